@@ -1,0 +1,22 @@
+# qorv_module(<name> <dir> [DEPS <targets>...])
+# Builds every .cpp below <dir> into the static library qorv_<name>. A folder without sources
+# yet becomes an interface library, so the layer chain stays whole while the tree grows.
+set(QORV_MODULE_LIBS "" CACHE INTERNAL "")
+set(QORV_MODULES "" CACHE INTERNAL "")
+
+function(qorv_module name dir)
+    cmake_parse_arguments(M "" "" "DEPS" ${ARGN})
+    set(target qorv_${name})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+    if(sources)
+        add_library(${target} STATIC ${sources})
+        target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
+        target_link_libraries(${target} PUBLIC ${M_DEPS})
+        set(QORV_MODULE_LIBS ${QORV_MODULE_LIBS} ${target} CACHE INTERNAL "")
+    else()
+        add_library(${target} INTERFACE)
+        target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/include)
+        target_link_libraries(${target} INTERFACE ${M_DEPS})
+    endif()
+    set(QORV_MODULES ${QORV_MODULES} "${name}|${dir}" CACHE INTERNAL "")
+endfunction()
