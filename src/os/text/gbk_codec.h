@@ -16,8 +16,8 @@ bool GbkToUtf8(std::string_view gbk, std::string& out);
 // or holds a character that GBK cannot represent.
 bool Utf8ToGbk(std::string_view utf8, std::string& out);
 
-// Lenient forms for display and logging: undecodable bytes become '?'. Never use these for
-// stored or transmitted data.
+// Lenient forms for display and logging: each undecodable character (or stray byte) becomes
+// one '?' and the rest converts normally. Never use these for stored or transmitted data.
 std::string GbkToUtf8Lossy(std::string_view gbk);
 std::string Utf8ToGbkLossy(std::string_view utf8);
 
