@@ -57,7 +57,9 @@ LocalTime RealClock::LocalNow() const {
 
 bool RealClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                           Millis deadline, const std::function<bool()>& ready) {
-    if (deadline == kInfinite) {
+    // Deadlines decades away would overflow steady_clock's nanoseconds: wait without one.
+    constexpr Millis kFarFuture = Millis{1} << 41;  // about 70 years
+    if (deadline == kInfinite || deadline - Now() > kFarFuture) {
         cv.wait(lock, ready);
         return true;
     }
@@ -67,16 +69,21 @@ bool RealClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_var
 
 // ---- ManualClock
 
+// A thread blocked in WaitUntil, known by its mutex and condition variable.
 struct ManualClock::Waiter {
     std::mutex* mutex;
     std::condition_variable* cv;
     Millis deadline;
 };
 
+// `callers` lists the threads running one of its functions right now, so that removal can
+// wait until no other thread still calls into an owner that is going away.
 struct ManualClock::Source {
     int id;
     std::function<Millis()> next;
     std::function<void(Millis)> onStep;
+    bool removed = false;
+    std::vector<std::thread::id> callers;
 };
 
 ManualClock::ManualClock(std::int64_t unixStart) : unixStart_(unixStart) {}
@@ -118,70 +125,116 @@ bool ManualClock::WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_v
     return result;
 }
 
-Millis ManualClock::NextDeadline() const { return NextDeadlineAfter(std::numeric_limits<Millis>::min()); }
+Millis ManualClock::NextDeadline() const {
+    return NextDeadlineAfter(std::numeric_limits<Millis>::min());
+}
+
+template <typename Call>
+void ManualClock::ForEachSource(Call call) const {
+    std::vector<std::shared_ptr<Source>> sources;
+    {
+        std::lock_guard guard(mutex_);
+        sources = sources_;
+    }
+    const auto me = std::this_thread::get_id();
+    for (const auto& source : sources) {
+        {
+            std::lock_guard guard(mutex_);
+            if (source->removed) continue;
+            source->callers.push_back(me);
+        }
+        call(*source);
+        std::lock_guard guard(mutex_);
+        source->callers.erase(std::find(source->callers.begin(), source->callers.end(), me));
+        sourceIdle_.notify_all();
+    }
+}
 
 Millis ManualClock::NextDeadlineAfter(Millis after) const {
-    std::vector<std::function<Millis()>> nexts;
     Millis earliest = kInfinite;
     {
         std::lock_guard guard(mutex_);
         for (const Waiter* w : waiters_) {
             if (w->deadline > after) earliest = std::min(earliest, w->deadline);
         }
-        for (const Source& s : sources_) nexts.push_back(s.next);
     }
-    for (auto& next : nexts) {
-        Millis d = next();
+    ForEachSource([&](const Source& s) {
+        Millis d = s.next();
         if (d > after) earliest = std::min(earliest, d);
-    }
+    });
     return earliest;
 }
 
 void ManualClock::WakeAll() {
-    // Take each waiter's own mutex before notifying, so a waiter between its deadline check
-    // and cv.wait cannot miss the wake-up.
-    std::vector<Waiter> snapshot;
-    {
-        std::lock_guard guard(mutex_);
-        for (const Waiter* w : waiters_) snapshot.push_back(*w);
-    }
-    for (const Waiter& w : snapshot) {
-        std::lock_guard waiterLock(*w.mutex);
-        w.cv->notify_all();
+    // Notify each waiter while holding its own mutex, so a waiter between its deadline check
+    // and cv.wait cannot miss the wake-up; and while holding the clock's mutex, so the waiter
+    // cannot leave and free its mutex meanwhile. A waiter takes the clock's mutex under its
+    // own, hence try_lock: a busy waiter mutex is retried after letting the clock's go.
+    std::unique_lock guard(mutex_);
+    std::vector<Waiter*> pending = waiters_;
+    for (;;) {
+        std::erase_if(pending, [this](Waiter* w) {
+            if (std::find(waiters_.begin(), waiters_.end(), w) == waiters_.end()) return true;
+            if (!w->mutex->try_lock()) return false;
+            w->cv->notify_all();
+            w->mutex->unlock();
+            return true;
+        });
+        if (pending.empty()) return;
+        guard.unlock();
+        std::this_thread::yield();
+        guard.lock();
     }
 }
 
-void ManualClock::Advance(Millis ms) { AdvanceTo(Now() + ms); }
+void ManualClock::Advance(Millis ms) {
+    Millis now = Now();
+    AdvanceTo(ms >= kInfinite - now ? kInfinite : now + std::max<Millis>(ms, 0));
+}
 
 void ManualClock::AdvanceTo(Millis target) {
     // Deadlines at or before the current time have been woken already; each step goes to the
-    // next later one, so a waiter that has not been scheduled yet cannot make this spin.
+    // next later one, so a waiter that has not been scheduled yet cannot make this spin. A
+    // deadline that a hook starts within the span is found by the next step.
     for (;;) {
         Millis step = std::min(NextDeadlineAfter(Now()), target);
-        std::vector<std::function<void(Millis)>> hooks;
         {
             std::lock_guard guard(mutex_);
             if (step > now_) now_ = step;
             step = now_;
-            for (const Source& s : sources_) hooks.push_back(s.onStep);
         }
         WakeAll();
-        for (auto& hook : hooks) hook(step);
+        ForEachSource([step](const Source& s) { s.onStep(step); });
         if (step >= target) return;
     }
 }
 
 ManualClock::DeadlineSource ManualClock::AddDeadlineSource(std::function<Millis()> next,
-                                                          std::function<void(Millis)> onStep) {
+                                                           std::function<void(Millis)> onStep) {
     std::lock_guard guard(mutex_);
     int id = nextSourceId_++;
-    sources_.push_back(Source{id, std::move(next), std::move(onStep)});
+    auto source = std::make_shared<Source>();
+    source->id = id;
+    source->next = std::move(next);
+    source->onStep = std::move(onStep);
+    sources_.push_back(std::move(source));
     return id;
 }
 
 void ManualClock::RemoveDeadlineSource(DeadlineSource id) {
-    std::lock_guard guard(mutex_);
-    std::erase_if(sources_, [id](const Source& s) { return s.id == id; });
+    std::unique_lock guard(mutex_);
+    auto it =
+        std::find_if(sources_.begin(), sources_.end(), [id](const auto& s) { return s->id == id; });
+    if (it == sources_.end()) return;
+    std::shared_ptr<Source> source = *it;
+    source->removed = true;
+    sources_.erase(it);
+    // A source may remove itself from its own hook; only calls on other threads are waited for.
+    const auto me = std::this_thread::get_id();
+    sourceIdle_.wait(guard, [&] {
+        return std::all_of(source->callers.begin(), source->callers.end(),
+                           [me](std::thread::id caller) { return caller == me; });
+    });
 }
 
 int ManualClock::WaiterCount() const {

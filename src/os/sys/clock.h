@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -28,7 +29,7 @@ struct LocalTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     // Milliseconds on a monotonic scale with an arbitrary start.
@@ -43,6 +44,8 @@ public:
     // The one blocking primitive: waits on `cv` (with `lock` held on entry and on return)
     // until `ready()` is true or this clock reaches `deadline` (kInfinite: no deadline).
     // Returns ready(). Whoever makes ready() true notifies `cv` under the same mutex.
+    // `ready` runs with `lock` held, and the lock is not let go between its last call and
+    // the return, so it may take what it found (an auto-reset event consumes its signal).
     virtual bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
                            Millis deadline, const std::function<bool()>& ready) = 0;
 
@@ -54,19 +57,19 @@ public:
 };
 
 class RealClock final : public Clock {
-public:
+  public:
     Millis Now() const override;
     std::int64_t UnixTime() const override;
     LocalTime LocalNow() const override;
-    bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
-                   Millis deadline, const std::function<bool()>& ready) override;
+    bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, Millis deadline,
+                   const std::function<bool()>& ready) override;
 };
 
 // Time stands still until a test moves it. Advancing wakes every waiter whose deadline
 // passed, stepping through those deadlines in order; owners of other timed work (the window
 // system's timers) register a DeadlineSource so their deadlines are stepped through as well.
 class ManualClock final : public Clock {
-public:
+  public:
     // `unixStart` is the wall-clock time at Now() == 0 (default: 2026-01-05 09:00:00 UTC).
     explicit ManualClock(std::int64_t unixStart = 1767603600);
     ~ManualClock() override;
@@ -74,12 +77,15 @@ public:
     Millis Now() const override;
     std::int64_t UnixTime() const override;
     LocalTime LocalNow() const override;
-    bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv,
-                   Millis deadline, const std::function<bool()>& ready) override;
+    bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, Millis deadline,
+                   const std::function<bool()>& ready) override;
 
     // Moves time forward by `ms`, stopping at each registered deadline on the way: at each
     // stop, waiters whose deadline passed are woken and every `onStep` hook runs (the window
-    // system fires its due timers there).
+    // system fires its due timers there). Time never goes back: a negative `ms` or an earlier
+    // target only runs the hooks. Woken threads go on by themselves; Advance does not wait
+    // for them, so a worker that sleeps again once woken is stepped by a later Advance (wait
+    // for it with WaiterCount first).
     void Advance(Millis ms);
     void AdvanceTo(Millis target);
 
@@ -89,24 +95,32 @@ public:
     Millis NextDeadlineAfter(Millis after) const;
 
     // A source of further deadlines (for example window timers). `next` answers the earliest
-    // deadline it has; `onStep` runs after each step of Advance with the new time.
+    // deadline it has; `onStep` runs after each step of Advance with the new time, on the
+    // advancing thread, with no lock of the clock held. Once RemoveDeadlineSource returns,
+    // neither function runs again nor is still running on another thread.
     using DeadlineSource = int;
-    DeadlineSource AddDeadlineSource(std::function<Millis()> next, std::function<void(Millis)> onStep);
+    DeadlineSource AddDeadlineSource(std::function<Millis()> next,
+                                     std::function<void(Millis)> onStep);
     void RemoveDeadlineSource(DeadlineSource id);
 
     // Number of threads blocked in WaitUntil right now (lets a test wait until a worker sleeps).
     int WaiterCount() const;
 
-private:
+  private:
     struct Waiter;
     struct Source;
     void WakeAll();
+    // Calls `call(source)` for each live source without holding mutex_.
+    template <typename Call>
+    void ForEachSource(Call call) const;
 
     mutable std::mutex mutex_;
+    // Signalled when a call into a source ends.
+    mutable std::condition_variable sourceIdle_;
     std::int64_t unixStart_;
     Millis now_ = 0;
     std::vector<Waiter*> waiters_;
-    std::vector<Source> sources_;
+    std::vector<std::shared_ptr<Source>> sources_;
     int nextSourceId_ = 1;
 };
 

@@ -1,0 +1,423 @@
+#include "os/sys/named_objects.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "spin_wait.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace {
+
+using os::EventReset;
+using os::kInfinite;
+using os::ManualClock;
+using os::NamedMutex;
+using os::NamedObjectSpace;
+using os::SharedMemory;
+using os_sys_tests::WaitForWaiters;
+using testing_support::TempDir;
+
+constexpr char kAccountMutex[] = "alice$gov@im.example_USER_LOGINED0.000";
+constexpr char kBlockName[] = "SMSGLOBLE_ENV";
+constexpr std::size_t kBlockSize = 176;
+
+// Objects of `space` present in /dev/shm right now.
+std::set<std::string> SystemObjects(const NamedObjectSpace& space) {
+    std::set<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm")) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind(space.prefix(), 0) == 0) found.insert(name);
+    }
+    return found;
+}
+
+class NamedObjectsTest : public ::testing::Test {
+  protected:
+    void TearDown() override { EXPECT_TRUE(SystemObjects(space).empty()) << "left behind"; }
+
+    TempDir dir;
+    NamedObjectSpace space{dir.str()};
+    ManualClock clock;
+};
+
+TEST(NamedObjectSpaceTest, SameDirectoryMeetsOthersDoNot) {
+    NamedObjectSpace a("/home/u/.local/share/qorvdesk/");
+    NamedObjectSpace b("/home/u/.local/share/qorvdesk");
+    NamedObjectSpace c("/home/u/.local/share/qorvdesk2/");
+    EXPECT_EQ(a.prefix(), b.prefix());
+    EXPECT_NE(a.prefix(), c.prefix());
+    EXPECT_EQ(a.SystemName("mutex", "x"), b.SystemName("mutex", "x"));
+    EXPECT_NE(a.SystemName("mutex", "x"), c.SystemName("mutex", "x"));
+}
+
+TEST(NamedObjectSpaceTest, AnyNameGivesAValidDistinctSystemName) {
+    NamedObjectSpace space("/tmp/q/");
+    const std::string names[] = {
+        "IMTRee_data_Mutex",
+        "alice$gov@im.example_USER_LOGINED1.2",
+        "a/b\\c d",
+        "张三_USER_LOGINED0.000",  // GBK bytes at run time
+        std::string(300, 'x'),
+        std::string(300, 'x') + "y",
+        std::string(100, '/'),
+    };
+    std::set<std::string> seen;
+    for (const std::string& name : names) {
+        std::string system = space.SystemName("mutex", name);
+        EXPECT_EQ(system[0], '/');
+        EXPECT_EQ(system.find('/', 1), std::string::npos) << system;
+        EXPECT_LE(system.size(), 255u);
+        for (unsigned char c : system.substr(1)) EXPECT_LT(c, 0x80) << system;
+        EXPECT_TRUE(seen.insert(system).second) << "two names meet: " << system;
+    }
+    EXPECT_EQ(space.SystemName("mutex", "IMTRee_data_Mutex"),
+              "/" + space.prefix() + "-mutex-IMTRee_data_Mutex");
+}
+
+TEST_F(NamedObjectsTest, MutexExistsWhileAnyHandleHoldsTheName) {
+    bool existed = true;
+    auto first = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(existed);
+    auto second = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(existed);
+    first.reset();
+    auto third = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+    EXPECT_TRUE(existed);  // `second` still holds it
+    second.reset();
+    third.reset();
+    auto fourth = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+    EXPECT_FALSE(existed);
+}
+
+TEST_F(NamedObjectsTest, NamesOfOtherSpacesAndOtherNamesDoNotMeet) {
+    TempDir otherDir;
+    NamedObjectSpace other(otherDir.str());
+    bool existed = true;
+    auto here = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+    auto there = NamedMutex::Create(other, kAccountMutex, clock, &existed);
+    EXPECT_FALSE(existed);
+    auto bob = NamedMutex::Create(space, "bob_USER_LOGINED0.000", clock, &existed);
+    EXPECT_FALSE(existed);
+    there.reset();
+    EXPECT_TRUE(SystemObjects(other).empty());
+}
+
+TEST_F(NamedObjectsTest, OwnerMayLockAgainAndMustUnlockAsOften) {
+    auto mutex = NamedMutex::Create(space, "IMTRee_data_Mutex", clock, nullptr);
+    ASSERT_TRUE(mutex);
+    EXPECT_FALSE(mutex->Unlock());  // not owned
+    EXPECT_TRUE(mutex->Lock(1000));
+    EXPECT_TRUE(mutex->Lock(0));
+    EXPECT_TRUE(mutex->OwnedByMe());
+    EXPECT_TRUE(mutex->Unlock());
+    EXPECT_TRUE(mutex->OwnedByMe());
+    EXPECT_TRUE(mutex->Unlock());
+    EXPECT_FALSE(mutex->OwnedByMe());
+    EXPECT_FALSE(mutex->Unlock());
+}
+
+// Every handle of the name in this process shares the lock, as every contact tree opening
+// the same named mutex does.
+TEST_F(NamedObjectsTest, OtherThreadWaitsUpToItsTimeOutForTheLock) {
+    auto mine = NamedMutex::Create(space, "IMTRee_data_Mutex", clock, nullptr);
+    auto theirs = NamedMutex::Create(space, "IMTRee_data_Mutex", clock, nullptr);
+    ASSERT_TRUE(mine && theirs);
+    ASSERT_TRUE(mine->Lock(1000));
+
+    std::atomic<int> result{-1};
+    std::thread other([&] {
+        result = theirs->Lock(0) ? 1 : 0;  // taken: fails at once
+        result = theirs->Lock(1000);
+    });
+    WaitForWaiters(clock, 1);
+    clock.Advance(1000);
+    other.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(mine->OwnedByMe());
+    EXPECT_TRUE(theirs->OwnedByMe());  // one lock: this thread owns it through any handle
+
+    std::thread later([&] {
+        result = theirs->Lock(1000);
+        if (result) theirs->Unlock();
+    });
+    WaitForWaiters(clock, 1);
+    clock.Advance(999);
+    EXPECT_TRUE(mine->Unlock());
+    later.join();
+    EXPECT_EQ(result, 1);
+}
+
+// Threads contend through handles of their own while the clock keeps waking waiters: the
+// plain counter is only ever touched by one owner (ThreadSanitizer checks that).
+TEST_F(NamedObjectsTest, OneOwnerAtATimeUnderContention) {
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 300;
+    int counter = 0;
+    std::atomic<int> finished{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            auto handle = NamedMutex::Create(space, "IMTRee_data_Mutex", clock, nullptr);
+            for (int i = 0; i < kRounds; ++i) {
+                while (!handle->Lock(5)) {
+                }
+                ASSERT_TRUE(handle->Lock(0));  // again, as its owner
+                ++counter;
+                handle->Unlock();
+                handle->Unlock();
+            }
+            ++finished;
+        });
+    }
+    while (finished.load() < kThreads) clock.Advance(1);
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(counter, kThreads * kRounds);
+}
+
+TEST_F(NamedObjectsTest, SharedMemoryStartsZeroedAndIsSharedByName) {
+    bool existed = true;
+    auto first = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(existed);
+    ASSERT_EQ(first->size(), kBlockSize);
+    for (std::size_t i = 0; i < kBlockSize; ++i) ASSERT_EQ(first->data()[i], 0) << i;
+    std::strcpy(first->data(), "Y");
+
+    auto second = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(existed);
+    EXPECT_STREQ(second->data(), "Y");
+    second->data()[kBlockSize - 1] = 'z';
+    EXPECT_EQ(first->data()[kBlockSize - 1], 'z');
+
+    auto smaller = SharedMemory::Open(space, kBlockName, 4);
+    ASSERT_TRUE(smaller);
+    EXPECT_STREQ(smaller->data(), "Y");
+    // An existing block cannot be opened larger than it is.
+    EXPECT_FALSE(SharedMemory::Create(space, kBlockName, kBlockSize + 1, &existed));
+
+    first.reset();
+    second.reset();
+    smaller.reset();
+    auto fresh = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+    ASSERT_TRUE(fresh);
+    EXPECT_FALSE(existed);
+    EXPECT_EQ(fresh->data()[0], 0);
+}
+
+TEST_F(NamedObjectsTest, OpenFindsOnlyABlockThatExists) {
+    EXPECT_FALSE(SharedMemory::Open(space, "StateFile", 4));
+    auto state = SharedMemory::Create(space, "StateFile", 4, nullptr);
+    ASSERT_TRUE(state);
+    EXPECT_TRUE(SharedMemory::Open(space, "StateFile", 4));
+    state.reset();
+    EXPECT_FALSE(SharedMemory::Open(space, "StateFile", 4));
+    EXPECT_FALSE(SharedMemory::Create(space, "Empty", 0, nullptr));
+}
+
+TEST_F(NamedObjectsTest, NamedEventsOfOneNameAreOneEvent) {
+    bool existed = true;
+    auto login = os::OpenNamedEvent(space, "LoginEvent", clock, EventReset::Auto, false, &existed);
+    EXPECT_FALSE(existed);
+    // The second opener's kind and initial state do not apply to the existing event.
+    auto again = os::OpenNamedEvent(space, "LoginEvent", clock, EventReset::Manual, true, &existed);
+    EXPECT_TRUE(existed);
+    EXPECT_EQ(login, again);
+    EXPECT_FALSE(again->IsSet());
+
+    auto state = os::OpenNamedEvent(space, "LoginStateEvent", clock, EventReset::Auto, true);
+    EXPECT_NE(state, login);
+    EXPECT_TRUE(state->IsSet());
+
+    TempDir otherDir;
+    auto elsewhere = os::OpenNamedEvent(NamedObjectSpace(otherDir.str()), "LoginEvent", clock,
+                                        EventReset::Auto, false, &existed);
+    EXPECT_FALSE(existed);
+    EXPECT_NE(elsewhere, login);
+
+    login.reset();
+    again.reset();
+    auto reborn =
+        os::OpenNamedEvent(space, "LoginEvent", clock, EventReset::Manual, true, &existed);
+    EXPECT_FALSE(existed);
+    EXPECT_EQ(reborn->reset(), EventReset::Manual);
+}
+
+// ---- two processes
+
+constexpr char kRoleVar[] = "QORV_NAMED_CHILD_ROLE";
+constexpr char kDirVar[] = "QORV_NAMED_CHILD_DIR";
+constexpr int kReadyFd = 100;  // the holder reports "ready" here
+
+// A second client process, started by the tests below as this same test program. Skipped
+// when run on its own.
+TEST(NamedObjectsChildProcess, Run) {
+    const char* role = getenv(kRoleVar);
+    const char* dir = getenv(kDirVar);
+    if (!role || !dir) GTEST_SKIP() << "runs only as the child of a two-process test";
+    NamedObjectSpace space(dir);
+    ManualClock clock;
+    bool existed = false;
+    if (std::strcmp(role, "observe") == 0) {
+        // Another process is logged in with the account and wrote its flag.
+        auto mutex = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+        ASSERT_TRUE(mutex);
+        EXPECT_TRUE(existed);
+        auto block = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+        ASSERT_TRUE(block);
+        EXPECT_TRUE(existed);
+        EXPECT_STREQ(block->data(), "Y from the parent");
+        std::strcpy(block->data() + 100, "child was here");
+    } else {
+        // Log in, write the flag, report ready and stay until stdin closes (or killed).
+        auto mutex = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+        ASSERT_TRUE(mutex);
+        EXPECT_FALSE(existed);
+        auto block = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+        ASSERT_TRUE(block);
+        std::strcpy(block->data(), "Y from the child");
+        ASSERT_EQ(write(kReadyFd, "r", 1), 1);
+        char byte;
+        while (read(0, &byte, 1) > 0) {
+        }
+    }
+}
+
+class Child {
+  public:
+    // Starts this test program running only NamedObjectsChildProcess.Run in `role`.
+    Child(const std::string& role, const std::string& dir) {
+        int ready[2], input[2];
+        if (pipe2(ready, O_CLOEXEC) != 0 || pipe2(input, O_CLOEXEC) != 0) {
+            ADD_FAILURE() << "pipe";
+            return;
+        }
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) env.emplace_back(*e);
+        env.push_back(std::string(kRoleVar) + "=" + role);
+        env.push_back(std::string(kDirVar) + "=" + dir);
+        std::vector<char*> envp;
+        for (auto& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
+        std::string filter = "--gtest_filter=NamedObjectsChildProcess.Run";
+        char* argv[] = {exe.data(), filter.data(), nullptr};
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+        posix_spawn_file_actions_adddup2(&actions, ready[1], kReadyFd);
+        int rc = posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        close(input[0]);
+        close(ready[1]);
+        readyFd_ = ready[0];
+        inputFd_ = input[1];
+        if (rc != 0) {
+            ADD_FAILURE() << "posix_spawn: " << std::strerror(rc);
+            pid_ = -1;
+        }
+    }
+    ~Child() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            Wait();
+        }
+        CloseInput();
+        if (readyFd_ >= 0) close(readyFd_);
+    }
+
+    // Blocks until the holder reports that it holds its objects.
+    bool WaitReady() {
+        char byte;
+        return read(readyFd_, &byte, 1) == 1;
+    }
+    void CloseInput() {
+        if (inputFd_ >= 0) close(inputFd_);
+        inputFd_ = -1;
+    }
+    void Kill() { kill(pid_, SIGKILL); }
+    // The child's wait status.
+    int Wait() {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int readyFd_ = -1;
+    int inputFd_ = -1;
+};
+
+TEST_F(NamedObjectsTest, SecondProcessSeesTheLoginMutexAndTheFlag) {
+    bool existed = true;
+    auto mutex = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+    auto block = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+    ASSERT_TRUE(mutex && block);
+    std::strcpy(block->data(), "Y from the parent");
+
+    Child child("observe", dir.str());
+    int status = child.Wait();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the child's checks failed";
+    EXPECT_STREQ(block->data() + 100, "child was here");
+}
+
+// The first process ends (cleanly, or killed without a chance to clean up); afterwards the
+// account is free again and the old block is gone.
+TEST_F(NamedObjectsTest, LoginMutexStopsExistingWhenItsProcessEnds) {
+    for (bool crash : {false, true}) {
+        SCOPED_TRACE(crash ? "killed" : "clean exit");
+        Child child("hold", dir.str());
+        ASSERT_TRUE(child.WaitReady());
+
+        bool existed = false;
+        {
+            auto seen = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+            EXPECT_TRUE(existed);
+            auto block = SharedMemory::Open(space, kBlockName, kBlockSize);
+            ASSERT_TRUE(block);
+            EXPECT_STREQ(block->data(), "Y from the child");
+        }
+        if (crash) {
+            child.Kill();
+        } else {
+            child.CloseInput();
+        }
+        int status = child.Wait();
+        if (crash) {
+            EXPECT_TRUE(WIFSIGNALED(status));
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            EXPECT_TRUE(SystemObjects(space).empty());
+        }
+
+        auto mutex = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+        ASSERT_TRUE(mutex);
+        EXPECT_FALSE(existed);
+        EXPECT_FALSE(SharedMemory::Open(space, kBlockName, kBlockSize));
+        auto block = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
+        ASSERT_TRUE(block);
+        EXPECT_FALSE(existed);
+        EXPECT_EQ(block->data()[0], 0);
+    }
+}
+
+}  // namespace
