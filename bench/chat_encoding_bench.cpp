@@ -1,0 +1,74 @@
+// Showing chat messages: a 1 000-byte body with 20 faces appended to a message view, into an
+// empty view and at the end of a view that already holds a long conversation.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "chat/encoding/input_encoder.h"
+#include "chat/encoding/marker_objects.h"
+#include "chat/encoding/markers.h"
+#include "chat/encoding/view_inserter.h"
+#include "os/controls/rich_edit.h"
+
+namespace {
+
+// Header + a body of exactly 1 000 bytes: Chinese and ASCII text with 20 face markers.
+std::string Message() {
+    std::string body;
+    for (int face = 0; face < 20; ++face) {
+        body += chat::FaceMarker(face * 3);
+        body += "你好，今天的会议改到下午three点";  // 31 bytes
+    }
+    body.resize(1000, 'x');
+    return std::string(chat::kIncomingDefaultHeader) + body + "\r\n";
+}
+
+void BM_InsertEncodedTextIntoEmptyView(benchmark::State& state) {
+    const std::string message = Message();
+    chat::StandardMarkerObjects objects("/app/", "/nonexistent/");
+    for (auto _ : state) {
+        os::RichEdit view(1);
+        chat::InsertEncodedText(view, message, chat::InsertMode::Live, objects);
+        benchmark::DoNotOptimize(view.GetTextLength());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 1000);
+}
+BENCHMARK(BM_InsertEncodedTextIntoEmptyView);
+
+void BM_InsertEncodedTextAfterLongConversation(benchmark::State& state) {
+    const std::string message = Message();
+    const int earlier = static_cast<int>(state.range(0));
+    chat::StandardMarkerObjects objects("/app/", "/nonexistent/");
+    os::RichEdit view(1);
+    int shown = 0;
+    for (auto _ : state) {
+        if (shown % 1000 == 0) {
+            state.PauseTiming();
+            view.SetText("");
+            for (int i = 0; i < earlier; ++i)
+                chat::InsertEncodedText(view, message, chat::InsertMode::Live, objects);
+            state.ResumeTiming();
+        }
+        chat::InsertEncodedText(view, message, chat::InsertMode::Live, objects);
+        ++shown;
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * 1000);
+}
+BENCHMARK(BM_InsertEncodedTextAfterLongConversation)->Arg(1000);
+
+void BM_EncodeInputText(benchmark::State& state) {
+    os::RichEdit input(1);
+    for (int face = 0; face < 20; ++face) {
+        input.InsertObject({os::RichObjectKind::Face, static_cast<std::uint32_t>(face), ""});
+        input.ReplaceSel("你好，今天的会议改到下午three点");
+    }
+    chat::PictureMap pictures;
+    for (auto _ : state) {
+        std::vector<std::string> outgoing;
+        benchmark::DoNotOptimize(chat::EncodeInputText(input, pictures, outgoing));
+    }
+}
+BENCHMARK(BM_EncodeInputText);
+
+}  // namespace
