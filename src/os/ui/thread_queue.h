@@ -1,0 +1,124 @@
+#pragma once
+// One thread's message queue (internal to the window system): sent messages waiting for the
+// owner thread, posted messages and tasks in FIFO order, the thread's timers and hooks.
+//
+// Locking: `mutex` guards the fields marked so; the fields marked "owner thread" are touched
+// only by the thread that owns the queue. Only the owner thread ever waits on `cv`. Anyone
+// who adds work bumps `epoch` and wakes the owner if it sleeps.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "os/sys/clock.h"
+#include "os/ui/messages.h"
+#include "os/ui/window_system.h"
+
+namespace os {
+
+// A message handed to another thread by SendMessage or SendTask. Lives on the sender's stack;
+// the receiver must not touch it after setting `done`.
+struct SendRequest {
+    HWND hwnd;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    const std::function<void()>* task = nullptr;  // SendTask instead of a message
+    LRESULT result = 0;
+    bool ran = false;                      // the window was there and handled it
+    std::shared_ptr<ThreadQueue> replyTo;  // the sender's queue, woken with the answer
+    std::atomic<bool> done{false};
+};
+
+class ThreadQueue {
+  public:
+    ThreadQueue(std::uint64_t systemSerial, ThreadQueueId id);
+
+    const std::uint64_t systemSerial;  // which WindowSystem made it
+    const ThreadQueueId id;
+    const std::thread::id owner;
+
+    enum class ItemKind { Message, Task, Quit };
+    struct Item {
+        ItemKind kind = ItemKind::Message;
+        Msg msg;
+        std::function<void()> task;
+        std::uint64_t seq = 0;
+    };
+
+    struct Timer {
+        HWND hwnd;
+        std::uint64_t id = 0;
+        Millis period = 0;
+        Millis deadline = 0;
+        std::uint64_t order = 0;  // ties on one deadline fire in the order they were set
+    };
+
+    using Hook = std::pair<HookId, std::function<void(Msg&)>>;
+
+    // ---- Adding work (any thread). False when the queue no longer takes it.
+    bool EnqueueSend(SendRequest* request);
+    bool EnqueueItem(Item item);
+    // Queues a WM_QUIT marker; from now on sends are refused and pending ones answered 0.
+    bool EnqueueQuit(int exitCode, Millis now);
+
+    // The thread or the system has gone: refuse everything, answer pending sends 0, drop
+    // what is queued.
+    void Close();
+    bool IsClosed() const;
+
+    // ---- Owner thread
+    SendRequest* TakeSend();
+    // The front item if its seq is below `seqLimit`; Quit items are left in place (the
+    // answer is then an item of kind Quit).
+    bool TakeItem(Item& out, std::uint64_t seqLimit);
+    void PopQuit();  // consumes the front Quit marker
+    std::uint64_t NextSeq() const;
+    // Sends are taken again once the thread pumps after its loop ended.
+    void BeginPumping();
+    void RemoveItemsFor(HWND hwnd);
+
+    // Waits until `ready()` or `deadline`: spins for at most `spin`, then blocks on the clock.
+    void Wait(Clock& clock, Millis deadline, const std::function<bool()>& ready,
+              std::chrono::microseconds spin);
+    // Wakes the owner if it waits (any thread).
+    void Signal();
+
+    std::atomic<std::uint64_t> epoch{0};
+    std::atomic<int> pendingSends{0};
+    // Earliest deadline among `timers`, for the ManualClock's deadline source.
+    std::atomic<Millis> nextTimerDeadline{kInfinite};
+
+    // Owner thread.
+    std::vector<Timer> timers;
+    std::uint64_t nextTimerOrder = 1;
+    std::shared_ptr<const std::vector<Hook>> hooks;  // newest last; replaced, never changed
+    std::function<void(const Msg&)> threadMessageHandler;
+    int clockStepDepth = 0;
+    void RecomputeNextTimerDeadline();
+
+    // Fails every waiting send with 0 (they were taken off the queue by the caller).
+    static void AnswerAll(std::vector<SendRequest*>& requests);
+
+  private:
+    bool AcceptsSendsLocked() const { return !closed_ && quitsQueued_ == 0 && !loopEnded_; }
+    void NotifyIfSleeping();
+
+    mutable std::mutex mutex_;
+    std::condition_variable cv_;
+    std::atomic<bool> sleeping_{false};
+    std::deque<SendRequest*> sends_;  // guarded
+    std::deque<Item> items_;          // guarded
+    std::uint64_t nextSeq_ = 1;       // guarded
+    int quitsQueued_ = 0;             // guarded
+    bool loopEnded_ = false;          // guarded
+    bool closed_ = false;             // guarded
+};
+
+}  // namespace os
