@@ -1,0 +1,86 @@
+#include "contacts/contact_trees.h"
+
+#include <algorithm>
+
+#include "config/client_config.h"
+#include "contacts/im_tree.h"
+#include "core/client_context.h"
+#include "os/text/cstring_ops.h"
+#include "platform/services/notice_pop.h"
+
+namespace contacts {
+
+namespace notify_type = platform::notify_type;
+
+ContactTrees::ContactTrees(core::ClientContext& context) : context_(context) {}
+
+void ContactTrees::Add(CIMTree& tree) {
+    if (std::find(trees_.begin(), trees_.end(), &tree) == trees_.end()) trees_.push_back(&tree);
+}
+
+void ContactTrees::Remove(CIMTree& tree) { std::erase(trees_, &tree); }
+
+std::string ContactTrees::PresenceWordOf(const platform::NotifyRecord& record) {
+    const auto* data = record.As<platform::PresenceData>();
+    if (data == nullptr) return {};
+    if (!data->presence.empty()) return data->presence;
+    switch (record.type) {
+        case notify_type::kPresenceAvailable:
+            return "online";
+        case notify_type::kPresenceAway:
+            return "away";
+        case notify_type::kPresenceExtendedAway:
+            return "xa";
+        case notify_type::kPresenceDoNotDisturb:
+            return "dnd";
+        case notify_type::kPresenceBusy:
+            return "busy";
+        case notify_type::kPresenceOffline:
+            return "offline";
+        default:
+            return {};
+    }
+}
+
+PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& record) {
+    PresenceOutcome outcome;
+    const auto* data = record.As<platform::PresenceData>();
+    if (!platform::IsPresenceType(record.type) || data == nullptr || data->jid.empty()) {
+        return outcome;
+    }
+    const std::string word = PresenceWordOf(record);
+    if (word.empty()) return outcome;
+
+    const PresenceTable presence;
+    std::string before;
+    std::string shownName;
+    bool seen = false;
+    for (CIMTree* tree : trees_) {
+        for (CUser* user : tree->FindUsers(data->jid, core::JidMatch::Loose)) {
+            if (!seen) {
+                seen = true;
+                before = user->presence;
+                shownName = user->name;
+            }
+            if (user->presence == word) continue;
+            tree->SetUserPresence(user, word);
+            ++outcome.usersChanged;
+        }
+    }
+    if (!seen || context_.config.BuddyStatusNotify == 0 ||
+        record.type == notify_type::kPresenceProbeAnswer) {
+        return outcome;
+    }
+    if (shownName.empty()) shownName = !data->nickname.empty() ? data->nickname : data->jid;
+    if (presence.IsOfflineWord(before) && !presence.IsOfflineWord(word)) {
+        outcome.statusTip = os::Format("%s 刚登录", shownName.c_str());
+    } else if (!presence.IsOfflineWord(before) && !presence.IsOnlineWord(before) &&
+               presence.IsOnlineWord(word)) {
+        outcome.statusTip = os::Format("%s 上线了", shownName.c_str());
+    }
+    return outcome;
+}
+
+void ContactTrees::OnStatusTip(const std::string& text) { context_.noticePop.ShowStatusTip(text); }
+
+}  // namespace contacts

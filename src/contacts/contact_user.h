@@ -1,0 +1,162 @@
+#pragma once
+// CUser: one person as shown under one group of a contact tree. The same person (same JID)
+// under two groups is two CUser objects, each with its own groupKey.
+//
+// The fields are the person's record; other parts read and write them directly, with two
+// exceptions that the owning tree must see:
+// - the JID is changed only through SetJid (or assignment), because the tree finds users
+//   by it;
+// - a user shown in a tree changes presence through CIMTree::SetUserPresence, which keeps
+//   the node, the order and the group counts in step.
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "os/controls/tree_control.h"
+
+struct CContactPersonInfo;
+
+namespace os {
+class Clock;
+}
+
+namespace contacts {
+
+class CGroup;
+class CIMTreeItemData;
+
+// A small record a user carries for other parts of the client; copied with the user.
+struct UserAttachment {
+    std::string text1;
+    std::string text2;
+    std::string text3;
+    std::string text4;
+    std::uint8_t flag = 0;
+    bool operator==(const UserAttachment&) const = default;
+};
+
+// Whether display texts show the personal signature (the ShowSignatureInTree and
+// DefaultSignature settings).
+struct SignatureRule {
+    bool showInTree = false;
+    std::string_view defaultSignature;
+};
+
+class CUser {
+  public:
+    // A user untouched for longer than this counts as stale.
+    static constexpr std::uint32_t kStaleAfterMs = 10000;
+
+    // Starts offline, touched now, with the display text for "offline".
+    CUser(const os::Clock& clock, std::string jid, std::string name, std::string groupId,
+          std::string subscription);
+    // Copying takes the person's data (jid, name, groupId, subscription, aux2, presence,
+    // groupKey, mail, mobile, workPhone, unit, shortNumber ... extra2, signature, photoType,
+    // photoData, vcardFlags, the state byte and the attachments); the rest is what a new user
+    // has. A copy belongs to no tree and no group. Assignment leaves the fields it does not
+    // copy alone.
+    CUser(const CUser& other);
+    CUser& operator=(const CUser& other);
+    virtual ~CUser();
+
+    virtual const std::string& GetJid() const { return jid_; }
+    // Changes the JID; the tree holding this user finds it by the new one from then on.
+    void SetJid(std::string jid);
+
+    // presence is exactly "offline".
+    bool IsOffline() const { return presence == "offline"; }
+    // More than kStaleAfterMs since touchedTicks.
+    bool IsStale() const;
+
+    // name, followed by nameSuffix when suffixOn is 1.
+    std::string ShownName() const;
+    // displayText = "<shown name>(<label of the word>)", then "(<signature>)" when the rule
+    // shows signatures and this one is set and not the default one.
+    void UpdateDisplayText(std::string_view presenceWord, const SignatureRule& rule = {});
+
+    // Whether `text` equals, ignoring case, the mobile, phone2, phone3, phone4, fax, the
+    // JID's local part or the work phone. An empty text matches nothing.
+    bool MatchesPhone(std::string_view text) const;
+
+    // The vCard extension: signature, picture and the recent-contact lists.
+    std::string BuildExtensionXml() const;
+    // Empties signature, photoType, photoData, recentIm and recentSms, then reads them from
+    // `text` (empty: from extensionXml).
+    void ParseExtensionXml(std::string_view text = {});
+
+    // Copies the vCard slots into the fields they fill (all but the JID and the name) and
+    // reads the extension XML it carries.
+    void ApplyVcardFields(const CContactPersonInfo& vcard);
+    // Fills the personal-info record sent to the server from the fields and a freshly built
+    // extension XML.
+    void FillPersonInfo(CContactPersonInfo& info) const;
+
+    // The item data holding this user, if a tree holds it.
+    CIMTreeItemData* holder() const { return holder_; }
+
+    // ---- The person's record, in declared order (the JID is field 1) ----
+    std::string name;
+    std::string groupId;
+    std::string subscription;  // "to", "from", "both" or empty
+    std::string aux2;
+    std::string presence = "offline";
+    std::string groupKey;  // pathKey of the group node the user hangs under
+    std::string mail;
+    std::string mobile;
+    std::string workPhone;
+    std::string industry;
+    std::string unit;
+    std::string reserved;
+    std::string title;
+    std::string duty;
+    std::string shortNumber;
+    std::string fax;
+    std::string extension;
+    std::string staffNumber;
+    std::uint8_t videoCapable = 0;
+    std::string phone2;
+    std::string phone3;
+    std::string phone4;
+    std::string extra1;
+    std::string extra2;
+    std::array<std::string, 13> vcardText;
+    std::string signature;
+    std::string extra3;
+    std::string extra4;
+    std::string photoType;
+    std::string photoData;  // Base64
+    std::string extensionXml;
+    std::int32_t vcardFlags = 0;
+    std::uint32_t touchedTicks = 0;
+    std::map<std::string, UserAttachment> attachments;
+    std::string displayText;
+    os::TreeItem treeItem = os::kNoTreeItem;
+    std::int32_t orderIndex = 0;
+    std::uint8_t stateByte = 0;
+    std::string nameSuffix;
+    std::int32_t suffixOn = 0;
+    std::vector<std::string> recentIm;
+    std::vector<std::string> recentSms;
+
+  private:
+    friend class CIMTreeItemData;
+    friend class CGroup;
+
+    // Construction's last steps: the display text for the current presence, touched now,
+    // counters cleared.
+    void Initialise();
+    void CopyPersonFrom(const CUser& other);
+
+    const os::Clock* clock_;
+    std::string jid_;
+    CIMTreeItemData* holder_ = nullptr;
+    // The groups whose user lists hold this user (once per entry): a user that goes leaves
+    // them, so no list ever holds a user that is gone.
+    std::vector<CGroup*> listedIn_;
+};
+
+}  // namespace contacts

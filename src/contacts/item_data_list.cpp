@@ -1,0 +1,224 @@
+#include "contacts/item_data_list.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "contacts/contact_group.h"
+#include "contacts/contact_user.h"
+#include "os/text/cstring_ops.h"
+#include "os/text/gbk_chars.h"
+
+namespace contacts {
+ItemDataList::ItemDataList(core::UserTypeOf userTypeOf) : userTypeOf_(std::move(userTypeOf)) {}
+
+ItemDataList::~ItemDataList() { Clear(); }
+
+std::uint64_t ItemDataList::ExactHash(std::string_view jid) {
+    // FNV-1a over the bytes, folding exactly what os::EqualsNoCase ignores.
+    std::uint64_t hash = 14695981039346656037ull;
+    auto add = [&hash](unsigned char byte) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    };
+    std::size_t pos = 0;
+    while (pos < jid.size()) {
+        const int length = os::GbkCharLength(jid, pos);
+        if (length == 2) {
+            add(static_cast<unsigned char>(jid[pos]));
+            add(static_cast<unsigned char>(jid[pos + 1]));
+        } else {
+            const auto byte = static_cast<unsigned char>(jid[pos]);
+            add(byte >= 'A' && byte <= 'Z' ? static_cast<unsigned char>(byte - 'A' + 'a') : byte);
+        }
+        pos += static_cast<std::size_t>(length);
+    }
+    return hash;
+}
+
+std::uint64_t ItemDataList::TextHash(std::string_view text) {
+    return std::hash<std::string_view>{}(text);
+}
+
+std::string ItemDataList::LooseKey(std::string_view jid) const {
+    return core::JidKey(jid, core::JidMatch::Loose, userTypeOf_);
+}
+
+CIMTreeItemData* ItemDataList::Append(std::unique_ptr<CIMTreeItemData> item,
+                                      CIMTreeItemData::KeyListener* listener) {
+    if (item == nullptr || item->id_ != 0) return nullptr;
+    CIMTreeItemData* raw = item.get();
+    raw->id_ = firstId_ + static_cast<std::uint32_t>(byId_.size());
+    raw->listener_ = listener;
+    raw->position_ = items_.insert(items_.end(), std::move(item));
+    byId_.push_back(raw);
+    IndexItem(*raw);
+    return raw;
+}
+
+std::unique_ptr<CIMTreeItemData> ItemDataList::Remove(CIMTreeItemData* item) {
+    if (!Contains(item)) return nullptr;
+    UnindexItem(*item);
+    byId_[item->id_ - firstId_] = nullptr;
+    std::unique_ptr<CIMTreeItemData> owned = std::move(*item->position_);
+    items_.erase(item->position_);
+    owned->id_ = 0;
+    owned->listener_ = nullptr;
+    owned->node_ = os::kNoTreeItem;
+    return owned;
+}
+
+void ItemDataList::Clear() {
+    for (auto& item : items_) item->listener_ = nullptr;
+    // Ids are never given twice in a list's life, so a stale node parameter never finds a
+    // new item.
+    firstId_ += static_cast<std::uint32_t>(byId_.size());
+    byId_.clear();
+    exact_.clear();
+    loose_.clear();
+    groups_.clear();
+    items_.clear();
+}
+
+bool ItemDataList::Contains(const CIMTreeItemData* item) const {
+    return item != nullptr && item->id_ != 0 && ById(item->id_) == item;
+}
+
+CIMTreeItemData* ItemDataList::ById(std::uint32_t id) const {
+    if (id < firstId_) return nullptr;
+    const std::size_t slot = id - firstId_;
+    return slot < byId_.size() ? byId_[slot] : nullptr;
+}
+
+void ItemDataList::IndexItem(CIMTreeItemData& item) {
+    if (const CUser* user = item.user()) {
+        item.exactHash_ = ExactHash(user->GetJid());
+        Insert(exact_, item.exactHash_, &item);
+        if (looseBuilt_) {
+            item.looseKey_ = LooseKey(user->GetJid());
+            item.looseHash_ = TextHash(item.looseKey_);
+            Insert(loose_, item.looseHash_, &item);
+        }
+    } else if (const CGroup* group = item.group()) {
+        item.groupKey_ = group->pathKey();
+        item.groupHash_ = TextHash(item.groupKey_);
+        Insert(groups_, item.groupHash_, &item);
+    }
+}
+
+void ItemDataList::UnindexItem(CIMTreeItemData& item) {
+    if (item.user() != nullptr) {
+        Erase(exact_, item.exactHash_, &item);
+        if (looseBuilt_) Erase(loose_, item.looseHash_, &item);
+    } else if (item.group() != nullptr) {
+        Erase(groups_, item.groupHash_, &item);
+    }
+}
+
+void ItemDataList::Reindex(CIMTreeItemData& item) {
+    if (!Contains(&item)) return;
+    UnindexItem(item);
+    IndexItem(item);
+}
+
+void ItemDataList::BuildLooseIndex() {
+    if (looseBuilt_) return;
+    looseBuilt_ = true;
+    for (auto& item : items_) {
+        if (const CUser* user = item->user()) {
+            item->looseKey_ = LooseKey(user->GetJid());
+            item->looseHash_ = TextHash(item->looseKey_);
+            Insert(loose_, item->looseHash_, item.get());
+        }
+    }
+}
+
+bool ItemDataList::IdBefore(const CIMTreeItemData* item, std::uint32_t id) {
+    return item->id_ < id;
+}
+
+void ItemDataList::Insert(Index& index, std::uint64_t key, CIMTreeItemData* item) {
+    Bucket& bucket = index[key];
+    if (bucket.many.empty()) {
+        if (bucket.one == nullptr) {
+            bucket.one = item;
+            return;
+        }
+        bucket.many.push_back(std::exchange(bucket.one, nullptr));
+    }
+    auto& many = bucket.many;
+    if (many.back()->id_ < item->id_) {
+        many.push_back(item);  // an append: the common case
+        return;
+    }
+    many.insert(std::lower_bound(many.begin(), many.end(), item->id_, IdBefore), item);
+}
+
+void ItemDataList::Erase(Index& index, std::uint64_t key, const CIMTreeItemData* item) {
+    auto found = index.find(key);
+    if (found == index.end()) return;
+    Bucket& bucket = found->second;
+    if (bucket.many.empty()) {
+        if (bucket.one == item) bucket.one = nullptr;
+    } else {
+        auto& many = bucket.many;
+        auto at = std::lower_bound(many.begin(), many.end(), item->id_, IdBefore);
+        if (at != many.end() && *at == item) many.erase(at);
+        if (many.size() == 1) {
+            bucket.one = many.front();
+            many.clear();
+        }
+    }
+    if (bucket.one == nullptr && bucket.many.empty()) index.erase(found);
+}
+
+template <typename Visit>
+void ItemDataList::ForMatches(std::string_view jid, core::JidMatch match, Visit visit) {
+    if (match == core::JidMatch::Loose) {
+        BuildLooseIndex();
+        const std::string key = LooseKey(jid);
+        auto found = loose_.find(TextHash(key));
+        if (found == loose_.end()) return;
+        for (CIMTreeItemData* item : found->second.items()) {
+            if (item->user() != nullptr && item->looseKey_ == key && visit(*item->user())) return;
+        }
+        return;
+    }
+    auto found = exact_.find(ExactHash(jid));
+    if (found == exact_.end()) return;
+    for (CIMTreeItemData* item : found->second.items()) {
+        CUser* user = item->user();
+        if (user != nullptr && os::EqualsNoCase(user->GetJid(), jid) && visit(*user)) return;
+    }
+}
+
+CUser* ItemDataList::FindUser(std::string_view jid, std::string_view groupKey,
+                              core::JidMatch match) {
+    CUser* found = nullptr;
+    ForMatches(jid, match, [&](CUser& user) {
+        if (!groupKey.empty() && user.groupKey != groupKey) return false;
+        found = &user;
+        return true;
+    });
+    return found;
+}
+
+std::vector<CUser*> ItemDataList::FindUsers(std::string_view jid, core::JidMatch match) {
+    std::vector<CUser*> users;
+    ForMatches(jid, match, [&](CUser& user) {
+        users.push_back(&user);
+        return false;
+    });
+    return users;
+}
+
+CGroup* ItemDataList::FindGroup(std::string_view pathKey) const {
+    auto found = groups_.find(TextHash(pathKey));
+    if (found == groups_.end()) return nullptr;
+    for (CIMTreeItemData* item : found->second.items()) {
+        CGroup* group = item->group();
+        if (group != nullptr && item->groupKey_ == pathKey) return group;
+    }
+    return nullptr;
+}
+
+}  // namespace contacts

@@ -1,0 +1,112 @@
+#pragma once
+// The item data of one contact tree, in arrival order, with the indexes that find a user by
+// JID or a group by path key without walking the list. An organisation tree holds some
+// 100 000 items and is searched once per user while it fills, so every look-up here is a
+// hash probe and every change touches only the item's own index entries.
+//
+// Order: items keep the order they were appended in; each gets a growing id (the tree
+// node's item parameter), so id order is list order. An index bucket lists its items in id
+// order, and its first fitting entry is the first match in list order.
+//
+// JID look-ups: the exact index keys on the JID with ASCII case folded; the loose index on
+// core::LooseJidForm, built at the first loose look-up and kept from then on. Indexes hold
+// 64-bit hashes of their keys, and every hit is checked against the key itself.
+//
+// Not thread-safe: the tree calls it with its data lock held.
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "contacts/tree_item_data.h"
+#include "core/jid_equality.h"
+
+namespace contacts {
+
+class ItemDataList {
+  public:
+    using Items = std::list<std::unique_ptr<CIMTreeItemData>>;
+
+    explicit ItemDataList(core::UserTypeOf userTypeOf);
+    ~ItemDataList();
+    ItemDataList(const ItemDataList&) = delete;
+    ItemDataList& operator=(const ItemDataList&) = delete;
+
+    // Appends an item that is in no list and answers it; `listener` is told of key changes.
+    CIMTreeItemData* Append(std::unique_ptr<CIMTreeItemData> item,
+                            CIMTreeItemData::KeyListener* listener);
+    // Takes an item out and hands it back; null when it is not in this list.
+    std::unique_ptr<CIMTreeItemData> Remove(CIMTreeItemData* item);
+    void Clear();
+
+    std::size_t size() const { return items_.size(); }
+    bool empty() const { return items_.empty(); }
+    Items::const_iterator begin() const { return items_.begin(); }
+    Items::const_iterator end() const { return items_.end(); }
+
+    bool Contains(const CIMTreeItemData* item) const;
+    // The item with this id, or null.
+    CIMTreeItemData* ById(std::uint32_t id) const;
+    // Ids of the items now held lie in [firstId, firstId + idSpan).
+    std::uint32_t firstId() const { return firstId_; }
+    std::size_t idSpan() const { return byId_.size(); }
+
+    // The first user (in list order) whose JID matches `jid` and, when `groupKey` is not
+    // empty, whose groupKey equals it.
+    CUser* FindUser(std::string_view jid, std::string_view groupKey, core::JidMatch match);
+    // Every user whose JID matches, in list order.
+    std::vector<CUser*> FindUsers(std::string_view jid, core::JidMatch match);
+    // The first group whose path key equals `pathKey`.
+    CGroup* FindGroup(std::string_view pathKey) const;
+
+    // After the item's JID or path key changed: moves its index entries to the new key.
+    void Reindex(CIMTreeItemData& item);
+
+  private:
+    // The items under one key, in id order. Nearly every key has one item, kept inline.
+    struct Bucket {
+        CIMTreeItemData* one = nullptr;      // the only item, while `many` is empty
+        std::vector<CIMTreeItemData*> many;  // every item, once there are two or more
+        std::span<CIMTreeItemData* const> items() const {
+            if (!many.empty()) return many;
+            return one != nullptr ? std::span<CIMTreeItemData* const>(&one, 1)
+                                  : std::span<CIMTreeItemData* const>();
+        }
+    };
+    // Keys arrive hashed already.
+    struct KeyHash {
+        std::size_t operator()(std::uint64_t key) const { return static_cast<std::size_t>(key); }
+    };
+    using Index = std::unordered_map<std::uint64_t, Bucket, KeyHash>;
+
+    static bool IdBefore(const CIMTreeItemData* item, std::uint32_t id);
+    // The users of list order whose JID matches, visited until `visit` answers true.
+    template <typename Visit>
+    void ForMatches(std::string_view jid, core::JidMatch match, Visit visit);
+    // The JID with ASCII letters outside double-byte characters folded, hashed.
+    static std::uint64_t ExactHash(std::string_view jid);
+    static std::uint64_t TextHash(std::string_view text);
+    std::string LooseKey(std::string_view jid) const;
+    void BuildLooseIndex();
+    void IndexItem(CIMTreeItemData& item);
+    void UnindexItem(CIMTreeItemData& item);
+    static void Insert(Index& index, std::uint64_t key, CIMTreeItemData* item);
+    static void Erase(Index& index, std::uint64_t key, const CIMTreeItemData* item);
+
+    core::UserTypeOf userTypeOf_;
+    Items items_;
+    std::vector<CIMTreeItemData*> byId_;  // slot = id - firstId_
+    std::uint32_t firstId_ = 1;
+    Index exact_;
+    Index loose_;
+    bool looseBuilt_ = false;
+    Index groups_;
+};
+
+}  // namespace contacts

@@ -1,0 +1,42 @@
+#include "contacts/tree_item_data.h"
+
+#include "contacts/contact_group.h"
+#include "contacts/contact_user.h"
+
+namespace contacts {
+
+CIMTreeItemData::CIMTreeItemData(ItemKind kind) : kind_(kind) {}
+
+CIMTreeItemData::~CIMTreeItemData() {
+    // The payload dies with its item; it must not tell anybody about it.
+    if (user_ != nullptr) user_->holder_ = nullptr;
+    if (group_ != nullptr) group_->holder_ = nullptr;
+}
+
+std::unique_ptr<CIMTreeItemData> CIMTreeItemData::ForGroup(std::unique_ptr<CGroup> group) {
+    std::unique_ptr<CIMTreeItemData> item(new CIMTreeItemData(ItemKind::Group));
+    item->group_ = std::move(group);
+    if (item->group_ != nullptr) item->group_->holder_ = item.get();
+    return item;
+}
+
+std::unique_ptr<CIMTreeItemData> CIMTreeItemData::ForUser(std::unique_ptr<CUser> user) {
+    std::unique_ptr<CIMTreeItemData> item(new CIMTreeItemData(ItemKind::User));
+    item->user_ = std::move(user);
+    if (item->user_ != nullptr) item->user_->holder_ = item.get();
+    return item;
+}
+
+std::unique_ptr<CIMTreeItemData> CIMTreeItemData::WithoutPayload(ItemKind kind) {
+    return std::unique_ptr<CIMTreeItemData>(new CIMTreeItemData(kind));
+}
+
+void CIMTreeItemData::JidChanged(std::string_view previous) {
+    if (listener_ != nullptr) listener_->OnJidChanged(*this, previous);
+}
+
+void CIMTreeItemData::PathKeyChanged(std::string_view previous) {
+    if (listener_ != nullptr) listener_->OnPathKeyChanged(*this, previous);
+}
+
+}  // namespace contacts

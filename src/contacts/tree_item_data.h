@@ -1,0 +1,81 @@
+#pragma once
+// CIMTreeItemData: the record behind one node of a contact tree. It owns its payload, a
+// CGroup (kind Group) or a CUser (kind User); the kind and the payload always agree. An item
+// may lack its payload (a broken cache can hold one); every walk of a tree skips such items.
+//
+// A tree's item-data list (ItemDataList) owns the items; the bookkeeping fields below are
+// the list's and the tree's.
+
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "os/controls/tree_control.h"
+
+namespace contacts {
+
+class CGroup;
+class CUser;
+
+enum class ItemKind : std::int32_t { Group = 0, User = 1 };
+
+class CIMTreeItemData {
+  public:
+    static std::unique_ptr<CIMTreeItemData> ForGroup(std::unique_ptr<CGroup> group);
+    static std::unique_ptr<CIMTreeItemData> ForUser(std::unique_ptr<CUser> user);
+    // An item of `kind` without a payload.
+    static std::unique_ptr<CIMTreeItemData> WithoutPayload(ItemKind kind);
+
+    ~CIMTreeItemData();
+    CIMTreeItemData(const CIMTreeItemData&) = delete;
+    CIMTreeItemData& operator=(const CIMTreeItemData&) = delete;
+
+    ItemKind kind() const { return kind_; }
+    // The payload of that kind, or null.
+    CGroup* group() const { return group_.get(); }
+    CUser* user() const { return user_.get(); }
+    bool hasPayload() const { return group_ != nullptr || user_ != nullptr; }
+
+    // Set once the item has been given its node in the tree.
+    bool placed = false;
+
+    // Told when the JID of the user or the path key of the group changes.
+    class KeyListener {
+      public:
+        virtual void OnJidChanged(CIMTreeItemData& item, std::string_view previous) = 0;
+        virtual void OnPathKeyChanged(CIMTreeItemData& item, std::string_view previous) = 0;
+
+      protected:
+        ~KeyListener() = default;
+    };
+
+  private:
+    friend class CUser;
+    friend class CGroup;
+    friend class ItemDataList;
+    friend class CIMTree;
+
+    explicit CIMTreeItemData(ItemKind kind);
+    void JidChanged(std::string_view previous);
+    void PathKeyChanged(std::string_view previous);
+
+    ItemKind kind_;
+    std::unique_ptr<CGroup> group_;
+    std::unique_ptr<CUser> user_;
+
+    // ---- Kept by the list and the tree that hold the item ----
+    KeyListener* listener_ = nullptr;
+    std::uint32_t id_ = 0;  // the node's item parameter; 0 = not in a list
+    std::list<std::unique_ptr<CIMTreeItemData>>::iterator position_;
+    // The keys the list indexed the item under (with their hashes).
+    std::uint64_t exactHash_ = 0;
+    std::string looseKey_;  // once the loose index is built
+    std::uint64_t looseHash_ = 0;
+    std::string groupKey_;
+    std::uint64_t groupHash_ = 0;
+    os::TreeItem node_ = os::kNoTreeItem;
+};
+
+}  // namespace contacts

@@ -1,0 +1,108 @@
+#pragma once
+// ClientContext: the collaborators every subsystem of the client takes, in one place. There
+// is no hidden global: the library builds one world for its exports, and each test builds a
+// world of its own (ClientWorld, client_world.h), so tests run side by side.
+//
+// A subsystem keeps a reference to the context (or to the parts it needs) for its lifetime;
+// the world that owns the context outlives every subsystem built on it.
+//
+//   clock        every tick count, sleep, wait and timer
+//   windows      the window system: windows, messages, timers, hooks, hot keys
+//   prompter     every message box and modal dialog
+//   log          WriteLog / WriteLog2
+//   session      the session engine (SessionCore)
+//   noticePop    the pop-up tips near the tray
+//   sharedUtil   the shared client directory, the login-server table, text conversions
+//   shell        ShellExecute
+//   sound        PlaySound
+//   namedObjects the space of named kernel objects shared with other processes
+//   config       the deployment configuration, loaded by InitWindows
+//   folders      the shared client directory and the application directory
+//   services     the doors to subsystems the window manager drives (services.h)
+//   windowManager  the window manager, for the subsystems below it (window_manager.h)
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "core/services.h"
+
+namespace os {
+class Clock;
+class WindowSystem;
+class Prompter;
+class Log;
+class Shell;
+class SoundPlayer;
+class NamedObjectSpace;
+}  // namespace os
+namespace platform {
+class SessionCore;
+class NoticePop;
+class SharedUtil;
+}  // namespace platform
+namespace config {
+struct ClientConfig;
+struct ConfigContext;
+}  // namespace config
+
+namespace core {
+
+class IWindowManager;
+
+struct Folders {
+    std::string commonDir;  // the shared client directory (GetCommanDir), ending in '/'
+    std::string appDir;     // the application directory (GetAppPath), ending in '/'
+};
+
+// Records the name of each step of the start-up, log-out and tear-down sequences as it runs,
+// so their order can be observed. Empty: nothing is recorded.
+using StepTrace = std::function<void(std::string_view step)>;
+
+class ClientContext {
+  public:
+    ClientContext(os::Clock& clock, os::WindowSystem& windows, os::Prompter& prompter, os::Log& log,
+                  platform::SessionCore& session, platform::NoticePop& noticePop,
+                  platform::SharedUtil& sharedUtil, os::Shell& shell, os::SoundPlayer& sound,
+                  os::NamedObjectSpace& namedObjects, config::ClientConfig& config,
+                  Folders folders);
+    ClientContext(const ClientContext&) = delete;
+    ClientContext& operator=(const ClientContext&) = delete;
+
+    os::Clock& clock;
+    os::WindowSystem& windows;
+    os::Prompter& prompter;
+    os::Log& log;
+    platform::SessionCore& session;
+    platform::NoticePop& noticePop;
+    platform::SharedUtil& sharedUtil;
+    os::Shell& shell;
+    os::SoundPlayer& sound;
+    os::NamedObjectSpace& namedObjects;
+    config::ClientConfig& config;
+    const Folders folders;
+
+    // The host's start command line, handed to the start-parameter parser by InitWindows.
+    std::string startCommandLine;
+    Services services;
+    StepTrace trace;
+
+    // The configuration code's view of this context.
+    config::ConfigContext configContext() const;
+
+    // The window manager. Set by the window manager when it is built on this context; a
+    // subsystem may rely on it from then on (asking earlier is a programming error).
+    IWindowManager& windowManager() const;
+    bool hasWindowManager() const { return windowManager_ != nullptr; }
+    void SetWindowManager(IWindowManager* windowManager) { windowManager_ = windowManager; }
+
+    // Records a step through `trace`, if set.
+    void Trace(std::string_view step) const {
+        if (trace) trace(step);
+    }
+
+  private:
+    IWindowManager* windowManager_ = nullptr;
+};
+
+}  // namespace core

@@ -1,0 +1,175 @@
+// CWindowManager: construction, the chat window registry, pending messages, the shared
+// block and the account mutex.
+#include "host_api/window_manager.h"
+
+#include <algorithm>
+
+#include "chat/dlg_chat.h"
+#include "core/window_messages.h"
+#include "host_api/delayed_switch.h"
+#include "host_api/ipmsg_plugin.h"
+#include "login/dlg_login.h"
+#include "notify/wnd_child.h"
+#include "os/services/log.h"
+#include "os/sys/named_objects.h"
+#include "os/text/cstring_ops.h"
+#include "platform/session/session_core.h"
+
+CWindowManager::CWindowManager(core::ClientContext& context) : context_(context) {
+    context_.SetWindowManager(this);
+}
+
+CWindowManager::~CWindowManager() {
+    delayedSwitch_.reset();
+    // Chat windows leave the registry as they go; close them while the registry still
+    // answers, so none is left pointing at a manager that is gone.
+    for (core::ChatWindow* window : std::vector<core::ChatWindow*>(chatWindows_)) {
+        if (window->IsWindow() && context_.windows.IsOwnedByCallingThread(window->hwnd())) {
+            window->DestroyWindow();
+        }
+    }
+    if (messageHook_ != 0) context_.windows.UnhookGetMessageHook(messageHook_);
+    if (hotKeyRegistered_ && mainPanel_) {
+        context_.windows.UnregisterHotKey(mainPanel_->hwnd(), hotKeyAtom_);
+    }
+    if (hotKeyAtom_ != 0) context_.windows.GlobalDeleteAtom(hotKeyAtom_);
+    loginPanel_.reset();
+    mainPanel_.reset();
+    chatWindows_.clear();
+    context_.SetWindowManager(nullptr);
+}
+
+void CWindowManager::Log(std::string_view text) const { context_.log.WriteLog(text); }
+
+void CWindowManager::Log2(int level, std::string_view text) const {
+    context_.log.WriteLog2(level, text);
+}
+
+// ---- Windows
+
+os::HWND CWindowManager::HostMainWnd() const { return hostMainWnd_.load(); }
+os::HWND CWindowManager::HostClientWnd() const { return hostClientWnd_.load(); }
+os::HWND CWindowManager::MainPanel() const { return mainPanelWnd_.load(); }
+os::HWND CWindowManager::LoginPanel() const { return loginPanelWnd_.load(); }
+
+// ---- The chat window registry
+
+core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, core::JidMatch match) {
+    for (auto it = chatWindows_.rbegin(); it != chatWindows_.rend(); ++it) {
+        if (IsSameUser((*it)->ContactJid(), jid, match)) return *it;
+    }
+    return nullptr;
+}
+
+void CWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.push_back(&window); }
+
+void CWindowManager::RemoveChatWindow(core::ChatWindow& window) {
+    auto it = std::find(chatWindows_.rbegin(), chatWindows_.rend(), &window);
+    if (it != chatWindows_.rend()) chatWindows_.erase(std::next(it).base());
+}
+
+std::vector<core::ChatWindow*> CWindowManager::ChatWindows() const { return chatWindows_; }
+
+core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
+    os::WindowSystem& windows = context_.windows;
+    if (core::ChatWindow* open = FindChatWindow(jid, core::JidMatch::Loose)) {
+        open->ShowWindow(os::SW_SHOW);
+        if (open->IsIconic()) open->ShowWindow(os::SW_RESTORE);
+        windows.SetForegroundWindow(open->hwnd());
+        return open;
+    }
+    auto dialog = std::make_unique<CDlgChat>(context_, std::string(jid));
+    if (!dialog->Create()) {
+        Log(os::Format("创建聊天窗口失败 JID=%s", std::string(jid).c_str()));
+        return nullptr;
+    }
+    // The window system deletes the dialog once its window is destroyed.
+    CDlgChat* chat = windows.Adopt(std::move(dialog));
+    chat->ShowWindow(os::SW_SHOW);
+    windows.SetForegroundWindow(chat->hwnd());
+    Log(os::Format("打开对话框时查询状态 JID=%s", std::string(jid).c_str()));
+    context_.session.QueryStatusInfo(jid);
+    return chat;
+}
+
+bool CWindowManager::CloseChatWindow(std::string_view jid) {
+    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    if (window == nullptr) return false;
+    const os::HWND hwnd = window->hwnd();
+    RemoveChatWindow(*window);
+    context_.windows.SendMessage(hwnd, os::WM_CLOSE);
+    return true;
+}
+
+bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) {
+    return core::JidsEqual(
+        a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
+}
+
+// ---- Pending messages
+
+void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {
+    if (auto head = pending_.Front()) {
+        if (head->type == core::kQueuedOaNoticeType) {
+            if (auto notice = pending_.PopFront()) context_.services.history->ShowOaNotice(*notice);
+        } else if (head->type != core::kQueuedLeftAloneType) {
+            // Open the window first: if it cannot be made, the messages stay queued.
+            if (core::ChatWindow* window = OpenChatWindow(head->from)) {
+                const std::string sender = head->from;
+                window->ShowQueuedMessages(pending_.TakeIf([&](const core::QueuedMessage& m) {
+                    return m.type != core::kQueuedOaNoticeType &&
+                           m.type != core::kQueuedLeftAloneType &&
+                           IsSameUser(m.from, sender, core::JidMatch::Loose);
+                }));
+            }
+        }
+    }
+    if (pending_.Empty()) context_.windows.PostMessage(HostMainWnd(), core::WM_HOST_TRAY, 0, 0);
+
+    if (trigger == core::PickTrigger::HotKey) {
+        os::WindowSystem& windows = context_.windows;
+        const os::HWND host = HostMainWnd();
+        if (windows.IsWindowVisible(host)) windows.ShowWindow(host, os::SW_SHOW);
+        if (windows.IsIconic(host)) windows.ShowWindow(host, os::SW_RESTORE);
+        windows.SetForegroundWindow(host);
+    }
+}
+
+bool CWindowManager::AnyConversationOpen() {
+    if (!chatWindows_.empty() || !pending_.Empty()) return true;
+    bool roomOpen = false;
+    os::WindowSystem& windows = context_.windows;
+    windows.EnumWindows([&](os::HWND hwnd) {
+        if (os::EqualsNoCase(windows.GetClassName(hwnd), core::kRoomWindowClass) &&
+            windows.GetWindowThreadProcessId(hwnd) == windows.processId()) {
+            roomOpen = true;
+        }
+        return !roomOpen;
+    });
+    return roomOpen;
+}
+
+bool CWindowManager::IsLoggedIn() const {
+    return flags_.loggedIn.load() && context_.windows.IsWindow(MainPanel());
+}
+
+// ---- The account mutex and the shared block
+
+void CWindowManager::KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) {
+    accountMutex_ = std::move(mutex);
+}
+
+bool CWindowManager::HoldsAccountMutex() const { return accountMutex_ != nullptr; }
+
+std::span<char> CWindowManager::SharedBlock() {
+    if (!sharedBlock_) return {};
+    return {sharedBlock_->data(), sharedBlock_->size()};
+}
+
+bool CWindowManager::WriteSharedFlag(std::string_view text) {
+    std::span<char> block = SharedBlock();
+    if (block.empty() || text.size() + 1 > block.size()) return false;
+    std::copy(text.begin(), text.end(), block.begin());
+    block[text.size()] = '\0';
+    return true;
+}

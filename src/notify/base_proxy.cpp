@@ -1,0 +1,144 @@
+#include "notify/base_proxy.h"
+
+#include <exception>
+#include <mutex>
+
+#include "core/window_manager.h"
+#include "notify/notification_dispatcher.h"
+#include "notify/wnd_child.h"
+#include "os/services/log.h"
+#include "os/sys/event.h"
+#include "os/text/cstring_ops.h"
+#include "platform/session/session_core.h"
+
+// The three events of one Init.
+struct CBaseProxy::Handles {
+    explicit Handles(os::Clock& clock)
+        : stop(clock, os::EventReset::Manual),
+          lost(clock, os::EventReset::Auto),
+          notify(clock, os::EventReset::Auto) {}
+
+    os::Event stop;
+    os::Event lost;
+    os::Event notify;
+};
+
+// What every notification thread works with, shared so a thread left running after its stop
+// wait still has it.
+struct CBaseProxy::Core {
+    Core(core::ClientContext& context, notify::NotifySeams seams)
+        : context(context), dispatcher(context, seams) {}
+
+    // Takes, carries and gives back every queued record until none is left or the thread is
+    // asked to stop.
+    void Drain(const os::Event& stop) {
+        platform::SessionCore& session = context.session;
+        while (!stop.IsSet()) {
+            // One record at a time, even across an old thread that has not ended yet.
+            std::lock_guard lock(drainMutex);
+            platform::NotifyRecord* record = session.GetNotify();
+            if (record == nullptr) return;
+            try {
+                dispatcher.Dispatch(*record);
+            } catch (const std::exception& error) {
+                context.log.WriteLog2(
+                    1, os::Format("Notification %u failed: %s", record->type, error.what()));
+            }
+            session.FreeNotify(record);
+        }
+    }
+
+    core::ClientContext& context;
+    notify::NotificationDispatcher dispatcher;
+    std::mutex drainMutex;
+};
+
+CBaseProxy::CBaseProxy(core::ClientContext& context, notify::NotifySeams seams)
+    : context_(context),
+      core_(std::make_shared<Core>(context, seams)),
+      panelNotify_(std::make_shared<notify::MainPanelNotify>(context, seams)) {}
+
+CBaseProxy::~CBaseProxy() {
+    if (handles_ || retired_) {
+        // The engine must not keep signalling events that are about to go.
+        context_.session.Free();
+    }
+    StopThread();
+}
+
+void CBaseProxy::RunThread(Core& core, Handles& handles) {
+    os::Event* const events[] = {&handles.stop, &handles.lost, &handles.notify};
+    for (;;) {
+        switch (os::WaitForAny(core.context.clock, events, kWaitSliceMs)) {
+            case 0:
+                return;
+            case 1:
+                core.dispatcher.ConnectionLost();
+                break;
+            case 2:
+                core.Drain(handles.stop);
+                break;
+            default:
+                break;  // the wait ran out: wait again
+        }
+    }
+}
+
+int CBaseProxy::Init() {
+    AttachToMainPanel();
+    StopThread();
+
+    auto handles = std::make_shared<Handles>(context_.clock);
+    thread_ = os::Thread("qorv-notify",
+                         [core = core_, handles](std::stop_token) { RunThread(*core, *handles); });
+    const int result = context_.session.Init(&handles->lost, &handles->notify, thread_.Id());
+    // The engine holds the new events now; the old ones may go.
+    handles_ = std::move(handles);
+    retired_.reset();
+    return result;
+}
+
+void CBaseProxy::Free() {
+    context_.session.Free();
+    StopThread();
+    handles_.reset();
+    retired_.reset();
+}
+
+void CBaseProxy::CloseSessionHandles() {
+    StopThread();
+    if (handles_) retired_ = std::move(handles_);
+}
+
+void CBaseProxy::HandleIncomingMessage(const core::QueuedMessage& message) {
+    panelNotify_->incoming().HandleMessage(message);
+}
+
+bool CBaseProxy::StopThread() {
+    if (!thread_.Joinable()) return true;
+    if (handles_) handles_->stop.Set();
+    const bool ended = thread_.WaitEnded(context_.clock, kStopWaitMs);
+    if (!ended) {
+        context_.log.WriteLog2(1, "Notification thread did not end within 200 ms; left to end");
+    }
+    // A thread still running is let go; it holds what it uses and ends at its next wait.
+    thread_ = os::Thread();
+    return ended;
+}
+
+bool CBaseProxy::ThreadRunning() const { return thread_.Running(); }
+
+std::thread::id CBaseProxy::ThreadId() const { return thread_.Id(); }
+
+bool CBaseProxy::HasHandles() const { return handles_ != nullptr; }
+
+void CBaseProxy::AttachToMainPanel() {
+    if (!context_.hasWindowManager()) return;
+    os::WindowSystem& windows = context_.windows;
+    const os::HWND panel = context_.windowManager().MainPanel();
+    if (panel == attachedPanel_ || !windows.IsOwnedByCallingThread(panel)) return;
+    if (auto* child = dynamic_cast<CWndChild*>(windows.FromHandle(panel))) {
+        notify::MainPanelNotify::Attach(panelNotify_, *child);
+        attachedPanel_ = panel;
+    }
+}

@@ -1,0 +1,133 @@
+#pragma once
+// The embedded simulated server: accounts, rosters, presence, chat and subscriptions for the
+// sessions attached to it (SimSessionCore). One server is one test world; a test attaches a
+// session for the user under test and more sessions to play the other people.
+//
+// Deterministic: the server has no thread of its own. A request is carried out inside the
+// call that makes it, and every notification it causes is in the receiving session's queue
+// (with that session's notify event set) before the call returns. Sessions are served in the
+// order they were attached.
+//
+// What the server does today: login (result, channel list, start of the data phase, the
+// contacts' presence, messages and requests kept while the user was away), a second login of
+// an account (the first session is told and then loses its connection), logout and lost
+// connections (the contacts see "offline"), presence changes, chat messages, typing states,
+// subscription requests and answers, and status queries. The other requests are accepted and
+// recorded by the sessions; the server side of each lands with the client work that needs it.
+//
+// Thread-safe: one lock guards the whole world.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/session/notify_record.h"
+
+namespace os {
+class Clock;
+}
+
+namespace platform {
+
+class SimSessionCore;
+
+inline constexpr const char* kDefaultSimHost = "im.qorvdesk.test";
+inline constexpr int kDefaultSimPort = 5222;
+
+struct SimAccount {
+    std::string loginName;  // what the user types to log in (compared without regard to case)
+    std::string password;
+    std::string jid;  // bare JID; empty: loginName + "$gov@" + host
+    std::string nickname;
+    std::string limitName;    // the account name (user folder); empty: loginName
+    std::string accountName;  // empty: loginName
+    std::string mobile;       // logs in with the "MOBILE" login type
+    std::string tel;
+    std::string workPhone;
+    std::string homePhone;
+    std::string businessPhone;
+    std::string mobile2;
+};
+
+// One contact in a user's roster. `subscription` is the XMPP state seen from the roster's
+// owner: "none", "to" (the owner sees the contact's presence), "from" (the contact sees the
+// owner's) or "both".
+struct SimRosterItem {
+    std::string jid;
+    std::string name;
+    std::string group;
+    std::string subscription = "both";
+    friend bool operator==(const SimRosterItem&, const SimRosterItem&) = default;
+};
+
+class SimServer {
+  public:
+    explicit SimServer(os::Clock& clock, std::string hostName = kDefaultSimHost);
+    ~SimServer();
+    SimServer(const SimServer&) = delete;
+    SimServer& operator=(const SimServer&) = delete;
+
+    const std::string& HostName() const { return hostName_; }
+    int Port() const;
+    void SetPort(int port);
+    os::Clock& clock() const { return clock_; }
+
+    // Adds an account or replaces the one with the same JID; answers its JID.
+    std::string AddAccount(SimAccount account);
+    // The account of a JID (any spelling), if there is one.
+    bool HasAccount(std::string_view jid) const;
+    // The account name of a JID or login name, if the server knows the user.
+    std::string LimitNameOf(std::string_view jidOrLogin) const;
+
+    // Replaces a user's roster.
+    void SetRoster(std::string_view ownerJid, std::vector<SimRosterItem> items);
+    std::vector<SimRosterItem> Roster(std::string_view ownerJid) const;
+
+    // The channel list every successful login receives.
+    void SetChannels(std::vector<Channel> channels);
+
+    // Whether some session of the user is logged in, and its presence word ("offline" if none).
+    bool IsOnline(std::string_view jid) const;
+    std::string PresenceOf(std::string_view jid) const;
+
+    // Messages kept for a user who was offline, until the next login delivers them.
+    std::vector<MessageData> StoredMessages(std::string_view jid) const;
+    // Messages sent to JIDs that are no account of this server.
+    std::vector<MessageData> Undeliverable() const;
+    // Subscription requests waiting for the user's next login.
+    std::vector<std::string> PendingSubscriptions(std::string_view jid) const;
+
+  private:
+    friend class SimSessionCore;
+    struct Impl;
+
+    // ---- Called by the sessions ----
+    void Attach(SimSessionCore* session);
+    void Detach(SimSessionCore* session);
+    // kLoginAccepted, or 0 when the session is logged in already.
+    int Login(SimSessionCore* session, std::string_view userName, std::string_view password,
+              bool byMobile, bool answer);
+    int Logout(SimSessionCore* session);
+    // Ends the session as if the network had gone; false when it was not connected.
+    bool DropConnection(SimSessionCore* session);
+    int ChangePresence(SimSessionCore* session, std::string_view word);
+    int SendChat(SimSessionCore* session, std::string_view to, std::string_view body,
+                 std::string_view font);
+    int SendTyping(SimSessionCore* session, std::string_view to, std::string_view state);
+    int AddContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
+                   std::string_view group);
+    int ConfirmSubscribe(SimSessionCore* session, std::string_view requester, bool accept);
+    int QueryStatus(SimSessionCore* session, std::string_view jid);
+    // The logged-in account of a session; false when it is not logged in.
+    bool CurrentAccount(const SimSessionCore* session, SimAccount& account) const;
+
+    os::Clock& clock_;
+    const std::string hostName_;
+    mutable std::mutex mutex_;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

@@ -1,0 +1,147 @@
+#pragma once
+// Inside the simulated server: the world state behind SimServer's lock. Only the server's
+// own source files include this.
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "os/text/cstring_ops.h"
+#include "platform/session/jid_forms.h"
+#include "platform/session/sim_server.h"
+#include "platform/session/sim_session_core.h"
+
+namespace platform {
+namespace sim {
+
+enum class SessionState { Offline, LoggingIn, LoggedIn };
+
+struct SessionEntry {
+    SimSessionCore* session = nullptr;
+    SessionState state = SessionState::Offline;
+    std::string accountKey;  // JidKey of the logged-in account
+    std::string presence = "offline";
+};
+
+inline bool SeesPresence(std::string_view subscription) {
+    return os::EqualsNoCase(subscription, "to") || os::EqualsNoCase(subscription, "both");
+}
+
+}  // namespace sim
+
+struct SimServer::Impl {
+    using SessionState = sim::SessionState;
+    using SessionEntry = sim::SessionEntry;
+
+    int port = kDefaultSimPort;
+    std::map<std::string, SimAccount> accounts;  // by JidKey
+    std::map<std::string, std::vector<SimRosterItem>> rosters;
+    std::vector<Channel> channels;
+    std::vector<SessionEntry> sessions;  // in attach order
+    std::map<std::string, std::vector<MessageData>> stored;
+    std::vector<MessageData> undeliverable;
+    std::map<std::string, std::vector<std::string>> pendingSubscriptions;
+
+    SessionEntry* Entry(const SimSessionCore* session) {
+        for (SessionEntry& entry : sessions) {
+            if (entry.session == session) return &entry;
+        }
+        return nullptr;
+    }
+
+    const SimAccount* Account(const std::string& key) const {
+        auto it = accounts.find(key);
+        return it == accounts.end() ? nullptr : &it->second;
+    }
+
+    const SimAccount* AccountByLogin(std::string_view userName, bool byMobile) const {
+        for (const auto& [key, account] : accounts) {
+            const std::string& name = byMobile ? account.mobile : account.loginName;
+            if (!name.empty() && os::EqualsNoCase(name, userName)) return &account;
+        }
+        return nullptr;
+    }
+
+    const SimAccount* LoggedInAccount(const SimSessionCore* session) {
+        SessionEntry* entry = Entry(session);
+        if (entry == nullptr || entry->state != SessionState::LoggedIn) return nullptr;
+        return Account(entry->accountKey);
+    }
+
+    // The presence of the account's most recent logged-in session, "offline" when none.
+    std::string CurrentPresence(const std::string& key) const {
+        std::string presence = "offline";
+        for (const SessionEntry& entry : sessions) {
+            if (entry.state == SessionState::LoggedIn && entry.accountKey == key) {
+                presence = entry.presence;
+            }
+        }
+        return presence;
+    }
+
+    bool Online(const std::string& key) const {
+        return std::any_of(sessions.begin(), sessions.end(), [&](const SessionEntry& entry) {
+            return entry.state == SessionState::LoggedIn && entry.accountKey == key;
+        });
+    }
+
+    SimRosterItem* RosterItem(const std::string& ownerKey, const std::string& contactKey) {
+        for (SimRosterItem& item : rosters[ownerKey]) {
+            if (JidKey(item.jid) == contactKey) return &item;
+        }
+        return nullptr;
+    }
+
+    // Whether the watcher's roster lets it see the contact's presence.
+    bool Subscribes(const std::string& watcherKey, const std::string& contactKey) const {
+        auto it = rosters.find(watcherKey);
+        if (it == rosters.end()) return false;
+        return std::any_of(it->second.begin(), it->second.end(), [&](const SimRosterItem& item) {
+            return JidKey(item.jid) == contactKey && sim::SeesPresence(item.subscription);
+        });
+    }
+
+    PresenceData PresenceOf(const SimAccount& account, std::string_view word) const {
+        PresenceData data;
+        data.jid = account.jid;
+        data.presence = std::string(word);
+        data.nickname = account.nickname;
+        return data;
+    }
+
+    void DeliverToAccount(const std::string& key, const NotifyRecord& record) {
+        for (SessionEntry& entry : sessions) {
+            if (entry.state == SessionState::LoggedIn && entry.accountKey == key) {
+                entry.session->Deliver(record);
+            }
+        }
+    }
+
+    // Tells every logged-in user who sees this account's presence.
+    void BroadcastPresence(const SimAccount& account, std::string_view word) {
+        const std::string key = JidKey(account.jid);
+        const NotifyRecord record = MakeNotify(PresenceTypeFor(word), PresenceOf(account, word));
+        for (SessionEntry& entry : sessions) {
+            if (entry.state == SessionState::LoggedIn && entry.accountKey != key &&
+                Subscribes(entry.accountKey, key)) {
+                entry.session->Deliver(record);
+            }
+        }
+    }
+
+    // Takes a session out of the world; the contacts see "offline" once the account's last
+    // session has gone.
+    void EndSession(SessionEntry& entry) {
+        const bool wasLoggedIn = entry.state == SessionState::LoggedIn;
+        const std::string key = entry.accountKey;
+        entry.state = SessionState::Offline;
+        entry.presence = "offline";
+        entry.accountKey.clear();
+        if (!wasLoggedIn || Online(key)) return;
+        if (const SimAccount* account = Account(key)) BroadcastPresence(*account, "offline");
+    }
+};
+
+}  // namespace platform

@@ -1,0 +1,141 @@
+#include "contacts/contact_group.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "contacts/contact_user.h"
+#include "os/sys/clock.h"
+#include "support/gbk_print.h"
+
+namespace {
+
+using contacts::CGroup;
+using contacts::CUser;
+using contacts::OnlineTitleForm;
+
+class GroupTest : public ::testing::Test {
+  protected:
+    CUser* NewUser(std::string presence) {
+        users_.push_back(
+            std::make_unique<CUser>(clock_, "u" + std::to_string(users_.size()), "u", "", ""));
+        users_.back()->presence = std::move(presence);
+        return users_.back().get();
+    }
+    os::ManualClock clock_;
+    std::vector<std::unique_ptr<CUser>> users_;
+    CGroup group_{"7", "办公室", "1", "top,1,7"};
+};
+
+TEST_F(GroupTest, EmptyGroupShowsItsBareName) {
+    for (int mode : {0, 1, 2}) {
+        EXPECT_GBK_EQ(group_.GetDisplayText(mode, OnlineTitleForm::Numbers), "办公室");
+        EXPECT_GBK_EQ(group_.GetDisplayText(mode, OnlineTitleForm::Words), "办公室");
+    }
+}
+
+struct TitleCase {
+    int mode;
+    OnlineTitleForm form;
+    const char* expected;
+};
+
+class GroupTitle : public GroupTest, public ::testing::WithParamInterface<TitleCase> {};
+
+TEST_P(GroupTitle, OnlineFirstTotalSecond) {
+    group_.AddUser(NewUser("online"));
+    group_.AddUser(NewUser("Away"));
+    group_.AddUser(NewUser("offline"));
+    group_.AddUser(NewUser("OFFLINE"));
+    group_.AddUser(NewUser("offline"));
+    EXPECT_GBK_EQ(group_.GetDisplayText(GetParam().mode, GetParam().form), GetParam().expected);
+    EXPECT_EQ(group_.TotalCount(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, GroupTitle,
+                         ::testing::Values(TitleCase{0, OnlineTitleForm::Numbers, "办公室 (2/5)"},
+                                           TitleCase{2, OnlineTitleForm::Numbers, "办公室 (2/5)"},
+                                           TitleCase{0, OnlineTitleForm::Words,
+                                                     "办公室 (在线2人/共5人)"},
+                                           TitleCase{1, OnlineTitleForm::Numbers, "办公室 (5)"},
+                                           TitleCase{1, OnlineTitleForm::Words, "办公室 (5)"}));
+
+TEST_F(GroupTest, TotalIsRefreshedOnlyByTheTitle) {
+    group_.AddUser(NewUser("online"));
+    EXPECT_EQ(group_.TotalCount(), 0);
+    EXPECT_EQ(group_.UserCount(), 1);
+    (void)group_.GetDisplayText(0, OnlineTitleForm::Numbers);
+    EXPECT_EQ(group_.TotalCount(), 1);
+}
+
+TEST_F(GroupTest, RemoveTakesOneEntryAndIgnoresStrangers) {
+    CUser* a = NewUser("online");
+    CUser* b = NewUser("offline");
+    group_.AddUser(a);
+    group_.AddUser(b);
+    group_.AddUser(a);
+    EXPECT_EQ(group_.OnlineCount(), 2);
+    group_.RemoveUser(a);
+    EXPECT_EQ(group_.UserCount(), 2);
+    EXPECT_EQ(group_.OnlineCount(), 1);
+    group_.RemoveUser(NewUser("online"));
+    EXPECT_EQ(group_.UserCount(), 2);
+    group_.RemoveUser(a);
+    EXPECT_EQ(group_.Users(), std::vector<CUser*>{b});
+    EXPECT_EQ(group_.OnlineCount(), 0);
+}
+
+TEST_F(GroupTest, RefreshCountsOneMemberAndRecountCountsAll) {
+    CUser* a = NewUser("offline");
+    CUser* b = NewUser("offline");
+    group_.AddUser(a);
+    group_.AddUser(b);
+    a->presence = "dnd";
+    EXPECT_TRUE(group_.RefreshOnline(a));
+    EXPECT_EQ(group_.OnlineCount(), 1);
+    EXPECT_TRUE(group_.RefreshOnline(a));  // nothing new: no second count
+    EXPECT_EQ(group_.OnlineCount(), 1);
+    EXPECT_FALSE(group_.RefreshOnline(NewUser("online")));
+
+    b->presence = "online";  // changed behind the group's back
+    EXPECT_EQ(group_.OnlineCount(), 1);
+    group_.RecountOnline();
+    EXPECT_EQ(group_.OnlineCount(), 2);
+    // A member taken out counts as what it was last counted as.
+    a->presence = "offline";
+    group_.RemoveUser(a);
+    EXPECT_EQ(group_.OnlineCount(), 1);
+}
+
+TEST_F(GroupTest, AUserThatGoesLeavesEveryGroup) {
+    CUser* gone = NewUser("online");
+    CUser* stays = NewUser("online");
+    CGroup other("8", "other", "1", "top,1,8");
+    group_.AddUser(gone);
+    group_.AddUser(stays);
+    group_.AddUser(gone);
+    other.AddUser(gone);
+    users_.erase(users_.begin());  // destroys `gone`
+    EXPECT_EQ(group_.Users(), std::vector<CUser*>{stays});
+    EXPECT_EQ(group_.OnlineCount(), 1);
+    EXPECT_EQ(other.UserCount(), 0);
+}
+
+TEST_F(GroupTest, AGroupThatGoesLetsGoOfItsUsers) {
+    CUser* user = NewUser("online");
+    {
+        CGroup shortLived("9", "tmp", "1", "top,1,9");
+        shortLived.AddUser(user);
+        group_.AddUser(user);
+    }
+    users_.clear();  // the user leaves the remaining group only
+    EXPECT_EQ(group_.UserCount(), 0);
+}
+
+TEST_F(GroupTest, PathKeyChangesAreKeptWithoutATree) {
+    group_.SetPathKey("top,2,7");
+    EXPECT_EQ(group_.pathKey(), "top,2,7");
+}
+
+}  // namespace

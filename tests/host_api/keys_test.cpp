@@ -1,0 +1,168 @@
+// Keyboard routing (OnKeyDown), the message hook and PreTranslateMessageForMenu.
+#include <gtest/gtest.h>
+
+#include "core/chat_window.h"
+#include "core/window_messages.h"
+#include "login/dlg_login.h"
+#include "manager_fixture.h"
+#include "os/ui/window_system.h"
+#include "platform/session/sim_session_core.h"
+
+namespace host_api_test {
+namespace {
+
+// A chat window that consumes F5 and records what it is given.
+class KeyChat : public core::ChatWindow {
+  public:
+    KeyChat(os::WindowSystem& windows) : core::ChatWindow(windows) {}
+    const std::string& ContactJid() const override { return jid_; }
+    bool OnChatKeyDown(int key, int) override {
+        keys.push_back(key);
+        return key == static_cast<int>(os::VK_F5);
+    }
+    void ShowQueuedMessages(std::vector<core::QueuedMessage>) override {}
+    void EndTransfers() override {}
+
+    std::vector<int> keys;
+    std::vector<os::WPARAM> keyDowns;
+
+  protected:
+    os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override {
+        if (message == os::WM_KEYDOWN) keyDowns.push_back(wParam);
+        return core::ChatWindow::OnMessage(message, wParam, lParam);
+    }
+
+  private:
+    std::string jid_ = "key@host";
+};
+
+class Libraries : public core::FeatureLibraries {
+  public:
+    os::HWND serviceChat;
+    bool CustomerServiceIsChatWindow(os::HWND window) override { return window == serviceChat; }
+    int CustomerServiceChatKeyDown(int key, int) override { return key == 'A' ? 7 : 0; }
+};
+
+class Rooms : public core::RoomService {
+  public:
+    std::vector<int> keys;
+    bool OnRoomKeyDown(os::HWND, int key, int) override {
+        keys.push_back(key);
+        return true;
+    }
+};
+
+class History : public core::HistoryService {
+  public:
+    os::HWND window;
+    os::HWND Window() override { return window; }
+    int OnKeyDown(int key, int) override { return key == 'H' ? 5 : 0; }
+};
+
+class KeysTest : public ManagerTest {
+  protected:
+    void SetUp() override {
+        context.services.libraries = &libraries;
+        context.services.rooms = &rooms;
+        context.services.history = &history;
+        Init();
+    }
+
+    os::Window* TopLevel(std::string className = {}) {
+        auto window = std::make_unique<os::Window>(world.windows());
+        os::Window::CreateParams params;
+        if (!className.empty()) params.className = std::move(className);
+        EXPECT_TRUE(window->Create(params));
+        owned.push_back(std::move(window));
+        world.windows().SetForegroundWindow(owned.back()->hwnd());
+        return owned.back().get();
+    }
+
+    Libraries libraries;
+    Rooms rooms;
+    History history;
+    std::vector<std::unique_ptr<os::Window>> owned;
+};
+
+TEST_F(KeysTest, EnterOnTheHostPressesTheLoginButtonAndIsNotConsumed) {
+    world.windows().SetForegroundWindow(host.hwnd());
+    EXPECT_EQ(manager->OnKeyDown(os::VK_RETURN, 0), 0);
+    EXPECT_EQ(manager->loginPanel()->LoginCommands(), 1);
+}
+
+TEST_F(KeysTest, TabOnTheHostMovesToTheNextLoginField) {
+    world.windows().SetForegroundWindow(host.hwnd());
+    CDlgLogin& panel = *manager->loginPanel();
+    ASSERT_TRUE(panel.SetFocus(CDlgLogin::kAccountId));
+    EXPECT_EQ(manager->OnKeyDown(os::VK_TAB, 0), 0);
+    EXPECT_EQ(panel.GetFocus(), CDlgLogin::kPasswordId);
+    EXPECT_EQ(panel.LoginCommands(), 0);
+}
+
+TEST_F(KeysTest, AChatWindowInFrontTakesTheKey) {
+    auto chat = std::make_unique<KeyChat>(world.windows());
+    os::Window::CreateParams params;
+    params.className = std::string(core::kChatWindowClass);
+    ASSERT_TRUE(chat->Create(params));
+    world.windows().SetForegroundWindow(chat->hwnd());
+
+    EXPECT_EQ(manager->OnKeyDown(os::VK_F5, 0), 1);
+    EXPECT_EQ(manager->OnKeyDown('B', 0), 0);
+    EXPECT_EQ(chat->keys, (std::vector<int>{os::VK_F5, 'B'}));
+    chat->DestroyWindow();
+}
+
+TEST_F(KeysTest, TheHookSwallowsAConsumedKey) {
+    auto chat = std::make_unique<KeyChat>(world.windows());
+    os::Window::CreateParams params;
+    params.className = std::string(core::kChatWindowClass);
+    ASSERT_TRUE(chat->Create(params));
+    world.windows().SetForegroundWindow(chat->hwnd());
+
+    world.windows().PostKey(chat->hwnd(), os::VK_F5);
+    world.windows().PostKey(chat->hwnd(), 'B');
+    world.windows().PumpPending();
+    EXPECT_EQ(chat->keyDowns, (std::vector<os::WPARAM>{0, 'B'}));
+    chat->DestroyWindow();
+}
+
+TEST_F(KeysTest, ARoomWindowInFrontTakesTheKey) {
+    TopLevel(std::string(core::kRoomWindowClass));
+    EXPECT_EQ(manager->OnKeyDown('R', 0), 1);
+    EXPECT_EQ(rooms.keys, std::vector<int>{'R'});
+}
+
+TEST_F(KeysTest, TheHistoryWindowInFrontAnswersForItself) {
+    history.window = TopLevel()->hwnd();
+    EXPECT_EQ(manager->OnKeyDown('H', 0), 5);
+    EXPECT_EQ(manager->OnKeyDown('A', 0), 0);
+}
+
+TEST_F(KeysTest, ACustomerServiceChatAnswersUnlessTheUserIsFromTheGovernment) {
+    libraries.serviceChat = TopLevel()->hwnd();
+    EXPECT_EQ(manager->OnKeyDown('A', 0), 7);
+
+    LogIn("gov");  // accounts of the embedded server are government users
+    world.windows().SetForegroundWindow(libraries.serviceChat);
+    EXPECT_EQ(manager->OnKeyDown('A', 0), 0);
+}
+
+TEST_F(KeysTest, PreTranslateGoesToTheLoginPanelForKindZeroAndEveryUnknownKindIsConsumed) {
+    int seen = 0;
+    manager->loginPanel()->hooks.preTranslateMessage = [&](os::Msg&) {
+        ++seen;
+        return true;
+    };
+    os::Msg message;
+    message.message = os::WM_KEYDOWN;
+    EXPECT_TRUE(manager->PreTranslateMessageForMenu(message, 0));
+    EXPECT_EQ(seen, 1);
+    EXPECT_FALSE(manager->PreTranslateMessageForMenu(message, 1));
+    EXPECT_FALSE(manager->PreTranslateMessageForMenu(message, 2));
+    EXPECT_TRUE(manager->PreTranslateMessageForMenu(message, 4));
+    EXPECT_TRUE(manager->PreTranslateMessageForMenu(message, -1));
+    EXPECT_EQ(seen, 1);
+}
+
+}  // namespace
+}  // namespace host_api_test

@@ -1,0 +1,261 @@
+#pragma once
+// The world the notification tests run in: a TestClientWorld (manual clock, scripted prompts,
+// recording tips and sounds, a session on the simulated server), a window manager that keeps
+// the registry, the queue and the flags as the real one does, the host's frame window, the
+// main panel (a real CWndChild) and a login panel, all owned by the test thread, which plays
+// the UI thread. Recording seams stand in for the work that later fills them.
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "config/client_config.h"
+#include "core/client_world.h"
+#include "core/window_manager.h"
+#include "notify/notification_jobs.h"
+#include "notify/wnd_child.h"
+#include "os/services/sound_player.h"
+#include "os/sys/clock.h"
+#include "os/ui/window.h"
+#include "platform/services/notice_pop.h"
+#include "platform/session/sim_session_core.h"
+#include "platform/store/msg_record.h"
+#include "support/temp_dir.h"
+
+namespace notify_test {
+
+// A window that records every message it is sent or posted (UI thread only).
+class RecordingWindow final : public os::Window {
+  public:
+    struct Seen {
+        os::UINT message;
+        os::WPARAM wParam;
+        os::LPARAM lParam;
+    };
+    explicit RecordingWindow(os::WindowSystem& windows) : os::Window(windows) {}
+    bool CreateTopLevel(std::string title);
+    bool CreateChild(os::HWND parent, std::string title);
+
+    std::vector<Seen> seen;
+    int Count(os::UINT message) const;
+    std::vector<os::WPARAM> WParamsOf(os::UINT message) const;
+
+  protected:
+    os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
+};
+
+// The window manager's registry, pending queue and flags, as the subsystems below it see them.
+class FakeWindowManager final : public core::IWindowManager {
+  public:
+    explicit FakeWindowManager(core::ClientContext& context);
+    ~FakeWindowManager() override;
+
+    os::HWND hostMain, hostClient, mainPanel, loginPanel;
+    // OpenChatWindow makes no new window while set (as when a window cannot be created).
+    bool refuseNewWindows = false;
+    std::vector<std::string> opened;  // JIDs OpenChatWindow was asked for
+
+    os::HWND HostMainWnd() const override { return hostMain; }
+    os::HWND HostClientWnd() const override { return hostClient; }
+    os::HWND MainPanel() const override { return mainPanel; }
+    os::HWND LoginPanel() const override { return loginPanel; }
+    core::ChatWindow* FindChatWindow(std::string_view jid, core::JidMatch match) override;
+    void AddChatWindow(core::ChatWindow& window) override;
+    void RemoveChatWindow(core::ChatWindow& window) override;
+    std::vector<core::ChatWindow*> ChatWindows() const override { return chatWindows_; }
+    core::ChatWindow* OpenChatWindow(std::string_view jid) override;
+    bool CloseChatWindow(std::string_view jid) override;
+    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override;
+    core::PendingMessageQueue& PendingMessages() override { return pending_; }
+    void PickNextPendingMessage(core::PickTrigger) override {}
+    bool AnyConversationOpen() override { return !chatWindows_.empty() || !pending_.Empty(); }
+    core::SessionFlags& Flags() override { return flags_; }
+    bool IsLoggedIn() const override { return flags_.loggedIn.load(); }
+    void SwitchInterface(core::ClientInterface) override {}
+    void UserLogout() override {}
+    void EndSession() override {}
+    void KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) override;
+    bool HoldsAccountMutex() const override { return false; }
+    std::span<char> SharedBlock() override { return {}; }
+    bool WriteSharedFlag(std::string_view) override { return false; }
+
+  private:
+    core::ClientContext& context_;
+    core::SessionFlags flags_;
+    core::PendingMessageQueue pending_;
+    std::vector<core::ChatWindow*> chatWindows_;
+};
+
+// Direct jobs that record what reached them, from whichever thread.
+class RecordingDirectJobs final : public notify::DirectJobs {
+  public:
+    struct Call {
+        std::string job;
+        std::uint32_t type;
+        std::thread::id thread;
+    };
+    std::vector<Call> Calls() const;
+    std::vector<std::string> Jobs() const;
+    std::size_t Count() const;
+
+    // What the direct parts with a hand-over answer.
+    std::atomic<notify::HandOver> handOver{notify::HandOver::ToUi};
+    // The contact model's answer for every JID.
+    std::optional<std::string> subscription;
+
+    void ContactListLoading(const Record& r) override { Note("ContactListLoading", r); }
+    void ChatWindowUpdate(const Record& r) override { Note("ChatWindowUpdate", r); }
+    notify::HandOver FileTransferFinished(const Record& r) override;
+    notify::HandOver FileOffer(const Record& r) override;
+    void TreeNodeAdded(const Record& r) override { Note("TreeNodeAdded", r); }
+    void GroupLoadingProgress(const Record& r) override { Note("GroupLoadingProgress", r); }
+    notify::HandOver NewMailCount(const Record& r) override;
+    void UserDataUpdate(const Record& r) override { Note("UserDataUpdate", r); }
+    void TypingState(const Record& r) override { Note("TypingState", r); }
+    void GatewayError(const Record& r) override { Note("GatewayError", r); }
+    void RoomListChange(const Record& r) override { Note("RoomListChange", r); }
+    void RoomDetails(const Record& r) override { Note("RoomDetails", r); }
+    void ToolBarValue(const Record& r) override { Note("ToolBarValue", r); }
+    void SharedDiskOrRoom(const Record& r) override { Note("SharedDiskOrRoom", r); }
+    void PasswordChangeResult(const Record& r) override { Note("PasswordChangeResult", r); }
+    void NetDiskShareResult(const Record& r) override { Note("NetDiskShareResult", r); }
+    void NetDiskData(const Record& r) override { Note("NetDiskData", r); }
+    void BatchSmsRefused(const Record& r) override { Note("BatchSmsRefused", r); }
+    void MonitorData(const Record& r) override { Note("MonitorData", r); }
+    void MainPanelPaneUpdate(const Record& r) override { Note("MainPanelPaneUpdate", r); }
+    void DataPhaseStart(const Record& r) override { Note("DataPhaseStart", r); }
+    void CustomerServiceOnNotify(const Record& r) override { Note("ServiceDesk", r); }
+    std::optional<std::string> ContactSubscription(std::string_view jid) override;
+
+  private:
+    void Note(std::string job, const Record& record);
+    mutable std::mutex mutex_;
+    std::vector<Call> calls_;
+};
+
+// UI jobs that record what reached them (UI thread).
+class RecordingUiJobs final : public notify::UiJobs {
+  public:
+    struct Call {
+        std::string job;
+        std::uint32_t type;  // the record's type; 0 for calls without a record
+        std::thread::id thread;
+    };
+    std::vector<Call> calls;
+    std::vector<std::string> Jobs() const;
+    std::vector<std::unique_ptr<platform::UpdateNoticeData>> notices;
+    std::vector<int> otherSubcodes;
+    // Runs for every call with a record (lets a test look at the engine meanwhile).
+    std::function<void(const Record&)> onCall;
+
+    void LoginResult(const Record& r) override { Note("LoginResult", r); }
+    void RosterProgress(const Record& r) override { Note("RosterProgress", r); }
+    void PresenceChanged(const Record& r) override { Note("PresenceChanged", r); }
+    void FileTransferStarted(const Record& r) override { Note("FileTransferStarted", r); }
+    void FileTransferProgress(const Record& r) override { Note("FileTransferProgress", r); }
+    void FileTransferRefused(const Record& r) override { Note("FileTransferRefused", r); }
+    void FileTransferCancelled(const Record& r) override { Note("FileTransferCancelled", r); }
+    void FileTransferFinished(const Record& r, bool ok) override {
+        Note(ok ? "FileTransferSucceeded" : "FileTransferFailed", r);
+    }
+    void FileOffer(const Record& r) override { Note("FileOffer", r); }
+    void NewMailTip(const Record& r) override { Note("NewMailTip", r); }
+    void Vcard(const Record& r) override { Note("Vcard", r); }
+    void ChannelList(const Record& r) override { Note("ChannelList", r); }
+    void TemporaryConversation(const Record& r) override { Note("TemporaryConversation", r); }
+    void Announcements(const Record& r) override { Note("Announcements", r); }
+    void RoomUpdate(const Record& r) override { Note("RoomUpdate", r); }
+    void ChannelTabsUpdate(const Record& r) override { Note("ChannelTabsUpdate", r); }
+    void SmsQuota(const Record& r) override { Note("SmsQuota", r); }
+    void TimedSmsAnswer(const Record& r) override { Note("TimedSmsAnswer", r); }
+    void MailAccount(const Record& r) override { Note("MailAccount", r); }
+    void PhoneBookCard(const Record& r) override { Note("PhoneBookCard", r); }
+    void CustomPictureReceived(const Record& r) override { Note("CustomPictureReceived", r); }
+    void PictureTransfer(const Record& r) override { Note("PictureTransfer", r); }
+    void UnknownChatPartner(const Record& r) override { Note("UnknownChatPartner", r); }
+    void OfflineFileSwitch(const Record& r) override { Note("OfflineFileSwitch", r); }
+    void UpdateNotice(std::unique_ptr<platform::UpdateNoticeData> notice) override;
+    std::optional<os::LRESULT> OtherSubcode(int subcode, os::LPARAM) override;
+
+  private:
+    void Note(std::string job, const Record& record);
+};
+
+// Incoming-message hooks that record what reached them.
+class RecordingIncomingHooks final : public notify::IncomingMessageHooks {
+  public:
+    std::vector<std::string> contacts;  // IsInContactLists answers true for these
+    bool hasGatewayList = false;
+    std::vector<std::string> calls;  // "Name:jid-or-content"
+
+    bool IsInContactLists(std::string_view jid) override;
+    void PutAtTopOfRecentContacts(std::string_view jid) override;
+    void RefreshRoomList() override { calls.push_back("RefreshRoomList"); }
+    void RoomPictureMessage(const core::QueuedMessage& m) override;
+    void OaNotice(const core::QueuedMessage& m) override;
+    bool StoreGatewayMessage(const core::QueuedMessage& m) override;
+};
+
+// Everything above, built in order and taken down in reverse.
+class NotifyWorld {
+  public:
+    NotifyWorld();
+    ~NotifyWorld();
+
+    core::TestClientWorld& world() { return *world_; }
+    core::ClientContext& context() { return world_->context(); }
+    os::ManualClock& clock() { return world_->clock(); }
+    os::WindowSystem& windows() { return world_->windows(); }
+    platform::SimSessionCore& session() { return world_->simSession(); }
+    platform::SimServer& server() { return world_->server(); }
+    FakeWindowManager& manager() { return *manager_; }
+    RecordingWindow& host() { return *host_; }
+    RecordingWindow& loginPanel() { return *loginPanel_; }
+    CWndChild& mainPanel() { return *mainPanel_; }
+    const std::string& commonDir() const { return commonDir_; }
+
+    notify::NotifySeams seams;
+    RecordingDirectJobs direct;
+    RecordingUiJobs ui;
+    RecordingIncomingHooks incoming;
+
+    // Adds "me" (password "pw") and logs the test's session in; answers the JID. The records
+    // the login queues are taken out and given back. Call it before the pump's Init: the
+    // session is initialised here without events.
+    std::string LogIn(std::string loginName = "me");
+    // A second session on the same server, logged in as a new account `loginName`.
+    std::unique_ptr<platform::SimSessionCore> RemoteSession(const std::string& loginName,
+                                                            std::string* jid = nullptr);
+
+    // Handles the test thread's messages until `done()` holds. Only for work another thread
+    // is doing right now: it yields between rounds and never moves the clock.
+    void PumpUntil(const std::function<bool()>& done);
+
+    // The stored messages of the logged-in user (contents of each, oldest first), and the
+    // whole records.
+    std::vector<std::string> StoredContents();
+    std::vector<std::array<std::string, 10>> StoredRecords();
+
+  private:
+    testing_support::TempDir common_;
+    testing_support::TempDir app_;
+    std::string commonDir_;
+    std::unique_ptr<core::TestClientWorld> world_;
+    std::unique_ptr<FakeWindowManager> manager_;
+    std::unique_ptr<RecordingWindow> host_;
+    std::unique_ptr<RecordingWindow> client_;
+    std::unique_ptr<RecordingWindow> loginPanel_;
+    std::unique_ptr<CWndChild> mainPanel_;
+};
+
+// A message record as the server would deliver it.
+platform::NotifyRecord MessageRecord(std::uint32_t type, std::string from, std::string content,
+                                     std::string fromName = {});
+
+}  // namespace notify_test

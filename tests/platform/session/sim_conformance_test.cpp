@@ -1,0 +1,15 @@
+// The conformance suite run against the simulated server.
+
+#include "conformance/session_conformance.h"
+#include "sim_world.h"
+
+namespace session_conformance {
+
+INSTANTIATE_TEST_SUITE_P(Engines, SessionConformance,
+                         ::testing::Values(WorldFactory{
+                             "Sim", [] { return std::make_unique<sim_testing::SimWorld>(); }}),
+                         [](const ::testing::TestParamInfo<WorldFactory>& info) {
+                             return info.param.name;
+                         });
+
+}  // namespace session_conformance
