@@ -9,14 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "support/test_files.h"
+
 namespace services_test {
 
-inline std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    return buffer.str();
-}
+inline std::string ReadAll(const std::filesystem::path& path) { return testing_support::Slurp(path); }
 
 inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
@@ -26,7 +23,7 @@ inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
+    testing_support::Put(path, bytes);
 }
 
 // A shell script that can be run as a program.
@@ -35,7 +32,6 @@ inline void WriteScript(const std::filesystem::path& path, const std::string& bo
     chmod(path.c_str(), 0755);
 }
 
-// UTF-8 bytes of a u8 literal (plain literals are GBK in this build).
-inline std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+using testing_support::U8;
 
 }  // namespace services_test

@@ -11,43 +11,17 @@
 
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace os {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Put(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Makes every write past `bytes` fail (EFBIG) for the life of the object, as a full disk
-// would; works for root, whom read-only folders do not stop.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    sighandler_t oldHandler_;
-};
+using testing_support::FileSizeLimit;
+using testing_support::Put;
+using testing_support::Slurp;
+using testing_support::U8;
 
 class FileOpsTest : public ::testing::Test {
 protected:

@@ -12,42 +12,17 @@
 #include "os/text/cstring_ops.h"
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace os {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Put(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Every write past `bytes` fails (EFBIG) while this lives, as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    sighandler_t oldHandler_;
-};
+using testing_support::FileSizeLimit;
+using testing_support::Put;
+using testing_support::Slurp;
+using testing_support::U8;
 
 // 乚 is 0x81 ']': the header "[乚]" must end at the second ']' only.
 constexpr std::string_view kSample =

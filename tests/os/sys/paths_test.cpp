@@ -8,13 +8,14 @@
 
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace os {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+using testing_support::U8;
 
 // Sets (or with nullopt, removes) an environment variable for one test.
 class ScopedEnv {

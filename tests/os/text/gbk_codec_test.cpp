@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "support/gbk_print.h"
+#include "support/test_files.h"
 
 namespace os {
 namespace {
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+using testing_support::U8;
 
 TEST(GbkCodec, ConvertsValidTextBothWays) {
     struct Case {

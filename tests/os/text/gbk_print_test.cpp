@@ -4,11 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include "support/test_files.h"
 
 namespace testing_support {
 namespace {
 
-std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+using testing_support::U8;
 
 TEST(GbkPrint, ShowsTextAsUtf8WithEscapes) {
     EXPECT_EQ(DisplayGbk("中文\r\n"), U8(u8"\"中文\\r\\n\""));
