@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "config/client_config.h"
+#include "contacts/contact_user.h"
 #include "contacts/im_tree.h"
+#include "contacts/person_vcard.h"
 #include "core/client_context.h"
 #include "os/text/cstring_ops.h"
 #include "platform/services/notice_pop.h"
@@ -82,5 +84,28 @@ PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& rec
 }
 
 void ContactTrees::OnStatusTip(const std::string& text) { context_.noticePop.ShowStatusTip(text); }
+
+int ContactTrees::OnVcardNotify(const platform::NotifyRecord& record) {
+    const auto* slots = record.As<platform::SlotData>();
+    if (record.type != notify_type::kVcard || slots == nullptr) return 0;
+    const std::optional<CContactPersonInfo> vcard = PersonVcardFromSlots(*slots);
+    if (!vcard) return 0;
+    int applied = 0;
+    for (CIMTree* tree : trees_) applied += tree->ApplyPersonVcard(*vcard);
+    return applied;
+}
+
+CUser* ContactTrees::FindUser(std::string_view jid, core::JidMatch match) const {
+    for (CIMTree* tree : trees_) {
+        if (CUser* user = tree->FindUser(jid, {}, match)) return user;
+    }
+    return nullptr;
+}
+
+std::optional<std::string> ContactTrees::Subscription(std::string_view jid) const {
+    const CUser* user = FindUser(jid, core::JidMatch::Loose);
+    if (user == nullptr) return std::nullopt;
+    return user->subscription;
+}
 
 }  // namespace contacts

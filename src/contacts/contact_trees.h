@@ -14,17 +14,22 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/jid_equality.h"
 #include "platform/session/notify_record.h"
 
 namespace core {
 class ClientContext;
 }
 
+struct CContactPersonInfo;
+
 namespace contacts {
 
 class CIMTree;
+class CUser;
 
 struct PresenceOutcome {
     // How many users (over all trees) took the new presence.
@@ -49,6 +54,14 @@ class ContactTrees {
     PresenceOutcome OnPresenceNotify(const platform::NotifyRecord& record);
     // Subcode 11: shows the tip near the tray.
     void OnStatusTip(const std::string& text);
+    // Subcode 22 (a person's vCard, type 39): every tree applies it. Answers how many users
+    // took it; a record without vCard slots changes nothing.
+    int OnVcardNotify(const platform::NotifyRecord& record);
+
+    // The first user with this JID, tree by tree in the order they joined; null when none.
+    CUser* FindUser(std::string_view jid, core::JidMatch match) const;
+    // The subscription state of `jid` in the first tree that holds it, or nothing.
+    std::optional<std::string> Subscription(std::string_view jid) const;
 
     // The presence word a record carries: its own word, or for a record without one the
     // word its type stands for. Empty when there is none.

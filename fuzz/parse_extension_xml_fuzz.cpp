@@ -1,0 +1,29 @@
+// Feeds arbitrary extension texts to CUser::ParseExtensionXml: no input may crash, and what a
+// user then builds must parse back to the same fields (a signature holding "<" or a tag name
+// cannot pose as another tag).
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "contacts/contact_user.h"
+#include "os/sys/clock.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static os::ManualClock clock;
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    contacts::CUser user(clock, "a@x", "a", "g", "both");
+    user.ParseExtensionXml(text);
+    const std::string built = user.BuildExtensionXml();
+
+    contacts::CUser again(clock, "a@x", "a", "g", "both");
+    again.ParseExtensionXml(built);
+    if (again.signature != user.signature || again.photoType != user.photoType ||
+        again.photoData != user.photoData || again.recentIm != user.recentIm ||
+        again.recentSms != user.recentSms)
+        std::abort();
+    if (again.BuildExtensionXml() != built) std::abort();
+    return 0;
+}
