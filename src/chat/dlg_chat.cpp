@@ -1,10 +1,60 @@
+// CDlgChat: construction, the message handler, participants and shared helpers.
 #include "chat/dlg_chat.h"
 
+#include "chat/chat_controls.h"
+#include "chat/shake_memory.h"
+#include "config/client_config.h"
+#include "contacts/contact_trees.h"
+#include "contacts/contact_user.h"
+#include "contacts/im_tree.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
+#include "os/controls/label.h"
+#include "os/services/log.h"
+#include "os/sys/clock.h"
+#include "os/text/cstring_ops.h"
+#include "platform/session/session_core.h"
+
+namespace {
+
+// The doors of the client's services where one fits a tool command.
+class ServiceCommands final : public chat::ChatCommands {
+  public:
+    explicit ServiceCommands(core::Services& services) : services_(services) {}
+    void OpenSmsComposer(const std::string& /*mobile*/) override {
+        services_.batch->ShowSendSmsWindow(1);
+    }
+    void MoveToBatchComposer(const std::string& /*text*/) override {
+        services_.batch->ShowBatchChatWindow();
+    }
+    void AddContact(const std::string& /*jid*/) override { services_.contacts->ShowAddContact(); }
+
+  private:
+    core::Services& services_;
+};
+
+// The node part of a JID: the text before '@' (the whole text without one).
+std::string NodeOf(std::string_view jid) {
+    const int at = os::Find(jid, '@');
+    return at < 0 ? std::string(jid) : os::Left(jid, at);
+}
+
+}  // namespace
+
+CDlgChat::CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees,
+                   std::string contactJid, chat::ChatMode mode, chat::ChatDoors doors)
+    : core::ChatWindow(context.windows),
+      context_(context),
+      trees_(trees),
+      contactJid_(std::move(contactJid)),
+      mode_(mode),
+      doors_(doors),
+      defaultCommands_(std::make_unique<ServiceCommands>(context.services)) {
+    participants_.push_back(MakeParticipant(contactJid_));
+}
 
 CDlgChat::CDlgChat(core::ClientContext& context, std::string contactJid)
-    : core::ChatWindow(context.windows), context_(context), contactJid_(std::move(contactJid)) {}
+    : CDlgChat(context, nullptr, std::move(contactJid), chat::ChatMode::InstantMessage) {}
 
 CDlgChat::~CDlgChat() {
     // A window deleted while still registered (its owner went first) must not stay behind
@@ -17,30 +67,35 @@ CDlgChat::~CDlgChat() {
 bool CDlgChat::Create() {
     CreateParams params;
     params.className = std::string(core::kChatWindowClass);
-    params.title = contactJid_;
-    return os::Window::Create(params);
-}
-
-bool CDlgChat::OnChatKeyDown(int /*key*/, int /*flags*/) {
-    // No key of its own yet: the input box and its send keys come with the conversation.
-    return false;
+    params.title = participants_.front().displayName;
+    params.rect = os::Rect::FromSize(0, 0, chat::kChatWidth, chat::kChatHeight);
+    if (!os::Window::Create(params)) return false;
+    OnInitDialog();
+    return true;
 }
 
 void CDlgChat::ShowQueuedMessages(std::vector<core::QueuedMessage> messages) {
-    for (core::QueuedMessage& message : messages) shownMessages_.push_back(std::move(message));
+    for (core::QueuedMessage& message : messages) {
+        if (view_ != nullptr) OnIncomingMessage(message);
+        shownMessages_.push_back(std::move(message));
+    }
 }
 
-void CDlgChat::EndTransfers() {}
+void CDlgChat::EndTransfers() { fileTransferRunning_ = false; }
 
 os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
     switch (message) {
         case os::WM_CREATE:
+            MakeControls();
             if (context_.hasWindowManager()) {
                 context_.windowManager().AddChatWindow(*this);
                 registered_ = true;
             }
             return 0;
         case os::WM_DESTROY:
+            KillTimer(chat::kTypingStatusTimer);
+            KillTimer(chat::kTypingResendTimer);
+            KillTimer(chat::kShakeTimer);
             if (registered_ && context_.hasWindowManager()) {
                 context_.windowManager().RemoveChatWindow(*this);
             }
@@ -48,12 +103,149 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             return 0;
         case core::WM_CHAT_SHUTDOWN:
             if (lParam == core::kCloseFinal) {
+                commands().EndAudioVideo(contactJid_);
                 DestroyWindow();
             } else {
                 ++notFinalShutdowns_;
             }
             return 0;
+        case os::WM_CLOSE:
+            OnUserClose();
+            return 0;
+        case os::WM_COMMAND: {
+            const int id = static_cast<int>(wParam & 0xFFFF);
+            const int code = static_cast<int>((wParam >> 16) & 0xFFFF);
+            if (id == chat::control::kInput && code == os::notify::kEditChange) {
+                OnInputChange();
+            } else if (id == chat::control::kSignature && code == os::notify::kEditChange) {
+                UpdateCounter();
+            } else if (code == os::notify::kClicked) {
+                OnCommand(id);
+            }
+            return 0;
+        }
+        case os::WM_NOTIFY: {
+            const auto* note = os::FromLParam<const os::ControlNotification>(lParam);
+            if (note != nullptr && note->code == os::notify::kLinkClicked) {
+                if (note->controlId == chat::control::kView) {
+                    view_->OnLinkNotification(static_cast<int>(note->item));
+                }
+            }
+            return 0;
+        }
+        case os::WM_TIMER:
+            if (wParam == chat::kTypingStatusTimer) OnTypingStatusTimer();
+            if (wParam == chat::kTypingResendTimer) OnTypingResendTimer();
+            if (wParam == chat::kShakeTimer) OnShakeTimer();
+            return 0;
+        case os::WM_KEYDOWN:
+        case os::WM_SYSKEYDOWN: {
+            if (wParam == 0) return 0;  // taken by the manager's hook already
+            int flags = static_cast<int>(lParam);
+            if (message == os::WM_SYSKEYDOWN) flags |= chat::kKeyAlt;
+            HandleKey(static_cast<int>(wParam), flags, GetFocus() == chat::control::kInput);
+            return 0;
+        }
         default:
             return os::Window::OnMessage(message, wParam, lParam);
     }
+}
+
+// ---- Participants ----
+
+CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
+    Participant participant;
+    participant.jid = jid;
+    if (contacts::CUser* user = TreeUser(jid)) {
+        participant.own = std::make_unique<contacts::CUser>(*user);
+        participant.displayName = user->ShownName();
+    } else {
+        participant.own =
+            std::make_unique<contacts::CUser>(context_.clock, jid, NodeOf(jid), "", "");
+        if (context_.session.GetUserType(jid) == platform::kUserTypeSms) {
+            participant.own->mobile = NodeOf(jid);
+        }
+        participant.displayName = participant.own->name;
+    }
+    if (participant.displayName.empty()) participant.displayName = NodeOf(jid);
+    return participant;
+}
+
+contacts::CUser* CDlgChat::TreeUser(const std::string& jid) const {
+    if (trees_ == nullptr) return nullptr;
+    for (contacts::CIMTree* tree : trees_->trees()) {
+        if (contacts::CUser* user = tree->FindUser(jid, "", core::JidMatch::Loose)) return user;
+    }
+    return nullptr;
+}
+
+// Looked up each time: a tree may replace its users while the window is open. A contact
+// that left every tree goes on as the window last knew it.
+contacts::CUser& CDlgChat::User(std::size_t index) const {
+    const Participant& participant = participants_.at(index);
+    if (contacts::CUser* user = TreeUser(participant.jid)) return *user;
+    return *participant.own;
+}
+
+bool CDlgChat::AddParticipant(const std::string& jid) {
+    for (const Participant& participant : participants_) {
+        if (context_.hasWindowManager()
+                ? context_.windowManager().IsSameUser(participant.jid, jid, core::JidMatch::Loose)
+                : os::EqualsNoCase(participant.jid, jid)) {
+            return false;
+        }
+    }
+    participants_.push_back(MakeParticipant(jid));
+    return true;
+}
+
+std::string CDlgChat::MobileOf(std::size_t index) const {
+    const contacts::CUser& user = User(index);
+    if (!user.mobile.empty()) return user.mobile;
+    if (context_.session.GetUserType(participants_.at(index).jid) == platform::kUserTypeSms) {
+        return NodeOf(participants_.at(index).jid);
+    }
+    return {};
+}
+
+std::string CDlgChat::SmsJidOf(const std::string& mobile) {
+    return os::Format("%s@sms.%s", mobile.c_str(), context_.session.GetHostName().c_str());
+}
+
+bool CDlgChat::IsGatewayJid(std::string_view jid) const {
+    const int at = os::Find(jid, "@msn.");
+    return at > 0;
+}
+
+// ---- Shared helpers ----
+
+chat::UserChatSettings& CDlgChat::settings() const {
+    return doors_.settings != nullptr ? *doors_.settings : ownSettings_;
+}
+chat::SmsQuota& CDlgChat::quota() const {
+    return doors_.quota != nullptr ? *doors_.quota : defaultQuota_;
+}
+chat::ChatCommands& CDlgChat::commands() const {
+    return doors_.commands != nullptr ? *doors_.commands : *defaultCommands_;
+}
+chat::ShakeMemory& CDlgChat::shakes() const {
+    return doors_.shakes != nullptr ? *doors_.shakes : chat::ShakeMemory::Shared();
+}
+
+std::string CDlgChat::OwnJid() const { return context_.session.GetCurrentUserJID(); }
+
+std::string CDlgChat::NowText() const {
+    const os::LocalTime t = context_.clock.LocalNow();
+    return os::Format("%4d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                      t.second);
+}
+
+void CDlgChat::Log(const std::string& text) const { context_.log.WriteLog(text); }
+
+std::string CDlgChat::StatusLine() const {
+    return statusLine_ != nullptr ? statusLine_->Text() : std::string();
+}
+
+void CDlgChat::ShowAvNotice(chat::AvNotice notice) {
+    view_->AddRedNotice(chat::AvNoticeText(notice, context_.config.SelfRoomTitle));
 }

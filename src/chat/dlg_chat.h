@@ -1,46 +1,248 @@
 #pragma once
-// CDlgChat: the one-to-one chat window, a top-level window of class "KESTRAL_IM_CHATWND"
-// talking with one contact. It enters the window manager's registry when it is created and
-// leaves it when it is destroyed, so the registry never holds a window that is gone.
+// CDlgChat: the one-to-one chat window, a top-level window of class "KESTRAL_IM_CHATWND".
+// It talks with one contact (the peer), or with several after an invitation, in one of two
+// modes fixed at creation: instant messages or SMS to the contacts' mobile numbers.
 //
-// This is the window's frame: identity, registry membership and the shutdown message. The
-// conversation itself (message view, input box, sending, transfers) is built on it by the
-// chat window work.
+// Registry. The window enters the window manager's registry when it is created and leaves it
+// when it is destroyed, so the registry never holds a window that is gone.
 //
-// Close: WM_CHAT_SHUTDOWN with lParam kCloseFinal (program end, user log-out) closes the
-// window without questions; kCloseNotFinal (the session ended by itself) leaves it open and
-// registered, so the conversation is still there when the client logs in again.
+// Closing. The user's close (WM_CLOSE while the window is registered) asks first when a file
+// transfer, a video or an audio call would end; any "No" keeps the window. A close ordered
+// by the window manager asks nothing: WM_CHAT_SHUTDOWN with kCloseFinal (program end, user
+// log-out), or WM_CLOSE after the manager took the window out of its registry.
+// kCloseNotFinal (the session ended by itself) leaves the window open and registered.
+//
+// Keys. OnChatKeyDown (the manager's hook) and WM_KEYDOWN / WM_SYSKEYDOWN take the send keys;
+// `flags` (and a key message's lParam) carry kKeyCtrl / kKeyAlt for the modifiers held;
+// WM_SYSKEYDOWN means Alt. Enter sends unless SendKey is 1 or Ctrl is held, Ctrl+Enter sends
+// when SendKey is 1, Alt+S always sends; any other Enter in the input box breaks the line.
+//
+// Timers: 1 clears the typing status after 5 s of silence, 2 tells the peer whether the user
+// is still typing 2 s after the last change, 3 steps the window shake.
+//
+// Everything runs on the UI thread; notices from other threads go through the view's queue.
 
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "chat/av_notices.h"
+#include "chat/chat_doors.h"
+#include "chat/chat_rich_view.h"
+#include "chat/encoding/input_encoder.h"
 #include "core/chat_window.h"
 #include "core/client_context.h"
+#include "os/ui/geometry.h"
+
+namespace contacts {
+class ContactTrees;
+class CUser;
+}  // namespace contacts
+namespace os {
+class Label;
+class Edit;
+class CheckBox;
+class Button;
+}  // namespace os
+
+namespace chat {
+
+enum class ChatMode { InstantMessage = 0, Sms = 1 };
+
+// Modifier bits of OnChatKeyDown's flags and of a key message's lParam.
+inline constexpr int kKeyAlt = 0x0001;
+inline constexpr int kKeyCtrl = 0x0002;
+
+inline constexpr std::size_t kMaxSmsBytes = 300;
+inline constexpr std::size_t kMaxMessageBytes = 1000;
+inline constexpr std::size_t kMsnPartBytes = 700;
+inline constexpr os::Millis kShakeSendIntervalMs = 10000;
+inline constexpr os::Millis kTypingQuietMs = 5000;
+inline constexpr os::Millis kTypingResendMs = 2000;
+inline constexpr os::Millis kShakeStepMs = 20;
+inline constexpr int kShakeRounds = 10;
+
+inline constexpr std::uint64_t kTypingStatusTimer = 1;
+inline constexpr std::uint64_t kTypingResendTimer = 2;
+inline constexpr std::uint64_t kShakeTimer = 3;
+
+inline constexpr int kChatWidth = 588;
+inline constexpr int kChatHeight = 482;
+
+}  // namespace chat
 
 class CDlgChat final : public core::ChatWindow {
   public:
+    // `trees` (may be null) is where the participants are looked up; a JID found in no tree
+    // is a temporary conversation with a contact named after the JID's node part.
+    CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees, std::string contactJid,
+             chat::ChatMode mode, chat::ChatDoors doors = {});
+    // An instant-message window without contact trees.
     CDlgChat(core::ClientContext& context, std::string contactJid);
     ~CDlgChat() override;
 
-    // Creates the window (hidden; the caller shows it). False when it could not be made.
+    // Creates the window (hidden; the caller shows it) and initialises it. False when it could
+    // not be made.
     bool Create();
 
+    // ---- core::ChatWindow
     const std::string& ContactJid() const override { return contactJid_; }
     bool OnChatKeyDown(int key, int flags) override;
     void ShowQueuedMessages(std::vector<core::QueuedMessage> messages) override;
     void EndTransfers() override;
 
+    // ---- Notifications, routed here on the UI thread
+    void OnIncomingMessage(const core::QueuedMessage& message);
+    // `state` "composing" or "active".
+    void OnInputState(const std::string& state, const std::string& senderJid) override;
+    void OnPeerPresence(const std::string& status) override;
+
+    // ---- Participants
+    chat::ChatMode mode() const { return mode_; }
+    std::size_t ParticipantCount() const { return participants_.size(); }
+    std::string ParticipantJid(std::size_t index) const { return participants_.at(index).jid; }
+    // Adds a participant (after an invitation); false when already there.
+    bool AddParticipant(const std::string& jid);
+
+    // ---- Running calls and transfers (the components that run them keep these current)
+    void SetFileTransferRunning(bool running) { fileTransferRunning_ = running; }
+    void SetVideoChatRunning(bool running) { videoChatRunning_ = running; }
+    void SetAudioChatRunning(bool running) { audioChatRunning_ = running; }
+    // Shows an audio/video notice in the message view (in red).
+    void ShowAvNotice(chat::AvNotice notice);
+
+    // The view's picture map: a pasted picture's number to its file in the temp folder.
+    chat::PictureMap& pictures() { return pictures_; }
+
+    // ---- What tests and the automation read
+    chat::CChatRichView& view() const { return *view_; }
+    chat::CChatRichView& input() const { return *input_; }
+    std::string StatusLine() const;
     // The queued messages the window was opened with, oldest first.
     const std::vector<core::QueuedMessage>& ShownMessages() const { return shownMessages_; }
     // Non-final shutdowns received (the session ended while the window stayed open).
     int NotFinalShutdowns() const { return notFinalShutdowns_; }
+    // How many times the window started to shake.
+    int WindowShakes() const { return windowShakes_; }
 
   protected:
     os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
 
   private:
+    struct Participant {
+        std::string jid;
+        std::string displayName;
+        // The contact as the window knows it, for when no tree lists it (any more).
+        std::unique_ptr<contacts::CUser> own;
+    };
+
+    // ---- Set-up (dlg_chat_init.cpp)
+    void OnInitDialog();
+    void MakeControls();
+    void ShowAddBuddyTip();
+    void ShowRecentHistory();
+    void RefreshTitleAndHeader();
+    std::string SmsHintIntro() const;
+
+    // ---- Participants
+    Participant MakeParticipant(const std::string& jid) const;
+    contacts::CUser* TreeUser(const std::string& jid) const;
+    contacts::CUser& User(std::size_t index) const;
+    bool InContactList(const contacts::CUser& peer) const;
+    std::string MobileOf(std::size_t index) const;
+    std::string SmsJidOf(const std::string& mobile);
+    bool IsGatewayJid(std::string_view jid) const;
+
+    // ---- Sending (dlg_chat_send.cpp)
+    void OnSendCommand();
+    void SendText(const std::string& body);
+    void SendIMMessage(const std::string& body, const std::string& header);
+    void SendSMS(const std::string& text);
+    bool StoreSent(const std::string& to, const std::string& contents, int type);
+    std::optional<std::string> ChosenSendTime(bool& valid) const;
+    bool TimedSms() const;
+    int TimedFlag() const { return TimedSms() ? 1 : 0; }
+    void FocusInput();
+    void ApplyMessageFont();
+    void SendTypingState(std::string_view state);
+
+    // ---- Receiving and state (dlg_chat_receive.cpp)
+    void OnShakeCommand();
+    bool ShakeRefusedByInterval();
+    void StartWindowShake();
+    void OnShakeTimer();
+    void OnTypingStatusTimer();
+    void OnTypingResendTimer();
+    void OnInputChange();
+    void UpdateCounter();
+    void RebuildStatusLine();
+
+    // ---- Tool commands and closing (dlg_chat_commands.cpp)
+    void OnCommand(int id);
+    void OnSendSmsCommand();
+    void OnInviteCommand();
+    void OnFontCommand();
+    void OnFaceCommand();
+    void OnPhraseCommand();
+    void OnLinkClicked(const std::string& text, const std::string& target);
+    bool OnUserClose();
+    bool HandleKey(int key, int flags, bool fromInputBox);
+
+    chat::UserChatSettings& settings() const;
+    chat::SmsQuota& quota() const;
+    chat::ChatCommands& commands() const;
+    chat::ShakeMemory& shakes() const;
+    std::string OwnJid() const;
+    std::string NowText() const;
+    void Log(const std::string& text) const;
+
     core::ClientContext& context_;
+    contacts::ContactTrees* trees_;
     const std::string contactJid_;
+    const chat::ChatMode mode_;
+    chat::ChatDoors doors_;
+    mutable chat::UserChatSettings ownSettings_;
+    mutable chat::SmsQuota defaultQuota_;
+    std::unique_ptr<chat::ChatCommands> defaultCommands_;
+
+    std::vector<Participant> participants_;
+    chat::CChatRichView* view_ = nullptr;
+    chat::CChatRichView* input_ = nullptr;
+    os::Label* statusLine_ = nullptr;
+    os::Label* headerLine_ = nullptr;
+    os::Label* smsHint_ = nullptr;
+    os::Edit* signature_ = nullptr;
+    os::CheckBox* timedSms_ = nullptr;
+    os::Edit* sendTime_ = nullptr;
+    os::Button* sendButton_ = nullptr;
+
+    chat::PictureMap pictures_;
+    std::vector<std::string> outgoingPictures_;
+    std::optional<os::Millis> lastSentShake_;
+    std::string counterText_;
+    std::string typingText_;
+    os::Millis lastTypingNotice_ = 0;
+    bool typingTimerRunning_ = false;
+    bool programmaticChange_ = false;
+    bool notified_ = false;
+    std::string addBuddyTip_;
+    bool showAddBuddyTip_ = false;
+    bool nameReplaced_ = false;
+
+    // The window shake in progress.
+    os::Rect shakeOrigin_;
+    int shakeStep_ = 0;
+    int windowShakes_ = 0;
+    std::minstd_rand shakeRandom_;
+
+    bool fileTransferRunning_ = false;
+    bool videoChatRunning_ = false;
+    bool audioChatRunning_ = false;
+
     std::vector<core::QueuedMessage> shownMessages_;
     int notFinalShutdowns_ = 0;
     bool registered_ = false;

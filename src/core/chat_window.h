@@ -27,6 +27,10 @@ class ChatWindow : public os::Window {
     virtual void ShowQueuedMessages(std::vector<QueuedMessage> messages) = 0;
     // The session ends: finish or cancel every file transfer the window still lists.
     virtual void EndTransfers() = 0;
+    // A typing notice of `senderJid`: "composing" or "active".
+    virtual void OnInputState(const std::string& /*state*/, const std::string& /*senderJid*/) {}
+    // The contact's presence word changed.
+    virtual void OnPeerPresence(const std::string& /*presenceWord*/) {}
 };
 
 }  // namespace core

@@ -43,12 +43,19 @@ ClientWorld::ClientWorld(Parts parts, WorldFolders folders)
       config_(std::make_unique<config::ClientConfig>()),
       context_(std::make_unique<ClientContext>(*clock_, *windows_, *prompter_, *log_, *session_,
                                                *noticePop_, *sharedUtil_, *shell_, *sound_,
-                                               *namedObjects_, *config_, folders_)) {}
+                                               *namedObjects_, *config_, folders_)) {
+    // The engine signals "LoginEvent" once a login has fully succeeded; the login panel's
+    // time-out watch waits on it by name.
+    loginEvent_ = os::OpenNamedEvent(*namedObjects_, "LoginEvent", *clock_, os::EventReset::Auto,
+                                     false);
+    session_->SetLoginEvent(loginEvent_.get());
+}
 
 ClientWorld::~ClientWorld() {
     // Windows the system still owns (adopted dialogs) go first, while the context their code
     // may reach is still there.
     windows_.reset();
+    session_->SetLoginEvent(nullptr);
 }
 
 std::unique_ptr<ClientWorld> ClientWorld::ForLibrary(WorldFolders folders,

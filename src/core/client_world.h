@@ -13,6 +13,7 @@
 #include "os/prompt/scripted_prompter.h"
 
 namespace os {
+class Event;
 class ManualClock;
 class RecordingShell;
 class RecordingSoundPlayer;
@@ -75,6 +76,7 @@ class ClientWorld {
     std::unique_ptr<os::NamedObjectSpace> namedObjects_;
     std::unique_ptr<config::ClientConfig> config_;
     std::unique_ptr<ClientContext> context_;
+    std::shared_ptr<os::Event> loginEvent_;
 };
 
 // A world for tests: a manual clock (advance it; nothing waits in real time), a capturing

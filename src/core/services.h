@@ -33,6 +33,8 @@ class NotificationPump {
     // At a session end: makes sure the notification thread has ended, then closes and
     // forgets its events and thread; the next login creates them anew.
     virtual void CloseSessionHandles() {}
+    // Whether the notification thread runs (a login starts it when it does not).
+    virtual bool ThreadRunning() const { return false; }
     // Hands a message to the incoming-message handling as if the engine had delivered it.
     virtual void HandleIncomingMessage(const QueuedMessage& /*message*/) {}
 };

@@ -17,4 +17,6 @@ void CreateLibraryObjects() {
     library->hostWindows = std::make_unique<HostWindows>(library->world->windows());
     theLibrary = library;
     theWindowManager = new CWindowManager(library->world->context());
+    library->subsystems =
+        std::make_unique<ClientSubsystems>(library->world->context(), *theWindowManager);
 }

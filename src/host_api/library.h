@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/client_world.h"
+#include "host_api/client_subsystems.h"
 #include "host_api/host_prompter.h"
 #include "host_api/host_window.h"
 #include "host_api/window_manager.h"
@@ -17,6 +18,7 @@ struct Library {
     std::unique_ptr<core::ClientWorld> world;
     HostPrompter* prompter = nullptr;  // owned by the world
     std::unique_ptr<HostWindows> hostWindows;
+    std::unique_ptr<ClientSubsystems> subsystems;
 };
 
 extern Library* theLibrary;

@@ -78,7 +78,8 @@ core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
         windows.SetForegroundWindow(open->hwnd());
         return open;
     }
-    auto dialog = std::make_unique<CDlgChat>(context_, std::string(jid));
+    auto dialog = std::make_unique<CDlgChat>(context_, contactTrees_, std::string(jid),
+                                             chat::ChatMode::InstantMessage);
     if (!dialog->Create()) {
         Log(os::Format("创建聊天窗口失败 JID=%s", std::string(jid).c_str()));
         return nullptr;

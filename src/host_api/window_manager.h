@@ -30,6 +30,9 @@
 
 class CDlgLogin;
 class CWndChild;
+namespace contacts {
+class ContactTrees;
+}
 class IpMsgPlugin;
 class DelayedSwitch;
 
@@ -141,6 +144,10 @@ class CWindowManager final : public core::IWindowManager {
     std::span<char> SharedBlock() override;
     bool WriteSharedFlag(std::string_view text) override;
 
+    // The contact trees that new chat windows find their contacts in (null: none).
+    void SetContactTrees(contacts::ContactTrees* trees) { contactTrees_ = trees; }
+    contacts::ContactTrees* contactTrees() const { return contactTrees_; }
+
     // ---- For the host side and tests
     CDlgLogin* loginPanel() const { return loginPanel_.get(); }
     CWndChild* mainPanel() const { return mainPanel_.get(); }
@@ -201,4 +208,5 @@ class CWindowManager final : public core::IWindowManager {
     os::HookId messageHook_ = 0;
     int currentServerIndex_ = 0;
     int initialServerIndex_ = 0;
+    contacts::ContactTrees* contactTrees_ = nullptr;
 };

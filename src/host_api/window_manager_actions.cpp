@@ -4,7 +4,9 @@
 #include "core/text_utilities.h"
 #include "core/window_messages.h"
 #include "host_api/window_manager.h"
+
 #include "login/dlg_login.h"
+#include "notify/incoming_msg_handler.h"
 #include "os/controls/label.h"
 #include "os/prompt/prompter.h"
 #include "os/services/log.h"
@@ -201,18 +203,8 @@ void CWindowManager::SetAcceptRegual(int flag) {
 
 void CWindowManager::ReceiveSMSMsg(std::string_view senderNumber, std::string_view content,
                                    std::string_view time, std::string_view senderName) {
-    std::string sender(senderNumber);
-    const int at = os::Find(sender, '@');
-    if (at >= 0) sender.resize(static_cast<std::size_t>(at));
-    platform::SessionCore& session = context_.session;
-    core::QueuedMessage message;
-    message.from = os::Format("%s@sms.%s/PC", sender.c_str(), session.GetHostName().c_str());
-    message.to = session.GetCurrentUserJID();
-    message.fromName = std::string(senderName);
-    message.content = std::string(content);
-    message.time = std::string(time);
-    message.type = core::kQueuedSmsType;
-    context_.services.pump->HandleIncomingMessage(message);
+    context_.services.pump->HandleIncomingMessage(
+        notify::ReceivedSmsMessage(context_.session, senderNumber, content, time, senderName));
 }
 
 // ---- Gateway presence

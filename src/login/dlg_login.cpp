@@ -1,14 +1,20 @@
+// CDlgLogin: the panel's controls, messages, progress display and keys.
 #include "login/dlg_login.h"
 
 #include <array>
 
 #include "core/window_manager.h"
 #include "core/window_messages.h"
+#include "login/login_state_word.h"
 #include "os/controls/button.h"
+#include "os/controls/check_box.h"
 #include "os/controls/combo_box.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
 #include "os/controls/progress_bar.h"
+#include "os/sys/event.h"
+#include "os/sys/named_objects.h"
+#include "platform/session/session_core.h"
 
 namespace {
 
@@ -16,18 +22,39 @@ namespace {
 constexpr std::array<int, 4> kTabOrder = {CDlgLogin::kAccountId, CDlgLogin::kPasswordId,
                                           CDlgLogin::kUserKindId, CDlgLogin::kExtraTextId};
 
+// What the user types into and clicks before a login; hidden while an attempt runs.
+constexpr std::array<int, 7> kInputControls = {
+    CDlgLogin::kAccountId,   CDlgLogin::kPasswordId,    CDlgLogin::kUserKindId,
+    CDlgLogin::kExtraTextId, CDlgLogin::kLoginButtonId, CDlgLogin::kRememberPasswordId,
+    CDlgLogin::kAutoLoginId};
+
 }  // namespace
 
 static_assert(CDlgLogin::kLoginButtonId == core::IDC_LOGIN);
 
 CDlgLogin::CDlgLogin(core::ClientContext& context)
-    : os::Window(context.windows), context_(context) {
+    : os::Window(context.windows),
+      context_(context),
+      loginEvent_(os::OpenNamedEvent(context.namedObjects, "LoginEvent", context.clock,
+                                     os::EventReset::Auto, /*initiallySet=*/false)),
+      initResultEvent_(os::OpenNamedEvent(context.namedObjects, "InitResultEvent", context.clock,
+                                          os::EventReset::Manual, /*initiallySet=*/false)),
+      stateWord_(std::make_shared<login::LoginStateWord>(context.namedObjects, context.clock)),
+      history_(context.folders.commonDir + login::kLoginHistoryFile, login::HistoryLayout::Full),
+      mobileHistory_(context.folders.commonDir + login::kMobileLoginHistoryFile,
+                     login::HistoryLayout::Mobile) {
     AddControls();
+}
+
+CDlgLogin::~CDlgLogin() {
+    // The threads post to this window only; once it is gone their posts are dropped.
+    if (attempt_) attempt_->Stop(kStopWaitMs);
 }
 
 void CDlgLogin::AddControls() {
     AddControl(std::make_unique<os::ComboBox>(kAccountId, os::ComboStyle::DropDown));
     auto password = std::make_unique<os::Edit>(kPasswordId);
+    password->SetPassword(true);
     AddControl(std::move(password));
     auto kind = std::make_unique<os::ComboBox>(kUserKindId);
     kind->AddString("政府用户");
@@ -36,6 +63,8 @@ void CDlgLogin::AddControls() {
     AddControl(std::move(kind));
     AddControl(std::make_unique<os::Edit>(kExtraTextId));
     AddControl(std::make_unique<os::Button>(kLoginButtonId, "登录"));
+    AddControl(std::make_unique<os::CheckBox>(kRememberPasswordId, "记住我的密码"));
+    AddControl(std::make_unique<os::CheckBox>(kAutoLoginId, "自动为我登录"));
     auto label = std::make_unique<os::Label>(kProgressLabelId);
     label->SetVisible(false);
     AddControl(std::move(label));
@@ -52,21 +81,19 @@ bool CDlgLogin::Create(os::HWND parent, const os::Rect& rect, bool visible) {
     return os::Window::Create(params);
 }
 
-void CDlgLogin::Begin() {
-    if (hooks.begin) hooks.begin();
+void CDlgLogin::ReleaseResources() { StopLogin(); }
+
+bool CDlgLogin::EndTimeoutWatch() { return attempt_ && attempt_->EndWatch(); }
+
+void CDlgLogin::StopLogin() {
+    if (attempt_) {
+        attempt_->Stop(kStopWaitMs);
+        attempt_.reset();
+    }
+    SetLoggingIn(false);
 }
 
-void CDlgLogin::StartAutoRelogin() {
-    if (hooks.startAutoRelogin) hooks.startAutoRelogin();
-}
-
-void CDlgLogin::ReleaseResources() {
-    if (hooks.releaseResources) hooks.releaseResources();
-}
-
-bool CDlgLogin::EndTimeoutWatch() {
-    return hooks.endTimeoutWatch ? hooks.endTimeoutWatch() : false;
-}
+bool CDlgLogin::LoginThreadsRunning() const { return attempt_ && attempt_->Running(); }
 
 void CDlgLogin::FocusNextField() {
     // From the focused field to the next one that can take the focus, round the end.
@@ -80,7 +107,13 @@ void CDlgLogin::FocusNextField() {
 }
 
 bool CDlgLogin::PreTranslateMessage(os::Msg& message) {
-    return hooks.preTranslateMessage ? hooks.preTranslateMessage(message) : false;
+    if (hooks.preTranslateMessage) return hooks.preTranslateMessage(message);
+    if (message.message != os::WM_KEYDOWN || message.hwnd != hwnd()) return false;
+    if (message.wParam == os::VK_RETURN) {
+        SendMessage(os::WM_COMMAND, os::MAKEWPARAM(kLoginButtonId, 0), 0);
+        return true;
+    }
+    return message.wParam == os::VK_ESCAPE;
 }
 
 void CDlgLogin::ShowProgress(std::string text) {
@@ -102,6 +135,10 @@ os::ProgressBar& CDlgLogin::progressBar() const {
     return *GetControl<os::ProgressBar>(kProgressBarId);
 }
 
+void CDlgLogin::ShowInputs(bool show) {
+    for (int id : kInputControls) FindControl(id)->SetVisible(show);
+}
+
 bool CDlgLogin::IsLoggingIn() const {
     return context_.hasWindowManager() && context_.windowManager().Flags().loggingIn.load();
 }
@@ -110,11 +147,59 @@ void CDlgLogin::SetLoggingIn(bool loggingIn) {
     if (context_.hasWindowManager()) context_.windowManager().Flags().loggingIn = loggingIn;
 }
 
+std::string CDlgLogin::Text(int controlId) const { return FindControl(controlId)->Text(); }
+
+void CDlgLogin::SetText(int controlId, std::string text) {
+    FindControl(controlId)->SetText(std::move(text));
+}
+
+bool CDlgLogin::Checked(int controlId) const {
+    return GetControl<os::CheckBox>(controlId)->checked();
+}
+
+void CDlgLogin::SetChecked(int controlId, bool checked) {
+    GetControl<os::CheckBox>(controlId)->SetCheck(checked);
+}
+
 os::LRESULT CDlgLogin::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
-    if (message == os::WM_COMMAND && os::LOWORD(wParam) == kLoginButtonId) {
-        ++loginCommands_;
-        if (hooks.loginPressed) hooks.loginPressed();
-        return 0;
+    switch (message) {
+        case os::WM_COMMAND: {
+            const int id = os::LOWORD(wParam);
+            const int code = os::HIWORD(wParam);
+            if (id == kLoginButtonId && code == os::notify::kClicked) {
+                ++loginCommands_;
+                if (hooks.loginPressed) {
+                    hooks.loginPressed();
+                } else {
+                    OnLoginPressed(LoginKind::Normal);
+                }
+                return 0;
+            }
+            if (id == kMobileLoginCommand) {
+                OnLoginPressed(LoginKind::Mobile);
+                return 0;
+            }
+            if (id == kAccountId && code == os::notify::kSelChange) {
+                OnAccountChosen();
+                return 0;
+            }
+            break;
+        }
+        case kShowLoginFailure:
+            OnShowLoginFailure(wParam);
+            return 0;
+        case kNicknameTaken:
+            OnNicknameTaken();
+            return 0;
+        case os::WM_TIMER:
+            if (wParam == kSmsQuotaTimerId) {
+                KillTimer(kSmsQuotaTimerId);
+                context_.session.QuerySmsLimitInfo(1);
+                return 0;
+            }
+            break;
+        default:
+            break;
     }
     return os::Window::OnMessage(message, wParam, lParam);
 }

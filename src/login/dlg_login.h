@@ -2,23 +2,38 @@
 // CDlgLogin: the login panel, the child window that fills the host's client area before a
 // user is logged in. Exactly one of the login panel and the main panel is visible.
 //
-// This is the panel's frame: its input controls, the login button (IDC_LOGIN), the progress
-// label and bar that the interface switch and the login show, and the entry points the
-// window manager calls. The login itself (input check, worker and watcher threads, the
-// result, reconnects) is built on it by the login work, through the hooks below.
+// It checks what the user typed, takes the account's login mutex, runs the login on a worker
+// thread watched by a time-out thread (login_attempt.h), and handles the engine's login
+// result. The threads never touch the panel: what they need done is posted to its thread.
 //
-// The logging-in flag is the window manager's (SessionFlags::loggingIn); the panel reads and
-// clears it there.
+// The logging-in flag is the window manager's (SessionFlags::loggingIn); the panel sets it
+// when an attempt starts and it is cleared however the attempt ends.
+//
+// Named objects made by the panel and shared by name with the session engine: "LoginEvent"
+// (set by the engine when a login has fully succeeded), "InitResultEvent", and the login
+// state word "StateFile" with its lock "LoginStateEvent" (login_state_word.h).
 
+#include <cstdint>
 #include <functional>
+#include <memory>
+#include <string>
 
 #include "core/client_context.h"
+#include "login/login_attempt.h"
+#include "login/login_history.h"
 #include "os/ui/window.h"
 
 namespace os {
+class Event;
 class Label;
 class ProgressBar;
 }  // namespace os
+namespace platform {
+struct LoginResultData;
+}
+namespace login {
+class LoginStateWord;
+}
 
 class CDlgLogin final : public os::Window {
   public:
@@ -28,10 +43,56 @@ class CDlgLogin final : public os::Window {
     static constexpr int kUserKindId = 9002;
     static constexpr int kExtraTextId = 9003;
     static constexpr int kLoginButtonId = 9004;  // IDC_LOGIN
+    static constexpr int kRememberPasswordId = 9037;
+    static constexpr int kAutoLoginId = 9135;
     static constexpr int kProgressLabelId = 9140;
     static constexpr int kProgressBarId = 9141;
+    // WM_COMMAND id of the login with a mobile number.
+    static constexpr int kMobileLoginCommand = 20123;
+
+    // Messages of the panel.
+    static constexpr os::UINT kShowLoginFailure = 0x047C;  // wParam 1: network error box
+    static constexpr os::UINT kNicknameTaken = 0x047B;     // ask for another nickname
+    // One-shot timer between the two SMS quota queries after a login.
+    static constexpr std::uint64_t kSmsQuotaTimerId = 1002;
+    static constexpr os::Millis kSmsQuotaPauseMs = 10;
+    // The longest StopLogin waits for each thread of an attempt.
+    static constexpr os::Millis kStopWaitMs = 1000;
+
+    // The fixed number that, with a nickname and "$gov", makes a nickname login's account.
+    static constexpr const char* kNicknameAccountNumber = "10000000000";
+
+    enum class LoginKind { Normal, Mobile, Nickname };
+
+    // Work that belongs to other subsystems, plugged in as they are built. Each may be empty.
+    struct Seams {
+        // A time-out without answer while reconnectMode is 0 starts this cycle on the watcher
+        // thread. Empty: the failure is shown as with any other reconnectMode.
+        login::ReconnectCycle reconnectCycle;
+        // Starts the command-line login when the start parameters carry one; true when they
+        // did (the automatic login is then skipped).
+        std::function<bool()> commandLineLogin;
+        // After a successful login: the user settings are loaded.
+        std::function<void()> loadUserSettings;
+        // After a successful login: tool bar, channel tabs, host tab menu, the main panel's
+        // new session, ServiceDesk role, audio, VPN, MailPanel, the auxiliary window.
+        std::function<void()> sessionStarted;
+    };
+    Seams seams;
+
+    // Observers for the window manager's tests: a hook that is set takes the place of the
+    // panel's own handling of that entry point.
+    struct Hooks {
+        std::function<void()> loginPressed;  // WM_COMMAND IDC_LOGIN
+        std::function<void()> startAutoRelogin;
+        std::function<bool(os::Msg&)> preTranslateMessage;
+    };
+    Hooks hooks;
+    // How often the login command arrived (button, UserLogin, Enter on the host window).
+    int LoginCommands() const { return loginCommands_; }
 
     explicit CDlgLogin(core::ClientContext& context);
+    ~CDlgLogin() override;
 
     // Creates the panel as a child of `parent` (the host's client window) covering `rect`.
     bool Create(os::HWND parent, const os::Rect& rect, bool visible);
@@ -42,46 +103,117 @@ class CDlgLogin final : public os::Window {
     void Begin();
     // The session ended by itself: log in again quietly.
     void StartAutoRelogin();
-    // FreeWindows: let go of the panel's threads and named objects.
+    // FreeWindows: let go of the panel's threads.
     void ReleaseResources();
     // Ends the login time-out watch of a running attempt; true when one was running.
     bool EndTimeoutWatch();
     // Tab on the host window: the next input field takes the focus.
     void FocusNextField();
     // A message for the panel's menus and keys before it is dispatched; true when consumed.
+    // Enter on the panel logs in; Escape is swallowed (the panel is no dialog to close).
     bool PreTranslateMessage(os::Msg& message);
 
-    // ---- Progress display
+    // ---- The login
+    // The engine's login result (notification type 0), on the UI thread.
+    void OnLoginResult(const platform::LoginResultData& result);
+    // A login under a nickname (anonymous).
+    void StartNicknameLogin(const std::string& nickname);
+    // Ends the running attempt's threads (waiting at most 1000 ms for each) and clears the
+    // logging-in flag.
+    void StopLogin();
+    // The attempt's threads still run (tests wait for them).
+    bool LoginThreadsRunning() const;
+
+    // ---- Progress display and inputs
     // Shows the progress bar and the label with `text`.
     void ShowProgress(std::string text);
     // Stops and hides the progress bar and the label.
     void HideProgress();
     os::Label& progressLabel() const;
     os::ProgressBar& progressBar() const;
+    // Shows or hides the input controls (fields, check boxes, login button).
+    void ShowInputs(bool show);
 
     bool IsLoggingIn() const;
     void SetLoggingIn(bool loggingIn);
 
-    // ---- Hooks the login work fills (each may be empty)
-    struct Hooks {
-        std::function<void()> begin;
-        std::function<void()> loginPressed;  // WM_COMMAND IDC_LOGIN
-        std::function<void()> startAutoRelogin;
-        std::function<void()> releaseResources;
-        std::function<bool()> endTimeoutWatch;
-        std::function<bool(os::Msg&)> preTranslateMessage;
-    };
-    Hooks hooks;
+    // ---- State other parts of the login rely on
+    bool quietMode() const { return quietMode_; }
+    void SetQuietMode(bool quiet) { quietMode_ = quiet; }
+    bool anonymous() const { return anonymous_; }
+    int reconnectCount() const { return reconnectCount_; }
+    void SetReconnectCount(int count) { reconnectCount_ = count; }
+    int reconnectMode() const { return reconnectMode_; }
+    void SetReconnectMode(int mode) { reconnectMode_ = mode; }
+    std::uint32_t loginStartTick() const { return loginStartTick_; }
+    const std::vector<login::SavedAccount>& savedAccounts() const { return history_.accounts(); }
+    const std::vector<login::SavedAccount>& savedMobileAccounts() const {
+        return mobileHistory_.accounts();
+    }
 
-    // How often the login command arrived (button, UserLogin, Enter on the host window).
-    int LoginCommands() const { return loginCommands_; }
+    // The login time-out in milliseconds for a configured LoginTimeOut in seconds: at least
+    // 10 s, and the default 20 s when it is not positive.
+    static os::Millis LoginTimeoutMs(int configuredSeconds);
 
   protected:
     os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
 
   private:
+    // What the current attempt sends, kept for the history when it succeeds.
+    struct AttemptDetails {
+        LoginKind kind = LoginKind::Normal;
+        std::string account;  // the account as the mutex and the history name it
+        std::string password;
+        int userKind = 1;
+        std::string extraText;
+    };
+
     void AddControls();
+    void LoadHistories();
+    void FillAccounts();
+    void ShowSavedAccount(const login::SavedAccount& account);
+    void OnAccountChosen();
+
+    void OnLoginPressed(LoginKind kind);
+    bool PassesInputCheck(const std::string& userName, const std::string& password);
+    // Takes the account mutex unless this process holds one; false (with the message shown)
+    // when another process is logged in with the account.
+    enum class MutexStep { Ready, TakenNow, Refused };
+    MutexStep TakeAccountMutex(const std::string& account, LoginKind kind);
+    bool ConfirmAccountSwitch(const std::string& account);
+    void ClearOldSession();
+    void StartAttempt(login::AttemptRequest request);
+    void OnAttemptReport(login::AttemptReport report);
+    void ReturnToInputs();
+    void ReleaseAccountMutex();
+
+    void OnLoginSucceeded();
+    void OnLoginFailed();
+    void RememberAccount();
+    void OnShowLoginFailure(os::WPARAM wParam);
+    std::string ConnectionFailureText() const;
+    void OnNicknameTaken();
+
+    std::string Text(int controlId) const;
+    void SetText(int controlId, std::string text);
+    bool Checked(int controlId) const;
+    void SetChecked(int controlId, bool checked);
 
     core::ClientContext& context_;
+    std::shared_ptr<os::Event> loginEvent_;
+    std::shared_ptr<os::Event> initResultEvent_;
+    std::shared_ptr<login::LoginStateWord> stateWord_;
+    login::LoginHistory history_;
+    login::LoginHistory mobileHistory_;
+    std::unique_ptr<login::LoginAttempt> attempt_;
+    AttemptDetails details_;
+    std::string lastAccount_;  // the account logged in last
+    bool anonymous_ = false;
+    bool quietMode_ = false;
+    int reconnectCount_ = 0;
+    int reconnectMode_ = 0;
+    std::uint32_t loginStartTick_ = 0;
+    std::uint32_t loginTick_ = 0;
+    std::string nickname_;
     int loginCommands_ = 0;
 };

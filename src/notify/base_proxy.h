@@ -61,7 +61,7 @@ class CBaseProxy final : public core::NotificationPump {
     void HandleIncomingMessage(const core::QueuedMessage& message) override;
 
     // Whether the notification thread runs, and its id (a default id when none runs).
-    bool ThreadRunning() const;
+    bool ThreadRunning() const override;
     std::thread::id ThreadId() const;
     // Whether the pump holds events (from Init until Free or a session end).
     bool HasHandles() const;

@@ -12,8 +12,9 @@
 // contacts' presence, messages and requests kept while the user was away), a second login of
 // an account (the first session is told and then loses its connection), logout and lost
 // connections (the contacts see "offline"), presence changes, chat messages, typing states,
-// subscription requests and answers, and status queries. The other requests are accepted and
-// recorded by the sessions; the server side of each lands with the client work that needs it.
+// subscription requests and answers, status queries and the SMS gateway. The other requests
+// are accepted and recorded by the sessions; the server side of each lands with the client
+// work that needs it.
 //
 // Thread-safe: one lock guards the whole world.
 
@@ -55,6 +56,17 @@ struct SimAccount {
 // One contact in a user's roster. `subscription` is the XMPP state seen from the roster's
 // owner: "none", "to" (the owner sees the contact's presence), "from" (the contact sees the
 // owner's) or "both".
+// One short message the SMS gateway accepted.
+struct SimSms {
+    std::string from;      // the sender's JID
+    std::string to;        // "<mobile>@sms.<host>"
+    std::string text;
+    std::string sendTime;  // empty for an immediate SMS
+    int nickFlag = 0;
+    int timedFlag = 0;
+    friend bool operator==(const SimSms&, const SimSms&) = default;
+};
+
 struct SimRosterItem {
     std::string jid;
     std::string name;
@@ -100,6 +112,14 @@ class SimServer {
     // Subscription requests waiting for the user's next login.
     std::vector<std::string> PendingSubscriptions(std::string_view jid) const;
 
+    // The SMS gateway: every short message it accepted, oldest first. While failing is set it
+    // refuses every message (the send answers 0) and keeps none.
+    std::vector<SimSms> SmsSent() const;
+    void SetSmsGatewayFailing(bool failing);
+    // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
+    // and nothing is delivered or kept. An empty JID lifts the refusal.
+    void RefuseChatTo(std::string_view jid);
+
   private:
     friend class SimSessionCore;
     struct Impl;
@@ -116,6 +136,10 @@ class SimServer {
     int ChangePresence(SimSessionCore* session, std::string_view word);
     int SendChat(SimSessionCore* session, std::string_view to, std::string_view body,
                  std::string_view font);
+    // Immediate (sendTime empty) or timed SMS to "<mobile>@sms.<host>"; 0 when the session is
+    // not logged in, the address is no SMS address of this server or the gateway fails.
+    int SendSms(SimSessionCore* session, std::string_view to, std::string_view text,
+                std::string_view sendTime, int nickFlag, int timedFlag);
     int SendTyping(SimSessionCore* session, std::string_view to, std::string_view state);
     int AddContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
                    std::string_view group);
@@ -128,6 +152,9 @@ class SimServer {
     const std::string hostName_;
     mutable std::mutex mutex_;
     std::unique_ptr<Impl> impl_;
+    std::vector<SimSms> smsSent_;  // under mutex_
+    bool smsFailing_ = false;
+    std::string refusedChatKey_;  // under mutex_
 };
 
 }  // namespace platform

@@ -36,6 +36,7 @@ int SimServer::SendChat(SimSessionCore* session, std::string_view to, std::strin
     std::lock_guard lock(mutex_);
     const SimAccount* sender = impl_->LoggedInAccount(session);
     if (sender == nullptr || to.empty()) return 0;
+    if (!refusedChatKey_.empty() && JidKey(to) == refusedChatKey_) return 0;
     MessageData message;
     message.from = sender->jid;
     message.to = std::string(to);

@@ -401,14 +401,16 @@ int SimSessionCore::SendChatMessage(std::string_view to, std::string_view body,
 int SimSessionCore::SendTelMessage(std::string_view to, std::string_view text, int nickFlag,
                                    int timedFlag) {
     calls_.Record("SendTelMessage", {Text(to), Text(text), Number(nickFlag), Number(timedFlag)});
-    return Accepted();
+    return server_->SendSms(this, to, text, {}, nickFlag, timedFlag);
 }
 
 int SimSessionCore::SendTimerSMS(std::string_view to, std::string_view text,
                                  std::string_view sendTime, int nickFlag, int receiptFlag) {
     calls_.Record("SendTimerSMS",
                   {Text(to), Text(text), Text(sendTime), Number(nickFlag), Number(receiptFlag)});
-    return Accepted();
+    // A timed SMS without a time would go at once: that is not what was asked for.
+    if (sendTime.empty()) return 0;
+    return server_->SendSms(this, to, text, sendTime, nickFlag, receiptFlag);
 }
 
 int SimSessionCore::BatchSendSms(std::string_view list, std::string_view text, int nickFlag,

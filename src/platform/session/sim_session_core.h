@@ -4,7 +4,7 @@
 // server to let a test play the other people.
 //
 // Requests the server carries out (login, logout, presence, chat, typing, subscriptions,
-// status queries) answer as a real server would. Every other request is accepted while the
+// status queries, SMS) answer as a real server would. Every other request is accepted while the
 // session is logged in (0 when it is not; SendFile then answers kSendFileFailed), recorded in
 // the call log, and answered with nothing yet: the work that needs a request's answer adds
 // it to the server. Every request, carried out or not, is recorded in the call log.

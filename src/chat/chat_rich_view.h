@@ -1,0 +1,94 @@
+#pragma once
+// CChatRichView: the rich text of a chat window, used for its message view (read-only) and
+// for its input box (editable). Encoded chat text is appended at the end, turned into faces,
+// pictures and links, and the view is kept scrolled to the newest line.
+//
+// Notices may come from any thread (file transfer callbacks): QueueNotice puts them on a
+// pending list under the view's lock and the owner window's thread appends them. Everything
+// else runs on the owner window's thread.
+//
+// Link clicks reach the owner through the link handler, with the link's own text and its
+// target (empty when it leads to its own text); the owner window forwards the control's
+// link notification to OnLinkNotification.
+
+#include <functional>
+#include <mutex>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "chat/encoding/marker_objects.h"
+#include "chat/encoding/message_lines.h"
+#include "os/controls/rich_edit.h"
+#include "os/ui/hwnd.h"
+
+namespace os {
+class Clock;
+class WindowSystem;
+}  // namespace os
+
+namespace chat {
+
+// The 45-dash line that frames notices.
+inline constexpr std::string_view kSeparatorLine = "---------------------------------------------";
+
+enum class ViewKind { ReadOnly, Editable };
+enum class NoticeFrame { Plain, Separated };
+
+class CChatRichView final : public os::RichEdit {
+  public:
+    using LinkHandler = std::function<void(const std::string& linkText, const std::string& target)>;
+
+    // `appDir` holds the face images, `tempDir` the pictures; both end in '/'.
+    CChatRichView(int id, ViewKind kind, const os::Clock& clock, std::string appDir,
+                  std::string tempDir);
+
+    ViewKind viewKind() const { return kind_; }
+
+    // The window whose thread appends queued notices; call once it has its handle. Notices
+    // queued before are appended now.
+    void AttachTo(os::WindowSystem& system, os::HWND owner);
+
+    // Appends header-prefixed encoded text at the end and scrolls to the bottom.
+    void AppendEncoded(std::string_view text, InsertMode mode = InsertMode::Live);
+    // Appends a message under its grey speaker line (an empty time is now).
+    void AppendMessage(std::string_view speaker, std::string_view time, std::string_view message,
+                       SpeakerVerb verb = SpeakerVerb::Says);
+    // The grey block of recent messages (oldest first); answers how many were shown.
+    int AppendRecentHistory(std::span<const RecentMessage> messages);
+    // A red notice: "\r\n<text>\r\n", or framed by separator lines.
+    void AddRedNotice(std::string_view text, NoticeFrame frame = NoticeFrame::Plain);
+    // Any thread: text + "\r\n" joins the pending list; the owner's thread appends the list
+    // in order (at once when called there).
+    void QueueNotice(std::string_view text);
+    // Owner thread: appends every pending notice, oldest first.
+    void RenderPendingNotices();
+    std::size_t PendingNoticeCount() const;
+
+    // Gives [start, end) the link effect and colour; an empty target leads to the link text.
+    void MarkLink(int start, int end, std::string_view target);
+
+    void SetLinkHandler(LinkHandler handler) { linkHandler_ = std::move(handler); }
+    // The control's kLinkClicked notification, forwarded by the owner window.
+    void OnLinkNotification(int position);
+
+    // The line the view shows at its bottom (the last line after every append).
+    int scrolledToLine() const { return scrolledToLine_; }
+
+  private:
+    void ScrollToBottom();
+
+    ViewKind kind_;
+    const os::Clock& clock_;
+    StandardMarkerObjects objects_;
+    LinkHandler linkHandler_;
+    int scrolledToLine_ = 0;
+
+    mutable std::mutex pendingMutex_;  // pending_, system_, owner_
+    std::vector<std::string> pending_;
+    os::WindowSystem* system_ = nullptr;
+    os::HWND owner_{};
+};
+
+}  // namespace chat

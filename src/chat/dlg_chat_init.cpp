@@ -1,0 +1,225 @@
+// CDlgChat: controls, OnInitDialog, title and header, the add-contact tip and recent history.
+#include <algorithm>
+
+#include "chat/chat_controls.h"
+#include "chat/dlg_chat.h"
+#include "chat/encoding/font_header.h"
+#include "chat/encoding/markers.h"
+#include "config/client_config.h"
+#include "contacts/contact_trees.h"
+#include "contacts/contact_user.h"
+#include "contacts/im_tree.h"
+#include "core/jid_equality.h"
+#include "os/controls/button.h"
+#include "os/controls/check_box.h"
+#include "os/controls/edit.h"
+#include "os/controls/label.h"
+#include "os/text/cstring_ops.h"
+#include "platform/session/session_core.h"
+#include "platform/store/client_db.h"
+
+namespace {
+
+namespace id = chat::control;
+
+// Adds a tool button; `shown` false keeps it out of sight (and out of reach).
+void AddButton(os::Window& window, int controlId, const char* caption, bool shown = true) {
+    os::Button* button = window.AddControl(std::make_unique<os::Button>(controlId, caption));
+    button->SetVisible(shown);
+}
+
+}  // namespace
+
+void CDlgChat::MakeControls() {
+    const std::string tempDir = context_.folders.commonDir + "temp/";
+    view_ = AddControl(std::make_unique<chat::CChatRichView>(
+        id::kView, chat::ViewKind::ReadOnly, context_.clock, context_.folders.appDir, tempDir));
+    input_ = AddControl(std::make_unique<chat::CChatRichView>(
+        id::kInput, chat::ViewKind::Editable, context_.clock, context_.folders.appDir, tempDir));
+    sendButton_ = AddControl(std::make_unique<os::Button>(id::kSend, "发送"));
+    statusLine_ = AddControl(std::make_unique<os::Label>(id::kStatusLine));
+    headerLine_ = AddControl(std::make_unique<os::Label>(id::kHeaderLine));
+    smsHint_ = AddControl(std::make_unique<os::Label>(id::kSmsHint));
+    signature_ = AddControl(std::make_unique<os::Edit>(id::kSignature));
+    signature_->SetVisible(false);
+    timedSms_ = AddControl(std::make_unique<os::CheckBox>(id::kTimedSms, "定时发送"));
+    sendTime_ = AddControl(std::make_unique<os::Edit>(id::kSendTime));
+
+    const bool sms = mode_ == chat::ChatMode::Sms;
+    smsHint_->SetVisible(sms);
+    timedSms_->SetVisible(sms);
+    sendTime_->SetVisible(sms);
+    if (sms) {
+        AddButton(*this, id::kSmsHistory, "历史短信");
+        AddButton(*this, id::kToBatch, "转群发");
+        AddButton(*this, id::kPhrase, "常用语");
+    } else {
+        AddButton(*this, id::kSendSms, "发送短信");
+        AddButton(*this, id::kSendFile, "发送文件");
+        AddButton(*this, id::kAudioVideo, "语音视频");
+        AddButton(*this, id::kInvite, "邀请");
+        AddButton(*this, id::kFont, "字体");
+        AddButton(*this, id::kFace, "表情");
+        AddButton(*this, id::kPhrase, "常用语");
+        AddButton(*this, id::kShake, "闪屏振动");
+        AddButton(*this, id::kScreenCapture, "截屏", context_.config.HasClipScreen != 0);
+        AddButton(*this, id::kHistory, "历史消息");
+    }
+    view_->SetLinkHandler([this](const std::string& text, const std::string& target) {
+        OnLinkClicked(text, target);
+    });
+}
+
+void CDlgChat::OnInitDialog() {
+    const config::ClientConfig& config = context_.config;
+    const bool sms = mode_ == chat::ChatMode::Sms;
+    view_->AttachTo(context_.windows, hwnd());
+    input_->AttachTo(context_.windows, hwnd());
+
+    ApplyMessageFont();
+
+    if (participants_.size() == 1) {
+        const contacts::CUser& peer = User(0);
+        if (peer.IsOffline() && !peer.aux2.empty()) {
+            view_->SetSel(0, 0);
+            view_->ReplaceSel(peer.aux2 + "\r\n");
+        }
+        if (config.ShowAddBuddyTipInChatWnd != 0 && !InContactList(peer)) {
+            std::string listName = "电话簿";
+            if (!sms) {
+                listName = "联系人列表";
+                if (trees_ != nullptr) {
+                    for (contacts::CIMTree* tree : trees_->trees()) {
+                        if (tree->topKind == contacts::kRosterTop && !tree->treeName().empty()) {
+                            listName = tree->treeName();
+                            break;
+                        }
+                    }
+                }
+            }
+            addBuddyTip_ = os::Format("对方不在您的%s中，点击这里添加此人", listName.c_str());
+            showAddBuddyTip_ = true;
+        }
+    }
+
+    RefreshTitleAndHeader();
+    UpdateCounter();
+
+    const bool smsPeer = context_.session.GetUserType(contactJid_) == platform::kUserTypeSms || sms;
+    if (config.HasSmsReply != 0 && smsPeer) {
+        signature_->SetVisible(true);
+        if (signature_->Text().empty()) {
+            programmaticChange_ = true;
+            signature_->SetText("[" + context_.session.GetCurrentUserNickName() + "]");
+            programmaticChange_ = false;
+        }
+        UpdateCounter();
+    }
+
+    if (sms) {
+        std::string hint = SmsHintIntro();
+        if (config.HasSmsLimit != 0) hint += os::Format(" ( %s )", quota().QuotaText().c_str());
+        smsHint_->SetText(hint);
+    }
+
+    if (config.HasRecentChatContentShow != 0 && !sms) ShowRecentHistory();
+
+    context_.session.QuerySmsLimitInfo(1);
+    SetFocus(chat::control::kInput);
+    if (showAddBuddyTip_) ShowAddBuddyTip();
+}
+
+std::string CDlgChat::SmsHintIntro() const {
+    const char* key = context_.config.SendKey == 1 ? "Ctrl + Enter 键" : "Enter 键";
+    return std::string(" 请在下方输入短信内容，点击发送按钮或使用 ") + key + "直接发送短信";
+}
+
+bool CDlgChat::InContactList(const contacts::CUser& peer) const {
+    if (trees_ == nullptr) return false;
+    const bool sms = mode_ == chat::ChatMode::Sms;
+    const std::string mobile = sms ? MobileOf(0) : std::string();
+    for (contacts::CIMTree* tree : trees_->trees()) {
+        if (sms) {
+            if (tree->topKind != contacts::kPhoneBookTop || mobile.empty()) continue;
+            bool found = false;
+            tree->ForEachItemData([&](contacts::CIMTreeItemData& item) {
+                if (const contacts::CUser* user = item.user()) {
+                    if (user->MatchesPhone(mobile)) found = true;
+                }
+            });
+            if (found) return true;
+        } else if (tree->FindUser(peer.GetJid(), "", core::JidMatch::Loose) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void CDlgChat::ShowAddBuddyTip() {
+    const std::string link = "点击这里";
+    view_->SetSel(-1, -1);
+    const std::size_t startByte = view_->GetTextByteLength();
+    view_->AppendEncoded(std::string(chat::kGreyHeader) + addBuddyTip_ + "\r\n");
+    const int offset = os::Find(addBuddyTip_, link);
+    if (offset >= 0) {
+        const int start = view_->PositionFromByteOffset(startByte + offset);
+        const int end = view_->PositionFromByteOffset(startByte + offset + link.size());
+        view_->MarkLink(start, end, "");
+    }
+    showAddBuddyTip_ = false;
+}
+
+void CDlgChat::RefreshTitleAndHeader() {
+    const Participant& peer = participants_.front();
+    SetWindowText(peer.displayName);
+    if (mode_ == chat::ChatMode::Sms) {
+        headerLine_->SetText(os::Format("此消息将作为短信发送至：%s", MobileOf(0).c_str()));
+    } else {
+        const contacts::CUser& user = User(0);
+        headerLine_->SetText(nameReplaced_ || user.displayText.empty() ? peer.displayName
+                                                                       : user.displayText);
+    }
+}
+
+void CDlgChat::ShowRecentHistory() {
+    const int count = context_.config.CountOfRecentChatContent;
+    if (count < 1) {
+        Log(os::Format("显示最近聊天内容时配置错误:CountOfRecentChatContent=%d", count));
+        return;
+    }
+    const std::string account = context_.session.GetCurrentUserLimitName();
+    const std::string folder = context_.folders.commonDir + account + "/";
+    CClientDB db(account.c_str(), folder.c_str());
+    std::vector<MsgFields> records;
+    const std::string& peer = participants_.front().jid;
+    if (!db.GetMsg(
+            peer.c_str(), peer.c_str(),
+            [&](const MsgFields& fields) {
+                if (!IsMsgEndMark(fields)) records.push_back(fields);
+            },
+            count)) {
+        Log("显示最近聊天内容失败:" + db.GetErrorInfo());
+        return;
+    }
+    // The newest unread message from the peer and everything after it are about to be shown
+    // as new messages.
+    const std::string own = OwnJid();
+    for (std::size_t i = records.size(); i-- > 0;) {
+        const MsgFields& fields = records[i];
+        if (fields[msg_field::kState] == "1" &&
+            !core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr)) {
+            records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
+            break;
+        }
+    }
+    const std::string ownName = context_.session.GetCurrentUserNickName();
+    std::vector<chat::RecentMessage> messages;
+    for (const MsgFields& fields : records) {
+        const bool mine =
+            core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr);
+        messages.push_back(chat::RecentMessage{mine ? ownName : participants_.front().displayName,
+                                               fields[msg_field::kTime],
+                                               fields[msg_field::kContents]});
+    }
+    view_->AppendRecentHistory(messages);
+}

@@ -1,0 +1,141 @@
+// CDlgLogin: the engine's login result, the failure display of a timed-out attempt and the
+// nickname question.
+#include "config/client_config.h"
+#include "core/window_manager.h"
+#include "core/window_messages.h"
+#include "login/dlg_login.h"
+#include "os/prompt/prompter.h"
+#include "os/services/log.h"
+#include "os/services/sound_player.h"
+#include "os/sys/file_ops.h"
+#include "os/text/cstring_ops.h"
+#include "platform/session/notify_record.h"
+#include "platform/session/session_core.h"
+
+namespace {
+
+constexpr const char* kNetworkError = "网络错误或服务器忙，请稍候重新登录.";
+constexpr const char* kNicknameInUse = "该昵称已经被使用";
+constexpr const char* kDefaultWrongCredentials = "用户名或密码错误";
+constexpr const char* kConnectionFailure =
+    "无法连接到服务器，可能的原因有：\n"
+    "1 网络连接已断开；\n"
+    "2 服务器地址设置不正确；\n"
+    "3 服务器未启动或正忙；\n"
+    "4 防火墙阻止了到服务器端口%d的连接。";
+constexpr const char* kProxyHint = "\n5 您当前使用了代理,请检查代理服务器设置。";
+
+// An account name the engine gave that can name a folder inside the shared directory.
+bool IsSafeFolderName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+void CDlgLogin::OnLoginResult(const platform::LoginResultData& result) {
+    if (result.result == 1) {
+        OnLoginSucceeded();
+    } else {
+        OnLoginFailed();
+    }
+}
+
+void CDlgLogin::OnLoginSucceeded() {
+    core::IWindowManager& manager = context_.windowManager();
+    core::SessionFlags& flags = manager.Flags();
+
+    flags.sessionEnding = false;
+    const std::string accountName = context_.session.GetCurrentUserLimitName();
+    if (IsSafeFolderName(accountName)) {
+        const std::string userFolder = context_.folders.commonDir + accountName + "/";
+        if (!os::CreateDirectories(userFolder)) {
+            context_.log.WriteLog("创建用户目录失败:" + userFolder);
+        }
+    } else {
+        context_.log.WriteLog("用户名不能作为目录名:" + accountName);
+    }
+    if (seams.loadUserSettings) seams.loadUserSettings();
+    loginTick_ = context_.clock.TickCount();
+    if (!context_.config.WelcomeSound.empty()) {
+        context_.sound.PlaySoundFile(context_.folders.appDir + context_.config.WelcomeSound);
+    }
+
+    context_.windows.SendMessage(manager.HostMainWnd(), core::WM_HOST_SESSION, 0,
+                                 core::kSessionStarted);
+    quietMode_ = false;
+    reconnectCount_ = 0;
+
+    flags.userLogoutRequested = false;
+    flags.loggedInElsewhere = false;
+    flags.loggedIn = true;
+    RememberAccount();
+    lastAccount_ = details_.account;
+
+    manager.WriteSharedFlag("Y");
+    if (seams.sessionStarted) seams.sessionStarted();
+
+    if (context_.config.HasSmsLimit != 0) {
+        context_.session.QuerySmsLimitInfo(0);
+        SetTimer(kSmsQuotaTimerId, kSmsQuotaPauseMs);
+    }
+    context_.session.QueryDefaultMailMonitors();
+}
+
+void CDlgLogin::OnLoginFailed() {
+    core::IWindowManager& manager = context_.windowManager();
+    manager.Flags().userLogoutRequested = true;
+    // The result is the answer: the time-out watch has nothing left to report.
+    if (attempt_) attempt_->EndWatch();
+    HideProgress();
+    ReleaseAccountMutex();
+    if (!quietMode_) {
+        std::string text = context_.config.UserNameOrPasswordIsWrong;
+        if (text.empty()) text = kDefaultWrongCredentials;
+        if (anonymous_) text = kNicknameInUse;
+        ShowInputs(true);
+        context_.prompter.MessageBox(text, os::kDefaultCaption, os::MB_OK, hwnd());
+        if (anonymous_) PostMessage(kNicknameTaken, 0, 0);
+    } else {
+        ShowInputs(true);
+    }
+    SetLoggingIn(false);
+}
+
+void CDlgLogin::RememberAccount() {
+    if (details_.kind == LoginKind::Nickname || details_.account.empty()) return;
+    login::SavedAccount account;
+    account.name = details_.account;
+    if (Checked(kRememberPasswordId)) account.password = details_.password;
+    account.userKind = details_.userKind;
+    account.extraText = details_.extraText;
+    login::LoginHistory& history = details_.kind == LoginKind::Mobile ? mobileHistory_ : history_;
+    history.Remember(std::move(account));
+    if (!history.Save()) context_.log.WriteLog("保存登录历史失败");
+}
+
+void CDlgLogin::OnShowLoginFailure(os::WPARAM wParam) {
+    SetLoggingIn(false);
+    if (quietMode_) return;
+    const std::string text = wParam == 1 ? std::string(kNetworkError) : ConnectionFailureText();
+    context_.prompter.MessageBox(text, os::kDefaultCaption, os::MB_OK, hwnd());
+}
+
+std::string CDlgLogin::ConnectionFailureText() const {
+    std::string text = os::Format(kConnectionFailure, context_.session.GetServerPort());
+    const config::ProxySetting& proxy = context_.config.Proxy;
+    if (proxy.Type != 0 && !proxy.Server.empty()) text += kProxyHint;
+    return text;
+}
+
+void CDlgLogin::OnNicknameTaken() {
+    os::InputRequest request;
+    request.owner = hwnd();
+    request.caption = os::kDefaultCaption;
+    request.prompt = "该昵称已经被使用，请输入其它昵称：";
+    request.initialValue = nickname_;
+    const std::optional<std::string> answer = context_.prompter.InputText(request);
+    if (!answer) return;
+    const std::string nickname = os::Trim(*answer);
+    if (!nickname.empty()) StartNicknameLogin(nickname);
+}

@@ -1,0 +1,53 @@
+// CDlgLogin: the saved accounts and the automatic start.
+#include "config/client_config.h"
+#include "login/dlg_login.h"
+#include "os/controls/combo_box.h"
+#include "os/services/log.h"
+
+void CDlgLogin::Begin() {
+    LoadHistories();
+    FillAccounts();
+    SetChecked(kRememberPasswordId, context_.config.RememberPass != 0);
+    SetChecked(kAutoLoginId, context_.config.AutoLogin != 0);
+
+    if (seams.commandLineLogin && seams.commandLineLogin()) return;
+    if (context_.config.AutoLogin != 0) {
+        SetChecked(kRememberPasswordId, true);
+        SetChecked(kAutoLoginId, true);
+        SendMessage(os::WM_COMMAND, os::MAKEWPARAM(kLoginButtonId, 0), 0);
+    }
+}
+
+void CDlgLogin::LoadHistories() {
+    if (!history_.Load())
+        context_.log.WriteLog("读取登录历史失败:" + std::string(login::kLoginHistoryFile));
+    if (!mobileHistory_.Load()) {
+        context_.log.WriteLog("读取登录历史失败:" + std::string(login::kMobileLoginHistoryFile));
+    }
+}
+
+void CDlgLogin::FillAccounts() {
+    auto* accounts = GetControl<os::ComboBox>(kAccountId);
+    accounts->ResetContent();
+    for (const login::SavedAccount& account : history_.accounts())
+        accounts->AddString(account.name);
+    if (history_.accounts().empty()) return;
+    accounts->SetCurSel(0);
+    ShowSavedAccount(history_.accounts().front());
+}
+
+void CDlgLogin::ShowSavedAccount(const login::SavedAccount& account) {
+    SetText(kAccountId, account.name);
+    SetText(kPasswordId, account.password);
+    GetControl<os::ComboBox>(kUserKindId)->SetCurSel(account.userKind == 2 ? 1 : 0);
+    SetText(kExtraTextId, account.extraText);
+}
+
+void CDlgLogin::OnAccountChosen() {
+    const auto* accounts = GetControl<os::ComboBox>(kAccountId);
+    const int chosen = accounts->GetCurSel();
+    if (chosen < 0) return;
+    if (const login::SavedAccount* saved = history_.Find(accounts->GetLBText(chosen))) {
+        ShowSavedAccount(*saved);
+    }
+}

@@ -1,0 +1,147 @@
+#pragma once
+// A chat window's world for tests: a test client logged in as "me" on the embedded server,
+// contacts who are accounts of their own (sessions that a test drives as the other side),
+// the contact trees the window looks people up in, a small window manager holding the chat
+// registry, and the automation driver acting as the user.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chat/chat_controls.h"
+#include "chat/chat_doors.h"
+#include "chat/dlg_chat.h"
+#include "chat/shake_memory.h"
+#include "contacts/contact_trees.h"
+#include "contacts/im_tree.h"
+#include "core/client_world.h"
+#include "core/window_manager.h"
+#include "platform/session/sim_session_core.h"
+#include "platform/store/msg_record.h"
+#include "qorvdesk/automation.h"
+#include "support/temp_dir.h"
+
+namespace chat_test {
+
+// The registry part of the window manager; the rest answers "nothing".
+class RegistryManager final : public core::IWindowManager {
+  public:
+    os::HWND HostMainWnd() const override { return {}; }
+    os::HWND HostClientWnd() const override { return {}; }
+    os::HWND MainPanel() const override { return {}; }
+    os::HWND LoginPanel() const override { return {}; }
+    core::ChatWindow* FindChatWindow(std::string_view jid, core::JidMatch match) override;
+    void AddChatWindow(core::ChatWindow& window) override { windows_.push_back(&window); }
+    void RemoveChatWindow(core::ChatWindow& window) override;
+    std::vector<core::ChatWindow*> ChatWindows() const override { return windows_; }
+    core::ChatWindow* OpenChatWindow(std::string_view) override { return nullptr; }
+    // As the real manager: out of the registry first, then WM_CLOSE.
+    bool CloseChatWindow(std::string_view jid) override;
+    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override {
+        return core::JidsEqual(a, b, match, nullptr);
+    }
+    core::PendingMessageQueue& PendingMessages() override { return pending_; }
+    void PickNextPendingMessage(core::PickTrigger) override {}
+    bool AnyConversationOpen() override { return !windows_.empty(); }
+    core::SessionFlags& Flags() override { return flags_; }
+    bool IsLoggedIn() const override { return true; }
+    void SwitchInterface(core::ClientInterface) override {}
+    void UserLogout() override {}
+    void EndSession() override {}
+    void KeepAccountMutex(std::unique_ptr<os::NamedMutex>) override {}
+    bool HoldsAccountMutex() const override { return false; }
+    std::span<char> SharedBlock() override { return {}; }
+    bool WriteSharedFlag(std::string_view) override { return false; }
+
+  private:
+    std::vector<core::ChatWindow*> windows_;
+    core::PendingMessageQueue pending_;
+    core::SessionFlags flags_;
+};
+
+// Tool commands that other subsystems own, recorded.
+class RecordingCommands final : public chat::ChatCommands {
+  public:
+    void AddContact(const std::string& jid) override { addedContacts.push_back(jid); }
+    void OpenSmsComposer(const std::string& mobile) override { smsComposers.push_back(mobile); }
+    std::optional<std::vector<PickedContact>> PickContacts(const std::string& title) override {
+        pickerTitles.push_back(title);
+        return picked;
+    }
+    void StartConference(const std::vector<std::string>& jids) override {
+        conferences.push_back(jids);
+    }
+    std::optional<int> PickFace() override { return face; }
+    void EndAudioVideo(const std::string& jid) override { endedCalls.push_back(jid); }
+
+    std::vector<std::string> addedContacts;
+    std::vector<std::string> smsComposers;
+    std::vector<std::string> pickerTitles;
+    std::optional<std::vector<PickedContact>> picked;
+    std::vector<std::vector<std::string>> conferences;
+    std::optional<int> face;
+    std::vector<std::string> endedCalls;
+};
+
+class ChatTest : public ::testing::Test {
+  protected:
+    ChatTest();
+    ~ChatTest() override;
+
+    // An account on the server, in "my" roster tree (name, presence as given). `online`
+    // logs a session in for it, which the test may use as the contact's client.
+    struct Contact {
+        std::string jid;
+        contacts::CUser* user = nullptr;
+        std::unique_ptr<platform::SimSessionCore> session;
+    };
+    Contact AddContact(const std::string& login, const std::string& name, bool online,
+                       const std::string& mobile = {});
+
+    // Opens a shown chat window with `jid`.
+    CDlgChat& Open(const std::string& jid, chat::ChatMode mode = chat::ChatMode::InstantMessage);
+    qorvdesk::automation::WindowHandle Handle(const CDlgChat& window) const;
+
+    // The user's actions.
+    void Type(CDlgChat& window, std::string_view text);
+    void Click(CDlgChat& window, int controlId);
+    // A key posted to the window (modifiers as chat::kKeyCtrl / kKeyAlt) and pumped.
+    void Press(CDlgChat& window, unsigned key, int modifiers = 0);
+
+    // A chat record as the notification dispatch hands it over.
+    static core::QueuedMessage Incoming(const std::string& from, const std::string& content) {
+        core::QueuedMessage message;
+        message.from = from;
+        message.content = content;
+        return message;
+    }
+
+    // What the contact's session received: chat bodies, typing states.
+    static std::vector<platform::MessageData> ChatsReceived(platform::SimSessionCore& session);
+    static std::vector<std::string> TypingReceived(platform::SimSessionCore& session);
+    // Every stored message of my user folder, oldest first.
+    std::vector<MsgFields> Stored();
+
+    std::string ViewText(const CDlgChat& window) const;
+    std::vector<std::string> Tips() const;
+    void Advance(os::Millis ms);
+
+    testing_support::TempDir commonDir;
+    testing_support::TempDir appDir;
+    core::TestClientWorld world;
+    core::ClientContext& context;
+    RegistryManager manager;
+    contacts::ContactTrees trees;
+    std::unique_ptr<contacts::CIMTree> roster;
+    os::TreeItem group = os::kNoTreeItem;
+    chat::UserChatSettings settings;
+    chat::SmsQuota quota;
+    RecordingCommands commands;
+    chat::ShakeMemory shakes;
+    qorvdesk::automation::Driver driver;
+    std::string myJid;
+};
+
+}  // namespace chat_test

@@ -1,0 +1,153 @@
+#include "login_fixture.h"
+
+#include "config/client_config.h"
+#include "config/config_catalogue.h"
+#include "os/controls/control.h"
+#include "os/sys/clock.h"
+#include "os/sys/named_objects.h"
+#include "platform/session/notify_record.h"
+#include "platform/session/sim_server.h"
+#include "platform/session/sim_session_core.h"
+#include "support/gbk_print.h"
+
+namespace login_test {
+
+int RecordingWindow::Count(os::UINT message) const {
+    int count = 0;
+    for (os::UINT m : seen) count += m == message ? 1 : 0;
+    return count;
+}
+
+os::LRESULT RecordingWindow::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
+    seen.push_back(message);
+    return os::Window::OnMessage(message, wParam, lParam);
+}
+
+void FakeWindowManager::UserLogout() {
+    ++logouts;
+    accountMutex.reset();
+    flags.userLogoutRequested = true;
+    flags.loggedIn = false;
+}
+
+void FakeWindowManager::KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) {
+    accountMutex = std::move(mutex);
+}
+
+bool FakeWindowManager::WriteSharedFlag(std::string_view text) {
+    sharedFlags.emplace_back(text);
+    return true;
+}
+
+EnginePump::EnginePump(core::ClientContext& context) : context_(context) {}
+
+int EnginePump::Init() {
+    ++inits;
+    if (!initEngine) return 0;
+    lost_ = std::make_unique<os::Event>(context_.clock, os::EventReset::Manual);
+    notify_ = std::make_unique<os::Event>(context_.clock, os::EventReset::Auto);
+    return context_.session.Init(lost_.get(), notify_.get(), std::this_thread::get_id());
+}
+
+LoginTest::LoginTest()
+    : world({commonDir.str(), appDir.str()},
+            [](const os::PromptRecord& prompt) {
+                ADD_FAILURE() << "unanswered prompt: " << testing_support::DisplayGbk(prompt.text);
+            }),
+      context(world.context()),
+      pump(context),
+      host(world.windows()),
+      client(world.windows()) {
+    config::ApplyDefaults(context.config);
+    context.services.pump = &pump;
+    context.SetWindowManager(&manager);
+
+    os::Window::CreateParams frame;
+    frame.title = "host";
+    frame.rect = os::Rect::FromSize(0, 0, 800, 600);
+    frame.visible = true;
+    EXPECT_TRUE(host.Create(frame));
+    os::Window::CreateParams inside;
+    inside.parent = host.hwnd();
+    inside.rect = os::Rect::FromSize(0, 0, 800, 600);
+    inside.visible = true;
+    EXPECT_TRUE(client.Create(inside));
+    manager.hostMain = host.hwnd();
+    manager.hostClient = client.hwnd();
+
+    panel = std::make_unique<CDlgLogin>(context);
+    EXPECT_TRUE(panel->Create(client.hwnd(), os::Rect::FromSize(0, 0, 800, 600), true));
+    manager.loginPanel = panel->hwnd();
+
+    loginEvent = os::OpenNamedEvent(context.namedObjects, "LoginEvent", context.clock,
+                                    os::EventReset::Auto, false);
+    world.simSession().SetLoginEvent(loginEvent.get());
+}
+
+LoginTest::~LoginTest() {
+    if (panel) panel->StopLogin();
+    panel.reset();
+    world.simSession().SetLoginEvent(nullptr);
+    world.simSession().Free();
+    context.services.pump = core::Services().pump;
+    context.SetWindowManager(nullptr);
+}
+
+void LoginTest::AddAccount(const std::string& loginName, const std::string& password) {
+    platform::SimAccount account;
+    account.loginName = loginName;
+    account.password = password;
+    world.server().AddAccount(account);
+}
+
+void LoginTest::Type(const std::string& userName, const std::string& password) {
+    panel->FindControl(CDlgLogin::kAccountId)->SetText(userName);
+    panel->FindControl(CDlgLogin::kPasswordId)->SetText(password);
+}
+
+void LoginTest::PressLogin() {
+    panel->SendMessage(os::WM_COMMAND, os::MAKEWPARAM(CDlgLogin::kLoginButtonId, 0), 0);
+}
+
+void LoginTest::FinishThreads() {
+    while (panel->LoginThreadsRunning()) std::this_thread::yield();
+    Drain();
+}
+
+void LoginTest::WaitForWaiters(int count) {
+    while (world.clock().WaiterCount() < count) std::this_thread::yield();
+}
+
+void LoginTest::Drain() {
+    world.windows().PumpUntil([] { return false; }, os::kInfinite);
+}
+
+int LoginTest::DeliverResults() {
+    int results = 0;
+    platform::SimSessionCore& session = world.simSession();
+    while (platform::NotifyRecord* record = session.GetNotify()) {
+        if (const auto* result = record->As<platform::LoginResultData>()) {
+            ++results;
+            panel->OnLoginResult(*result);
+        }
+        session.FreeNotify(record);
+    }
+    Drain();
+    return results;
+}
+
+void LoginTest::WaitForState(std::int32_t state) {
+    while (sharedState.Read() != state) std::this_thread::yield();
+}
+
+bool LoginTest::Visible(int controlId) const { return panel->FindControl(controlId)->visible(); }
+
+std::string LoginTest::PromptTexts() const {
+    std::string texts;
+    for (const os::PromptRecord& record : world.prompter().Records()) {
+        texts += testing_support::DisplayGbk(record.text) + "\n";
+    }
+    return texts;
+}
+
+}  // namespace login_test
