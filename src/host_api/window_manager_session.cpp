@@ -68,7 +68,12 @@ void CWindowManager::ShowInterface(core::ClientInterface face) {
     os::WindowSystem& windows = context_.windows;
     windows.ShowWindow(LoginPanel(), loggedIn ? os::SW_HIDE : os::SW_SHOWNORMAL);
     windows.ShowWindow(MainPanel(), loggedIn ? os::SW_SHOW : os::SW_HIDE);
-    if (!loggedIn) return;
+    if (!loggedIn) {
+        // The login hid the inputs behind its progress; whoever comes back must be able to
+        // log in again.
+        if (loginPanel_) loginPanel_->ShowInputs(true);
+        return;
+    }
     flags_.loggedIn = true;
     // Back after a lost connection: the rooms of that session are entered again. This holds
     // for the immediate switch as much as for the delayed one, or the flag would outlive the
