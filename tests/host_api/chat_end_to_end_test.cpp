@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
+#include "login/account_mutex.h"
+#include "os/sys/named_objects.h"
 #include "platform/store/client_db.h"
 #include "subsystems_fixture.h"
+#include "support/child_process.h"
 #include "support/gbk_print.h"
 
 namespace host_api_test {
@@ -118,6 +123,49 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
     PumpUntil([&] { return world.windows().IsWindowVisible(manager->MainPanel()); });
     EXPECT_TRUE(manager->IsLoggedIn());
+}
+
+// ---- Two processes on one computer
+
+constexpr char kHolderDirVar[] = "QORV_ACCOUNT_HOLDER_DIR";
+
+// The other client process: it holds the account's login mutex, as a process logged in with
+// "me" does, until the parent closes its input. Skipped when run on its own.
+TEST(AccountHolderProcess, Run) {
+    const char* dir = std::getenv(kHolderDirVar);
+    if (dir == nullptr) GTEST_SKIP() << "runs only as the child of a two-process test";
+    os::NamedObjectSpace space(dir);
+    os::ManualClock clock;
+    auto held = login::ClaimAccountMutex(space, clock, "me", login::ProgramVersion(dir));
+    ASSERT_EQ(held.claim, login::AccountClaim::Taken);
+    testing_support::ReportReadyToParent();
+    testing_support::WaitUntilParentCloses();
+}
+
+TEST_F(ChatEndToEndTest, ASecondProcessWithTheSameAccountIsRefused) {
+    testing_support::ChildProcess other("AccountHolderProcess.Run",
+                                        {std::string(kHolderDirVar) + "=" + commonDir.str()});
+    ASSERT_TRUE(other.WaitReady());
+
+    world.prompter().AnswerMessageBox(os::IDOK);
+    Init();
+    qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
+    const auto panel = manager->LoginPanel().value();
+    ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kAccountId, "me")) << driver.LastError();
+    ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, "pw")) << driver.LastError();
+    ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
+    driver.Pump();
+
+    ASSERT_EQ(world.prompter().Texts().size(), 1u);
+    EXPECT_GBK_EQ(world.prompter().Texts()[0], "您已经登录me,不能重复登录！");
+    EXPECT_FALSE(manager->IsLoggedIn());
+    EXPECT_TRUE(world.simSession().calls().Named("Login").empty());
+
+    // Once the other process is gone, the account is free here.
+    other.CloseInput();
+    EXPECT_EQ(other.Wait(), 0);
+    ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
+    PumpUntil([&] { return world.windows().IsWindowVisible(manager->MainPanel()); });
 }
 
 }  // namespace

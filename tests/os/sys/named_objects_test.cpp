@@ -1,12 +1,8 @@
 #include "os/sys/named_objects.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
@@ -15,9 +11,8 @@
 #include <thread>
 
 #include "spin_wait.h"
+#include "support/child_process.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace {
 
@@ -262,7 +257,6 @@ TEST_F(NamedObjectsTest, NamedEventsOfOneNameAreOneEvent) {
 
 constexpr char kRoleVar[] = "QORV_NAMED_CHILD_ROLE";
 constexpr char kDirVar[] = "QORV_NAMED_CHILD_DIR";
-constexpr int kReadyFd = 100;  // the holder reports "ready" here
 
 // A second client process, started by the tests below as this same test program. Skipped
 // when run on its own.
@@ -291,79 +285,17 @@ TEST(NamedObjectsChildProcess, Run) {
         auto block = SharedMemory::Create(space, kBlockName, kBlockSize, &existed);
         ASSERT_TRUE(block);
         std::strcpy(block->data(), "Y from the child");
-        ASSERT_EQ(write(kReadyFd, "r", 1), 1);
-        char byte;
-        while (read(0, &byte, 1) > 0) {
-        }
+        testing_support::ReportReadyToParent();
+        testing_support::WaitUntilParentCloses();
     }
 }
 
-class Child {
+// This test program, running only NamedObjectsChildProcess.Run in `role`.
+class Child : public testing_support::ChildProcess {
   public:
-    // Starts this test program running only NamedObjectsChildProcess.Run in `role`.
-    Child(const std::string& role, const std::string& dir) {
-        int ready[2], input[2];
-        if (pipe2(ready, O_CLOEXEC) != 0 || pipe2(input, O_CLOEXEC) != 0) {
-            ADD_FAILURE() << "pipe";
-            return;
-        }
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) env.emplace_back(*e);
-        env.push_back(std::string(kRoleVar) + "=" + role);
-        env.push_back(std::string(kDirVar) + "=" + dir);
-        std::vector<char*> envp;
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string exe = std::filesystem::read_symlink("/proc/self/exe").string();
-        std::string filter = "--gtest_filter=NamedObjectsChildProcess.Run";
-        char* argv[] = {exe.data(), filter.data(), nullptr};
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, ready[1], kReadyFd);
-        int rc = posix_spawn(&pid_, exe.c_str(), &actions, nullptr, argv, envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        close(input[0]);
-        close(ready[1]);
-        readyFd_ = ready[0];
-        inputFd_ = input[1];
-        if (rc != 0) {
-            ADD_FAILURE() << "posix_spawn: " << std::strerror(rc);
-            pid_ = -1;
-        }
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            Wait();
-        }
-        CloseInput();
-        if (readyFd_ >= 0) close(readyFd_);
-    }
-
-    // Blocks until the holder reports that it holds its objects.
-    bool WaitReady() {
-        char byte;
-        return read(readyFd_, &byte, 1) == 1;
-    }
-    void CloseInput() {
-        if (inputFd_ >= 0) close(inputFd_);
-        inputFd_ = -1;
-    }
-    void Kill() { kill(pid_, SIGKILL); }
-    // The child's wait status.
-    int Wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int readyFd_ = -1;
-    int inputFd_ = -1;
+    Child(const std::string& role, const std::string& dir)
+        : ChildProcess("NamedObjectsChildProcess.Run",
+                       {std::string(kRoleVar) + "=" + role, std::string(kDirVar) + "=" + dir}) {}
 };
 
 TEST_F(NamedObjectsTest, SecondProcessSeesTheLoginMutexAndTheFlag) {
