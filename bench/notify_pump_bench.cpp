@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "core/client_world.h"
-#include "core/window_manager.h"
+#include "core/idle_window_manager.h"
 #include "notify/base_proxy.h"
 #include "notify/wnd_child.h"
 #include "os/ui/window_system.h"
@@ -22,43 +22,16 @@
 namespace {
 
 // Just enough of a window manager for the pump: the main panel and the flags.
-class PanelOnlyWindowManager final : public core::IWindowManager {
+class PanelOnlyWindowManager final : public core::IdleWindowManager {
   public:
     explicit PanelOnlyWindowManager(core::ClientContext& context) : context_(context) {
         context_.SetWindowManager(this);
     }
     ~PanelOnlyWindowManager() override { context_.SetWindowManager(nullptr); }
-
-    std::atomic<os::HWND> panel{};
-
-    os::HWND HostMainWnd() const override { return {}; }
-    os::HWND HostClientWnd() const override { return {}; }
-    os::HWND MainPanel() const override { return panel.load(); }
-    os::HWND LoginPanel() const override { return {}; }
-    core::ChatWindow* FindChatWindow(std::string_view, core::JidMatch) override { return nullptr; }
-    void AddChatWindow(core::ChatWindow&) override {}
-    void RemoveChatWindow(core::ChatWindow&) override {}
-    std::vector<core::ChatWindow*> ChatWindows() const override { return {}; }
-    core::ChatWindow* OpenChatWindow(std::string_view) override { return nullptr; }
-    bool CloseChatWindow(std::string_view) override { return false; }
-    bool IsSameUser(std::string_view, std::string_view, core::JidMatch) override { return false; }
-    core::PendingMessageQueue& PendingMessages() override { return pending_; }
-    void PickNextPendingMessage(core::PickTrigger) override {}
-    bool AnyConversationOpen() override { return false; }
-    core::SessionFlags& Flags() override { return flags_; }
     bool IsLoggedIn() const override { return true; }
-    void SwitchInterface(core::ClientInterface) override {}
-    void UserLogout() override {}
-    void EndSession() override {}
-    void KeepAccountMutex(std::unique_ptr<os::NamedMutex>) override {}
-    bool HoldsAccountMutex() const override { return false; }
-    std::span<char> SharedBlock() override { return {}; }
-    bool WriteSharedFlag(std::string_view) override { return false; }
 
   private:
     core::ClientContext& context_;
-    core::SessionFlags flags_;
-    core::PendingMessageQueue pending_;
 };
 
 // The UI work of the routed notification: count it, and wake the benchmark once the burst
@@ -100,13 +73,13 @@ void BM_UiRouteBurst(benchmark::State& state) {
     std::thread uiThread([&] {
         CWndChild panel(context);
         panel.Create({}, os::Rect{}, false);
-        manager.panel = panel.hwnd();
+        manager.mainPanel = panel.hwnd();
         CBaseProxy proxy(context, seams);
         proxy.Init();
         started.set_value(context.windows.CurrentThreadQueueId());
         context.windows.Run();
         proxy.Free();
-        manager.panel = os::HWND();
+        manager.mainPanel = os::HWND();
     });
     const os::ThreadQueueId uiQueue = started.get_future().get();
 

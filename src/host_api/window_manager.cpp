@@ -23,7 +23,7 @@ CWindowManager::~CWindowManager() {
     delayedSwitch_.reset();
     // Chat windows leave the registry as they go; close them while the registry still
     // answers, so none is left pointing at a manager that is gone.
-    for (core::ChatWindow* window : std::vector<core::ChatWindow*>(chatWindows_)) {
+    for (core::ChatWindow* window : std::vector<core::ChatWindow*>(chatWindows_.All())) {
         if (window->IsWindow() && context_.windows.IsOwnedByCallingThread(window->hwnd())) {
             window->DestroyWindow();
         }
@@ -35,7 +35,7 @@ CWindowManager::~CWindowManager() {
     if (hotKeyAtom_ != 0) context_.windows.GlobalDeleteAtom(hotKeyAtom_);
     loginPanel_.reset();
     mainPanel_.reset();
-    chatWindows_.clear();
+    chatWindows_.Clear();
     context_.SetWindowManager(nullptr);
 }
 
@@ -55,20 +55,15 @@ os::HWND CWindowManager::LoginPanel() const { return loginPanelWnd_.load(); }
 // ---- The chat window registry
 
 core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, core::JidMatch match) {
-    for (auto it = chatWindows_.rbegin(); it != chatWindows_.rend(); ++it) {
-        if (IsSameUser((*it)->ContactJid(), jid, match)) return *it;
-    }
-    return nullptr;
+    return chatWindows_.Find(jid, match, [this](std::string_view a, std::string_view b,
+                                                core::JidMatch m) { return IsSameUser(a, b, m); });
 }
 
-void CWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.push_back(&window); }
+void CWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.Add(window); }
 
-void CWindowManager::RemoveChatWindow(core::ChatWindow& window) {
-    auto it = std::find(chatWindows_.rbegin(), chatWindows_.rend(), &window);
-    if (it != chatWindows_.rend()) chatWindows_.erase(std::next(it).base());
-}
+void CWindowManager::RemoveChatWindow(core::ChatWindow& window) { chatWindows_.Remove(window); }
 
-std::vector<core::ChatWindow*> CWindowManager::ChatWindows() const { return chatWindows_; }
+std::vector<core::ChatWindow*> CWindowManager::ChatWindows() const { return chatWindows_.All(); }
 
 core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
     os::WindowSystem& windows = context_.windows;
@@ -137,7 +132,7 @@ void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {
 }
 
 bool CWindowManager::AnyConversationOpen() {
-    if (!chatWindows_.empty() || !pending_.Empty()) return true;
+    if (!chatWindows_.Empty() || !pending_.Empty()) return true;
     bool roomOpen = false;
     os::WindowSystem& windows = context_.windows;
     windows.EnumWindows([&](os::HWND hwnd) {

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/chat_window_registry.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
 #include "os/ui/messages.h"
@@ -189,7 +190,7 @@ class CWindowManager final : public core::IWindowManager {
     core::SessionFlags flags_;
     core::PendingMessageQueue pending_;
 
-    std::vector<core::ChatWindow*> chatWindows_;  // oldest first; owns nothing
+    core::ChatWindowRegistry chatWindows_;
 
     // Read from any thread; written on the UI thread.
     std::atomic<os::HWND> hostMainWnd_{};

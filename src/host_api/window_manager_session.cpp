@@ -210,7 +210,7 @@ void CWindowManager::CloseAllWindows(bool final) {
         windows.SendMessage((*it)->hwnd(), core::WM_CHAT_SHUTDOWN, 0,
                             final ? core::kCloseFinal : core::kCloseNotFinal);
     }
-    if (final) chatWindows_.clear();
+    if (final) chatWindows_.Clear();
 
     services.shell->ClosePanePopups();
     services.shell->DropSessionImages();

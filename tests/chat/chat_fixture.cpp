@@ -13,18 +13,6 @@
 
 namespace chat_test {
 
-core::ChatWindow* RegistryManager::FindChatWindow(std::string_view jid, core::JidMatch match) {
-    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
-        if (core::JidsEqual((*it)->ContactJid(), jid, match, nullptr)) return *it;
-    }
-    return nullptr;
-}
-
-void RegistryManager::RemoveChatWindow(core::ChatWindow& window) {
-    auto it = std::find(windows_.rbegin(), windows_.rend(), &window);
-    if (it != windows_.rend()) windows_.erase(std::next(it).base());
-}
-
 bool RegistryManager::CloseChatWindow(std::string_view jid) {
     core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
     if (window == nullptr) return false;

@@ -17,7 +17,7 @@
 #include "contacts/contact_trees.h"
 #include "contacts/im_tree.h"
 #include "core/client_world.h"
-#include "core/window_manager.h"
+#include "core/idle_window_manager.h"
 #include "platform/session/sim_session_core.h"
 #include "platform/store/msg_record.h"
 #include "qorvdesk/automation.h"
@@ -25,40 +25,12 @@
 
 namespace chat_test {
 
-// The registry part of the window manager; the rest answers "nothing".
-class RegistryManager final : public core::IWindowManager {
+// The registry part of the window manager, logged in; the rest answers "nothing".
+class RegistryManager final : public core::IdleWindowManager {
   public:
-    os::HWND HostMainWnd() const override { return {}; }
-    os::HWND HostClientWnd() const override { return {}; }
-    os::HWND MainPanel() const override { return {}; }
-    os::HWND LoginPanel() const override { return {}; }
-    core::ChatWindow* FindChatWindow(std::string_view jid, core::JidMatch match) override;
-    void AddChatWindow(core::ChatWindow& window) override { windows_.push_back(&window); }
-    void RemoveChatWindow(core::ChatWindow& window) override;
-    std::vector<core::ChatWindow*> ChatWindows() const override { return windows_; }
-    core::ChatWindow* OpenChatWindow(std::string_view) override { return nullptr; }
+    bool IsLoggedIn() const override { return true; }
     // As the real manager: out of the registry first, then WM_CLOSE.
     bool CloseChatWindow(std::string_view jid) override;
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override {
-        return core::JidsEqual(a, b, match, nullptr);
-    }
-    core::PendingMessageQueue& PendingMessages() override { return pending_; }
-    void PickNextPendingMessage(core::PickTrigger) override {}
-    bool AnyConversationOpen() override { return !windows_.empty(); }
-    core::SessionFlags& Flags() override { return flags_; }
-    bool IsLoggedIn() const override { return true; }
-    void SwitchInterface(core::ClientInterface) override {}
-    void UserLogout() override {}
-    void EndSession() override {}
-    void KeepAccountMutex(std::unique_ptr<os::NamedMutex>) override {}
-    bool HoldsAccountMutex() const override { return false; }
-    std::span<char> SharedBlock() override { return {}; }
-    bool WriteSharedFlag(std::string_view) override { return false; }
-
-  private:
-    std::vector<core::ChatWindow*> windows_;
-    core::PendingMessageQueue pending_;
-    core::SessionFlags flags_;
 };
 
 // Tool commands that other subsystems own, recorded.

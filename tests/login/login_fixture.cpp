@@ -26,8 +26,8 @@ os::LRESULT RecordingWindow::OnMessage(os::UINT message, os::WPARAM wParam, os::
 void FakeWindowManager::UserLogout() {
     ++logouts;
     accountMutex.reset();
-    flags.userLogoutRequested = true;
-    flags.loggedIn = false;
+    flags_.userLogoutRequested = true;
+    flags_.loggedIn = false;
 }
 
 void FakeWindowManager::KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) {

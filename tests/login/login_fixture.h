@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/client_world.h"
-#include "core/window_manager.h"
+#include "core/idle_window_manager.h"
 #include "login/dlg_login.h"
 #include "login/login_state_word.h"
 #include "os/sys/event.h"
@@ -36,43 +36,19 @@ class RecordingWindow final : public os::Window {
 };
 
 // The window manager as the login panel sees it.
-class FakeWindowManager final : public core::IWindowManager {
+class FakeWindowManager final : public core::IdleWindowManager {
   public:
-    os::HWND hostMain, hostClient, loginPanel;
     bool conversationOpen = false;
     int logouts = 0;
     std::vector<std::string> sharedFlags;  // every text written to the shared block
+    std::unique_ptr<os::NamedMutex> accountMutex;
 
-    os::HWND HostMainWnd() const override { return hostMain; }
-    os::HWND HostClientWnd() const override { return hostClient; }
-    os::HWND MainPanel() const override { return {}; }
-    os::HWND LoginPanel() const override { return loginPanel; }
-    core::ChatWindow* FindChatWindow(std::string_view, core::JidMatch) override { return nullptr; }
-    void AddChatWindow(core::ChatWindow&) override {}
-    void RemoveChatWindow(core::ChatWindow&) override {}
-    std::vector<core::ChatWindow*> ChatWindows() const override { return {}; }
-    core::ChatWindow* OpenChatWindow(std::string_view) override { return nullptr; }
-    bool CloseChatWindow(std::string_view) override { return false; }
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch) override {
-        return a == b;
-    }
-    core::PendingMessageQueue& PendingMessages() override { return pending; }
-    void PickNextPendingMessage(core::PickTrigger) override {}
-    bool AnyConversationOpen() override { return conversationOpen || !pending.Empty(); }
-    core::SessionFlags& Flags() override { return flags; }
-    bool IsLoggedIn() const override { return flags.loggedIn.load(); }
-    void SwitchInterface(core::ClientInterface) override {}
+    bool AnyConversationOpen() override { return conversationOpen || !pending_.Empty(); }
     // As the real one: lets go of the account mutex, marks the log-out, ends the session.
     void UserLogout() override;
-    void EndSession() override {}
     void KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) override;
     bool HoldsAccountMutex() const override { return accountMutex != nullptr; }
-    std::span<char> SharedBlock() override { return {}; }
     bool WriteSharedFlag(std::string_view text) override;
-
-    core::SessionFlags flags;
-    core::PendingMessageQueue pending;
-    std::unique_ptr<os::NamedMutex> accountMutex;
 };
 
 // The notification pump as far as a login needs it: Init gives the engine its events.

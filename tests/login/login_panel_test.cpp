@@ -179,7 +179,7 @@ struct SwitchCase {
 class AccountSwitchTest : public LoginTest, public ::testing::WithParamInterface<SwitchCase> {};
 
 TEST_P(AccountSwitchTest, OpenConversationsAreDroppedOnlyWhenTheUserAgrees) {
-    manager.pending.Push(core::QueuedMessage{});
+    manager.PendingMessages().Push(core::QueuedMessage{});
     world.prompter().AnswerMessageBox(GetParam().answer,
                                       {.caption = "警告", .textContains = "是否继续登录？"});
     world.simSession().SetNextLoginNeverAnswers();
@@ -187,7 +187,7 @@ TEST_P(AccountSwitchTest, OpenConversationsAreDroppedOnlyWhenTheUserAgrees) {
     PressLogin();
     EXPECT_EQ(world.prompter().Remaining(), 0u);
     EXPECT_EQ(panel->IsLoggingIn(), GetParam().logsIn);
-    EXPECT_EQ(manager.pending.Empty(), GetParam().logsIn);
+    EXPECT_EQ(manager.PendingMessages().Empty(), GetParam().logsIn);
     EXPECT_EQ(manager.HoldsAccountMutex(), GetParam().logsIn);
     EXPECT_EQ(world.simSession().calls().Count("CanUserLogin") > 0 || panel->LoginThreadsRunning(),
               GetParam().logsIn);

@@ -25,7 +25,7 @@ TEST_F(LoginTest, ASuccessfulLoginRemembersTheAccountWithoutTheClearPassword) {
     EXPECT_TRUE(world.log().HasCaptured("登录成功"));
     EXPECT_EQ(DeliverResults(), 1);
 
-    core::SessionFlags& flags = manager.flags;
+    core::SessionFlags& flags = manager.Flags();
     EXPECT_TRUE(flags.loggedIn.load());
     EXPECT_FALSE(flags.userLogoutRequested.load());
     EXPECT_TRUE(flags.loggingIn.load()) << "cleared by the switch to the main panel";
@@ -87,8 +87,8 @@ TEST_F(LoginTest, AWrongPasswordShowsTheConfiguredTextOnce) {
     WaitForState(login::kLoginSettled);
     EXPECT_EQ(DeliverResults(), 1);
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
-    EXPECT_TRUE(manager.flags.userLogoutRequested.load());
-    EXPECT_FALSE(manager.flags.loggedIn.load());
+    EXPECT_TRUE(manager.Flags().userLogoutRequested.load());
+    EXPECT_FALSE(manager.Flags().loggedIn.load());
     EXPECT_FALSE(panel->IsLoggingIn());
     EXPECT_FALSE(manager.HoldsAccountMutex());
     EXPECT_TRUE(Visible(CDlgLogin::kPasswordId));

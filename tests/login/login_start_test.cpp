@@ -58,7 +58,7 @@ TEST_F(LoginStartTest, AutoLoginTicksBothBoxesAndLogsIn) {
     EXPECT_TRUE(Checked(CDlgLogin::kAutoLoginId));
     FinishThreads();
     EXPECT_EQ(DeliverResults(), 1);
-    EXPECT_TRUE(manager.flags.loggedIn.load());
+    EXPECT_TRUE(manager.Flags().loggedIn.load());
     const auto logins = world.simSession().calls().Named("Login");
     ASSERT_EQ(logins.size(), 1u);
     EXPECT_EQ(logins[0].args[0], "alice");

@@ -54,24 +54,10 @@ FakeWindowManager::FakeWindowManager(core::ClientContext& context) : context_(co
 }
 
 FakeWindowManager::~FakeWindowManager() {
-    for (core::ChatWindow* window : std::vector<core::ChatWindow*>(chatWindows_)) {
+    for (core::ChatWindow* window : std::vector<core::ChatWindow*>(registry_.All())) {
         window->DestroyWindow();
     }
     context_.SetWindowManager(nullptr);
-}
-
-core::ChatWindow* FakeWindowManager::FindChatWindow(std::string_view jid, core::JidMatch match) {
-    for (auto it = chatWindows_.rbegin(); it != chatWindows_.rend(); ++it) {
-        if (IsSameUser((*it)->ContactJid(), jid, match)) return *it;
-    }
-    return nullptr;
-}
-
-void FakeWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.push_back(&window); }
-
-void FakeWindowManager::RemoveChatWindow(core::ChatWindow& window) {
-    auto it = std::find(chatWindows_.rbegin(), chatWindows_.rend(), &window);
-    if (it != chatWindows_.rend()) chatWindows_.erase(std::next(it).base());
 }
 
 core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
@@ -94,8 +80,6 @@ bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b, core:
     return core::JidsEqual(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
-
-void FakeWindowManager::KeepAccountMutex(std::unique_ptr<os::NamedMutex>) {}
 
 // ---- RecordingDirectJobs
 

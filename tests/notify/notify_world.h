@@ -17,7 +17,7 @@
 
 #include "config/client_config.h"
 #include "core/client_world.h"
-#include "core/window_manager.h"
+#include "core/idle_window_manager.h"
 #include "notify/notification_jobs.h"
 #include "notify/wnd_child.h"
 #include "os/services/sound_player.h"
@@ -51,45 +51,21 @@ class RecordingWindow final : public os::Window {
 };
 
 // The window manager's registry, pending queue and flags, as the subsystems below it see them.
-class FakeWindowManager final : public core::IWindowManager {
+class FakeWindowManager final : public core::IdleWindowManager {
   public:
     explicit FakeWindowManager(core::ClientContext& context);
     ~FakeWindowManager() override;
 
-    os::HWND hostMain, hostClient, mainPanel, loginPanel;
     // OpenChatWindow makes no new window while set (as when a window cannot be created).
     bool refuseNewWindows = false;
     std::vector<std::string> opened;  // JIDs OpenChatWindow was asked for
 
-    os::HWND HostMainWnd() const override { return hostMain; }
-    os::HWND HostClientWnd() const override { return hostClient; }
-    os::HWND MainPanel() const override { return mainPanel; }
-    os::HWND LoginPanel() const override { return loginPanel; }
-    core::ChatWindow* FindChatWindow(std::string_view jid, core::JidMatch match) override;
-    void AddChatWindow(core::ChatWindow& window) override;
-    void RemoveChatWindow(core::ChatWindow& window) override;
-    std::vector<core::ChatWindow*> ChatWindows() const override { return chatWindows_; }
     core::ChatWindow* OpenChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
     bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override;
-    core::PendingMessageQueue& PendingMessages() override { return pending_; }
-    void PickNextPendingMessage(core::PickTrigger) override {}
-    bool AnyConversationOpen() override { return !chatWindows_.empty() || !pending_.Empty(); }
-    core::SessionFlags& Flags() override { return flags_; }
-    bool IsLoggedIn() const override { return flags_.loggedIn.load(); }
-    void SwitchInterface(core::ClientInterface) override {}
-    void UserLogout() override {}
-    void EndSession() override {}
-    void KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) override;
-    bool HoldsAccountMutex() const override { return false; }
-    std::span<char> SharedBlock() override { return {}; }
-    bool WriteSharedFlag(std::string_view) override { return false; }
 
   private:
     core::ClientContext& context_;
-    core::SessionFlags flags_;
-    core::PendingMessageQueue pending_;
-    std::vector<core::ChatWindow*> chatWindows_;
 };
 
 // Direct jobs that record what reached them, from whichever thread.
