@@ -156,7 +156,7 @@ void CDlgLogin::StartAttempt(login::AttemptRequest request) {
         context_.services.pump->Init();
     }
 
-    if (attempt_) attempt_->Stop(kStopWaitMs);
+    RetireAttempt();
     request.timeoutMs = LoginTimeoutMs(context_.config.LoginTimeOut);
     if (reconnectMode_ == 0) request.reconnect = seams.reconnectCycle;
     stateWord_->Write(login::kLoginRunning);
