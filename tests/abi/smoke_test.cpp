@@ -69,7 +69,7 @@ TEST(Smoke, LoadingMakesNothingAndTheFirstCallsMakeOneWorldTogether) {
 
         // The world takes the shared client directory the environment names at its making.
         testing_support::TempDir later;
-        setenv("QORVDESK_HOME", later.str().c_str(), 1);
+        testing_support::ScopedEnv home("QORVDESK_HOME", later.str());
         auto setWait = abi_test::Symbol<decltype(SetLoginWaitTimeOut)>(lib, "SetLoginWaitTimeOut");
         auto getWait = abi_test::Symbol<decltype(GetLoginWaitTimeOut)>(lib, "GetLoginWaitTimeOut");
         check(setWait && getWait, "SetLoginWaitTimeOut and GetLoginWaitTimeOut");

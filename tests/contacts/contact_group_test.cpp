@@ -7,6 +7,7 @@
 
 #include "contacts/contact_user.h"
 #include "os/sys/clock.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -59,7 +60,12 @@ INSTANTIATE_TEST_SUITE_P(Table, GroupTitle,
                                            TitleCase{0, OnlineTitleForm::Words,
                                                      "办公室 (在线2人/共5人)"},
                                            TitleCase{1, OnlineTitleForm::Numbers, "办公室 (5)"},
-                                           TitleCase{1, OnlineTitleForm::Words, "办公室 (5)"}));
+                                           TitleCase{1, OnlineTitleForm::Words, "办公室 (5)"}),
+                         [](const ::testing::TestParamInfo<TitleCase>& info) {
+                             return "Mode" + std::to_string(info.param.mode) +
+                                    (info.param.form == OnlineTitleForm::Words ? "Words"
+                                                                               : "Numbers");
+                         });
 
 TEST_F(GroupTest, TotalIsRefreshedOnlyByTheTitle) {
     group_.AddUser(NewUser("online"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -55,7 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"8613800138000@host", "13800138000@host", false, false},
         // Case folding stays out of double-byte characters: 0x81 'A' and 0x81 'a' differ.
         Case{"\x81\x41@host", "\x81\x61@host", false, false},
-        Case{"张三@host", "张三@HOST", true, true}));
+        Case{"张三@host", "张三@HOST", true, true}),
+    [](const ::testing::TestParamInfo<Case>& info) {
+        return testing_support::IndexedName(info.index, info.param.a);
+    });
 
 TEST(JidEquality, WithoutUserTypesNoDigitsAreDropped) {
     EXPECT_FALSE(core::JidsEqual("13800138000@sms.host", "8613800138000@sms.host", JidMatch::Loose,

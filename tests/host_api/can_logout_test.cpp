@@ -28,7 +28,7 @@ class CanLogoutTest : public ManagerTest {
     void SetUp() override {
         context.services.libraries = &conversations;
         context.services.contacts = &work;
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
         context.config.CSRoomTitle = "客服";
     }
     std::vector<std::string> Questions() const { return world.prompter().Texts(); }

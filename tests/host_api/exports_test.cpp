@@ -79,7 +79,7 @@ class ExportsTest : public ManagerTest {
         context.services.pump = &pump;
         context.services.settings = &settings;
         context.services.web = &web;
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
         theWindowManager = manager.get();
     }
     void TearDown() override { theWindowManager = nullptr; }
@@ -398,7 +398,7 @@ struct ThrowingCase {
 class ExportThrowsTest : public ExportsTest, public ::testing::WithParamInterface<ThrowingCase> {
   protected:
     void SetUp() override {
-        ExportsTest::SetUp();
+        ASSERT_NO_FATAL_FAILURE(ExportsTest::SetUp());
         context.services.contacts = &throwing;
         world.log().ClearCaptured();
     }

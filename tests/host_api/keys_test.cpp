@@ -66,7 +66,7 @@ class KeysTest : public ManagerTest {
         context.services.libraries = &libraries;
         context.services.rooms = &rooms;
         context.services.history = &history;
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
     }
 
     os::Window* TopLevel(std::string className = {}) {

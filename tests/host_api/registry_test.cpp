@@ -41,7 +41,7 @@ class RegistryTest : public ManagerTest {
 };
 
 TEST_F(RegistryTest, AChatWindowEntersTheRegistryWhenMadeAndLeavesWhenDestroyed) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* chat = MakeChat("li$gov@host");
     EXPECT_EQ(manager->ChatWindows(), std::vector<core::ChatWindow*>{chat});
     chat->DestroyWindow();
@@ -49,7 +49,7 @@ TEST_F(RegistryTest, AChatWindowEntersTheRegistryWhenMadeAndLeavesWhenDestroyed)
 }
 
 TEST_F(RegistryTest, TheGovNotationsAreOneUnderLooseEqualityAndTheNewestWindowWins) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* older = MakeChat("wang$gov@host");
     CDlgChat* newer = MakeChat("wang@gover.host/PC");
     EXPECT_EQ(manager->FindChatWindow("WANG$gov@host", JidMatch::Loose), newer);
@@ -60,7 +60,7 @@ TEST_F(RegistryTest, TheGovNotationsAreOneUnderLooseEqualityAndTheNewestWindowWi
 }
 
 TEST_F(RegistryTest, AnSmsAddressIsFoundByItsLastElevenDigits) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* chat = MakeChat("8613800138000@sms.host");
     EXPECT_EQ(manager->FindChatWindow("13800138000@sms.host/PC", JidMatch::Loose), chat);
     EXPECT_EQ(manager->FindChatWindow("13800138001@sms.host", JidMatch::Loose), nullptr);
@@ -70,7 +70,7 @@ TEST_F(RegistryTest, AnSmsAddressIsFoundByItsLastElevenDigits) {
 }
 
 TEST_F(RegistryTest, RemovingTakesOutTheNewestEntryOfThatWindowOnly) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* a = MakeChat("a@host");
     CDlgChat* b = MakeChat("b@host");
     manager->AddChatWindow(*a);  // registered twice: [a, b, a]
@@ -82,7 +82,7 @@ TEST_F(RegistryTest, RemovingTakesOutTheNewestEntryOfThatWindowOnly) {
 }
 
 TEST_F(RegistryTest, OpeningMakesAWindowOnceAndAsksForThePresence) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::ChatWindow* first = manager->OpenChatWindow("zhao$gov@host");
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->IsWindowVisible());
@@ -102,7 +102,7 @@ TEST_F(RegistryTest, OpeningMakesAWindowOnceAndAsksForThePresence) {
 }
 
 TEST_F(RegistryTest, ClosingAChatWindowByJidRemovesAndClosesIt) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::ChatWindow* chat = manager->OpenChatWindow("qian$gov@host");
     const os::HWND hwnd = chat->hwnd();
     EXPECT_TRUE(manager->CloseChatWindow("qian@gover.host"));
@@ -112,7 +112,7 @@ TEST_F(RegistryTest, ClosingAChatWindowByJidRemovesAndClosesIt) {
 }
 
 TEST_F(RegistryTest, SkinReloadWithNothingOpenSendsNothing) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     manager->SkinReload();
     EXPECT_TRUE(host.Of(core::WM_HOST_SKIN).empty());
 }
@@ -120,7 +120,7 @@ TEST_F(RegistryTest, SkinReloadWithNothingOpenSendsNothing) {
 TEST_F(RegistryTest, SkinReloadAsksForEveryChatWindowAndTheHistoryWindow) {
     RecordingHistory history;
     context.services.history = &history;
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* a = MakeChat("a@host");
     CDlgChat* b = MakeChat("b@host");
     os::Window historyWindow(world.windows());
@@ -138,7 +138,7 @@ TEST_F(RegistryTest, SkinReloadAsksForEveryChatWindowAndTheHistoryWindow) {
 }
 
 TEST_F(RegistryTest, AnyConversationCountsChatWindowsMessagesAndRoomsOfThisProcess) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     EXPECT_FALSE(manager->AnyConversationOpen());
 
     os::Window foreignRoom(world.windows());
@@ -164,7 +164,7 @@ TEST_F(RegistryTest, AnyConversationCountsChatWindowsMessagesAndRoomsOfThisProce
 }
 
 TEST_F(RegistryTest, PickingOpensTheSendersWindowWithEveryMessageTheSenderLeft) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::PendingMessageQueue& queue = manager->PendingMessages();
     queue.Push(Message("sun$gov@host/PC", "one"));
     queue.Push(Message("zhou@host", "other"));
@@ -190,7 +190,7 @@ TEST_F(RegistryTest, PickingOpensTheSendersWindowWithEveryMessageTheSenderLeft) 
 TEST_F(RegistryTest, PickingAnOaNoticeShowsItAndAKind58MessageIsLeftAlone) {
     RecordingHistory history;
     context.services.history = &history;
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::PendingMessageQueue& queue = manager->PendingMessages();
     queue.Push(Message("oa@host", "notice", core::kQueuedOaNoticeType));
     queue.Push(Message("x@host", "stays", core::kQueuedLeftAloneType));
@@ -205,7 +205,7 @@ TEST_F(RegistryTest, PickingAnOaNoticeShowsItAndAKind58MessageIsLeftAlone) {
 }
 
 TEST_F(RegistryTest, ThePickHotKeyPicksAndBringsTheHostForward) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     manager->PendingMessages().Push(Message("wu@host", "hello"));
     host.ShowWindow(os::SW_MINIMIZE);
     ASSERT_TRUE(world.windows().PressHotKey(os::MOD_CONTROL | os::MOD_ALT, 'X'));

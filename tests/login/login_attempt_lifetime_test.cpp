@@ -46,8 +46,9 @@ TEST_P(AttemptLifetimeTest, TheWorldGoesRightAfterTheAttemptWhileAThreadWaits) {
         std::make_shared<login::LoginStateWord>(context.namedObjects, context.clock),
         std::make_shared<os::Event>(context.clock, os::EventReset::Auto),
         [&reports](login::AttemptReport) { ++reports; }};
-    auto attempt = std::make_unique<login::LoginAttempt>(std::move(services),
-                                                         login::AttemptRequest{.userName = "li"});
+    login::AttemptRequest request;
+    request.userName = "li";
+    auto attempt = std::make_unique<login::LoginAttempt>(std::move(services), std::move(request));
     ASSERT_TRUE(testing_support::WaitForWaiters(world->clock(), GetParam().waiters));
 
     EXPECT_TRUE(attempt->Running());

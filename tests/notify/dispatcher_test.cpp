@@ -13,6 +13,7 @@
 #include "os/sys/clock.h"
 #include "platform/services/notice_pop.h"
 #include "records.h"
+#include "support/case_name.h"
 
 namespace {
 
@@ -185,6 +186,10 @@ TEST_P(ConnectionLostTest, SetsTheFlagTellsTheHostAndStartsTheCountdownUnlessTak
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, ConnectionLostTest,
-                         ::testing::Values(LostCase{false, true}, LostCase{true, false}));
+                         ::testing::Values(LostCase{false, true}, LostCase{true, false}),
+                         [](const ::testing::TestParamInfo<LostCase>& info) {
+                             return std::string(info.param.loggedInElsewhere ? "LoggedInElsewhere"
+                                                                             : "Lost");
+                         });
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "notify/notification_dispatcher.h"
 #include "notify_world.h"
 #include "os/text/cstring_ops.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -101,7 +102,10 @@ TEST_P(FriendAnswerTest, TheAnswerGoesToTheServerAndTheEventIsStored) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, FriendAnswerTest,
                          ::testing::Values(AnswerCase{os::IDYES, "1", "已添加"},
-                                           AnswerCase{os::IDNO, "0", "已拒绝"}));
+                                           AnswerCase{os::IDNO, "0", "已拒绝"}),
+                         [](const ::testing::TestParamInfo<AnswerCase>& info) {
+                             return std::string(info.param.answer == os::IDYES ? "Yes" : "No");
+                         });
 
 TEST_F(FriendRequestTest, ALongJidIsAskedAboutAndAnsweredWhole) {
     // A fixed 256-byte copy would cut this one and answer somebody else.

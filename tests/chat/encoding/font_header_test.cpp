@@ -4,6 +4,7 @@
 
 #include "chat/encoding/markers.h"
 #include "os/controls/rich_edit.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace chat {
@@ -57,7 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"FONT(Arial,0,0,200,00,x, ,8,0,0,0)", "Arial", 0, 200,
                  kBold | kItalic | kUnderline | kStrikeOut, 0},
         // An empty face field stops every later comma field: only blue is read, as 0.
-        ReadCase{"FONT(,134,2,180,1,0,0,0,255,0,0)", nullptr, -1, -1, 0, 0},
+        ReadCase{"FONT(,134,2,180,1,0,0,0,255,0,0,
+    [](const testing::TestParamInfo<ReadCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.header);
+    })", nullptr, -1, -1, 0, 0},
         // An empty field in the middle: what follows is not read; blue reads the rest.
         ReadCase{"FONT(宋体,134,,180,1,0,0,0,255,0,0)", "宋体", 134, -1, 0, 0},
         // Fewer fields than eleven: the missing ones stay unread; blue reads the rest.

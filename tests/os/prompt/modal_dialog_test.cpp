@@ -10,6 +10,7 @@
 #include "os/controls/edit.h"
 #include "os/prompt/scripted_prompter.h"
 #include "support/gbk_print.h"
+#include "support/wait_for.h"
 
 namespace {
 
@@ -245,7 +246,8 @@ TEST(PumpingModalLoop, EndDialogFromAnotherThreadWakesTheLoop) {
     ASSERT_TRUE(dialog.Make({}));
     os::HWND hwnd = dialog.hwnd();
     std::thread ender([&] {
-        while (!prompter.IsModal(hwnd)) std::this_thread::yield();
+        EXPECT_TRUE(
+            testing_support::WaitFor([&] { return prompter.IsModal(hwnd); }, "the modal loop"));
         prompter.EndDialog(hwnd, os::IDYES);
     });
     EXPECT_EQ(prompter.DoModal(dialog), os::IDYES);
