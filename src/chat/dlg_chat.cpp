@@ -49,7 +49,8 @@ CDlgChat::CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees,
       contactJid_(std::move(contactJid)),
       mode_(mode),
       doors_(doors),
-      defaultCommands_(std::make_unique<ServiceCommands>(context.services)) {
+      defaultCommands_(std::make_unique<ServiceCommands>(context.services)),
+      service_(context, mode, doors.quota != nullptr ? *doors.quota : defaultQuota_) {
     participants_.push_back(MakeParticipant(contactJid_));
 }
 
@@ -208,13 +209,27 @@ std::string CDlgChat::MobileOf(std::size_t index) const {
     return {};
 }
 
-std::string CDlgChat::SmsJidOf(const std::string& mobile) {
-    return os::Format("%s@sms.%s", mobile.c_str(), context_.session.GetHostName().c_str());
+std::vector<chat::Recipient> CDlgChat::Recipients() const {
+    std::vector<chat::Recipient> recipients;
+    recipients.reserve(participants_.size());
+    for (std::size_t i = 0; i < participants_.size(); ++i) {
+        const contacts::CUser& user = User(i);
+        chat::Recipient recipient;
+        recipient.jid = participants_[i].jid;
+        recipient.displayName = participants_[i].displayName;
+        recipient.mobile = MobileOf(i);
+        recipient.offline = user.IsOffline();
+        recipient.wantsSmsCopies = user.WantsSmsCopiesWhileOffline();
+        recipients.push_back(std::move(recipient));
+    }
+    return recipients;
 }
 
-bool CDlgChat::IsGatewayJid(std::string_view jid) const {
-    const int at = os::Find(jid, "@msn.");
-    return at > 0;
+std::vector<std::string> CDlgChat::ParticipantJids() const {
+    std::vector<std::string> jids;
+    jids.reserve(participants_.size());
+    for (const Participant& participant : participants_) jids.push_back(participant.jid);
+    return jids;
 }
 
 // ---- Shared helpers ----
@@ -231,16 +246,6 @@ chat::ChatCommands& CDlgChat::commands() const {
 chat::ShakeMemory& CDlgChat::shakes() const {
     return doors_.shakes != nullptr ? *doors_.shakes : chat::ShakeMemory::Shared();
 }
-
-std::string CDlgChat::OwnJid() const { return context_.session.GetCurrentUserJID(); }
-
-std::string CDlgChat::NowText() const {
-    const os::LocalTime t = context_.clock.LocalNow();
-    return os::Format("%4d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                      t.second);
-}
-
-void CDlgChat::Log(const std::string& text) const { context_.log.WriteLog(text); }
 
 std::string CDlgChat::StatusLine() const {
     return statusLine_ != nullptr ? statusLine_->Text() : std::string();

@@ -20,8 +20,11 @@
 //   folders      the shared client directory and the application directory
 //   services     the doors to subsystems the window manager drives (services.h)
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
+//   OpenUserStore  the logged-in user's message store
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,6 +48,8 @@ namespace config {
 struct ClientConfig;
 struct ConfigContext;
 }  // namespace config
+
+class CClientDB;
 
 namespace core {
 
@@ -95,6 +100,13 @@ class ClientContext {
     IWindowManager& windowManager() const;
     bool hasWindowManager() const { return windowManager_ != nullptr; }
     void SetWindowManager(IWindowManager* windowManager) { windowManager_ = windowManager; }
+
+    // The logged-in user's folder: UserFolder (user_folder.h) of folders.commonDir and the
+    // session's account name; nothing when nobody is logged in or the name names no folder.
+    std::optional<std::string> CurrentUserFolder() const;
+    // A handle on the logged-in user's message store for one operation (the store keeps its
+    // connections open between handles). Null, with a log line, when there is no user folder.
+    std::unique_ptr<CClientDB> OpenUserStore() const;
 
     // Records a step through `trace`, if set.
     void Trace(std::string_view step) const {

@@ -1,6 +1,7 @@
 // CDlgLogin: the engine's login result, the failure display of a timed-out attempt and the
 // nickname question.
 #include "config/client_config.h"
+#include "core/user_folder.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
@@ -25,12 +26,6 @@ constexpr const char* kConnectionFailure =
     "4 防火墙阻止了到服务器端口%d的连接。";
 constexpr const char* kProxyHint = "\n5 您当前使用了代理,请检查代理服务器设置。";
 
-// An account name the engine gave that can name a folder inside the shared directory.
-bool IsSafeFolderName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
-}
-
 }  // namespace
 
 void CDlgLogin::OnLoginResult(const platform::LoginResultData& result) {
@@ -47,10 +42,10 @@ void CDlgLogin::OnLoginSucceeded() {
 
     flags.sessionEnding = false;
     const std::string accountName = context_.session.GetCurrentUserLimitName();
-    if (IsSafeFolderName(accountName)) {
-        const std::string userFolder = context_.folders.commonDir + accountName + "/";
-        if (!os::CreateDirectories(userFolder)) {
-            context_.log.WriteLog("创建用户目录失败:" + userFolder);
+    if (const std::optional<std::string> userFolder =
+            core::UserFolder(context_.folders.commonDir, accountName)) {
+        if (!os::CreateDirectories(*userFolder)) {
+            context_.log.WriteLog("创建用户目录失败:" + *userFolder);
         }
     } else {
         context_.log.WriteLog("用户名不能作为目录名:" + accountName);

@@ -146,15 +146,18 @@ std::vector<std::string> ChatTest::TypingReceived(platform::SimSessionCore& sess
 }
 
 std::vector<MsgFields> ChatTest::Stored() {
-    const std::string folder = commonDir.str() + "me/";
-    CClientDB db("me", folder.c_str());
+    const std::unique_ptr<CClientDB> db = context.OpenUserStore();
     std::vector<MsgFields> records;
-    EXPECT_TRUE(db.GetMsg(
+    if (db == nullptr) {
+        ADD_FAILURE() << "no user folder";
+        return records;
+    }
+    EXPECT_TRUE(db->GetMsg(
         [&](const MsgFields& fields) {
             if (!IsMsgEndMark(fields)) records.push_back(fields);
         },
         -1))
-        << db.GetErrorInfo();
+        << db->GetErrorInfo();
     return records;
 }
 

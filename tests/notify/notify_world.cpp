@@ -8,6 +8,7 @@
 #include "config/client_config.h"
 #include "config/config_catalogue.h"
 #include "core/jid_equality.h"
+#include "core/user_folder.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
 #include "platform/store/client_db.h"
@@ -257,7 +258,7 @@ void NotifyWorld::PumpUntil(const std::function<bool()>& done) {
 std::vector<std::array<std::string, 10>> NotifyWorld::StoredRecords() {
     std::vector<std::array<std::string, 10>> records;
     const std::string account = session().GetCurrentUserLimitName();
-    const std::string folder = commonDir_ + account + "/";
+    const std::string folder = core::UserFolder(commonDir_, account).value_or("");
     CClientDB db(account.c_str(), folder.c_str());
     db.GetMsg(
         [&](const MsgFields& fields) {
