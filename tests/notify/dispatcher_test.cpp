@@ -7,8 +7,8 @@
 
 #include "config/client_config.h"
 #include "core/window_messages.h"
-#include "notify/main_panel_notify.h"
 #include "notify/notification_dispatcher.h"
+#include "notify/pump_handlers.h"
 #include "notify_world.h"
 #include "os/sys/clock.h"
 #include "platform/services/notice_pop.h"
@@ -22,7 +22,6 @@ using notify_test::WellFormed;
 
 class DispatcherTest : public ::testing::Test {
   protected:
-    DispatcherTest() { notify::MainPanelNotify::Attach(panelNotify, w.mainPanel()); }
 
     int DirectJobsOf(std::uint32_t type, bool serviceDesk) {
         const auto calls = w.direct.Calls();
@@ -34,7 +33,7 @@ class DispatcherTest : public ::testing::Test {
         return static_cast<int>(std::count_if(w.ui.calls.begin(), w.ui.calls.end(),
                                               [&](const auto& c) { return c.type == type; }));
     }
-    // Everything any door saw, to show that nothing happened.
+    // Everything any handler saw, to show that nothing happened.
     std::size_t Effects() {
         return w.direct.Calls().size() + w.ui.calls.size() + w.ui.otherSubcodes.size() +
                w.world().tips().Calls().size() + w.world().prompter().Records().size() +
@@ -42,17 +41,15 @@ class DispatcherTest : public ::testing::Test {
     }
 
     notify_test::NotifyWorld w;
-    std::shared_ptr<notify::MainPanelNotify> panelNotify =
-        std::make_shared<notify::MainPanelNotify>(w.context(), w.seams);
-    notify::NotificationDispatcher dispatcher{w.context(), w.seams};
+    notify::PumpHandlers pumpHandlers{w.context(), *w.handlers, w.incoming};
+    notify::NotificationDispatcher dispatcher{w.context(), w.handlers};
 };
 
 TEST_F(DispatcherTest, EveryRowIsCarriedAlongItsRoute) {
-    using notify::Job;
     for (const notify::DispatchRow& row : notify::DispatchTable()) {
-        // Jobs built inside the pump have tests of their own.
-        if (row.job == Job::LoggedInElsewhere || row.job == Job::SubscriptionRequest ||
-            row.job == Job::IncomingMessage || row.job == Job::UpdateNotice) {
+        // The pump's own handlers and the copy have tests of their own.
+        if (row.name == "LoggedInElsewhere" || row.name == "SubscriptionRequest" ||
+            row.name == "IncomingMessage" || row.name == "UpdateNotice") {
             continue;
         }
         SCOPED_TRACE("type " + std::to_string(row.type) + " " +
@@ -136,7 +133,9 @@ TEST_F(DispatcherTest, AnUpdateNoticeIsPostedAsACopyTheReceiverOwns) {
     }                                       // the record is given back before the copy is read
     w.windows().PumpPending();
     ASSERT_EQ(w.ui.notices.size(), 1u);
-    EXPECT_EQ(*w.ui.notices[0], notice);
+    ASSERT_NE(w.ui.notices[0]->As<platform::UpdateNoticeData>(), nullptr);
+    EXPECT_EQ(*w.ui.notices[0]->As<platform::UpdateNoticeData>(), notice);
+    EXPECT_EQ(w.ui.notices[0]->type, 2u);
     ASSERT_EQ(w.mainPanel().hwnd(), w.manager().MainPanel());
 }
 
