@@ -26,8 +26,7 @@ void OnPresence(core::ClientContext& context, ContactTrees& trees, const Record&
         }
     }
     if (outcome.statusTip) {
-        context.windows.SendMessage(manager.MainPanel(), core::WM_IM_NOTIFY,
-                                    notify::ui::kStatusTip,
+        context.windows.SendMessage(manager.MainPanel(), core::WM_IM_NOTIFY, notify::ui::kStatusTip,
                                     reinterpret_cast<os::LPARAM>(&*outcome.statusTip));
     }
 }
@@ -51,14 +50,12 @@ notify::Registrations RegisterContactNotifications(core::ClientContext& context,
         {kPresenceAvailable, kPresenceAway, kPresenceExtendedAway, kPresenceDoNotDisturb,
          kPresenceBusy, kPresenceOffline, kPresenceProbeAnswer},
         [&context, &trees](const Record& record) { OnPresence(context, trees, record); }));
-    registrations.push_back(
-        handlers.OnSubcode(notify::ui::kStatusTip, [&trees](os::LPARAM lParam) {
-            if (lParam != 0) trees.OnStatusTip(*reinterpret_cast<const std::string*>(lParam));
-            return os::LRESULT{0};
-        }));
-    registrations.push_back(handlers.OnUi({kVcard}, [&context, &trees](const Record& record) {
-        OnVcard(context, trees, record);
+    registrations.push_back(handlers.OnSubcode(notify::ui::kStatusTip, [&trees](os::LPARAM lParam) {
+        if (lParam != 0) trees.OnStatusTip(*reinterpret_cast<const std::string*>(lParam));
+        return os::LRESULT{0};
     }));
+    registrations.push_back(handlers.OnUi(
+        {kVcard}, [&context, &trees](const Record& record) { OnVcard(context, trees, record); }));
     return registrations;
 }
 

@@ -44,8 +44,7 @@ class CBaseProxy final : public core::NotificationPump {
     // The longest Free waits for the thread to end before it goes on without it.
     static constexpr os::Millis kStopWaitMs = 200;
 
-    CBaseProxy(core::ClientContext& context,
-               std::shared_ptr<notify::NotificationHandlers> handlers,
+    CBaseProxy(core::ClientContext& context, std::shared_ptr<notify::NotificationHandlers> handlers,
                notify::IncomingMessageHooks& hooks = notify::NoIncomingHooks());
     // Stops the thread as Free does; the engine is freed too when it still holds our events.
     ~CBaseProxy() override;

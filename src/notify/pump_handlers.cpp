@@ -31,10 +31,10 @@ PumpHandlers::PumpHandlers(core::ClientContext& context, NotificationHandlers& h
         }
         return os::LRESULT{0};
     }));
-    registrations_.push_back(handlers.OnUi(
-        {kChatMessage, kChatMessage2, kNoticeMessage, kNoticeMessage2, kChatMessage3,
-         kRoomMessageWithPictures, kOaNotice},
-        [this](const Record& record) { incoming_.OnNotify(record); }));
+    registrations_.push_back(
+        handlers.OnUi({kChatMessage, kChatMessage2, kNoticeMessage, kNoticeMessage2, kChatMessage3,
+                       kRoomMessageWithPictures, kOaNotice},
+                      [this](const Record& record) { incoming_.OnNotify(record); }));
     registrations_.push_back(handlers.OnSubcode(ui::kArrivalTip, [this](os::LPARAM lParam) {
         if (lParam != 0) {
             incoming_.ShowArrivalTip(*reinterpret_cast<const core::QueuedMessage*>(lParam));

@@ -119,9 +119,9 @@ TEST(DispatchTable, EachUiSubcodeLeadsBackToOneKindOfNotification) {
         EXPECT_FALSE(notify::IsRecordSubcode(subcode)) << subcode;
     }
     namespace ui = notify::ui;
-    for (int subcode : {ui::kFriendRequest, ui::kUpdateDialog, ui::kArrivalTip, ui::kStatusTip,
-                        ui::kRegisterAudioService, ui::kOpenChatAtOnce,
-                        ui::kOpenChatFromCommandLine}) {
+    for (int subcode :
+         {ui::kFriendRequest, ui::kUpdateDialog, ui::kArrivalTip, ui::kStatusTip,
+          ui::kRegisterAudioService, ui::kOpenChatAtOnce, ui::kOpenChatFromCommandLine}) {
         EXPECT_FALSE(notify::IsRecordSubcode(subcode)) << subcode;
     }
 }

@@ -22,7 +22,6 @@ using notify_test::WellFormed;
 
 class DispatcherTest : public ::testing::Test {
   protected:
-
     int DirectJobsOf(std::uint32_t type, bool serviceDesk) {
         const auto calls = w.direct.Calls();
         return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const auto& c) {

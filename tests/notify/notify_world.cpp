@@ -144,8 +144,8 @@ notify::Registrations RegisterRecorders(notify::NotificationHandlers& handlers,
             }));
         }
         if (reaches(Side::Ui)) {
-            recorders.push_back(handlers.OnUi(
-                {row.type}, [&ui, name](const Record& r) { ui.Note(name, r); }));
+            recorders.push_back(
+                handlers.OnUi({row.type}, [&ui, name](const Record& r) { ui.Note(name, r); }));
         }
         if (reaches(Side::ServiceDesk)) {
             recorders.push_back(handlers.OnServiceDesk(
