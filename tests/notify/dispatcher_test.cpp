@@ -22,13 +22,13 @@ using notify_test::WellFormed;
 
 class DispatcherTest : public ::testing::Test {
   protected:
-    int DirectJobsOf(std::uint32_t type, bool serviceDesk) {
+    int DirectCallsOf(std::uint32_t type, bool serviceDesk) {
         const auto calls = w.direct.Calls();
         return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const auto& c) {
             return c.type == type && (c.job == "ServiceDesk") == serviceDesk;
         }));
     }
-    int UiJobsOf(std::uint32_t type) {
+    int UiCallsOf(std::uint32_t type) {
         return static_cast<int>(std::count_if(w.ui.calls.begin(), w.ui.calls.end(),
                                               [&](const auto& c) { return c.type == type; }));
     }
@@ -56,9 +56,9 @@ TEST_F(DispatcherTest, EveryRowIsCarriedAlongItsRoute) {
         dispatcher.Dispatch(WellFormed(row.type));
         w.windows().PumpPending();
 
-        EXPECT_EQ(DirectJobsOf(row.type, false), notify::HasDirectPart(row.route) ? 1 : 0);
-        EXPECT_EQ(DirectJobsOf(row.type, true), notify::ReachesServiceDesk(row.route) ? 1 : 0);
-        EXPECT_EQ(UiJobsOf(row.type), notify::HasUiPart(row.route) ? 1 : 0);
+        EXPECT_EQ(DirectCallsOf(row.type, false), notify::HasDirectPart(row.route) ? 1 : 0);
+        EXPECT_EQ(DirectCallsOf(row.type, true), notify::ReachesServiceDesk(row.route) ? 1 : 0);
+        EXPECT_EQ(UiCallsOf(row.type), notify::HasUiPart(row.route) ? 1 : 0);
     }
     EXPECT_TRUE(w.ui.otherSubcodes.empty());
 }
@@ -67,7 +67,7 @@ TEST_F(DispatcherTest, TheDirectPartCanStopTheHandOverToTheMainPanel) {
     w.direct.handOver = notify::HandOver::Stop;
     for (std::uint32_t type : {30u, 31u, 32u, 38u}) {
         dispatcher.Dispatch(WellFormed(type));
-        EXPECT_EQ(DirectJobsOf(type, false), 1) << type;
+        EXPECT_EQ(DirectCallsOf(type, false), 1) << type;
     }
     EXPECT_TRUE(w.ui.calls.empty());
 
