@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "notify/routes/notification_handlers.h"
+#include "notify/routes/ui_subcodes.h"
 #include "subsystems_fixture.h"
 #include "support/gbk_print.h"
 
@@ -21,6 +23,44 @@ TEST_F(ClientSubsystemsTest, PlugsThePumpInAndTakesItOutAgain) {
     EXPECT_EQ(context.services.pump, core::Services().pump);
     EXPECT_EQ(context.services.contacts, core::Services().contacts);
     EXPECT_EQ(manager->contactTrees(), nullptr);
+}
+
+TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileItLives) {
+    using notify::Side;
+    notify::NotificationHandlers& handlers = subsystems->notificationHandlers();
+    struct Case {
+        const char* owner;
+        std::vector<std::uint32_t> types;
+        Side side;
+    };
+    const Case registered[] = {
+        {"login panel", {0}, Side::Ui},
+        {"contact trees", {16, 18, 19, 20, 21, 22, 24, 39}, Side::Ui},
+        {"window manager", {41}, Side::Ui},
+        {"chat windows", {42}, Side::Direct},
+        {"pump", {1, 17}, Side::Direct},
+        {"pump", {11, 12, 13, 14, 15, 51, 101}, Side::Ui},
+    };
+    for (const Case& c : registered) {
+        for (std::uint32_t type : c.types) {
+            EXPECT_TRUE(handlers.Has(type, c.side)) << c.owner << " " << type;
+        }
+    }
+    for (int subcode : {notify::ui::kStatusTip, notify::ui::kFriendRequest, notify::ui::kArrivalTip,
+                        notify::ui::kOpenChatAtOnce}) {
+        EXPECT_TRUE(handlers.HasSubcode(subcode)) << subcode;
+    }
+    // Parts of subsystems this client does not have yet stay without a handler.
+    EXPECT_FALSE(handlers.Has(26, Side::Ui));
+    EXPECT_FALSE(handlers.Has(16, Side::ServiceDesk));
+    EXPECT_FALSE(handlers.Has(2, Side::Copy));
+    EXPECT_FALSE(handlers.Has(38, Side::Direct));
+
+    // Nothing keeps the registry once the subsystems are gone.
+    const std::weak_ptr<notify::NotificationHandlers> registry = handlers.weak_from_this();
+    manager->FreeWindows();
+    subsystems.reset();
+    EXPECT_TRUE(registry.expired());
 }
 
 TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
