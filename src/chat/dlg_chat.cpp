@@ -13,6 +13,7 @@
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
 namespace {
@@ -32,12 +33,6 @@ class ServiceCommands final : public chat::ChatCommands {
   private:
     core::Services& services_;
 };
-
-// The node part of a JID: the text before '@' (the whole text without one).
-std::string NodeOf(std::string_view jid) {
-    const int at = os::Find(jid, '@');
-    return at < 0 ? std::string(jid) : os::Left(jid, at);
-}
 
 }  // namespace
 
@@ -161,20 +156,20 @@ CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
         participant.displayName = user->ShownName();
     } else {
         participant.own =
-            std::make_unique<contacts::CUser>(context_.clock, jid, NodeOf(jid), "", "");
+            std::make_unique<contacts::CUser>(context_.clock, jid, platform::Jid(jid).LocalPart(), "", "");
         if (context_.session.GetUserType(jid) == platform::kUserTypeSms) {
-            participant.own->mobile = NodeOf(jid);
+            participant.own->mobile = platform::Jid(jid).LocalPart();
         }
         participant.displayName = participant.own->name;
     }
-    if (participant.displayName.empty()) participant.displayName = NodeOf(jid);
+    if (participant.displayName.empty()) participant.displayName = platform::Jid(jid).LocalPart();
     return participant;
 }
 
 contacts::CUser* CDlgChat::TreeUser(const std::string& jid) const {
     if (trees_ == nullptr) return nullptr;
     for (contacts::CIMTree* tree : trees_->trees()) {
-        if (contacts::CUser* user = tree->FindUser(jid, "", core::JidMatch::Loose)) return user;
+        if (contacts::CUser* user = tree->FindUser(jid, "", platform::JidMatch::Loose)) return user;
     }
     return nullptr;
 }
@@ -190,7 +185,7 @@ contacts::CUser& CDlgChat::User(std::size_t index) const {
 bool CDlgChat::AddParticipant(const std::string& jid) {
     for (const Participant& participant : participants_) {
         if (context_.hasWindowManager()
-                ? context_.windowManager().IsSameUser(participant.jid, jid, core::JidMatch::Loose)
+                ? context_.windowManager().IsSameUser(participant.jid, jid, platform::JidMatch::Loose)
                 : os::EqualsNoCase(participant.jid, jid)) {
             return false;
         }
@@ -203,19 +198,16 @@ std::string CDlgChat::MobileOf(std::size_t index) const {
     const contacts::CUser& user = User(index);
     if (!user.mobile.empty()) return user.mobile;
     if (context_.session.GetUserType(participants_.at(index).jid) == platform::kUserTypeSms) {
-        return NodeOf(participants_.at(index).jid);
+        return platform::Jid(participants_.at(index).jid).LocalPart();
     }
     return {};
 }
 
 std::string CDlgChat::SmsJidOf(const std::string& mobile) {
-    return os::Format("%s@sms.%s", mobile.c_str(), context_.session.GetHostName().c_str());
+    return platform::Jid::Sms(mobile, context_.session.GetHostName()).text();
 }
 
-bool CDlgChat::IsGatewayJid(std::string_view jid) const {
-    const int at = os::Find(jid, "@msn.");
-    return at > 0;
-}
+bool CDlgChat::IsGatewayJid(std::string_view jid) const { return platform::Jid(jid).IsMsn(); }
 
 // ---- Shared helpers ----
 

@@ -9,12 +9,12 @@
 #include "contacts/contact_trees.h"
 #include "contacts/contact_user.h"
 #include "contacts/im_tree.h"
-#include "core/jid_equality.h"
 #include "os/controls/button.h"
 #include "os/controls/check_box.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 #include "platform/store/client_db.h"
 
@@ -148,7 +148,7 @@ bool CDlgChat::InContactList(const contacts::CUser& peer) const {
                 }
             });
             if (found) return true;
-        } else if (tree->FindUser(peer.GetJid(), "", core::JidMatch::Loose) != nullptr) {
+        } else if (tree->FindUser(peer.GetJid(), "", platform::JidMatch::Loose) != nullptr) {
             return true;
         }
     }
@@ -207,7 +207,7 @@ void CDlgChat::ShowRecentHistory() {
     for (std::size_t i = records.size(); i-- > 0;) {
         const MsgFields& fields = records[i];
         if (fields[msg_field::kState] == "1" &&
-            !core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr)) {
+            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr)) {
             records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
             break;
         }
@@ -216,7 +216,7 @@ void CDlgChat::ShowRecentHistory() {
     std::vector<chat::RecentMessage> messages;
     for (const MsgFields& fields : records) {
         const bool mine =
-            core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr);
+            platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr);
         messages.push_back(chat::RecentMessage{mine ? ownName : participants_.front().displayName,
                                                fields[msg_field::kTime],
                                                fields[msg_field::kContents]});

@@ -34,7 +34,7 @@ void ClientUiJobs::PresenceChanged(const Record& record) {
     const std::string word = contacts::ContactTrees::PresenceWordOf(record);
     if (data != nullptr && !word.empty()) {
         core::IWindowManager& manager = context_.windowManager();
-        if (core::ChatWindow* chat = manager.FindChatWindow(data->jid, core::JidMatch::Loose)) {
+        if (core::ChatWindow* chat = manager.FindChatWindow(data->jid, platform::JidMatch::Loose)) {
             chat->OnPeerPresence(word);
         }
     }
@@ -73,7 +73,7 @@ void ClientDirectJobs::TypingState(const Record& record) {
     if (data == nullptr || data->from.empty()) return;
     core::IWindowManager& manager = context_.windowManager();
     context_.windows.SendTask(manager.MainPanel(), [&manager, data] {
-        if (core::ChatWindow* chat = manager.FindChatWindow(data->from, core::JidMatch::Loose)) {
+        if (core::ChatWindow* chat = manager.FindChatWindow(data->from, platform::JidMatch::Loose)) {
             chat->OnInputState(data->state, data->from);
         }
     });
@@ -91,7 +91,7 @@ std::optional<std::string> ClientDirectJobs::ContactSubscription(std::string_vie
 // ---- UI thread
 
 bool ClientIncomingHooks::IsInContactLists(std::string_view jid) {
-    return trees_.FindUser(jid, core::JidMatch::Loose) != nullptr;
+    return trees_.FindUser(jid, platform::JidMatch::Loose) != nullptr;
 }
 
 }  // namespace notify

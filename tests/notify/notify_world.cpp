@@ -7,7 +7,7 @@
 #include "chat/dlg_chat.h"
 #include "config/client_config.h"
 #include "config/config_catalogue.h"
-#include "core/jid_equality.h"
+#include "platform/jid/jid.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
 #include "platform/store/client_db.h"
@@ -62,7 +62,7 @@ FakeWindowManager::~FakeWindowManager() {
 
 core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
     opened.emplace_back(jid);
-    if (core::ChatWindow* open = FindChatWindow(jid, core::JidMatch::Loose)) return open;
+    if (core::ChatWindow* open = FindChatWindow(jid, platform::JidMatch::Loose)) return open;
     if (refuseNewWindows) return nullptr;
     auto dialog = std::make_unique<CDlgChat>(context_, std::string(jid));
     if (!dialog->Create()) return nullptr;
@@ -70,14 +70,14 @@ core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
 }
 
 bool FakeWindowManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     window->DestroyWindow();
     return true;
 }
 
-bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) {
-    return core::JidsEqual(
+bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) {
+    return platform::Jid::Equal(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
 
