@@ -155,8 +155,8 @@ CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
         participant.own = std::make_unique<contacts::CUser>(*user);
         participant.displayName = user->ShownName();
     } else {
-        participant.own =
-            std::make_unique<contacts::CUser>(context_.clock, jid, platform::Jid(jid).LocalPart(), "", "");
+        participant.own = std::make_unique<contacts::CUser>(context_.clock, jid,
+                                                            platform::Jid(jid).LocalPart(), "", "");
         if (context_.session.GetUserType(jid) == platform::kUserTypeSms) {
             participant.own->mobile = platform::Jid(jid).LocalPart();
         }
@@ -184,9 +184,9 @@ contacts::CUser& CDlgChat::User(std::size_t index) const {
 
 bool CDlgChat::AddParticipant(const std::string& jid) {
     for (const Participant& participant : participants_) {
-        if (context_.hasWindowManager()
-                ? context_.windowManager().IsSameUser(participant.jid, jid, platform::JidMatch::Loose)
-                : os::EqualsNoCase(participant.jid, jid)) {
+        if (context_.hasWindowManager() ? context_.windowManager().IsSameUser(
+                                              participant.jid, jid, platform::JidMatch::Loose)
+                                        : os::EqualsNoCase(participant.jid, jid)) {
             return false;
         }
     }

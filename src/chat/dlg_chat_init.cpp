@@ -207,7 +207,8 @@ void CDlgChat::ShowRecentHistory() {
     for (std::size_t i = records.size(); i-- > 0;) {
         const MsgFields& fields = records[i];
         if (fields[msg_field::kState] == "1" &&
-            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr)) {
+            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose,
+                                  nullptr)) {
             records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
             break;
         }

@@ -42,7 +42,8 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
 
     Participant* sender = nullptr;
     for (Participant& participant : participants_) {
-        if (platform::Jid::Equal(participant.jid, message.from, platform::JidMatch::Loose, nullptr)) {
+        if (platform::Jid::Equal(participant.jid, message.from, platform::JidMatch::Loose,
+                                 nullptr)) {
             sender = &participant;
             break;
         }
@@ -127,7 +128,8 @@ void CDlgChat::OnInputState(const std::string& state, const std::string& senderJ
     if (state == "composing") {
         std::string name;
         for (const Participant& participant : participants_) {
-            if (platform::Jid::Equal(participant.jid, senderJid, platform::JidMatch::Loose, nullptr)) {
+            if (platform::Jid::Equal(participant.jid, senderJid, platform::JidMatch::Loose,
+                                     nullptr)) {
                 name = participant.displayName;
                 break;
             }

@@ -109,7 +109,8 @@ bool CUser::MatchesPhone(std::string_view text) const {
     for (const std::string* number : {&mobile, &phone2, &phone3, &phone4, &fax}) {
         if (os::EqualsNoCase(text, *number)) return true;
     }
-    return os::EqualsNoCase(text, platform::Jid(jid_).LocalPart()) || os::EqualsNoCase(text, workPhone);
+    return os::EqualsNoCase(text, platform::Jid(jid_).LocalPart()) ||
+           os::EqualsNoCase(text, workPhone);
 }
 
 std::string CUser::BuildExtensionXml() const {

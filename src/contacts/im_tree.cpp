@@ -218,7 +218,8 @@ void CIMTree::OnPathKeyChanged(CIMTreeItemData& item, std::string_view /*previou
 
 // ---- Finding ----
 
-CUser* CIMTree::FindUser(std::string_view jid, std::string_view groupKey, platform::JidMatch match) {
+CUser* CIMTree::FindUser(std::string_view jid, std::string_view groupKey,
+                         platform::JidMatch match) {
     Locked locked(*this, "FindUser");
     return locked ? items_.FindUser(jid, groupKey, match) : nullptr;
 }

@@ -42,9 +42,9 @@
 #include "contacts/presence_table.h"
 #include "contacts/tree_item_data.h"
 #include "contacts/tree_order.h"
-#include "platform/jid/jid.h"
 #include "os/controls/tree_control.h"
 #include "os/sys/clock.h"
+#include "platform/jid/jid.h"
 
 struct CContactPersonInfo;
 

@@ -24,8 +24,9 @@ class IdleWindowManager : public IWindowManager {
 
     ChatWindow* FindChatWindow(std::string_view jid, platform::JidMatch match) override {
         return registry_.Find(jid, match,
-                              [this](std::string_view a, std::string_view b,
-                                     platform::JidMatch m) { return IsSameUser(a, b, m); });
+                              [this](std::string_view a, std::string_view b, platform::JidMatch m) {
+                                  return IsSameUser(a, b, m);
+                              });
     }
     void AddChatWindow(ChatWindow& window) override { registry_.Add(window); }
     void RemoveChatWindow(ChatWindow& window) override { registry_.Remove(window); }

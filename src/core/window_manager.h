@@ -75,8 +75,7 @@ class IWindowManager {
     // when none is open.
     virtual bool CloseChatWindow(std::string_view jid) = 0;
     // Jid::Equal with the session engine's GetUserType for the loose rule's SMS step.
-    virtual bool IsSameUser(std::string_view a, std::string_view b,
-                            platform::JidMatch match) = 0;
+    virtual bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) = 0;
 
     // ---- Pending messages
     virtual PendingMessageQueue& PendingMessages() = 0;

@@ -55,8 +55,10 @@ os::HWND CWindowManager::LoginPanel() const { return loginPanelWnd_.load(); }
 // ---- The chat window registry
 
 core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, platform::JidMatch match) {
-    return chatWindows_.Find(jid, match, [this](std::string_view a, std::string_view b,
-                                                platform::JidMatch m) { return IsSameUser(a, b, m); });
+    return chatWindows_.Find(jid, match,
+                             [this](std::string_view a, std::string_view b, platform::JidMatch m) {
+                                 return IsSameUser(a, b, m);
+                             });
 }
 
 void CWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.Add(window); }

@@ -4,7 +4,6 @@
 #include "core/text_utilities.h"
 #include "core/window_messages.h"
 #include "host_api/window_manager.h"
-
 #include "login/dlg_login.h"
 #include "notify/incoming_msg_handler.h"
 #include "os/controls/label.h"

@@ -73,7 +73,8 @@ void ClientDirectJobs::TypingState(const Record& record) {
     if (data == nullptr || data->from.empty()) return;
     core::IWindowManager& manager = context_.windowManager();
     context_.windows.SendTask(manager.MainPanel(), [&manager, data] {
-        if (core::ChatWindow* chat = manager.FindChatWindow(data->from, platform::JidMatch::Loose)) {
+        if (core::ChatWindow* chat =
+                manager.FindChatWindow(data->from, platform::JidMatch::Loose)) {
             chat->OnInputState(data->state, data->from);
         }
     });

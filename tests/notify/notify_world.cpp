@@ -7,9 +7,9 @@
 #include "chat/dlg_chat.h"
 #include "config/client_config.h"
 #include "config/config_catalogue.h"
-#include "platform/jid/jid.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/store/client_db.h"
 
 namespace notify_test {
@@ -76,7 +76,8 @@ bool FakeWindowManager::CloseChatWindow(std::string_view jid) {
     return true;
 }
 
-bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) {
+bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b,
+                                   platform::JidMatch match) {
     return platform::Jid::Equal(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }

@@ -154,7 +154,8 @@ std::string Jid::LooseForm(const UserTypeOf& userTypeOf) const {
         const int at = os::Find(form, '@');
         if (at > kSmsDigits && userTypeOf(form) == kUserTypeSms) {
             // Digits in practice; never start inside a double-byte character all the same.
-            form.erase(0, os::CharBoundaryAtOrBefore(form, static_cast<std::size_t>(at - kSmsDigits)));
+            form.erase(0,
+                       os::CharBoundaryAtOrBefore(form, static_cast<std::size_t>(at - kSmsDigits)));
         }
     }
     return form;

@@ -46,7 +46,8 @@ bool SimServer::HasAccount(std::string_view jid) const {
 
 std::string SimServer::LimitNameOf(std::string_view jidOrLogin) const {
     std::lock_guard lock(mutex_);
-    if (const SimAccount* account = impl_->Account(Jid(jidOrLogin).StoreKey())) return account->limitName;
+    if (const SimAccount* account = impl_->Account(Jid(jidOrLogin).StoreKey()))
+        return account->limitName;
     if (const SimAccount* account = impl_->AccountByLogin(jidOrLogin, false)) {
         return account->limitName;
     }

@@ -64,8 +64,9 @@ int SimServer::SendTyping(SimSessionCore* session, std::string_view to, std::str
     // The server stamps the sender itself, whatever "from" the client wrote; a typing state
     // is only of use now, so nobody keeps it for an offline receiver.
     impl_->DeliverToAccount(
-        Jid(to).StoreKey(), MakeNotify(notify_type::kTypingState,
-                               TypingStateData{sender->jid, std::string(to), std::string(state)}));
+        Jid(to).StoreKey(),
+        MakeNotify(notify_type::kTypingState,
+                   TypingStateData{sender->jid, std::string(to), std::string(state)}));
     return 1;
 }
 
@@ -109,7 +110,8 @@ int SimServer::ConfirmSubscribe(SimSessionCore* session, std::string_view reques
     const std::string confirmerKey = Jid(confirmer->jid).StoreKey();
     const std::string requesterKey = Jid(requester).StoreKey();
     const SimAccount* requesterAccount = impl_->Account(requesterKey);
-    const std::string requesterJid = requesterAccount ? requesterAccount->jid : Jid(requester).Bare();
+    const std::string requesterJid =
+        requesterAccount ? requesterAccount->jid : Jid(requester).Bare();
 
     // The requester now sees the confirmer ...
     if (SimRosterItem* item = impl_->RosterItem(requesterKey, confirmerKey)) {

@@ -10,8 +10,9 @@ namespace {
 
 // Version 0 -> 1: the first layout.
 //  - message: sender_key/receiver_key are the keys of the JIDs that conversation queries
-//    look up (in version 1 the bare, lower-cased JIDs; see version 2); AUTOINCREMENT keeps the id of a deleted message from ever naming a new
-//    one, as views keep ids around. state: 0 handled, non-zero not yet handled.
+//    look up (in version 1 the bare, lower-cased JIDs; see version 2); AUTOINCREMENT keeps the id
+//    of a deleted message from ever naming a new one, as views keep ids around. state: 0 handled,
+//    non-zero not yet handled.
 //  - person_vcard: scope 0 caches contacts' vCards, scope 1 the user's own; key_jid is the
 //    JID a card is looked up by, then one column per slot of the vCard record.
 //  - mobile_vcard: phone-book cards, one per contact and phone-book group; the newest rowid
@@ -120,16 +121,16 @@ void JidStoreKeyFunction(sqlite3_context* context, int /*argc*/, sqlite3_value**
 
 int RekeyMessages(Connection& connection) {
     sqlite3* db = connection.handle();
-    int rc = sqlite3_create_function_v2(db, "qorv_jid_store_key", 1,
-                                        SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                        JidStoreKeyFunction, nullptr, nullptr, nullptr);
+    int rc =
+        sqlite3_create_function_v2(db, "qorv_jid_store_key", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, JidStoreKeyFunction, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return rc;
     rc = connection.Exec(kRekeyMessages);
     // The function is the migration's alone. After a failure the connection is dropped, and
     // its message must stay for the report.
     if (rc == SQLITE_OK) {
-        rc = sqlite3_create_function_v2(db, "qorv_jid_store_key", 1, SQLITE_UTF8, nullptr,
-                                        nullptr, nullptr, nullptr, nullptr);
+        rc = sqlite3_create_function_v2(db, "qorv_jid_store_key", 1, SQLITE_UTF8, nullptr, nullptr,
+                                        nullptr, nullptr, nullptr);
     }
     return rc;
 }

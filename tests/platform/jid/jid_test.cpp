@@ -12,20 +12,28 @@ using platform::JidMatch;
 
 // A session engine's rule for SMS addresses, as the tests need it.
 int UserType(std::string_view jid) {
-    return jid.find("@sms.") != std::string_view::npos || jid.find("@SMS.") != std::string_view::npos
+    return jid.find("@sms.") != std::string_view::npos ||
+                   jid.find("@SMS.") != std::string_view::npos
                ? platform::kUserTypeSms
                : platform::kUserTypeOther;
 }
 
 const char* KindName(JidKind kind) {
     switch (kind) {
-        case JidKind::Plain: return "Plain";
-        case JidKind::Government: return "Government";
-        case JidKind::Public: return "Public";
-        case JidKind::Sms: return "Sms";
-        case JidKind::Room: return "Room";
-        case JidKind::Occupant: return "Occupant";
-        case JidKind::Msn: return "Msn";
+        case JidKind::Plain:
+            return "Plain";
+        case JidKind::Government:
+            return "Government";
+        case JidKind::Public:
+            return "Public";
+        case JidKind::Sms:
+            return "Sms";
+        case JidKind::Room:
+            return "Room";
+        case JidKind::Occupant:
+            return "Occupant";
+        case JidKind::Msn:
+            return "Msn";
     }
     return "?";
 }
@@ -96,9 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         Forms{"li$pub@host", "li$pub@host", "", "li$pub", "host", "li", JidKind::Public, 2,
               "li$pub@host", "li$pub@host", "li$pub@host", "li$pub@host"},
         // One way and back again: "$gov@gover." stays what it is.
-        Forms{"a$gov@gover.h", "a$gov@gover.h", "", "a$gov", "gover.h", "a",
-              JidKind::Government, 1, "a$gov@gover.h", "a$gov@gover.h", "a$gov@gover.h",
-              "a$gov@gover.h"},
+        Forms{"a$gov@gover.h", "a$gov@gover.h", "", "a$gov", "gover.h", "a", JidKind::Government, 1,
+              "a$gov@gover.h", "a$gov@gover.h", "a$gov@gover.h", "a$gov@gover.h"},
         // SMS gateway addresses: only the session engine makes the last 11 digits count.
         Forms{"8613800138000@sms.host/PC", "8613800138000@sms.host", "PC", "8613800138000",
               "sms.host", "8613800138000", JidKind::Sms, 3, "8613800138000@sms.host/pc",
@@ -107,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
               "13800138000", JidKind::Sms, 3, "13800138000@sms.host", "13800138000@SMS.host",
               "13800138000@SMS.host", "13800138000@sms.host"},
         // Rooms and occupants.
-        Forms{"team@conference.host", "team@conference.host", "", "team", "conference.host",
-              "team", JidKind::Room, 0, "team@conference.host", "team@conference.host",
+        Forms{"team@conference.host", "team@conference.host", "", "team", "conference.host", "team",
+              JidKind::Room, 0, "team@conference.host", "team@conference.host",
               "team@conference.host", "team@conference.host"},
         Forms{"Team@Conference.host/王伟", "Team@Conference.host", "王伟", "Team",
               "Conference.host", "Team", JidKind::Occupant, 0, "team@conference.host/王伟",
@@ -127,10 +134,10 @@ INSTANTIATE_TEST_SUITE_P(
               "someone%hotmail.com@MSN.host", "someone%hotmail.com@msn.host"},
         // Empty, no '@', a leading '/', blanks.
         Forms{"", "", "", "", "", "", JidKind::Plain, 0, "", "", "", ""},
-        Forms{"13800138000", "13800138000", "", "13800138000", "", "13800138000",
-              JidKind::Plain, 0, "13800138000", "13800138000", "13800138000", "13800138000"},
-        Forms{"/x@host", "/x@host", "", "/x", "host", "/x", JidKind::Plain, 0, "/x@host",
-              "/x@host", "/x@host", "/x@host"},
+        Forms{"13800138000", "13800138000", "", "13800138000", "", "13800138000", JidKind::Plain, 0,
+              "13800138000", "13800138000", "13800138000", "13800138000"},
+        Forms{"/x@host", "/x@host", "", "/x", "host", "/x", JidKind::Plain, 0, "/x@host", "/x@host",
+              "/x@host", "/x@host"},
         Forms{"  li@Host ", "  li@Host ", "", "  li", "Host ", "  li", JidKind::Plain, 0,
               "  li@host ", "li@Host ", "li@Host ", "li@host "},
         Forms{" /x", " ", "x", " ", "", " ", JidKind::Plain, 0, " /x", "", "", ""},
@@ -188,8 +195,8 @@ struct Pair {
     const char* a;
     const char* b;
     bool exact;
-    bool loose;     // with a session engine
-    bool store;     // StoreKey, which is also the loose rule without an engine
+    bool loose;  // with a session engine
+    bool store;  // StoreKey, which is also the loose rule without an engine
 };
 
 class JidEqualityTest : public ::testing::TestWithParam<Pair> {};

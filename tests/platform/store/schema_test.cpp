@@ -1,8 +1,7 @@
 #include "platform/store/schema.h"
 
-#include <gtest/gtest.h>
-
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "platform/store/client_db.h"
 #include "store_test_support.h"

@@ -13,7 +13,8 @@ namespace store_test {
 inline constexpr int kVersion1MessageCount = 12;
 
 inline std::string Version1DatabaseDump() {
-    return testing_support::U8(u8R"sql(PRAGMA foreign_keys=OFF;
+    return testing_support::U8(
+        u8R"sql(PRAGMA foreign_keys=OFF;
 BEGIN TRANSACTION;
 CREATE TABLE message (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
