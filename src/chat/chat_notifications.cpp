@@ -19,7 +19,7 @@ notify::Registrations RegisterChatNotifications(core::ClientContext& context,
             core::IWindowManager& manager = context.windowManager();
             context.windows.SendTask(manager.MainPanel(), [&manager, data] {
                 if (core::ChatWindow* chat =
-                        manager.FindChatWindow(data->from, core::JidMatch::Loose)) {
+                        manager.FindChatWindow(data->from, platform::JidMatch::Loose)) {
                     chat->OnInputState(data->state, data->from);
                 }
             });

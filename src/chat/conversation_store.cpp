@@ -1,7 +1,7 @@
 #include "chat/conversation_store.h"
 
 #include "config/client_config.h"
-#include "core/jid_equality.h"
+#include "platform/jid/jid.h"
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
@@ -56,7 +56,7 @@ std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(
     for (std::size_t i = records.size(); i-- > 0;) {
         const MsgFields& fields = records[i];
         if (fields[msg_field::kState] == "1" &&
-            !core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr)) {
+            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr)) {
             records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
             break;
         }
@@ -64,7 +64,7 @@ std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(
     std::vector<RecentMessage> messages;
     for (const MsgFields& fields : records) {
         const bool mine =
-            core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr);
+            platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr);
         messages.push_back(RecentMessage{mine ? ownName : peerName, fields[msg_field::kTime],
                                          fields[msg_field::kContents]});
     }

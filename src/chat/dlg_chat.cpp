@@ -13,6 +13,7 @@
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
 namespace {
@@ -32,12 +33,6 @@ class ServiceCommands final : public chat::ChatCommands {
   private:
     core::Services& services_;
 };
-
-// The node part of a JID: the text before '@' (the whole text without one).
-std::string NodeOf(std::string_view jid) {
-    const int at = os::Find(jid, '@');
-    return at < 0 ? std::string(jid) : os::Left(jid, at);
-}
 
 }  // namespace
 
@@ -161,21 +156,21 @@ CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
         participant.own = std::make_unique<contacts::CUser>(*user);
         participant.displayName = user->ShownName();
     } else {
-        participant.own =
-            std::make_unique<contacts::CUser>(context_.clock, jid, NodeOf(jid), "", "");
+        participant.own = std::make_unique<contacts::CUser>(context_.clock, jid,
+                                                            platform::Jid(jid).LocalPart(), "", "");
         if (context_.session.GetUserType(jid) == platform::kUserTypeSms) {
-            participant.own->mobile = NodeOf(jid);
+            participant.own->mobile = platform::Jid(jid).LocalPart();
         }
         participant.displayName = participant.own->name;
     }
-    if (participant.displayName.empty()) participant.displayName = NodeOf(jid);
+    if (participant.displayName.empty()) participant.displayName = platform::Jid(jid).LocalPart();
     return participant;
 }
 
 contacts::CUser* CDlgChat::TreeUser(const std::string& jid) const {
     if (trees_ == nullptr) return nullptr;
     for (contacts::CIMTree* tree : trees_->trees()) {
-        if (contacts::CUser* user = tree->FindUser(jid, "", core::JidMatch::Loose)) return user;
+        if (contacts::CUser* user = tree->FindUser(jid, "", platform::JidMatch::Loose)) return user;
     }
     return nullptr;
 }
@@ -190,9 +185,9 @@ contacts::CUser& CDlgChat::User(std::size_t index) const {
 
 bool CDlgChat::AddParticipant(const std::string& jid) {
     for (const Participant& participant : participants_) {
-        if (context_.hasWindowManager()
-                ? context_.windowManager().IsSameUser(participant.jid, jid, core::JidMatch::Loose)
-                : os::EqualsNoCase(participant.jid, jid)) {
+        if (context_.hasWindowManager() ? context_.windowManager().IsSameUser(
+                                              participant.jid, jid, platform::JidMatch::Loose)
+                                        : os::EqualsNoCase(participant.jid, jid)) {
             return false;
         }
     }
@@ -204,7 +199,7 @@ std::string CDlgChat::MobileOf(std::size_t index) const {
     const contacts::CUser& user = User(index);
     if (!user.mobile.empty()) return user.mobile;
     if (context_.session.GetUserType(participants_.at(index).jid) == platform::kUserTypeSms) {
-        return NodeOf(participants_.at(index).jid);
+        return platform::Jid(participants_.at(index).jid).LocalPart();
     }
     return {};
 }

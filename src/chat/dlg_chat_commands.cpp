@@ -10,6 +10,7 @@
 #include "core/window_manager.h"
 #include "os/prompt/prompter.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ void CDlgChat::OnInviteCommand() {
     if (jids.empty()) return;
     const std::string& peer = participants_.front().jid;
     const bool peerListed = std::any_of(jids.begin(), jids.end(), [&](const std::string& jid) {
-        return core::JidsEqual(jid, peer, core::JidMatch::Loose, nullptr);
+        return platform::Jid::Equal(jid, peer, platform::JidMatch::Loose, nullptr);
     });
     if (!peerListed) jids.insert(jids.begin(), peer);
     commands().StartConference(jids);

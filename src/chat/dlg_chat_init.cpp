@@ -9,12 +9,12 @@
 #include "contacts/contact_trees.h"
 #include "contacts/contact_user.h"
 #include "contacts/im_tree.h"
-#include "core/jid_equality.h"
 #include "os/controls/button.h"
 #include "os/controls/check_box.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
 namespace {
@@ -147,7 +147,7 @@ bool CDlgChat::InContactList(const contacts::CUser& peer) const {
                 }
             });
             if (found) return true;
-        } else if (tree->FindUser(peer.GetJid(), "", core::JidMatch::Loose) != nullptr) {
+        } else if (tree->FindUser(peer.GetJid(), "", platform::JidMatch::Loose) != nullptr) {
             return true;
         }
     }

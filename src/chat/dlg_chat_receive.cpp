@@ -5,12 +5,12 @@
 #include "chat/shake_memory.h"
 #include "config/client_config.h"
 #include "contacts/contact_user.h"
-#include "core/jid_equality.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
 #include "os/text/gbk_chars.h"
+#include "platform/jid/jid.h"
 
 namespace {
 
@@ -40,7 +40,8 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
 
     Participant* sender = nullptr;
     for (Participant& participant : participants_) {
-        if (core::JidsEqual(participant.jid, message.from, core::JidMatch::Loose, nullptr)) {
+        if (platform::Jid::Equal(participant.jid, message.from, platform::JidMatch::Loose,
+                                 nullptr)) {
             sender = &participant;
             break;
         }
@@ -118,7 +119,8 @@ void CDlgChat::OnInputState(const std::string& state, const std::string& senderJ
     if (state == "composing") {
         std::string name;
         for (const Participant& participant : participants_) {
-            if (core::JidsEqual(participant.jid, senderJid, core::JidMatch::Loose, nullptr)) {
+            if (platform::Jid::Equal(participant.jid, senderJid, platform::JidMatch::Loose,
+                                     nullptr)) {
                 name = participant.displayName;
                 break;
             }

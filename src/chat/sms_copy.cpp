@@ -1,12 +1,11 @@
 #include "chat/sms_copy.h"
 
+#include "platform/jid/jid.h"
+
 namespace chat {
 
 std::string SmsJid(std::string_view mobile, std::string_view gatewayDomain) {
-    std::string jid(mobile);
-    jid += "@sms.";
-    jid += gatewayDomain;
-    return jid;
+    return platform::Jid::Sms(mobile, gatewayDomain).text();
 }
 
 bool NeedsSmsCopy(const Recipient& recipient) {

@@ -21,7 +21,7 @@ void OnPresence(core::ClientContext& context, ContactTrees& trees, const Record&
     const std::string word = ContactTrees::PresenceWordOf(record);
     core::IWindowManager& manager = context.windowManager();
     if (data != nullptr && !word.empty()) {
-        if (core::ChatWindow* chat = manager.FindChatWindow(data->jid, core::JidMatch::Loose)) {
+        if (core::ChatWindow* chat = manager.FindChatWindow(data->jid, platform::JidMatch::Loose)) {
             chat->OnPeerPresence(word);
         }
     }

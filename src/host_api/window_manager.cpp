@@ -54,9 +54,11 @@ os::HWND CWindowManager::LoginPanel() const { return loginPanelWnd_.load(); }
 
 // ---- The chat window registry
 
-core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, core::JidMatch match) {
-    return chatWindows_.Find(jid, match, [this](std::string_view a, std::string_view b,
-                                                core::JidMatch m) { return IsSameUser(a, b, m); });
+core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, platform::JidMatch match) {
+    return chatWindows_.Find(jid, match,
+                             [this](std::string_view a, std::string_view b, platform::JidMatch m) {
+                                 return IsSameUser(a, b, m);
+                             });
 }
 
 void CWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.Add(window); }
@@ -67,7 +69,7 @@ std::vector<core::ChatWindow*> CWindowManager::ChatWindows() const { return chat
 
 core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
     os::WindowSystem& windows = context_.windows;
-    if (core::ChatWindow* open = FindChatWindow(jid, core::JidMatch::Loose)) {
+    if (core::ChatWindow* open = FindChatWindow(jid, platform::JidMatch::Loose)) {
         open->ShowWindow(os::SW_SHOW);
         if (open->IsIconic()) open->ShowWindow(os::SW_RESTORE);
         windows.SetForegroundWindow(open->hwnd());
@@ -89,7 +91,7 @@ core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
 }
 
 bool CWindowManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     const os::HWND hwnd = window->hwnd();
     RemoveChatWindow(*window);
@@ -97,8 +99,8 @@ bool CWindowManager::CloseChatWindow(std::string_view jid) {
     return true;
 }
 
-bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) {
-    return core::JidsEqual(
+bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) {
+    return platform::Jid::Equal(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
 
@@ -115,7 +117,7 @@ void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {
                 window->ShowQueuedMessages(pending_.TakeIf([&](const core::QueuedMessage& m) {
                     return m.type != core::kQueuedOaNoticeType &&
                            m.type != core::kQueuedLeftAloneType &&
-                           IsSameUser(m.from, sender, core::JidMatch::Loose);
+                           IsSameUser(m.from, sender, platform::JidMatch::Loose);
                 }));
             }
         }

@@ -125,13 +125,13 @@ class CWindowManager final : public core::IWindowManager {
     os::HWND HostClientWnd() const override;
     os::HWND MainPanel() const override;
     os::HWND LoginPanel() const override;
-    core::ChatWindow* FindChatWindow(std::string_view jid, core::JidMatch match) override;
+    core::ChatWindow* FindChatWindow(std::string_view jid, platform::JidMatch match) override;
     void AddChatWindow(core::ChatWindow& window) override;
     void RemoveChatWindow(core::ChatWindow& window) override;
     std::vector<core::ChatWindow*> ChatWindows() const override;
     core::ChatWindow* OpenChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override;
+    bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
     core::PendingMessageQueue& PendingMessages() override { return pending_; }
     void PickNextPendingMessage(core::PickTrigger trigger) override;
     bool AnyConversationOpen() override;

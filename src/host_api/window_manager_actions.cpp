@@ -4,7 +4,6 @@
 #include "core/text_utilities.h"
 #include "core/window_messages.h"
 #include "host_api/window_manager.h"
-
 #include "login/dlg_login.h"
 #include "notify/incoming_msg_handler.h"
 #include "os/controls/label.h"
@@ -12,6 +11,7 @@
 #include "os/services/log.h"
 #include "os/services/shell.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
 // ---- Host plumbing
@@ -249,7 +249,7 @@ bool CWindowManager::CanSendMsnMsg() {
     const auto selection = context_.services.contacts->Selection();
     if (!selection) return false;
     const bool offlineGatewayUser = selection->kind == core::ContactSelection::Kind::User &&
-                                    os::Find(selection->jid, "@msn.") >= 0 &&
+                                    platform::Jid(selection->jid).IsMsn() &&
                                     os::EqualsNoCase(selection->presence, "offline");
     return !offlineGatewayUser;
 }

@@ -5,7 +5,7 @@
 namespace notify {
 
 bool ClientIncomingHooks::IsInContactLists(std::string_view jid) {
-    return trees_.FindUser(jid, core::JidMatch::Loose) != nullptr;
+    return trees_.FindUser(jid, platform::JidMatch::Loose) != nullptr;
 }
 
 std::optional<std::string> ClientIncomingHooks::ContactSubscription(std::string_view jid) {

@@ -136,7 +136,7 @@ std::optional<std::string> CIncomingMsgHandler::RoomNotice(const core::QueuedMes
 void CIncomingMsgHandler::DeliverChat(const core::QueuedMessage& message) {
     core::IWindowManager& manager = context_.windowManager();
     platform::SessionCore& session = context_.session;
-    core::ChatWindow* window = manager.FindChatWindow(message.from, core::JidMatch::Loose);
+    core::ChatWindow* window = manager.FindChatWindow(message.from, platform::JidMatch::Loose);
     if (window != nullptr) window->ShowQueuedMessages({message});
     if (!hooks_.IsInContactLists(message.from) &&
         session.GetUserType(message.from) != platform::kUserTypeSms) {

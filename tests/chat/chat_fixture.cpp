@@ -14,7 +14,7 @@
 namespace chat_test {
 
 bool RegistryManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     const os::HWND hwnd = window->hwnd();
     RemoveChatWindow(*window);

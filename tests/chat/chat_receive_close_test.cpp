@@ -202,7 +202,7 @@ TEST_F(ChatCloseTest, TheUserIsAskedAboutRunningTransfersAndCalls) {
         driver.Pump();
 
         EXPECT_EQ(world.windows().IsWindow(hwnd), !c.closed);
-        EXPECT_EQ(manager.FindChatWindow(bob.jid, core::JidMatch::Exact) != nullptr, !c.closed);
+        EXPECT_EQ(manager.FindChatWindow(bob.jid, platform::JidMatch::Exact) != nullptr, !c.closed);
         const auto boxes = world.prompter().RecordsOf(os::PromptKind::MessageBox);
         ASSERT_EQ(boxes.size(), c.answers.size());
         for (const auto& box : boxes) EXPECT_EQ(box.style & os::MB_TYPEMASK, os::MB_YESNO);

@@ -66,7 +66,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
                                       tree->FindUserNode(groupNode, bob)))
         << driver.LastError();
     manager->CallUserChat();
-    auto* chat = dynamic_cast<CDlgChat*>(manager->FindChatWindow(bob, core::JidMatch::Loose));
+    auto* chat = dynamic_cast<CDlgChat*>(manager->FindChatWindow(bob, platform::JidMatch::Loose));
     ASSERT_NE(chat, nullptr);
     const auto window = chat->hwnd().value();
 
@@ -119,7 +119,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     driver.Pump();
     EXPECT_FALSE(manager->IsLoggedIn());
     EXPECT_TRUE(world.windows().IsWindowVisible(manager->LoginPanel()));
-    EXPECT_EQ(manager->FindChatWindow(bob, core::JidMatch::Loose), nullptr);
+    EXPECT_EQ(manager->FindChatWindow(bob, platform::JidMatch::Loose), nullptr);
     const auto panel = manager->LoginPanel().value();
     ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, "pw")) << driver.LastError();
     ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();

@@ -130,7 +130,7 @@ TEST_F(ClientSubsystemsTest, TheExportsReadTheSelectedContact) {
     EXPECT_EQ(manager->GetCurSelUserTel().mobile, "13900000000");
 
     manager->CallUserChat();
-    EXPECT_NE(manager->FindChatWindow(bob, core::JidMatch::Exact), nullptr);
+    EXPECT_NE(manager->FindChatWindow(bob, platform::JidMatch::Exact), nullptr);
 
     ASSERT_TRUE(tree->Select(groupNode));
     const auto group = context.services.contacts->Selection();

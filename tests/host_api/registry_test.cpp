@@ -12,7 +12,7 @@
 namespace host_api_test {
 namespace {
 
-using core::JidMatch;
+using platform::JidMatch;
 
 class RecordingHistory : public core::HistoryService {
   public:

@@ -57,8 +57,10 @@ TEST_F(EndToEndTest, WithTipTypeZeroARemoteChatMessageOpensTheChatWindow) {
     w.context().config.MessageArrivedTipType = 0;
     ASSERT_EQ(remote->SendChatMessage(me, "看这里", kFont), 1);
 
-    w.PumpUntil([&] { return w.manager().FindChatWindow(ann, core::JidMatch::Loose) != nullptr; });
-    auto* window = static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, core::JidMatch::Loose));
+    w.PumpUntil(
+        [&] { return w.manager().FindChatWindow(ann, platform::JidMatch::Loose) != nullptr; });
+    auto* window =
+        static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, platform::JidMatch::Loose));
     ASSERT_EQ(window->ShownMessages().size(), 1u);
     EXPECT_GBK_EQ(window->ShownMessages()[0].content, "看这里");
     EXPECT_TRUE(w.manager().PendingMessages().Empty());

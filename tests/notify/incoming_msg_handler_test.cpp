@@ -81,7 +81,8 @@ TEST_F(IncomingTest, WithTipTypeZeroTheChatWindowOpensAtOnceAndNothingIsQueued) 
     Arrive(12, ann, "open me");
 
     EXPECT_EQ(w.manager().opened, std::vector<std::string>{ann});
-    auto* window = static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, core::JidMatch::Exact));
+    auto* window =
+        static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, platform::JidMatch::Exact));
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(window->ShownMessages().size(), 1u);
     EXPECT_EQ(window->ShownMessages()[0].content, "open me");

@@ -9,11 +9,11 @@
 #include "chat/dlg_chat.h"
 #include "config/client_config.h"
 #include "config/config_catalogue.h"
-#include "core/jid_equality.h"
 #include "core/user_folder.h"
 #include "notify/routes/ui_subcodes.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/store/client_db.h"
 
 namespace notify_test {
@@ -66,7 +66,7 @@ FakeWindowManager::~FakeWindowManager() {
 
 core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
     opened.emplace_back(jid);
-    if (core::ChatWindow* open = FindChatWindow(jid, core::JidMatch::Loose)) return open;
+    if (core::ChatWindow* open = FindChatWindow(jid, platform::JidMatch::Loose)) return open;
     if (refuseNewWindows) return nullptr;
     auto dialog = std::make_unique<CDlgChat>(context_, std::string(jid));
     if (!dialog->Create()) return nullptr;
@@ -74,14 +74,15 @@ core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
 }
 
 bool FakeWindowManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     window->DestroyWindow();
     return true;
 }
 
-bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) {
-    return core::JidsEqual(
+bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b,
+                                   platform::JidMatch match) {
+    return platform::Jid::Equal(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
 

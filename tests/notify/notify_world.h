@@ -65,7 +65,7 @@ class FakeWindowManager final : public core::IdleWindowManager {
 
     core::ChatWindow* OpenChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override;
+    bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
 
   private:
     core::ClientContext& context_;
