@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "config/config_context.h"
+#include "core/doors.h"
 
 namespace core {
 
@@ -24,7 +25,10 @@ ClientContext::ClientContext(os::Clock& clock, os::WindowSystem& windows, os::Pr
       sound(sound),
       namedObjects(namedObjects),
       config(config),
-      folders(std::move(folders)) {}
+      folders(std::move(folders)),
+      doors_(std::make_unique<Doors>()) {}
+
+ClientContext::~ClientContext() = default;
 
 config::ConfigContext ClientContext::configContext() const {
     return config::ConfigContext{sharedUtil, log};

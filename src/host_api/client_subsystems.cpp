@@ -1,5 +1,6 @@
 #include "host_api/client_subsystems.h"
 
+#include "core/doors.h"
 #include "host_api/window_manager.h"
 
 namespace {
@@ -24,14 +25,13 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       directJobs_(context, trees_),
       incomingHooks_(trees_),
       proxy_(context, MakeSeams(directJobs_, uiJobs_, incomingHooks_)) {
-    context_.services.pump = &proxy_;
-    context_.services.contacts = &contactService_;
+    context_.doors().pump.Plug(proxy_);
+    context_.doors().contacts.Plug(contactService_);
     manager_.SetContactTrees(&trees_);
 }
 
 ClientSubsystems::~ClientSubsystems() {
     manager_.SetContactTrees(nullptr);
-    const core::Services defaults;
-    context_.services.pump = defaults.pump;
-    context_.services.contacts = defaults.contacts;
+    context_.doors().pump.Unplug();
+    context_.doors().contacts.Unplug();
 }

@@ -1,6 +1,10 @@
 // CDlgLogin: the engine's login result, the failure display of a timed-out attempt and the
 // nickname question.
 #include "config/client_config.h"
+#include "core/doors.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/settings_service.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
@@ -55,7 +59,7 @@ void CDlgLogin::OnLoginSucceeded() {
     } else {
         context_.log.WriteLog("用户名不能作为目录名:" + accountName);
     }
-    if (seams.loadUserSettings) seams.loadUserSettings();
+    context_.doors().settings->LoadUserSettings();
     loginTick_ = context_.clock.TickCount();
     if (!context_.config.WelcomeSound.empty()) {
         context_.sound.PlaySoundFile(context_.folders.appDir + context_.config.WelcomeSound);
@@ -73,7 +77,8 @@ void CDlgLogin::OnLoginSucceeded() {
     lastAccount_ = details_.account;
 
     manager.WriteSharedFlag("Y");
-    if (seams.sessionStarted) seams.sessionStarted();
+    context_.doors().shell->StartSession();
+    context_.doors().libraries->StartSession();
 
     if (context_.config.HasSmsLimit != 0) {
         context_.session.QuerySmsLimitInfo(0);
