@@ -34,9 +34,9 @@ Doors::Doors()
 Doors::~Doors() = default;
 
 std::vector<DoorInfo> Doors::Infos() const {
-    return {pump.info(),     contacts.info(),        rooms.info(),   history.info(),
-            batch.info(),    settings.info(),        web.info(),     startParameters.info(),
-            updates.info(),  shell.info(),           libraries.info(), reconnect.info()};
+    return {pump.info(),    contacts.info(), rooms.info(),     history.info(),
+            batch.info(),   settings.info(), web.info(),       startParameters.info(),
+            updates.info(), shell.info(),    libraries.info(), reconnect.info()};
 }
 
 }  // namespace core

@@ -38,18 +38,18 @@ struct Doors {
     Doors(const Doors&) = delete;
     Doors& operator=(const Doors&) = delete;
 
-    Door<NotificationPump> pump;          // core/doors/notification_pump.h
-    Door<ContactService> contacts;        // core/doors/contact_service.h
-    Door<RoomService> rooms;              // core/doors/room_service.h
-    Door<HistoryService> history;         // core/doors/history_service.h
-    Door<BatchService> batch;             // core/doors/batch_service.h
-    Door<SettingsService> settings;       // core/doors/settings_service.h
-    Door<WebService> web;                 // core/doors/web_service.h
+    Door<NotificationPump> pump;            // core/doors/notification_pump.h
+    Door<ContactService> contacts;          // core/doors/contact_service.h
+    Door<RoomService> rooms;                // core/doors/room_service.h
+    Door<HistoryService> history;           // core/doors/history_service.h
+    Door<BatchService> batch;               // core/doors/batch_service.h
+    Door<SettingsService> settings;         // core/doors/settings_service.h
+    Door<WebService> web;                   // core/doors/web_service.h
     Door<StartParameters> startParameters;  // core/doors/start_parameters.h
-    Door<UpdateService> updates;          // core/doors/update_service.h
-    Door<MainWindowShell> shell;          // core/doors/main_window_shell.h
-    Door<FeatureLibraries> libraries;     // core/doors/feature_libraries.h
-    Door<ReconnectFlow> reconnect;        // core/doors/reconnect_flow.h
+    Door<UpdateService> updates;            // core/doors/update_service.h
+    Door<MainWindowShell> shell;            // core/doors/main_window_shell.h
+    Door<FeatureLibraries> libraries;       // core/doors/feature_libraries.h
+    Door<ReconnectFlow> reconnect;          // core/doors/reconnect_flow.h
 
     // Every door, in the order above.
     std::vector<DoorInfo> Infos() const;

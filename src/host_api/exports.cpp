@@ -391,7 +391,7 @@ int RemoveShareDialog(void* dialog) {
 unsigned char SetShareNetDisk(const char* path, const char* users, int rights) {
     return Reach<unsigned char>(0, [&](CWindowManager& m) -> unsigned char {
         return m.context().doors().libraries->SetShareNetDisk(std::string(InText(path)),
-                                                               std::string(InText(users)), rights)
+                                                              std::string(InText(users)), rights)
                    ? 1
                    : 0;
     });

@@ -63,8 +63,8 @@ TEST_F(ManagerTest, StartUpNamesEveryUnpluggedDoorAndTheSubsystemItWaitsFor) {
     Init();
     const std::vector<std::string> logged = world.log().CapturedTexts();
     for (const Expected& e : unplugged) {
-        std::string line = std::string("CWindowManager::InitWindows: door \"") + e.door +
-                           "\" is not plugged in";
+        std::string line =
+            std::string("CWindowManager::InitWindows: door \"") + e.door + "\" is not plugged in";
         if (*e.waitsFor != '\0') line += std::string(": it waits for ") + e.waitsFor;
         const bool found = std::find(logged.begin(), logged.end(), line) != logged.end();
         EXPECT_EQ(found, std::string_view(e.door) != "rooms") << line;
