@@ -1,12 +1,11 @@
 #pragma once
 // What a chat window asks of other parts of the client that it does not own: the user's own
 // settings, the SMS quota, the dialogs of other subsystems and the client's memory of
-// received shakes. Each is a door (core/door.h) of the window's own, so what a window does
-// with nothing plugged in is what it always did alone: it keeps its own settings, has no
-// quota, hands the tool commands it can to the client's doors and remembers its own shakes.
-// The window manager plugs the client's ones into each window it makes (its one shake memory
-// and whatever ClientSubsystems plugged into the manager's ChatDoors). All calls run on the
-// UI thread.
+// received shakes. Each is a door (core/door.h) of the window's own. With nothing plugged
+// in, a window keeps its own settings, has no quota, hands the tool commands it can to the
+// client's doors and remembers only the shakes it received itself. The window manager plugs
+// the client's ones into each window it makes (its one shake memory and whatever
+// ClientSubsystems plugged into the manager's ChatDoors). All calls run on the UI thread.
 
 #include <array>
 #include <optional>
