@@ -16,36 +16,16 @@
 #include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
-namespace {
-
-// The doors of the client's services where one fits a tool command.
-class ServiceCommands final : public chat::ChatCommands {
-  public:
-    explicit ServiceCommands(core::Services& services) : services_(services) {}
-    void OpenSmsComposer(const std::string& /*mobile*/) override {
-        services_.batch->ShowSendSmsWindow(1);
-    }
-    void MoveToBatchComposer(const std::string& /*text*/) override {
-        services_.batch->ShowBatchChatWindow();
-    }
-    void AddContact(const std::string& /*jid*/) override { services_.contacts->ShowAddContact(); }
-
-  private:
-    core::Services& services_;
-};
-
-}  // namespace
-
 CDlgChat::CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees,
-                   std::string contactJid, chat::ChatMode mode, chat::ChatDoors doors)
+                   std::string contactJid, chat::ChatMode mode)
     : core::ChatWindow(context.windows),
       context_(context),
       trees_(trees),
       contactJid_(std::move(contactJid)),
       mode_(mode),
-      doors_(doors),
-      defaultCommands_(std::make_unique<ServiceCommands>(context.services)),
-      service_(context, mode, doors.quota != nullptr ? *doors.quota : defaultQuota_) {
+      doors_(context.doors()),
+      quotaThroughDoor_(doors_.quota),
+      service_(context, mode, quotaThroughDoor_) {
     participants_.push_back(MakeParticipant(contactJid_));
 }
 
@@ -229,18 +209,10 @@ std::vector<std::string> CDlgChat::ParticipantJids() const {
 
 // ---- Shared helpers ----
 
-chat::UserChatSettings& CDlgChat::settings() const {
-    return doors_.settings != nullptr ? *doors_.settings : ownSettings_;
-}
-chat::SmsQuota& CDlgChat::quota() const {
-    return doors_.quota != nullptr ? *doors_.quota : defaultQuota_;
-}
-chat::ChatCommands& CDlgChat::commands() const {
-    return doors_.commands != nullptr ? *doors_.commands : *defaultCommands_;
-}
-chat::ShakeMemory& CDlgChat::shakes() const {
-    return doors_.shakes != nullptr ? *doors_.shakes : chat::ShakeMemory::Shared();
-}
+chat::UserChatSettings& CDlgChat::settings() const { return *doors_.settings; }
+chat::SmsQuota& CDlgChat::quota() const { return *doors_.quota; }
+chat::ChatCommands& CDlgChat::commands() const { return *doors_.commands; }
+chat::ShakeMemory& CDlgChat::shakes() const { return *doors_.shakes; }
 
 std::string CDlgChat::StatusLine() const {
     return statusLine_ != nullptr ? statusLine_->Text() : std::string();

@@ -81,10 +81,14 @@ class CDlgChat final : public core::ChatWindow {
     // `trees` (may be null) is where the participants are looked up; a JID found in no tree
     // is a temporary conversation with a contact named after the JID's node part.
     CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees, std::string contactJid,
-             chat::ChatMode mode, chat::ChatDoors doors = {});
+             chat::ChatMode mode);
     // An instant-message window without contact trees.
     CDlgChat(core::ClientContext& context, std::string contactJid);
     ~CDlgChat() override;
+
+    // The window's doors to work other subsystems own; whoever makes the window plugs them
+    // before Create.
+    chat::ChatDoors& doors() { return doors_; }
 
     // Creates the window (hidden; the caller shows it) and initialises it. False when it could
     // not be made.
@@ -217,9 +221,7 @@ class CDlgChat final : public core::ChatWindow {
     const std::string contactJid_;
     const chat::ChatMode mode_;
     chat::ChatDoors doors_;
-    mutable chat::UserChatSettings ownSettings_;
-    mutable chat::SmsQuota defaultQuota_;
-    std::unique_ptr<chat::ChatCommands> defaultCommands_;
+    chat::SmsQuotaThroughDoor quotaThroughDoor_;
     chat::ChatService service_;
     Feedback feedback_{*this};
 

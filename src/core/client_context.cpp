@@ -8,6 +8,7 @@
 #include "os/services/log.h"
 #include "platform/session/session_core.h"
 #include "platform/store/client_db.h"
+#include "core/doors.h"
 
 namespace core {
 
@@ -28,7 +29,10 @@ ClientContext::ClientContext(os::Clock& clock, os::WindowSystem& windows, os::Pr
       sound(sound),
       namedObjects(namedObjects),
       config(config),
-      folders(std::move(folders)) {}
+      folders(std::move(folders)),
+      doors_(std::make_unique<Doors>()) {}
+
+ClientContext::~ClientContext() = default;
 
 config::ConfigContext ClientContext::configContext() const {
     return config::ConfigContext{sharedUtil, log};

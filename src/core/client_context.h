@@ -18,7 +18,7 @@
 //   namedObjects the space of named kernel objects shared with other processes
 //   config       the deployment configuration, loaded by InitWindows
 //   folders      the shared client directory and the application directory
-//   services     the doors to subsystems the window manager drives (services.h)
+//   doors        the doors to the work of other subsystems (doors.h)
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
 //   OpenUserStore  the logged-in user's message store
 
@@ -27,8 +27,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include "core/services.h"
 
 namespace os {
 class Clock;
@@ -54,6 +52,7 @@ class CClientDB;
 namespace core {
 
 class IWindowManager;
+struct Doors;
 
 struct Folders {
     std::string commonDir;  // the shared client directory (GetCommanDir), ending in '/'
@@ -71,6 +70,7 @@ class ClientContext {
                   platform::SharedUtil& sharedUtil, os::Shell& shell, os::SoundPlayer& sound,
                   os::NamedObjectSpace& namedObjects, config::ClientConfig& config,
                   Folders folders);
+    ~ClientContext();
     ClientContext(const ClientContext&) = delete;
     ClientContext& operator=(const ClientContext&) = delete;
 
@@ -89,8 +89,10 @@ class ClientContext {
 
     // The host's start command line, handed to the start-parameter parser by InitWindows.
     std::string startCommandLine;
-    Services services;
     StepTrace trace;
+
+    // The doors to other subsystems' work; include core/doors.h and the doors you call.
+    Doors& doors() const { return *doors_; }
 
     // The configuration code's view of this context.
     config::ConfigContext configContext() const;
@@ -114,6 +116,7 @@ class ClientContext {
     }
 
   private:
+    std::unique_ptr<Doors> doors_;
     IWindowManager* windowManager_ = nullptr;
 };
 

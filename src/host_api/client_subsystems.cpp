@@ -2,6 +2,7 @@
 
 #include "chat/chat_notifications.h"
 #include "contacts/contact_notifications.h"
+#include "core/doors.h"
 #include "host_api/manager_notifications.h"
 #include "host_api/window_manager.h"
 #include "login/login_notifications.h"
@@ -18,14 +19,13 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       loginNotifications_(login::RegisterLoginNotifications(context, *handlers_)),
       managerNotifications_(RegisterWindowManagerNotifications(context, *handlers_)),
       proxy_(context, handlers_, incomingHooks_) {
-    context_.services.pump = &proxy_;
-    context_.services.contacts = &contactService_;
+    context_.doors().pump.Plug(proxy_);
+    context_.doors().contacts.Plug(contactService_);
     manager_.SetContactTrees(&trees_);
 }
 
 ClientSubsystems::~ClientSubsystems() {
     manager_.SetContactTrees(nullptr);
-    const core::Services defaults;
-    context_.services.pump = defaults.pump;
-    context_.services.contacts = defaults.contacts;
+    context_.doors().pump.Unplug();
+    context_.doors().contacts.Unplug();
 }

@@ -2,6 +2,10 @@
 // nickname question.
 #include "config/client_config.h"
 #include "core/user_folder.h"
+#include "core/doors.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/settings_service.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
@@ -50,7 +54,7 @@ void CDlgLogin::OnLoginSucceeded() {
     } else {
         context_.log.WriteLog("用户名不能作为目录名:" + accountName);
     }
-    if (seams.loadUserSettings) seams.loadUserSettings();
+    context_.doors().settings->LoadUserSettings();
     loginTick_ = context_.clock.TickCount();
     if (!context_.config.WelcomeSound.empty()) {
         context_.sound.PlaySoundFile(context_.folders.appDir + context_.config.WelcomeSound);
@@ -68,7 +72,8 @@ void CDlgLogin::OnLoginSucceeded() {
     lastAccount_ = details_.account;
 
     manager.WriteSharedFlag("Y");
-    if (seams.sessionStarted) seams.sessionStarted();
+    context_.doors().shell->StartSession();
+    context_.doors().libraries->StartSession();
 
     if (context_.config.HasSmsLimit != 0) {
         context_.session.QuerySmsLimitInfo(0);

@@ -29,7 +29,7 @@
 #include <thread>
 
 #include "core/client_context.h"
-#include "core/services.h"
+#include "core/doors/notification_pump.h"
 #include "notify/incoming_hooks.h"
 #include "notify/pump_handlers.h"
 #include "notify/routes/notification_handlers.h"

@@ -93,8 +93,12 @@ ChatTest::Contact ChatTest::AddContact(const std::string& login, const std::stri
 }
 
 CDlgChat& ChatTest::Open(const std::string& jid, chat::ChatMode mode) {
-    auto window = std::make_unique<CDlgChat>(
-        context, &trees, jid, mode, chat::ChatDoors{&settings, &quota, &commands, &shakes});
+    auto window = std::make_unique<CDlgChat>(context, &trees, jid, mode);
+    chat::ChatDoors& doors = window->doors();
+    doors.settings.Plug(settings);
+    doors.quota.Plug(quota);
+    doors.commands.Plug(commands);
+    doors.shakes.Plug(shakes);
     EXPECT_TRUE(window->Create());
     CDlgChat* chat = world.windows().Adopt(std::move(window));
     chat->ShowWindow(os::SW_SHOW);

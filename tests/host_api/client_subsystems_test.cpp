@@ -6,6 +6,9 @@
 
 #include "notify/routes/notification_handlers.h"
 #include "notify/routes/ui_subcodes.h"
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
+#include "os/services/log.h"
 #include "subsystems_fixture.h"
 #include "support/gbk_print.h"
 
@@ -15,13 +18,14 @@ namespace {
 using ClientSubsystemsTest = SubsystemsTest;
 
 TEST_F(ClientSubsystemsTest, PlugsThePumpInAndTakesItOutAgain) {
-    EXPECT_EQ(context.services.pump, &subsystems->baseProxy());
-    EXPECT_NE(context.services.contacts, core::Services().contacts);
+    core::Doors& doors = context.doors();
+    EXPECT_EQ(&*doors.pump, &subsystems->baseProxy());
+    EXPECT_TRUE(doors.contacts.plugged());
     EXPECT_EQ(manager->contactTrees(), &subsystems->contactTrees());
     manager->FreeWindows();
     subsystems.reset();
-    EXPECT_EQ(context.services.pump, core::Services().pump);
-    EXPECT_EQ(context.services.contacts, core::Services().contacts);
+    EXPECT_FALSE(doors.pump.plugged());
+    EXPECT_FALSE(doors.contacts.plugged());
     EXPECT_EQ(manager->contactTrees(), nullptr);
 }
 
@@ -61,6 +65,20 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
     manager->FreeWindows();
     subsystems.reset();
     EXPECT_TRUE(registry.expired());
+}
+
+TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
+    Init();
+    const auto logged = [&](const char* door) {
+        return world.log().HasCaptured(std::string("door \"") + door + "\" is not plugged in");
+    };
+    EXPECT_FALSE(logged("notification pump"));
+    EXPECT_FALSE(logged("contacts"));
+    EXPECT_FALSE(logged("shake memory"));
+    EXPECT_TRUE(world.log().HasCaptured(
+        "CWindowManager::InitWindows: door \"rooms\" is not plugged in: it waits for the "
+        "conference centre"));
+    EXPECT_TRUE(logged("chat commands"));
 }
 
 TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
@@ -124,7 +142,7 @@ TEST_F(ClientSubsystemsTest, AnSmsFromTheHostIsAnnounced) {
 
 TEST_F(ClientSubsystemsTest, TheExportsReadTheSelectedContact) {
     StartLoggedIn();
-    EXPECT_FALSE(context.services.contacts->Selection().has_value());
+    EXPECT_FALSE(context.doors().contacts->Selection().has_value());
     bobInTree->mobile = "13900000000";
     ASSERT_TRUE(tree->Select(tree->FindUserNode(groupNode, bob)));
     EXPECT_EQ(manager->GetCurSelUserTel().mobile, "13900000000");
@@ -133,7 +151,7 @@ TEST_F(ClientSubsystemsTest, TheExportsReadTheSelectedContact) {
     EXPECT_NE(manager->FindChatWindow(bob, platform::JidMatch::Exact), nullptr);
 
     ASSERT_TRUE(tree->Select(groupNode));
-    const auto group = context.services.contacts->Selection();
+    const auto group = context.doors().contacts->Selection();
     ASSERT_TRUE(group.has_value());
     EXPECT_EQ(group->kind, core::ContactSelection::Kind::Group);
     EXPECT_GBK_EQ(group->name, "同事");
