@@ -75,7 +75,7 @@ PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& rec
     std::string shownName;
     bool seen = false;
     for (CIMTree* tree : trees_) {
-        for (CUser* user : tree->FindUsers(data->jid, core::JidMatch::Loose)) {
+        for (CUser* user : tree->FindUsers(data->jid, platform::JidMatch::Loose)) {
             if (!seen) {
                 seen = true;
                 before = user->presence;
@@ -116,7 +116,7 @@ int ContactTrees::OnVcardNotify(const platform::NotifyRecord& record) {
     return applied;
 }
 
-CUser* ContactTrees::FindUser(std::string_view jid, core::JidMatch match) const {
+CUser* ContactTrees::FindUser(std::string_view jid, platform::JidMatch match) const {
     CheckThread("ContactTrees::FindUser");
     for (CIMTree* tree : trees_) {
         if (CUser* user = tree->FindUser(jid, {}, match)) return user;
@@ -126,7 +126,7 @@ CUser* ContactTrees::FindUser(std::string_view jid, core::JidMatch match) const 
 
 std::optional<std::string> ContactTrees::Subscription(std::string_view jid) const {
     CheckThread("ContactTrees::Subscription");
-    const CUser* user = FindUser(jid, core::JidMatch::Loose);
+    const CUser* user = FindUser(jid, platform::JidMatch::Loose);
     if (user == nullptr) return std::nullopt;
     return user->subscription;
 }

@@ -12,6 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/room_service.h"
+#include "core/doors/settings_service.h"
 #include "core/text_utilities.h"
 #include "host_api/c_strings.h"
 #include "host_api/export_call.h"
@@ -214,9 +219,9 @@ void ShowMemoWindow(void) QORV_NOEXCEPT {}
 
 // ---- Contacts and groups: the contact work answers through its door.
 
-#define QORV_CONTACTS(call) Reach([&](CWindowManager& m) { m.context().services.contacts->call; })
+#define QORV_CONTACTS(call) Reach([&](CWindowManager& m) { m.context().doors().contacts->call; })
 #define QORV_CONTACTS_ANSWER(fallback, call) \
-    Reach(fallback, [&](CWindowManager& m) { return m.context().services.contacts->call; })
+    Reach(fallback, [&](CWindowManager& m) { return m.context().doors().contacts->call; })
 
 void ShowAddContact(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowAddContact()); }
 void ShowAddContactFromCurrentItem(int flag) QORV_NOEXCEPT { QORV_CONTACTS(ShowAddContactFromCurrentItem(flag)); }
@@ -291,25 +296,25 @@ int CanCallContactMail(void) QORV_NOEXCEPT { return 1; }
 
 void BindPhone(const char* number, int flag) QORV_NOEXCEPT {
     Reach([&](CWindowManager& m) {
-        m.context().services.libraries->BindPhone(std::string(InText(number)), flag);
+        m.context().doors().libraries->BindPhone(std::string(InText(number)), flag);
     });
 }
 
 void ClearCurPhone(void) QORV_NOEXCEPT {
-    Reach([](CWindowManager& m) { m.context().services.settings->ClearCurPhones(); });
+    Reach([](CWindowManager& m) { m.context().doors().settings->ClearCurPhones(); });
 }
 
 int GetCurBindPhone(char* buf, int cap) QORV_NOEXCEPT {
     return CopyOut(
         Reach(std::string(),
-              [](CWindowManager& m) { return m.context().services.settings->CurBindPhone(); }),
+              [](CWindowManager& m) { return m.context().doors().settings->CurBindPhone(); }),
         buf, cap);
 }
 
 int GetIsCurSoftPhone(char* buf, int cap) QORV_NOEXCEPT {
     return CopyOut(
         Reach(std::string(),
-              [](CWindowManager& m) { return m.context().services.settings->IsSoftPhone(); }),
+              [](CWindowManager& m) { return m.context().doors().settings->IsSoftPhone(); }),
         buf, cap);
 }
 
@@ -375,37 +380,37 @@ int CanSendMsnMsg(void) QORV_NOEXCEPT {
 }
 
 void ShowConferenceProperty(void) QORV_NOEXCEPT {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceProperty(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceProperty(); });
 }
 
 void ShowConferenceCreate(void) QORV_NOEXCEPT {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceCreate(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceCreate(); });
 }
 
 void ShowConferenceLogout(void) QORV_NOEXCEPT {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceLogout(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceLogout(); });
 }
 
 void ShowConferenceListRefresh(void) QORV_NOEXCEPT {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceListRefresh(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceListRefresh(); });
 }
 
 int ShowShareDialog(int kind, void* owner) QORV_NOEXCEPT {
     return Reach(0, [&](CWindowManager& m) {
-        return m.context().services.libraries->ShowShareDialog(kind, owner);
+        return m.context().doors().libraries->ShowShareDialog(kind, owner);
     });
 }
 
 int RemoveShareDialog(void* dialog) QORV_NOEXCEPT {
     return Reach(0, [&](CWindowManager& m) {
-        return m.context().services.libraries->RemoveShareDialog(dialog);
+        return m.context().doors().libraries->RemoveShareDialog(dialog);
     });
 }
 
 unsigned char SetShareNetDisk(const char* path, const char* users, int rights) QORV_NOEXCEPT {
     return Reach<unsigned char>(0, [&](CWindowManager& m) -> unsigned char {
-        return m.context().services.libraries->SetShareNetDisk(std::string(InText(path)),
-                                                               std::string(InText(users)), rights)
+        return m.context().doors().libraries->SetShareNetDisk(std::string(InText(path)),
+                                                              std::string(InText(users)), rights)
                    ? 1
                    : 0;
     });

@@ -7,7 +7,6 @@
 
 #include "contacts/contact_user.h"
 #include "os/sys/clock.h"
-#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {

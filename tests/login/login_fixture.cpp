@@ -49,7 +49,13 @@ LoginTest::LoginTest()
       pump(context),
       hostWindows(world.windows()) {
     config::ApplyDefaults(context.config);
-    context.services.pump = &pump;
+    core::Doors& doors = context.doors();
+    doors.pump.Plug(pump);
+    doors.startParameters.Plug(startParameters);
+    doors.settings.Plug(settings);
+    doors.shell.Plug(shell);
+    doors.libraries.Plug(libraries);
+    doors.reconnect.Plug(reconnect);
     context.SetWindowManager(&manager);
 
     testing_support::Require(hostWindows.Create(), "the host's windows");
@@ -72,7 +78,13 @@ LoginTest::~LoginTest() {
     panel.reset();
     world.simSession().SetLoginEvent(nullptr);
     world.simSession().Free();
-    context.services.pump = core::Services().pump;
+    core::Doors& doors = context.doors();
+    doors.pump.Unplug();
+    doors.startParameters.Unplug();
+    doors.settings.Unplug();
+    doors.shell.Unplug();
+    doors.libraries.Unplug();
+    doors.reconnect.Unplug();
     context.SetWindowManager(nullptr);
 }
 

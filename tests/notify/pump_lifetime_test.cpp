@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "notify/base_proxy.h"
+#include "notify/routes/notification_handlers.h"
 #include "notify_world.h"
 #include "os/sys/clock.h"
 #include "records.h"
@@ -17,14 +18,8 @@
 
 namespace {
 
-// A direct job that holds the notification thread until the test lets it go.
-class HeldJobs final : public notify::DirectJobs {
-  public:
-    void UserDataUpdate(const Record&) override {
-        entered = true;
-        release.wait();
-        finished = true;
-    }
+// A direct handler that holds the notification thread until the test lets it go.
+struct HeldJob {
     std::atomic<bool> entered{false};
     std::atomic<bool> finished{false};
     std::latch release{1};
@@ -32,10 +27,16 @@ class HeldJobs final : public notify::DirectJobs {
 
 TEST(PumpLifetime, AThreadFreeLeftRunningIsWaitedForWhenThePumpGoes) {
     notify_test::NotifyWorld w;
-    HeldJobs jobs;
-    notify::NotifySeams seams = w.seams;
-    seams.direct = &jobs;
-    auto proxy = std::make_unique<CBaseProxy>(w.context(), seams);
+    HeldJob jobs;
+    // A registry of its own: the world's holds a recording handler for every code already.
+    auto handlers = notify::NotificationHandlers::Create(w.context().log);
+    notify::Registration held = handlers->OnDirect({40}, [&jobs](const platform::NotifyRecord&) {
+        jobs.entered = true;
+        jobs.release.wait();
+        jobs.finished = true;
+    });
+    ASSERT_TRUE(held.Active());
+    auto proxy = std::make_unique<CBaseProxy>(w.context(), handlers);
     proxy->Init();
     w.session().Inject(notify_test::WellFormed(40));
     ASSERT_TRUE(testing_support::WaitFor([&] { return jobs.entered.load(); }, "the held job"));
