@@ -31,10 +31,8 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
         return;
     }
 
-    if (platform::Jid(message.from).IsMsn()) {
-        std::string speaker = message.from;
-        const int escaped = os::Find(speaker, "\\40");
-        if (escaped >= 0) speaker = os::Left(speaker, escaped);
+    if (chat::IsGatewayJid(message.from)) {
+        const std::string speaker = chat::GatewaySpeaker(message.from);
         if (os::Find(speaker, chat::kFontHeaderStart) >= 0) return;
         view_->AppendMessage(speaker, message.time, message.font + message.content);
         return;
@@ -68,23 +66,16 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
 
 // ---- Shakes ----
 
-bool CDlgChat::ShakeRefusedByInterval() {
-    if (!lastSentShake_ || context_.clock.Now() - *lastSentShake_ >= chat::kShakeSendIntervalMs) {
-        return false;
-    }
-    const std::string line(chat::kSeparatorLine);
-    view_->QueueNotice(
-        os::Format("%s\r\n%s\r\n%s", line.c_str(), "您不能频繁发送闪屏振动", line.c_str()));
-    return true;
-}
-
 void CDlgChat::OnShakeCommand() {
-    if (participants_.size() == 1 && User(0).IsOffline()) {
-        view_->AddRedNotice("对方不在线，您不能发送闪屏振动");
+    const std::vector<chat::Recipient> recipients = Recipients();
+    if (std::optional<chat::Refusal> refusal = service_.CheckShake(recipients)) {
+        ShowRefusal(*refusal);
         return;
     }
-    if (ShakeRefusedByInterval()) return;
-    SendText(std::string(chat::kShakeBody));
+    chat::Outgoing shake;
+    shake.body = std::string(chat::kShakeBody);
+    shake.header = CurrentHeader();
+    service_.Send(shake, recipients, feedback_);
     StartWindowShake();
 }
 

@@ -4,7 +4,11 @@
 
 #include <algorithm>
 
+#include "chat/chat_doors.h"
 #include "chat/dlg_chat.h"
+#include "chat/shake_memory.h"
+#include "core/doors.h"
+#include "core/doors/history_service.h"
 #include "core/window_messages.h"
 #include "host_api/delayed_switch.h"
 #include "host_api/ipmsg_plugin.h"
@@ -15,8 +19,12 @@
 #include "os/text/cstring_ops.h"
 #include "platform/session/session_core.h"
 
-CWindowManager::CWindowManager(core::ClientContext& context) : context_(context) {
+CWindowManager::CWindowManager(core::ClientContext& context)
+    : context_(context),
+      shakes_(std::make_unique<chat::ShakeMemory>()),
+      chatDoors_(std::make_unique<chat::ChatDoors>(context.doors())) {
     context_.SetWindowManager(this);
+    chatDoors_->shakes.Plug(*shakes_);
 }
 
 CWindowManager::~CWindowManager() {
@@ -43,6 +51,14 @@ void CWindowManager::Log(std::string_view text) const { context_.log.WriteLog(te
 
 void CWindowManager::Log2(int level, std::string_view text) const {
     context_.log.WriteLog2(level, text);
+}
+
+void CWindowManager::LogUnpluggedDoors() const {
+    auto logIfUnplugged = [this](const core::DoorInfo& door) {
+        if (!door.plugged) Log("CWindowManager::InitWindows: " + core::UnpluggedDoorText(door));
+    };
+    for (const core::DoorInfo& door : context_.doors().Infos()) logIfUnplugged(door);
+    for (const core::DoorInfo& door : chatDoors_->Infos()) logIfUnplugged(door);
 }
 
 // ---- Windows
@@ -77,6 +93,7 @@ core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
     }
     auto dialog = std::make_unique<CDlgChat>(context_, contactTrees_, std::string(jid),
                                              chat::ChatMode::InstantMessage);
+    dialog->doors().PlugFrom(*chatDoors_);
     if (!dialog->Create()) {
         Log(os::Format("创建聊天窗口失败 JID=%s", std::string(jid).c_str()));
         return nullptr;
@@ -109,7 +126,7 @@ bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, platform
 void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {
     if (auto head = pending_.Front()) {
         if (head->type == core::kQueuedOaNoticeType) {
-            if (auto notice = pending_.PopFront()) context_.services.history->ShowOaNotice(*notice);
+            if (auto notice = pending_.PopFront()) context_.doors().history->ShowOaNotice(*notice);
         } else if (head->type != core::kQueuedLeftAloneType) {
             // Open the window first: if it cannot be made, the messages stay queued.
             if (core::ChatWindow* window = OpenChatWindow(head->from)) {

@@ -4,7 +4,7 @@
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "notify/message_archive.h"
-#include "notify/ui_subcodes.h"
+#include "notify/routes/ui_subcodes.h"
 #include "os/services/log.h"
 #include "os/services/sound_player.h"
 #include "os/text/cstring_ops.h"

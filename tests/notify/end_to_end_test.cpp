@@ -26,7 +26,7 @@ class EndToEndTest : public ::testing::Test {
     ~EndToEndTest() override { remote.reset(); }
 
     notify_test::NotifyWorld w;
-    CBaseProxy proxy{w.context(), w.seams};
+    CBaseProxy proxy{w.context(), w.handlers, w.incoming};
     std::string me;
     std::string ann;
     std::unique_ptr<platform::SimSessionCore> remote;
@@ -82,7 +82,7 @@ TEST_F(EndToEndTest, ASubscriptionRequestIsAskedAboutAndTheAnswerReachesTheServe
 }
 
 TEST_F(EndToEndTest, ARequestFromAContactTheUserSubscribesToIsConfirmedSilently) {
-    w.direct.subscription = "to";
+    w.incoming.subscription = "to";
     ASSERT_EQ(remote->AddContact(me, "me", "friends"), 1);
     w.PumpUntil([&] { return !w.session().calls().Named("ConfirmSubscribe").empty(); });
     EXPECT_EQ(w.session().calls().Named("ConfirmSubscribe")[0].args,
