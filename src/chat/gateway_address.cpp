@@ -5,8 +5,6 @@
 
 namespace chat {
 
-// "@msn." anywhere after the first character, resource included, case as written; not
-// Jid::IsMsn, which reads the bare part only, ignores case and takes a room first.
 bool IsGatewayJid(std::string_view jid) { return os::Find(jid, "@msn.") > 0; }
 
 std::vector<std::string> GatewayParts(std::string_view body) {
