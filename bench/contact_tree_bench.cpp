@@ -45,7 +45,7 @@ void FillItems(CIMTree& tree, core::ClientContext& context) {
         const std::string groupKey = GroupKey(g);
         for (int u = 0; u < kUsersPerGroup; ++u, ++n) {
             const std::string jid = UserJid(n);
-            if (tree.FindUser(jid, groupKey, core::JidMatch::Exact) != nullptr) continue;
+            if (tree.FindUser(jid, groupKey, platform::JidMatch::Exact) != nullptr) continue;
             auto user = std::make_unique<CUser>(context.clock, jid, "用户" + std::to_string(n),
                                                 "unit" + std::to_string(g), "");
             user->groupKey = groupKey;

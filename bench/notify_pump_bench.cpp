@@ -14,6 +14,7 @@
 #include "core/client_world.h"
 #include "core/idle_window_manager.h"
 #include "notify/base_proxy.h"
+#include "notify/routes/notification_handlers.h"
 #include "notify/wnd_child.h"
 #include "os/ui/window_system.h"
 #include "platform/session/sim_session_core.h"
@@ -36,9 +37,9 @@ class PanelOnlyWindowManager final : public core::IdleWindowManager {
 
 // The UI work of the routed notification: count it, and wake the benchmark once the burst
 // is through (it sleeps meanwhile, leaving both cores to the pump and the UI thread).
-class CountingUiJobs final : public notify::UiJobs {
+class UiCounter {
   public:
-    void Vcard(const Record&) override {
+    void Count() {
         if (handled_.fetch_add(1) + 1 == target_.load()) {
             std::lock_guard lock(mutex_);
             cv_.notify_one();
@@ -64,9 +65,10 @@ void BM_UiRouteBurst(benchmark::State& state) {
     core::TestClientWorld world(core::WorldFolders{common.str(), app.str()});
     core::ClientContext& context = world.context();
     PanelOnlyWindowManager manager(context);
-    CountingUiJobs ui;
-    notify::NotifySeams seams;
-    seams.ui = &ui;
+    UiCounter ui;
+    auto handlers = notify::NotificationHandlers::Create(context.log);
+    const notify::Registration vcards =
+        handlers->OnUi({39}, [&ui](const platform::NotifyRecord&) { ui.Count(); });
 
     // The UI thread: owns the main panel and the pump, and runs its loop.
     std::promise<os::ThreadQueueId> started;
@@ -74,7 +76,7 @@ void BM_UiRouteBurst(benchmark::State& state) {
         CWndChild panel(context);
         panel.Create({}, os::Rect{}, false);
         manager.mainPanel = panel.hwnd();
-        CBaseProxy proxy(context, seams);
+        CBaseProxy proxy(context, handlers);
         proxy.Init();
         started.set_value(context.windows.CurrentThreadQueueId());
         context.windows.Run();

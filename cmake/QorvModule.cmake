@@ -149,6 +149,7 @@ endfunction()
 #   module  <name>  <dir>     <include prefixes>  <direct deps>     <extras: threaded, lib=, header=>
 #   unit    <name>  <paths>   <include prefixes>  <direct deps>     -
 #   tests   <name>  <dir>     <own folder prefix> <what it sees>    module=<the module it tests>
+#   helpers <name>  <dir>     <include prefix>    -                 -   (header-only test helpers)
 # Lists are comma-separated; deps are module names. Call once, after every qorv_module and
 # test program is declared.
 function(qorv_write_module_graph)

@@ -1,14 +1,23 @@
 #pragma once
 // What a chat window asks of other parts of the client that it does not own: the user's own
-// settings, the SMS quota, the dialogs of other subsystems and the process-wide memory of
-// received shakes. Each is a small interface whose defaults are the behaviour of a client
-// without that part; whoever builds a chat window plugs in the real ones through ChatDoors.
-// All calls run on the UI thread.
+// settings, the SMS quota, the dialogs of other subsystems and the client's memory of
+// received shakes. Each is a door (core/door.h) of the window's own. With nothing plugged
+// in, a window keeps its own settings, has no quota, hands the tool commands it can to the
+// client's doors and remembers only the shakes it received itself. The window manager plugs
+// the client's ones into each window it makes (its one shake memory and whatever
+// ClientSubsystems plugged into the manager's ChatDoors). All calls run on the UI thread.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/door.h"
+
+namespace core {
+struct Doors;
+}
 
 namespace chat {
 
@@ -66,14 +75,37 @@ class ChatCommands {
     virtual void EndAudioVideo(const std::string& /*jid*/) {}
 };
 
-// Null members take the window's defaults: its own empty settings, the default quota, the
-// default commands (the client's service doors where one fits) and the process-wide shake
-// memory.
+// The SMS quota as whatever its door leads to at each call: for a holder that keeps an
+// SmsQuota& for its lifetime while the door may be plugged in after it was made.
+class SmsQuotaThroughDoor final : public SmsQuota {
+  public:
+    explicit SmsQuotaThroughDoor(const core::Door<SmsQuota>& door) : door_(door) {}
+    std::string QuotaText() override { return door_->QuotaText(); }
+    std::optional<std::string> RefuseSend(std::string_view text, int recipients) override {
+        return door_->RefuseSend(text, recipients);
+    }
+    bool CanSendTimedSms() override { return door_->CanSendTimedSms(); }
+
+  private:
+    const core::Door<SmsQuota>& door_;
+};
+
+// A chat window's doors.
 struct ChatDoors {
-    UserChatSettings* settings = nullptr;
-    SmsQuota* quota = nullptr;
-    ChatCommands* commands = nullptr;
-    ShakeMemory* shakes = nullptr;
+    // `clientDoors`: where the tool commands go while no chat commands are plugged in.
+    explicit ChatDoors(core::Doors& clientDoors);
+    ~ChatDoors();
+    ChatDoors(const ChatDoors&) = delete;
+    ChatDoors& operator=(const ChatDoors&) = delete;
+
+    core::Door<UserChatSettings> settings;
+    core::Door<SmsQuota> quota;
+    core::Door<ChatCommands> commands;
+    core::Door<ShakeMemory> shakes;
+
+    // Plugs in here every door that `other` has plugged in.
+    void PlugFrom(const ChatDoors& other);
+    std::array<core::DoorInfo, 4> Infos() const;
 };
 
 }  // namespace chat

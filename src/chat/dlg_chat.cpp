@@ -13,43 +13,19 @@
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
-namespace {
-
-// The doors of the client's services where one fits a tool command.
-class ServiceCommands final : public chat::ChatCommands {
-  public:
-    explicit ServiceCommands(core::Services& services) : services_(services) {}
-    void OpenSmsComposer(const std::string& /*mobile*/) override {
-        services_.batch->ShowSendSmsWindow(1);
-    }
-    void MoveToBatchComposer(const std::string& /*text*/) override {
-        services_.batch->ShowBatchChatWindow();
-    }
-    void AddContact(const std::string& /*jid*/) override { services_.contacts->ShowAddContact(); }
-
-  private:
-    core::Services& services_;
-};
-
-// The node part of a JID: the text before '@' (the whole text without one).
-std::string NodeOf(std::string_view jid) {
-    const int at = os::Find(jid, '@');
-    return at < 0 ? std::string(jid) : os::Left(jid, at);
-}
-
-}  // namespace
-
 CDlgChat::CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees,
-                   std::string contactJid, chat::ChatMode mode, chat::ChatDoors doors)
+                   std::string contactJid, chat::ChatMode mode)
     : core::ChatWindow(context.windows),
       context_(context),
       trees_(trees),
       contactJid_(std::move(contactJid)),
       mode_(mode),
-      doors_(doors),
-      defaultCommands_(std::make_unique<ServiceCommands>(context.services)) {
+      doors_(context.doors()),
+      quotaThroughDoor_(doors_.quota),
+      service_(context, mode, quotaThroughDoor_) {
     participants_.push_back(MakeParticipant(contactJid_));
 }
 
@@ -160,21 +136,21 @@ CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
         participant.own = std::make_unique<contacts::CUser>(*user);
         participant.displayName = user->ShownName();
     } else {
-        participant.own =
-            std::make_unique<contacts::CUser>(context_.clock, jid, NodeOf(jid), "", "");
+        participant.own = std::make_unique<contacts::CUser>(context_.clock, jid,
+                                                            platform::Jid(jid).LocalPart(), "", "");
         if (context_.session.GetUserType(jid) == platform::kUserTypeSms) {
-            participant.own->mobile = NodeOf(jid);
+            participant.own->mobile = platform::Jid(jid).LocalPart();
         }
         participant.displayName = participant.own->name;
     }
-    if (participant.displayName.empty()) participant.displayName = NodeOf(jid);
+    if (participant.displayName.empty()) participant.displayName = platform::Jid(jid).LocalPart();
     return participant;
 }
 
 contacts::CUser* CDlgChat::TreeUser(const std::string& jid) const {
     if (trees_ == nullptr) return nullptr;
     for (contacts::CIMTree* tree : trees_->trees()) {
-        if (contacts::CUser* user = tree->FindUser(jid, "", core::JidMatch::Loose)) return user;
+        if (contacts::CUser* user = tree->FindUser(jid, "", platform::JidMatch::Loose)) return user;
     }
     return nullptr;
 }
@@ -189,9 +165,9 @@ contacts::CUser& CDlgChat::User(std::size_t index) const {
 
 bool CDlgChat::AddParticipant(const std::string& jid) {
     for (const Participant& participant : participants_) {
-        if (context_.hasWindowManager()
-                ? context_.windowManager().IsSameUser(participant.jid, jid, core::JidMatch::Loose)
-                : os::EqualsNoCase(participant.jid, jid)) {
+        if (context_.hasWindowManager() ? context_.windowManager().IsSameUser(
+                                              participant.jid, jid, platform::JidMatch::Loose)
+                                        : os::EqualsNoCase(participant.jid, jid)) {
             return false;
         }
     }
@@ -203,44 +179,40 @@ std::string CDlgChat::MobileOf(std::size_t index) const {
     const contacts::CUser& user = User(index);
     if (!user.mobile.empty()) return user.mobile;
     if (context_.session.GetUserType(participants_.at(index).jid) == platform::kUserTypeSms) {
-        return NodeOf(participants_.at(index).jid);
+        return platform::Jid(participants_.at(index).jid).LocalPart();
     }
     return {};
 }
 
-std::string CDlgChat::SmsJidOf(const std::string& mobile) {
-    return os::Format("%s@sms.%s", mobile.c_str(), context_.session.GetHostName().c_str());
+std::vector<chat::Recipient> CDlgChat::Recipients() const {
+    std::vector<chat::Recipient> recipients;
+    recipients.reserve(participants_.size());
+    for (std::size_t i = 0; i < participants_.size(); ++i) {
+        const contacts::CUser& user = User(i);
+        chat::Recipient recipient;
+        recipient.jid = participants_[i].jid;
+        recipient.displayName = participants_[i].displayName;
+        recipient.mobile = MobileOf(i);
+        recipient.offline = user.IsOffline();
+        recipient.wantsSmsCopies = user.WantsSmsCopiesWhileOffline();
+        recipients.push_back(std::move(recipient));
+    }
+    return recipients;
 }
 
-bool CDlgChat::IsGatewayJid(std::string_view jid) const {
-    const int at = os::Find(jid, "@msn.");
-    return at > 0;
+std::vector<std::string> CDlgChat::ParticipantJids() const {
+    std::vector<std::string> jids;
+    jids.reserve(participants_.size());
+    for (const Participant& participant : participants_) jids.push_back(participant.jid);
+    return jids;
 }
 
 // ---- Shared helpers ----
 
-chat::UserChatSettings& CDlgChat::settings() const {
-    return doors_.settings != nullptr ? *doors_.settings : ownSettings_;
-}
-chat::SmsQuota& CDlgChat::quota() const {
-    return doors_.quota != nullptr ? *doors_.quota : defaultQuota_;
-}
-chat::ChatCommands& CDlgChat::commands() const {
-    return doors_.commands != nullptr ? *doors_.commands : *defaultCommands_;
-}
-chat::ShakeMemory& CDlgChat::shakes() const {
-    return doors_.shakes != nullptr ? *doors_.shakes : chat::ShakeMemory::Shared();
-}
-
-std::string CDlgChat::OwnJid() const { return context_.session.GetCurrentUserJID(); }
-
-std::string CDlgChat::NowText() const {
-    const os::LocalTime t = context_.clock.LocalNow();
-    return os::Format("%4d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                      t.second);
-}
-
-void CDlgChat::Log(const std::string& text) const { context_.log.WriteLog(text); }
+chat::UserChatSettings& CDlgChat::settings() const { return *doors_.settings; }
+chat::SmsQuota& CDlgChat::quota() const { return *doors_.quota; }
+chat::ChatCommands& CDlgChat::commands() const { return *doors_.commands; }
+chat::ShakeMemory& CDlgChat::shakes() const { return *doors_.shakes; }
 
 std::string CDlgChat::StatusLine() const {
     return statusLine_ != nullptr ? statusLine_->Text() : std::string();

@@ -20,6 +20,10 @@
 // Timers: 1 clears the typing status after 5 s of silence, 2 tells the peer whether the user
 // is still typing 2 s after the last change, 3 steps the window shake.
 //
+// Sending. The rules of sending (the checks, SMS and SMS copies, gateway contacts, storing)
+// are chat::ChatService's; the window gathers the input and the participants, asks the
+// service, and shows what it reports.
+//
 // Everything runs on the UI thread; notices from other threads go through the view's queue.
 
 #include <cstdint>
@@ -33,7 +37,10 @@
 #include "chat/av_notices.h"
 #include "chat/chat_doors.h"
 #include "chat/chat_rich_view.h"
+#include "chat/chat_service.h"
 #include "chat/encoding/input_encoder.h"
+#include "chat/gateway_address.h"
+#include "chat/send_rules.h"
 #include "core/chat_window.h"
 #include "core/client_context.h"
 #include "os/ui/geometry.h"
@@ -51,16 +58,10 @@ class Button;
 
 namespace chat {
 
-enum class ChatMode { InstantMessage = 0, Sms = 1 };
-
 // Modifier bits of OnChatKeyDown's flags and of a key message's lParam.
 inline constexpr int kKeyAlt = 0x0001;
 inline constexpr int kKeyCtrl = 0x0002;
 
-inline constexpr std::size_t kMaxSmsBytes = 300;
-inline constexpr std::size_t kMaxMessageBytes = 1000;
-inline constexpr std::size_t kMsnPartBytes = 700;
-inline constexpr os::Millis kShakeSendIntervalMs = 10000;
 inline constexpr os::Millis kTypingQuietMs = 5000;
 inline constexpr os::Millis kTypingResendMs = 2000;
 inline constexpr os::Millis kShakeStepMs = 20;
@@ -80,10 +81,14 @@ class CDlgChat final : public core::ChatWindow {
     // `trees` (may be null) is where the participants are looked up; a JID found in no tree
     // is a temporary conversation with a contact named after the JID's node part.
     CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees, std::string contactJid,
-             chat::ChatMode mode, chat::ChatDoors doors = {});
+             chat::ChatMode mode);
     // An instant-message window without contact trees.
     CDlgChat(core::ClientContext& context, std::string contactJid);
     ~CDlgChat() override;
+
+    // The window's doors to work other subsystems own; whoever makes the window plugs them
+    // before Create.
+    chat::ChatDoors& doors() { return doors_; }
 
     // Creates the window (hidden; the caller shows it) and initialises it. False when it could
     // not be made.
@@ -140,6 +145,21 @@ class CDlgChat final : public core::ChatWindow {
         std::unique_ptr<contacts::CUser> own;
     };
 
+    // Shows what the chat service reports in this window.
+    class Feedback final : public chat::ChatFeedback {
+      public:
+        explicit Feedback(CDlgChat& window) : window_(window) {}
+        void RedNotice(const std::string& text) override;
+        void QueuedNotice(const std::string& text) override;
+        void Tip(const std::string& text) override;
+        void MessageBox(const std::string& text) override;
+        void OwnMessage(const std::string& contents) override;
+        void InputTaken() override;
+
+      private:
+        CDlgChat& window_;
+    };
+
     // ---- Set-up (dlg_chat_init.cpp)
     void OnInitDialog();
     void MakeControls();
@@ -154,25 +174,24 @@ class CDlgChat final : public core::ChatWindow {
     contacts::CUser& User(std::size_t index) const;
     bool InContactList(const contacts::CUser& peer) const;
     std::string MobileOf(std::size_t index) const;
-    std::string SmsJidOf(const std::string& mobile);
-    bool IsGatewayJid(std::string_view jid) const;
+    // The participants as the service sends to them, looked up now.
+    std::vector<chat::Recipient> Recipients() const;
+    std::vector<std::string> ParticipantJids() const;
 
     // ---- Sending (dlg_chat_send.cpp)
     void OnSendCommand();
-    void SendText(const std::string& body);
-    void SendIMMessage(const std::string& body, const std::string& header);
-    void SendSMS(const std::string& text);
-    bool StoreSent(const std::string& to, const std::string& contents, int type);
-    std::optional<std::string> ChosenSendTime(bool& valid) const;
+    void ShowRefusal(const chat::Refusal& refusal);
     bool TimedSms() const;
-    int TimedFlag() const { return TimedSms() ? 1 : 0; }
+    // The font header a message goes with: the MessageFont setting, else the input box's.
+    std::string CurrentHeader() const;
     void FocusInput();
+    // Empties the input box (no typing state), updates the counter and focuses the box.
+    void ClearInput();
     void ApplyMessageFont();
     void SendTypingState(std::string_view state);
 
     // ---- Receiving and state (dlg_chat_receive.cpp)
     void OnShakeCommand();
-    bool ShakeRefusedByInterval();
     void StartWindowShake();
     void OnShakeTimer();
     void OnTypingStatusTimer();
@@ -196,18 +215,15 @@ class CDlgChat final : public core::ChatWindow {
     chat::SmsQuota& quota() const;
     chat::ChatCommands& commands() const;
     chat::ShakeMemory& shakes() const;
-    std::string OwnJid() const;
-    std::string NowText() const;
-    void Log(const std::string& text) const;
 
     core::ClientContext& context_;
     contacts::ContactTrees* trees_;
     const std::string contactJid_;
     const chat::ChatMode mode_;
     chat::ChatDoors doors_;
-    mutable chat::UserChatSettings ownSettings_;
-    mutable chat::SmsQuota defaultQuota_;
-    std::unique_ptr<chat::ChatCommands> defaultCommands_;
+    chat::SmsQuotaThroughDoor quotaThroughDoor_;
+    chat::ChatService service_;
+    Feedback feedback_{*this};
 
     std::vector<Participant> participants_;
     chat::CChatRichView* view_ = nullptr;
@@ -222,7 +238,6 @@ class CDlgChat final : public core::ChatWindow {
 
     chat::PictureMap pictures_;
     std::vector<std::string> outgoingPictures_;
-    std::optional<os::Millis> lastSentShake_;
     std::string counterText_;
     std::string typingText_;
     os::Millis lastTypingNotice_ = 0;

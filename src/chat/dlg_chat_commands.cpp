@@ -7,9 +7,14 @@
 #include "chat/encoding/font_header.h"
 #include "config/client_config.h"
 #include "contacts/contact_user.h"
+#include "core/doors.h"
+#include "core/doors/history_service.h"
+#include "core/doors/settings_service.h"
+#include "core/doors/web_service.h"
 #include "core/window_manager.h"
 #include "os/prompt/prompter.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 
 namespace {
 
@@ -45,7 +50,7 @@ void CDlgChat::OnCommand(int controlId) {
             break;
         case id::kHistory:
         case id::kSmsHistory:
-            context_.services.history->Open(participants_.front().jid);
+            context_.doors().history->Open(participants_.front().jid);
             break;
         case id::kToBatch: {
             std::vector<std::string> unused;
@@ -97,7 +102,7 @@ void CDlgChat::OnInviteCommand() {
     if (jids.empty()) return;
     const std::string& peer = participants_.front().jid;
     const bool peerListed = std::any_of(jids.begin(), jids.end(), [&](const std::string& jid) {
-        return core::JidsEqual(jid, peer, core::JidMatch::Loose, nullptr);
+        return platform::Jid::Equal(jid, peer, platform::JidMatch::Loose, nullptr);
     });
     if (!peerListed) jids.insert(jids.begin(), peer);
     commands().StartConference(jids);
@@ -139,7 +144,7 @@ void CDlgChat::OnFontCommand() {
     settings().messageFont = chat::MakeFontHeader(*input_);
     input_->SetSel(-1, -1);
     input_->SetSelectionCharFormat(format);
-    context_.services.settings->SaveUserSettings();
+    context_.doors().settings->SaveUserSettings();
     FocusInput();
 }
 
@@ -171,7 +176,7 @@ void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target)
         // are never handed to it.
         const std::string url = target.empty() ? text : target;
         const int amp = os::Find(url, '&');
-        context_.services.web->OpenFormInBrowser(amp >= 0 ? os::Left(url, amp) : url, "");
+        context_.doors().web->OpenFormInBrowser(amp >= 0 ? os::Left(url, amp) : url, "");
     }
 }
 

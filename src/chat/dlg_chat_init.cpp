@@ -9,14 +9,13 @@
 #include "contacts/contact_trees.h"
 #include "contacts/contact_user.h"
 #include "contacts/im_tree.h"
-#include "core/jid_equality.h"
 #include "os/controls/button.h"
 #include "os/controls/check_box.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
-#include "platform/store/client_db.h"
 
 namespace {
 
@@ -80,9 +79,9 @@ void CDlgChat::OnInitDialog() {
 
     if (participants_.size() == 1) {
         const contacts::CUser& peer = User(0);
-        if (peer.IsOffline() && !peer.aux2.empty()) {
+        if (peer.IsOffline() && !peer.OfflineNote().empty()) {
             view_->SetSel(0, 0);
-            view_->ReplaceSel(peer.aux2 + "\r\n");
+            view_->ReplaceSel(peer.OfflineNote() + "\r\n");
         }
         if (config.ShowAddBuddyTipInChatWnd != 0 && !InContactList(peer)) {
             std::string listName = "电话簿";
@@ -148,7 +147,7 @@ bool CDlgChat::InContactList(const contacts::CUser& peer) const {
                 }
             });
             if (found) return true;
-        } else if (tree->FindUser(peer.GetJid(), "", core::JidMatch::Loose) != nullptr) {
+        } else if (tree->FindUser(peer.GetJid(), "", platform::JidMatch::Loose) != nullptr) {
             return true;
         }
     }
@@ -182,44 +181,9 @@ void CDlgChat::RefreshTitleAndHeader() {
 }
 
 void CDlgChat::ShowRecentHistory() {
-    const int count = context_.config.CountOfRecentChatContent;
-    if (count < 1) {
-        Log(os::Format("显示最近聊天内容时配置错误:CountOfRecentChatContent=%d", count));
-        return;
+    const Participant& peer = participants_.front();
+    if (const std::optional<std::vector<chat::RecentMessage>> messages =
+            service_.RecentMessages(peer.jid, peer.displayName)) {
+        view_->AppendRecentHistory(*messages);
     }
-    const std::string account = context_.session.GetCurrentUserLimitName();
-    const std::string folder = context_.folders.commonDir + account + "/";
-    CClientDB db(account.c_str(), folder.c_str());
-    std::vector<MsgFields> records;
-    const std::string& peer = participants_.front().jid;
-    if (!db.GetMsg(
-            peer.c_str(), peer.c_str(),
-            [&](const MsgFields& fields) {
-                if (!IsMsgEndMark(fields)) records.push_back(fields);
-            },
-            count)) {
-        Log("显示最近聊天内容失败:" + db.GetErrorInfo());
-        return;
-    }
-    // The newest unread message from the peer and everything after it are about to be shown
-    // as new messages.
-    const std::string own = OwnJid();
-    for (std::size_t i = records.size(); i-- > 0;) {
-        const MsgFields& fields = records[i];
-        if (fields[msg_field::kState] == "1" &&
-            !core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr)) {
-            records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
-            break;
-        }
-    }
-    const std::string ownName = context_.session.GetCurrentUserNickName();
-    std::vector<chat::RecentMessage> messages;
-    for (const MsgFields& fields : records) {
-        const bool mine =
-            core::JidsEqual(fields[msg_field::kFrom], own, core::JidMatch::Loose, nullptr);
-        messages.push_back(chat::RecentMessage{mine ? ownName : participants_.front().displayName,
-                                               fields[msg_field::kTime],
-                                               fields[msg_field::kContents]});
-    }
-    view_->AppendRecentHistory(messages);
 }

@@ -5,12 +5,12 @@
 #include "chat/shake_memory.h"
 #include "config/client_config.h"
 #include "contacts/contact_user.h"
-#include "core/jid_equality.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
 #include "os/text/gbk_chars.h"
+#include "platform/jid/jid.h"
 
 namespace {
 
@@ -31,10 +31,8 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
         return;
     }
 
-    if (os::Find(message.from, "@msn.") > 0) {
-        std::string speaker = message.from;
-        const int escaped = os::Find(speaker, "\\40");
-        if (escaped >= 0) speaker = os::Left(speaker, escaped);
+    if (chat::IsGatewayJid(message.from)) {
+        const std::string speaker = chat::GatewaySpeaker(message.from);
         if (os::Find(speaker, chat::kFontHeaderStart) >= 0) return;
         view_->AppendMessage(speaker, message.time, message.font + message.content);
         return;
@@ -42,7 +40,8 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
 
     Participant* sender = nullptr;
     for (Participant& participant : participants_) {
-        if (core::JidsEqual(participant.jid, message.from, core::JidMatch::Loose, nullptr)) {
+        if (platform::Jid::Equal(participant.jid, message.from, platform::JidMatch::Loose,
+                                 nullptr)) {
             sender = &participant;
             break;
         }
@@ -67,23 +66,16 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
 
 // ---- Shakes ----
 
-bool CDlgChat::ShakeRefusedByInterval() {
-    if (!lastSentShake_ || context_.clock.Now() - *lastSentShake_ >= chat::kShakeSendIntervalMs) {
-        return false;
-    }
-    const std::string line(chat::kSeparatorLine);
-    view_->QueueNotice(
-        os::Format("%s\r\n%s\r\n%s", line.c_str(), "您不能频繁发送闪屏振动", line.c_str()));
-    return true;
-}
-
 void CDlgChat::OnShakeCommand() {
-    if (participants_.size() == 1 && User(0).IsOffline()) {
-        view_->AddRedNotice("对方不在线，您不能发送闪屏振动");
+    const std::vector<chat::Recipient> recipients = Recipients();
+    if (std::optional<chat::Refusal> refusal = service_.CheckShake(recipients)) {
+        ShowRefusal(*refusal);
         return;
     }
-    if (ShakeRefusedByInterval()) return;
-    SendText(std::string(chat::kShakeBody));
+    chat::Outgoing shake;
+    shake.body = std::string(chat::kShakeBody);
+    shake.header = CurrentHeader();
+    service_.Send(shake, recipients, feedback_);
     StartWindowShake();
 }
 
@@ -127,7 +119,8 @@ void CDlgChat::OnInputState(const std::string& state, const std::string& senderJ
     if (state == "composing") {
         std::string name;
         for (const Participant& participant : participants_) {
-            if (core::JidsEqual(participant.jid, senderJid, core::JidMatch::Loose, nullptr)) {
+            if (platform::Jid::Equal(participant.jid, senderJid, platform::JidMatch::Loose,
+                                     nullptr)) {
                 name = participant.displayName;
                 break;
             }

@@ -2,11 +2,6 @@
 
 namespace chat {
 
-ShakeMemory& ShakeMemory::Shared() {
-    static ShakeMemory memory;
-    return memory;
-}
-
 bool ShakeMemory::ShouldShake(std::string_view senderJid, std::int64_t seconds) {
     const bool shakes =
         lastSender_.empty() || senderJid != lastSender_ || seconds - lastSeconds_ > kQuietSeconds;

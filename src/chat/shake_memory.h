@@ -1,7 +1,7 @@
 #pragma once
-// Who shook a chat window last, and when: one record for the whole client, so a contact who
-// keeps sending shakes shakes a window at most once every 12 seconds, whichever window
-// receives them. UI thread only.
+// Who shook a chat window last, and when. The window manager keeps one for the whole client
+// and plugs it into every chat window it makes, so a contact who keeps sending shakes shakes
+// a window at most once every 12 seconds, whichever window receives them. UI thread only.
 
 #include <cstdint>
 #include <string>
@@ -14,9 +14,6 @@ class ShakeMemory {
     // A received shake shakes the window when it comes from another sender than the last
     // one that shook, or more than this many whole seconds after that sender's shake.
     static constexpr std::int64_t kQuietSeconds = 11;
-
-    // The client's one memory.
-    static ShakeMemory& Shared();
 
     // Whether a shake from `senderJid` at `seconds` (whole seconds of the tick count) shakes;
     // when it does, it becomes the last shake.

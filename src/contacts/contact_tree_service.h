@@ -3,7 +3,7 @@
 // of the selected contact. The dialogs behind the other methods of the door come with the
 // contact editing work and keep their defaults until then.
 
-#include "core/services.h"
+#include "core/doors/contact_service.h"
 
 namespace contacts {
 

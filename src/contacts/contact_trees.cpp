@@ -58,7 +58,7 @@ PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& rec
     std::string shownName;
     bool seen = false;
     for (CIMTree* tree : trees_) {
-        for (CUser* user : tree->FindUsers(data->jid, core::JidMatch::Loose)) {
+        for (CUser* user : tree->FindUsers(data->jid, platform::JidMatch::Loose)) {
             if (!seen) {
                 seen = true;
                 before = user->presence;
@@ -95,7 +95,7 @@ int ContactTrees::OnVcardNotify(const platform::NotifyRecord& record) {
     return applied;
 }
 
-CUser* ContactTrees::FindUser(std::string_view jid, core::JidMatch match) const {
+CUser* ContactTrees::FindUser(std::string_view jid, platform::JidMatch match) const {
     for (CIMTree* tree : trees_) {
         if (CUser* user = tree->FindUser(jid, {}, match)) return user;
     }
@@ -103,7 +103,7 @@ CUser* ContactTrees::FindUser(std::string_view jid, core::JidMatch match) const 
 }
 
 std::optional<std::string> ContactTrees::Subscription(std::string_view jid) const {
-    const CUser* user = FindUser(jid, core::JidMatch::Loose);
+    const CUser* user = FindUser(jid, platform::JidMatch::Loose);
     if (user == nullptr) return std::nullopt;
     return user->subscription;
 }

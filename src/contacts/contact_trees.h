@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/jid_equality.h"
+#include "platform/jid/jid.h"
 #include "platform/session/notify_record.h"
 
 namespace core {
@@ -59,7 +59,7 @@ class ContactTrees {
     int OnVcardNotify(const platform::NotifyRecord& record);
 
     // The first user with this JID, tree by tree in the order they joined; null when none.
-    CUser* FindUser(std::string_view jid, core::JidMatch match) const;
+    CUser* FindUser(std::string_view jid, platform::JidMatch match) const;
     // The subscription state of `jid` in the first tree that holds it, or nothing.
     std::optional<std::string> Subscription(std::string_view jid) const;
 

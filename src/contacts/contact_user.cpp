@@ -3,12 +3,12 @@
 #include <utility>
 
 #include "contacts/contact_group.h"
-#include "contacts/contact_identifiers.h"
 #include "contacts/extension_xml.h"
 #include "contacts/presence_table.h"
 #include "contacts/tree_item_data.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/store/contact_person_info.h"
 
 namespace contacts {
@@ -109,7 +109,8 @@ bool CUser::MatchesPhone(std::string_view text) const {
     for (const std::string* number : {&mobile, &phone2, &phone3, &phone4, &fax}) {
         if (os::EqualsNoCase(text, *number)) return true;
     }
-    return os::EqualsNoCase(text, JidLocalPart(jid_)) || os::EqualsNoCase(text, workPhone);
+    return os::EqualsNoCase(text, platform::Jid(jid_).LocalPart()) ||
+           os::EqualsNoCase(text, workPhone);
 }
 
 std::string CUser::BuildExtensionXml() const {

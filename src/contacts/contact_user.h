@@ -14,6 +14,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "os/controls/tree_control.h"
@@ -50,6 +51,8 @@ class CUser {
   public:
     // A user untouched for longer than this counts as stale.
     static constexpr std::uint32_t kStaleAfterMs = 10000;
+    // The SMS-copy flag's value that asks for copies.
+    static constexpr const char* kSmsCopiesWanted = "1";
 
     // Starts offline, touched now, with the display text for "offline".
     CUser(const os::Clock& clock, std::string jid, std::string name, std::string groupId,
@@ -95,10 +98,23 @@ class CUser {
     // extension XML.
     void FillPersonInfo(CContactPersonInfo& info) const;
 
+    // ---- What the client reads from the record's further fields ----
+    // The contact's offline note: the further text its roster item carries (aux2). A chat
+    // window opened on the contact while it is offline shows it first.
+    const std::string& OfflineNote() const { return aux2; }
+    void SetOfflineNote(std::string note) { aux2 = std::move(note); }
+    // Whether the contact asked for SMS copies of the chat messages it gets while offline:
+    // the vCard's SMS-copy flag (extra4) is "1".
+    bool WantsSmsCopiesWhileOffline() const { return extra4 == kSmsCopiesWanted; }
+    void SetWantsSmsCopiesWhileOffline(bool wanted) { extra4 = wanted ? kSmsCopiesWanted : "0"; }
+
     // The item data holding this user, if a tree holds it.
     CIMTreeItemData* holder() const { return holder_; }
 
     // ---- The person's record, in declared order (the JID is field 1) ----
+    // Record operations (copying, the vCard, the cache files) take every field as it is; the
+    // client reads aux2 and extra4 through the accessors above. extra1, extra2 (the vCard's
+    // two last further texts) and extra3 mean nothing to the client: they are only carried.
     std::string name;
     std::string groupId;
     std::string subscription;  // "to", "from", "both" or empty

@@ -101,8 +101,8 @@ std::string CIMTree::GroupTitle(CGroup& group, int mode) const {
     return group.GetDisplayText(mode, TitleForm());
 }
 
-bool CIMTree::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) const {
-    return core::JidsEqual(a, b, match, userTypeOf_);
+bool CIMTree::IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) const {
+    return platform::Jid::Equal(a, b, match, userTypeOf_);
 }
 
 bool CIMTree::IsSmsRecipient(const CUser& user) const {
@@ -218,12 +218,13 @@ void CIMTree::OnPathKeyChanged(CIMTreeItemData& item, std::string_view /*previou
 
 // ---- Finding ----
 
-CUser* CIMTree::FindUser(std::string_view jid, std::string_view groupKey, core::JidMatch match) {
+CUser* CIMTree::FindUser(std::string_view jid, std::string_view groupKey,
+                         platform::JidMatch match) {
     Locked locked(*this, "FindUser");
     return locked ? items_.FindUser(jid, groupKey, match) : nullptr;
 }
 
-std::vector<CUser*> CIMTree::FindUsers(std::string_view jid, core::JidMatch match) {
+std::vector<CUser*> CIMTree::FindUsers(std::string_view jid, platform::JidMatch match) {
     Locked locked(*this, "FindUsers");
     if (!locked) return {};
     return items_.FindUsers(jid, match);
@@ -571,7 +572,7 @@ int CIMTree::ApplyPersonVcard(const CContactPersonInfo& vcard) {
     if (!locked) return 0;
     int applied = 0;
     bool nameDiffers = false;
-    for (CUser* user : items_.FindUsers(vcard.jid, core::JidMatch::Exact)) {
+    for (CUser* user : items_.FindUsers(vcard.jid, platform::JidMatch::Exact)) {
         CIMTreeItemData& item = *user->holder();
         user->ApplyVcardFields(vcard);
         if (options.renameFromVcard && item.placed) {

@@ -42,9 +42,9 @@
 #include "contacts/presence_table.h"
 #include "contacts/tree_item_data.h"
 #include "contacts/tree_order.h"
-#include "core/jid_equality.h"
 #include "os/controls/tree_control.h"
 #include "os/sys/clock.h"
+#include "platform/jid/jid.h"
 
 struct CContactPersonInfo;
 
@@ -158,16 +158,16 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // ---- Finding ----
     // The first user in item-data order whose JID matches and, when `groupKey` is not empty,
     // whose groupKey equals it.
-    CUser* FindUser(std::string_view jid, std::string_view groupKey, core::JidMatch match);
+    CUser* FindUser(std::string_view jid, std::string_view groupKey, platform::JidMatch match);
     // Every user whose JID matches, in item-data order.
-    std::vector<CUser*> FindUsers(std::string_view jid, core::JidMatch match);
+    std::vector<CUser*> FindUsers(std::string_view jid, platform::JidMatch match);
     // The first group whose pathKey equals `pathKey`.
     CGroup* FindGroup(std::string_view pathKey);
     // The child of `parent` (0 or kTreeRoot: the top level) showing a user with exactly this
     // JID (case counts), or 0.
     os::TreeItem FindUserNode(os::TreeItem parent, std::string_view jid);
     // JID equality with the session engine's user types.
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) const;
+    bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) const;
     bool IsSmsRecipient(const CUser& user) const;
 
     // ---- Nodes ----
@@ -256,7 +256,7 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     int itemHeight_ = 0;
     ScrollSkin scrollSkin_ = ScrollSkin::Plain;
     PresenceTable presence_;
-    core::UserTypeOf userTypeOf_;
+    platform::UserTypeOf userTypeOf_;
     std::unique_ptr<os::NamedMutex> dataMutex_;
     ItemDataList items_;
     // (parent, JID) -> the user node InsertUserItem made there; checked on every hit.

@@ -9,12 +9,12 @@
 #include "os/text/gbk_chars.h"
 
 namespace contacts {
-ItemDataList::ItemDataList(core::UserTypeOf userTypeOf) : userTypeOf_(std::move(userTypeOf)) {}
+ItemDataList::ItemDataList(platform::UserTypeOf userTypeOf) : userTypeOf_(std::move(userTypeOf)) {}
 
 ItemDataList::~ItemDataList() { Clear(); }
 
 std::uint64_t ItemDataList::ExactHash(std::string_view jid) {
-    // FNV-1a over the bytes, folding exactly what os::EqualsNoCase ignores.
+    // FNV-1a over the bytes of Jid::ExactKey, folded here rather than copied.
     std::uint64_t hash = 14695981039346656037ull;
     auto add = [&hash](unsigned char byte) {
         hash ^= byte;
@@ -40,7 +40,7 @@ std::uint64_t ItemDataList::TextHash(std::string_view text) {
 }
 
 std::string ItemDataList::LooseKey(std::string_view jid) const {
-    return core::JidKey(jid, core::JidMatch::Loose, userTypeOf_);
+    return platform::Jid(jid).LooseKey(userTypeOf_);
 }
 
 CIMTreeItemData* ItemDataList::Append(std::unique_ptr<CIMTreeItemData> item,
@@ -172,8 +172,8 @@ void ItemDataList::Erase(Index& index, std::uint64_t key, const CIMTreeItemData*
 }
 
 template <typename Visit>
-void ItemDataList::ForMatches(std::string_view jid, core::JidMatch match, Visit visit) {
-    if (match == core::JidMatch::Loose) {
+void ItemDataList::ForMatches(std::string_view jid, platform::JidMatch match, Visit visit) {
+    if (match == platform::JidMatch::Loose) {
         BuildLooseIndex();
         const std::string key = LooseKey(jid);
         auto found = loose_.find(TextHash(key));
@@ -187,12 +187,16 @@ void ItemDataList::ForMatches(std::string_view jid, core::JidMatch match, Visit 
     if (found == exact_.end()) return;
     for (CIMTreeItemData* item : found->second.items()) {
         CUser* user = item->user();
-        if (user != nullptr && os::EqualsNoCase(user->GetJid(), jid) && visit(*user)) return;
+        if (user != nullptr &&
+            platform::Jid::Equal(user->GetJid(), jid, platform::JidMatch::Exact, nullptr) &&
+            visit(*user)) {
+            return;
+        }
     }
 }
 
 CUser* ItemDataList::FindUser(std::string_view jid, std::string_view groupKey,
-                              core::JidMatch match) {
+                              platform::JidMatch match) {
     CUser* found = nullptr;
     ForMatches(jid, match, [&](CUser& user) {
         if (!groupKey.empty() && user.groupKey != groupKey) return false;
@@ -202,7 +206,7 @@ CUser* ItemDataList::FindUser(std::string_view jid, std::string_view groupKey,
     return found;
 }
 
-std::vector<CUser*> ItemDataList::FindUsers(std::string_view jid, core::JidMatch match) {
+std::vector<CUser*> ItemDataList::FindUsers(std::string_view jid, platform::JidMatch match) {
     std::vector<CUser*> users;
     ForMatches(jid, match, [&](CUser& user) {
         users.push_back(&user);

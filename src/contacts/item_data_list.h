@@ -8,9 +8,9 @@
 // node's item parameter), so id order is list order. An index bucket lists its items in id
 // order, and its first fitting entry is the first match in list order.
 //
-// JID look-ups: the exact index keys on the JID with ASCII case folded; the loose index on
-// core::LooseJidForm, built at the first loose look-up and kept from then on. Indexes hold
-// 64-bit hashes of their keys, and every hit is checked against the key itself.
+// JID look-ups: the exact index keys on Jid::ExactKey (hashed without making it); the loose
+// index on Jid::LooseKey, built at the first loose look-up and kept from then on. Indexes
+// hold 64-bit hashes of their keys, and every hit is checked against the key itself.
 //
 // Not thread-safe: the tree calls it with its data lock held.
 
@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "contacts/tree_item_data.h"
-#include "core/jid_equality.h"
+#include "platform/jid/jid.h"
 
 namespace contacts {
 
@@ -33,7 +33,7 @@ class ItemDataList {
   public:
     using Items = std::list<std::unique_ptr<CIMTreeItemData>>;
 
-    explicit ItemDataList(core::UserTypeOf userTypeOf);
+    explicit ItemDataList(platform::UserTypeOf userTypeOf);
     ~ItemDataList();
     ItemDataList(const ItemDataList&) = delete;
     ItemDataList& operator=(const ItemDataList&) = delete;
@@ -59,9 +59,9 @@ class ItemDataList {
 
     // The first user (in list order) whose JID matches `jid` and, when `groupKey` is not
     // empty, whose groupKey equals it.
-    CUser* FindUser(std::string_view jid, std::string_view groupKey, core::JidMatch match);
+    CUser* FindUser(std::string_view jid, std::string_view groupKey, platform::JidMatch match);
     // Every user whose JID matches, in list order.
-    std::vector<CUser*> FindUsers(std::string_view jid, core::JidMatch match);
+    std::vector<CUser*> FindUsers(std::string_view jid, platform::JidMatch match);
     // The first group whose path key equals `pathKey`.
     CGroup* FindGroup(std::string_view pathKey) const;
 
@@ -88,8 +88,8 @@ class ItemDataList {
     static bool IdBefore(const CIMTreeItemData* item, std::uint32_t id);
     // The users of list order whose JID matches, visited until `visit` answers true.
     template <typename Visit>
-    void ForMatches(std::string_view jid, core::JidMatch match, Visit visit);
-    // The JID with ASCII letters outside double-byte characters folded, hashed.
+    void ForMatches(std::string_view jid, platform::JidMatch match, Visit visit);
+    // The hash of Jid::ExactKey (ASCII letters outside double-byte characters folded).
     static std::uint64_t ExactHash(std::string_view jid);
     static std::uint64_t TextHash(std::string_view text);
     std::string LooseKey(std::string_view jid) const;
@@ -99,7 +99,7 @@ class ItemDataList {
     static void Insert(Index& index, std::uint64_t key, CIMTreeItemData* item);
     static void Erase(Index& index, std::uint64_t key, const CIMTreeItemData* item);
 
-    core::UserTypeOf userTypeOf_;
+    platform::UserTypeOf userTypeOf_;
     Items items_;
     std::vector<CIMTreeItemData*> byId_;  // slot = id - firstId_
     std::uint32_t firstId_ = 1;

@@ -4,7 +4,7 @@
 
 namespace core {
 
-ChatWindow* ChatWindowRegistry::Find(std::string_view jid, JidMatch match,
+ChatWindow* ChatWindowRegistry::Find(std::string_view jid, platform::JidMatch match,
                                      const SameUser& sameUser) const {
     for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
         if (sameUser((*it)->ContactJid(), jid, match)) return *it;

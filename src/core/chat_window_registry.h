@@ -7,16 +7,18 @@
 #include <vector>
 
 #include "core/chat_window.h"
-#include "core/jid_equality.h"
+#include "platform/jid/jid.h"
 
 namespace core {
 
 class ChatWindowRegistry {
   public:
-    using SameUser = std::function<bool(std::string_view, std::string_view, JidMatch)>;
+    // Jid::Equal with whatever decides the SMS step (the window manager's IsSameUser).
+    using SameUser = std::function<bool(std::string_view, std::string_view, platform::JidMatch)>;
 
     // The newest window whose contact is `jid` by `sameUser`; null when none.
-    ChatWindow* Find(std::string_view jid, JidMatch match, const SameUser& sameUser) const;
+    ChatWindow* Find(std::string_view jid, platform::JidMatch match,
+                     const SameUser& sameUser) const;
     void Add(ChatWindow& window) { windows_.push_back(&window); }
     // Takes out the newest entry holding `window`; a window that is not listed is ignored.
     void Remove(ChatWindow& window);

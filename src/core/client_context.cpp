@@ -4,6 +4,11 @@
 #include <cstdlib>
 
 #include "config/config_context.h"
+#include "core/user_folder.h"
+#include "os/services/log.h"
+#include "platform/session/session_core.h"
+#include "platform/store/client_db.h"
+#include "core/doors.h"
 
 namespace core {
 
@@ -24,10 +29,27 @@ ClientContext::ClientContext(os::Clock& clock, os::WindowSystem& windows, os::Pr
       sound(sound),
       namedObjects(namedObjects),
       config(config),
-      folders(std::move(folders)) {}
+      folders(std::move(folders)),
+      doors_(std::make_unique<Doors>()) {}
+
+ClientContext::~ClientContext() = default;
 
 config::ConfigContext ClientContext::configContext() const {
     return config::ConfigContext{sharedUtil, log};
+}
+
+std::optional<std::string> ClientContext::CurrentUserFolder() const {
+    return UserFolder(folders.commonDir, session.GetCurrentUserLimitName());
+}
+
+std::unique_ptr<CClientDB> ClientContext::OpenUserStore() const {
+    const std::string account = session.GetCurrentUserLimitName();
+    const std::optional<std::string> folder = UserFolder(folders.commonDir, account);
+    if (!folder) {
+        log.WriteLog("用户名不能作为目录名:" + account);
+        return nullptr;
+    }
+    return std::make_unique<CClientDB>(account.c_str(), folder->c_str());
 }
 
 IWindowManager& ClientContext::windowManager() const {

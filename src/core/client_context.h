@@ -18,14 +18,15 @@
 //   namedObjects the space of named kernel objects shared with other processes
 //   config       the deployment configuration, loaded by InitWindows
 //   folders      the shared client directory and the application directory
-//   services     the doors to subsystems the window manager drives (services.h)
+//   doors        the doors to the work of other subsystems (doors.h)
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
+//   OpenUserStore  the logged-in user's message store
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-
-#include "core/services.h"
 
 namespace os {
 class Clock;
@@ -46,9 +47,12 @@ struct ClientConfig;
 struct ConfigContext;
 }  // namespace config
 
+class CClientDB;
+
 namespace core {
 
 class IWindowManager;
+struct Doors;
 
 struct Folders {
     std::string commonDir;  // the shared client directory (GetCommanDir), ending in '/'
@@ -66,6 +70,7 @@ class ClientContext {
                   platform::SharedUtil& sharedUtil, os::Shell& shell, os::SoundPlayer& sound,
                   os::NamedObjectSpace& namedObjects, config::ClientConfig& config,
                   Folders folders);
+    ~ClientContext();
     ClientContext(const ClientContext&) = delete;
     ClientContext& operator=(const ClientContext&) = delete;
 
@@ -84,8 +89,10 @@ class ClientContext {
 
     // The host's start command line, handed to the start-parameter parser by InitWindows.
     std::string startCommandLine;
-    Services services;
     StepTrace trace;
+
+    // The doors to other subsystems' work; include core/doors.h and the doors you call.
+    Doors& doors() const { return *doors_; }
 
     // The configuration code's view of this context.
     config::ConfigContext configContext() const;
@@ -96,12 +103,20 @@ class ClientContext {
     bool hasWindowManager() const { return windowManager_ != nullptr; }
     void SetWindowManager(IWindowManager* windowManager) { windowManager_ = windowManager; }
 
+    // The logged-in user's folder: UserFolder (user_folder.h) of folders.commonDir and the
+    // session's account name; nothing when nobody is logged in or the name names no folder.
+    std::optional<std::string> CurrentUserFolder() const;
+    // A handle on the logged-in user's message store for one operation (the store keeps its
+    // connections open between handles). Null, with a log line, when there is no user folder.
+    std::unique_ptr<CClientDB> OpenUserStore() const;
+
     // Records a step through `trace`, if set.
     void Trace(std::string_view step) const {
         if (trace) trace(step);
     }
 
   private:
+    std::unique_ptr<Doors> doors_;
     IWindowManager* windowManager_ = nullptr;
 };
 

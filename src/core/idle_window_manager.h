@@ -22,17 +22,20 @@ class IdleWindowManager : public IWindowManager {
     os::HWND MainPanel() const override { return mainPanel.load(); }
     os::HWND LoginPanel() const override { return loginPanel.load(); }
 
-    ChatWindow* FindChatWindow(std::string_view jid, JidMatch match) override {
-        return registry_.Find(jid, match, [this](std::string_view a, std::string_view b,
-                                                 JidMatch m) { return IsSameUser(a, b, m); });
+    ChatWindow* FindChatWindow(std::string_view jid, platform::JidMatch match) override {
+        return registry_.Find(jid, match,
+                              [this](std::string_view a, std::string_view b, platform::JidMatch m) {
+                                  return IsSameUser(a, b, m);
+                              });
     }
     void AddChatWindow(ChatWindow& window) override { registry_.Add(window); }
     void RemoveChatWindow(ChatWindow& window) override { registry_.Remove(window); }
     std::vector<ChatWindow*> ChatWindows() const override { return registry_.All(); }
     ChatWindow* OpenChatWindow(std::string_view) override { return nullptr; }
     bool CloseChatWindow(std::string_view) override { return false; }
-    bool IsSameUser(std::string_view a, std::string_view b, JidMatch match) override {
-        return JidsEqual(a, b, match, nullptr);
+    // Without a session engine: SMS addresses compare whole.
+    bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override {
+        return platform::Jid::Equal(a, b, match, nullptr);
     }
 
     PendingMessageQueue& PendingMessages() override { return pending_; }

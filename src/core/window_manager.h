@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "core/chat_window.h"
-#include "core/jid_equality.h"
 #include "core/pending_messages.h"
 #include "core/session_flags.h"
 #include "os/ui/hwnd.h"
+#include "platform/jid/jid.h"
 
 namespace os {
 class NamedMutex;
@@ -61,7 +61,7 @@ class IWindowManager {
     // ---- The chat window registry
     // The open chat window of `jid`, searching from the newest window to the oldest; null
     // when none matches.
-    virtual ChatWindow* FindChatWindow(std::string_view jid, JidMatch match) = 0;
+    virtual ChatWindow* FindChatWindow(std::string_view jid, platform::JidMatch match) = 0;
     // Called by a chat window when it is created / destroyed. Removing takes out the newest
     // entry holding that window; a window that is not registered is ignored.
     virtual void AddChatWindow(ChatWindow& window) = 0;
@@ -74,8 +74,8 @@ class IWindowManager {
     // Takes the chat window of `jid` (loose match) out of the registry and closes it. False
     // when none is open.
     virtual bool CloseChatWindow(std::string_view jid) = 0;
-    // JID equality with the session engine's user types (jid_equality.h).
-    virtual bool IsSameUser(std::string_view a, std::string_view b, JidMatch match) = 0;
+    // Jid::Equal with the session engine's GetUserType for the loose rule's SMS step.
+    virtual bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) = 0;
 
     // ---- Pending messages
     virtual PendingMessageQueue& PendingMessages() = 0;

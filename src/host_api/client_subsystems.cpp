@@ -1,37 +1,31 @@
 #include "host_api/client_subsystems.h"
 
+#include "chat/chat_notifications.h"
+#include "contacts/contact_notifications.h"
+#include "core/doors.h"
+#include "host_api/manager_notifications.h"
 #include "host_api/window_manager.h"
-
-namespace {
-
-notify::NotifySeams MakeSeams(notify::DirectJobs& direct, notify::UiJobs& ui,
-                              notify::IncomingMessageHooks& incoming) {
-    notify::NotifySeams seams;
-    seams.direct = &direct;
-    seams.ui = &ui;
-    seams.incoming = &incoming;
-    return seams;
-}
-
-}  // namespace
+#include "login/login_notifications.h"
 
 ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager& manager)
     : context_(context),
       manager_(manager),
+      handlers_(notify::NotificationHandlers::Create(context.log)),
       trees_(context),
       contactService_(trees_),
-      uiJobs_(context, trees_),
-      directJobs_(context, trees_),
       incomingHooks_(trees_),
-      proxy_(context, MakeSeams(directJobs_, uiJobs_, incomingHooks_)) {
-    context_.services.pump = &proxy_;
-    context_.services.contacts = &contactService_;
+      contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
+      chatNotifications_(chat::RegisterChatNotifications(context, *handlers_)),
+      loginNotifications_(login::RegisterLoginNotifications(context, *handlers_)),
+      managerNotifications_(RegisterWindowManagerNotifications(context, *handlers_)),
+      proxy_(context, handlers_, incomingHooks_) {
+    context_.doors().pump.Plug(proxy_);
+    context_.doors().contacts.Plug(contactService_);
     manager_.SetContactTrees(&trees_);
 }
 
 ClientSubsystems::~ClientSubsystems() {
     manager_.SetContactTrees(nullptr);
-    const core::Services defaults;
-    context_.services.pump = defaults.pump;
-    context_.services.contacts = defaults.contacts;
+    context_.doors().pump.Unplug();
+    context_.doors().contacts.Unplug();
 }

@@ -10,6 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/room_service.h"
+#include "core/doors/settings_service.h"
 #include "core/text_utilities.h"
 #include "host_api/c_strings.h"
 #include "host_api/library.h"
@@ -195,9 +200,9 @@ void ShowMemoWindow(void) {}
 
 // ---- Contacts and groups: the contact work answers through its door.
 
-#define QORV_CONTACTS(call) Reach([&](CWindowManager& m) { m.context().services.contacts->call; })
+#define QORV_CONTACTS(call) Reach([&](CWindowManager& m) { m.context().doors().contacts->call; })
 #define QORV_CONTACTS_ANSWER(fallback, call) \
-    Reach(fallback, [&](CWindowManager& m) { return m.context().services.contacts->call; })
+    Reach(fallback, [&](CWindowManager& m) { return m.context().doors().contacts->call; })
 
 void ShowAddContact(void) { QORV_CONTACTS(ShowAddContact()); }
 void ShowAddContactFromCurrentItem(int flag) { QORV_CONTACTS(ShowAddContactFromCurrentItem(flag)); }
@@ -272,25 +277,25 @@ int CanCallContactMail(void) { return 1; }
 
 void BindPhone(const char* number, int flag) {
     Reach([&](CWindowManager& m) {
-        m.context().services.libraries->BindPhone(std::string(InText(number)), flag);
+        m.context().doors().libraries->BindPhone(std::string(InText(number)), flag);
     });
 }
 
 void ClearCurPhone(void) {
-    Reach([](CWindowManager& m) { m.context().services.settings->ClearCurPhones(); });
+    Reach([](CWindowManager& m) { m.context().doors().settings->ClearCurPhones(); });
 }
 
 int GetCurBindPhone(char* buf, int cap) {
     return CopyOut(
         Reach(std::string(),
-              [](CWindowManager& m) { return m.context().services.settings->CurBindPhone(); }),
+              [](CWindowManager& m) { return m.context().doors().settings->CurBindPhone(); }),
         buf, cap);
 }
 
 int GetIsCurSoftPhone(char* buf, int cap) {
     return CopyOut(
         Reach(std::string(),
-              [](CWindowManager& m) { return m.context().services.settings->IsSoftPhone(); }),
+              [](CWindowManager& m) { return m.context().doors().settings->IsSoftPhone(); }),
         buf, cap);
 }
 
@@ -356,37 +361,37 @@ int CanSendMsnMsg(void) {
 }
 
 void ShowConferenceProperty(void) {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceProperty(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceProperty(); });
 }
 
 void ShowConferenceCreate(void) {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceCreate(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceCreate(); });
 }
 
 void ShowConferenceLogout(void) {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceLogout(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceLogout(); });
 }
 
 void ShowConferenceListRefresh(void) {
-    Reach([](CWindowManager& m) { m.context().services.rooms->ShowConferenceListRefresh(); });
+    Reach([](CWindowManager& m) { m.context().doors().rooms->ShowConferenceListRefresh(); });
 }
 
 int ShowShareDialog(int kind, void* owner) {
     return Reach(0, [&](CWindowManager& m) {
-        return m.context().services.libraries->ShowShareDialog(kind, owner);
+        return m.context().doors().libraries->ShowShareDialog(kind, owner);
     });
 }
 
 int RemoveShareDialog(void* dialog) {
     return Reach(0, [&](CWindowManager& m) {
-        return m.context().services.libraries->RemoveShareDialog(dialog);
+        return m.context().doors().libraries->RemoveShareDialog(dialog);
     });
 }
 
 unsigned char SetShareNetDisk(const char* path, const char* users, int rights) {
     return Reach<unsigned char>(0, [&](CWindowManager& m) -> unsigned char {
-        return m.context().services.libraries->SetShareNetDisk(std::string(InText(path)),
-                                                               std::string(InText(users)), rights)
+        return m.context().doors().libraries->SetShareNetDisk(std::string(InText(path)),
+                                                              std::string(InText(users)), rights)
                    ? 1
                    : 0;
     });

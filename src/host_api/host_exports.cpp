@@ -2,6 +2,7 @@
 // command line, message boxes and the embedded server's accounts.
 #include "host_api/c_strings.h"
 #include "host_api/library.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 #include "platform/session/sim_server.h"
 #include "qorvdesk/host.h"
@@ -50,7 +51,7 @@ int QorvEmbeddedAddAccount(const char* account, const char* password, const char
     entry.loginName = std::string(InText(account));
     entry.password = std::string(InText(password));
     entry.nickname = std::string(InText(nickname));
-    entry.jid = entry.loginName + "$gov@" + server.HostName();
+    entry.jid = platform::Jid::Government(entry.loginName, server.HostName()).text();
     if (server.HasAccount(entry.jid)) return 0;
     server.AddAccount(std::move(entry));
     return 1;

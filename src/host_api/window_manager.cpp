@@ -4,7 +4,11 @@
 
 #include <algorithm>
 
+#include "chat/chat_doors.h"
 #include "chat/dlg_chat.h"
+#include "chat/shake_memory.h"
+#include "core/doors.h"
+#include "core/doors/history_service.h"
 #include "core/window_messages.h"
 #include "host_api/delayed_switch.h"
 #include "host_api/ipmsg_plugin.h"
@@ -15,8 +19,12 @@
 #include "os/text/cstring_ops.h"
 #include "platform/session/session_core.h"
 
-CWindowManager::CWindowManager(core::ClientContext& context) : context_(context) {
+CWindowManager::CWindowManager(core::ClientContext& context)
+    : context_(context),
+      shakes_(std::make_unique<chat::ShakeMemory>()),
+      chatDoors_(std::make_unique<chat::ChatDoors>(context.doors())) {
     context_.SetWindowManager(this);
+    chatDoors_->shakes.Plug(*shakes_);
 }
 
 CWindowManager::~CWindowManager() {
@@ -45,6 +53,14 @@ void CWindowManager::Log2(int level, std::string_view text) const {
     context_.log.WriteLog2(level, text);
 }
 
+void CWindowManager::LogUnpluggedDoors() const {
+    auto logIfUnplugged = [this](const core::DoorInfo& door) {
+        if (!door.plugged) Log("CWindowManager::InitWindows: " + core::UnpluggedDoorText(door));
+    };
+    for (const core::DoorInfo& door : context_.doors().Infos()) logIfUnplugged(door);
+    for (const core::DoorInfo& door : chatDoors_->Infos()) logIfUnplugged(door);
+}
+
 // ---- Windows
 
 os::HWND CWindowManager::HostMainWnd() const { return hostMainWnd_.load(); }
@@ -54,9 +70,11 @@ os::HWND CWindowManager::LoginPanel() const { return loginPanelWnd_.load(); }
 
 // ---- The chat window registry
 
-core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, core::JidMatch match) {
-    return chatWindows_.Find(jid, match, [this](std::string_view a, std::string_view b,
-                                                core::JidMatch m) { return IsSameUser(a, b, m); });
+core::ChatWindow* CWindowManager::FindChatWindow(std::string_view jid, platform::JidMatch match) {
+    return chatWindows_.Find(jid, match,
+                             [this](std::string_view a, std::string_view b, platform::JidMatch m) {
+                                 return IsSameUser(a, b, m);
+                             });
 }
 
 void CWindowManager::AddChatWindow(core::ChatWindow& window) { chatWindows_.Add(window); }
@@ -67,7 +85,7 @@ std::vector<core::ChatWindow*> CWindowManager::ChatWindows() const { return chat
 
 core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
     os::WindowSystem& windows = context_.windows;
-    if (core::ChatWindow* open = FindChatWindow(jid, core::JidMatch::Loose)) {
+    if (core::ChatWindow* open = FindChatWindow(jid, platform::JidMatch::Loose)) {
         open->ShowWindow(os::SW_SHOW);
         if (open->IsIconic()) open->ShowWindow(os::SW_RESTORE);
         windows.SetForegroundWindow(open->hwnd());
@@ -75,6 +93,7 @@ core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
     }
     auto dialog = std::make_unique<CDlgChat>(context_, contactTrees_, std::string(jid),
                                              chat::ChatMode::InstantMessage);
+    dialog->doors().PlugFrom(*chatDoors_);
     if (!dialog->Create()) {
         Log(os::Format("创建聊天窗口失败 JID=%s", std::string(jid).c_str()));
         return nullptr;
@@ -89,7 +108,7 @@ core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
 }
 
 bool CWindowManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     const os::HWND hwnd = window->hwnd();
     RemoveChatWindow(*window);
@@ -97,8 +116,8 @@ bool CWindowManager::CloseChatWindow(std::string_view jid) {
     return true;
 }
 
-bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) {
-    return core::JidsEqual(
+bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) {
+    return platform::Jid::Equal(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
 
@@ -107,7 +126,7 @@ bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, core::Ji
 void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {
     if (auto head = pending_.Front()) {
         if (head->type == core::kQueuedOaNoticeType) {
-            if (auto notice = pending_.PopFront()) context_.services.history->ShowOaNotice(*notice);
+            if (auto notice = pending_.PopFront()) context_.doors().history->ShowOaNotice(*notice);
         } else if (head->type != core::kQueuedLeftAloneType) {
             // Open the window first: if it cannot be made, the messages stay queued.
             if (core::ChatWindow* window = OpenChatWindow(head->from)) {
@@ -115,7 +134,7 @@ void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {
                 window->ShowQueuedMessages(pending_.TakeIf([&](const core::QueuedMessage& m) {
                     return m.type != core::kQueuedOaNoticeType &&
                            m.type != core::kQueuedLeftAloneType &&
-                           IsSameUser(m.from, sender, core::JidMatch::Loose);
+                           IsSameUser(m.from, sender, platform::JidMatch::Loose);
                 }));
             }
         }

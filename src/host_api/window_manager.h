@@ -10,9 +10,11 @@
 // UI thread (the thread that called InitWindows) unless IWindowManager says otherwise.
 //
 // The steps that belong to other subsystems go through the doors of the context
-// (ClientContext::services); each step of the start-up, log-out, session-end and tear-down
-// sequences is recorded through ClientContext::trace under a short name, so their order can
-// be observed.
+// (ClientContext::doors, core/doors.h); InitWindows first names in the log every door that
+// nothing plugged in. Each chat window it makes gets the manager's chat doors (ChatDoors):
+// the client's one shake memory and whatever ClientSubsystems plugged in there. Each step of
+// the start-up, log-out, session-end and tear-down sequences is recorded through
+// ClientContext::trace under a short name, so their order can be observed.
 
 #include <atomic>
 #include <cstdint>
@@ -31,8 +33,15 @@
 
 class CDlgLogin;
 class CWndChild;
+namespace chat {
+struct ChatDoors;
+class ShakeMemory;
+}  // namespace chat
 namespace contacts {
 class ContactTrees;
+}
+namespace core {
+struct ContactSelection;
 }
 class IpMsgPlugin;
 class DelayedSwitch;
@@ -125,13 +134,13 @@ class CWindowManager final : public core::IWindowManager {
     os::HWND HostClientWnd() const override;
     os::HWND MainPanel() const override;
     os::HWND LoginPanel() const override;
-    core::ChatWindow* FindChatWindow(std::string_view jid, core::JidMatch match) override;
+    core::ChatWindow* FindChatWindow(std::string_view jid, platform::JidMatch match) override;
     void AddChatWindow(core::ChatWindow& window) override;
     void RemoveChatWindow(core::ChatWindow& window) override;
     std::vector<core::ChatWindow*> ChatWindows() const override;
     core::ChatWindow* OpenChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override;
+    bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
     core::PendingMessageQueue& PendingMessages() override { return pending_; }
     void PickNextPendingMessage(core::PickTrigger trigger) override;
     bool AnyConversationOpen() override;
@@ -144,6 +153,10 @@ class CWindowManager final : public core::IWindowManager {
     bool HoldsAccountMutex() const override;
     std::span<char> SharedBlock() override;
     bool WriteSharedFlag(std::string_view text) override;
+
+    // The doors plugged into every chat window the manager makes (the shake memory is the
+    // manager's own); plug into them before the windows are made.
+    chat::ChatDoors& chatDoors() const { return *chatDoors_; }
 
     // The contact trees that new chat windows find their contacts in (null: none).
     void SetContactTrees(contacts::ContactTrees* trees) { contactTrees_ = trees; }
@@ -168,6 +181,8 @@ class CWindowManager final : public core::IWindowManager {
     void Step(std::string_view name) const { context_.Trace(name); }
     void Log(std::string_view text) const;
     void Log2(int level, std::string_view text) const;
+    // Names in the log each door of the context and of the chat windows that nothing plugged.
+    void LogUnpluggedDoors() const;
     // InitWindows steps that need more than a line.
     void RegisterWindowClasses();
     void InstallMessageHook();
@@ -191,6 +206,8 @@ class CWindowManager final : public core::IWindowManager {
     core::PendingMessageQueue pending_;
 
     core::ChatWindowRegistry chatWindows_;
+    std::unique_ptr<chat::ShakeMemory> shakes_;
+    std::unique_ptr<chat::ChatDoors> chatDoors_;
 
     // Read from any thread; written on the UI thread.
     std::atomic<os::HWND> hostMainWnd_{};

@@ -1,10 +1,19 @@
 // CWindowManager: what the host's menus and commands reach — session queries, dialogs,
 // contacts, telephone and gateway actions.
 #include "config/client_config.h"
+#include "core/doors.h"
+#include "core/doors/batch_service.h"
+#include "core/doors/contact_service.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/history_service.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/notification_pump.h"
+#include "core/doors/settings_service.h"
+#include "core/doors/start_parameters.h"
+#include "core/doors/web_service.h"
 #include "core/text_utilities.h"
 #include "core/window_messages.h"
 #include "host_api/window_manager.h"
-
 #include "login/dlg_login.h"
 #include "notify/incoming_msg_handler.h"
 #include "os/controls/label.h"
@@ -12,6 +21,7 @@
 #include "os/services/log.h"
 #include "os/services/shell.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 
 // ---- Host plumbing
@@ -23,11 +33,11 @@ int CWindowManager::OnIMParam(int kind, std::string_view text) {
     if (kind == kIsCurrentUser) {
         return IsLoggedIn() && text == context_.session.GetCurrentUserLimitName() ? 1 : 0;
     }
-    context_.services.startParameters->Act(std::string(text));
+    context_.doors().startParameters->Act(std::string(text));
     return 0;
 }
 
-int CWindowManager::GetVcardVersion() { return context_.services.contacts->VcardVersion(); }
+int CWindowManager::GetVcardVersion() { return context_.doors().contacts->VcardVersion(); }
 
 // ---- Session
 
@@ -52,7 +62,7 @@ void CWindowManager::ShowLoginingText1(std::string_view text) {
 }
 
 void CWindowManager::ChanngeStatus(std::string_view presenceWord) {
-    context_.services.shell->ShowPresenceOnToolBar(std::string(presenceWord));
+    context_.doors().shell->ShowPresenceOnToolBar(std::string(presenceWord));
     context_.session.ChangePresence(presenceWord);
 }
 
@@ -67,14 +77,14 @@ std::string CWindowManager::GetECPUserAccount() { return context_.session.GetCur
 
 // ---- Windows and dialogs
 
-void CWindowManager::ShowBatchChatWindow() { context_.services.batch->ShowBatchChatWindow(); }
+void CWindowManager::ShowBatchChatWindow() { context_.doors().batch->ShowBatchChatWindow(); }
 
 void CWindowManager::ShowSendSmsWindow(int mode) {
-    context_.services.batch->ShowSendSmsWindow(mode);
+    context_.doors().batch->ShowSendSmsWindow(mode);
 }
 
 void CWindowManager::ShowBatchMailWindow() {
-    const auto selection = context_.services.contacts->Selection();
+    const auto selection = context_.doors().contacts->Selection();
     if (!selection || selection->kind != core::ContactSelection::Kind::Group) return;
     platform::SessionCore& session = context_.session;
     std::string loginName = session.GetCurrentUserAccount();
@@ -86,14 +96,14 @@ void CWindowManager::ShowBatchMailWindow() {
         selection->groupMailList.c_str());
     const config::ClientConfig& config = context_.config;
     const std::string& url = config.SendMailUrl.empty() ? config.MailUrl : config.SendMailUrl;
-    context_.services.web->OpenFormInBrowser(url, body);
+    context_.doors().web->OpenFormInBrowser(url, body);
 }
 
-void CWindowManager::ShowMsgManagerWindow() { context_.services.history->Open(""); }
+void CWindowManager::ShowMsgManagerWindow() { context_.doors().history->Open(""); }
 
 void CWindowManager::ShowSetWindow(int page) {
     if (flags_.loggingIn.load()) return;
-    core::SettingsService& settings = *context_.services.settings;
+    core::SettingsService& settings = *context_.doors().settings;
     const os::HWND open = settings.SettingsDialog();
     if (context_.windows.IsWindow(open)) {
         context_.windows.ShowWindow(open, os::SW_SHOW);
@@ -108,19 +118,19 @@ void CWindowManager::ShowChangePersonInfoWindow() {
 }
 
 void CWindowManager::ShowWebAdminManagerWindow() {
-    context_.services.web->ShowWebAdminManagerWindow();
+    context_.doors().web->ShowWebAdminManagerWindow();
 }
 
-int CWindowManager::ShowSearchDialog() { return context_.services.contacts->ShowSearchDialog(); }
+int CWindowManager::ShowSearchDialog() { return context_.doors().contacts->ShowSearchDialog(); }
 
-void CWindowManager::ShowNoticeIEWindow() { context_.services.web->ShowNoticeIEWindow(); }
+void CWindowManager::ShowNoticeIEWindow() { context_.doors().web->ShowNoticeIEWindow(); }
 
-void CWindowManager::ShowMailMonitor() { context_.services.libraries->MailPanelShowMainWindow(); }
+void CWindowManager::ShowMailMonitor() { context_.doors().libraries->MailPanelShowMainWindow(); }
 
 // ---- Contacts
 
 std::optional<core::ContactSelection> CWindowManager::SelectedUser() {
-    auto selection = context_.services.contacts->Selection();
+    auto selection = context_.doors().contacts->Selection();
     if (!selection || selection->kind != core::ContactSelection::Kind::User) return std::nullopt;
     return selection;
 }
@@ -130,7 +140,7 @@ void CWindowManager::ShowAddMobileContact(std::string_view mobileNumber) {
         context_.prompter.MessageBox(" 是否添加该号码到电话簿？", os::kDefaultCaption,
                                      os::MB_YESNO | os::MB_ICONQUESTION, HostMainWnd());
     if (answer == os::IDYES) {
-        context_.services.contacts->AddMobileToPhoneBook(std::string(mobileNumber));
+        context_.doors().contacts->AddMobileToPhoneBook(std::string(mobileNumber));
     }
 }
 
@@ -139,7 +149,7 @@ void CWindowManager::CallUserChat() {
 }
 
 void CWindowManager::CallUserMsgHistory() {
-    if (auto user = SelectedUser()) context_.services.history->Open(user->jid);
+    if (auto user = SelectedUser()) context_.doors().history->Open(user->jid);
 }
 
 CWindowManager::OwnNumbers CWindowManager::GetUserInfo() {
@@ -165,7 +175,7 @@ void CWindowManager::CallContactTel() {
                                      os::kDefaultCaption, os::MB_OK, HostMainWnd());
         return;
     }
-    context_.services.libraries->Dial(user->mobile);
+    context_.doors().libraries->Dial(user->mobile);
 }
 
 void CWindowManager::CallPhone(int kind) {
@@ -180,7 +190,7 @@ void CWindowManager::CallPhone(int kind) {
                                      os::MB_OK, HostMainWnd());
         return;
     }
-    context_.services.libraries->Dial(number);
+    context_.doors().libraries->Dial(number);
 }
 
 void CWindowManager::CallContactMail() {
@@ -198,12 +208,12 @@ CWindowManager::SelectedNumbers CWindowManager::GetCurSelUserTel() {
 }
 
 void CWindowManager::SetAcceptRegual(int flag) {
-    if (flag != 0) context_.services.shell->StartPhoneAcceptance();
+    if (flag != 0) context_.doors().shell->StartPhoneAcceptance();
 }
 
 void CWindowManager::ReceiveSMSMsg(std::string_view senderNumber, std::string_view content,
                                    std::string_view time, std::string_view senderName) {
-    context_.services.pump->HandleIncomingMessage(
+    context_.doors().pump->HandleIncomingMessage(
         notify::ReceivedSmsMessage(context_.session, senderNumber, content, time, senderName));
 }
 
@@ -246,10 +256,10 @@ void CWindowManager::SendMsnStatus(MsnStatus status) {
 }
 
 bool CWindowManager::CanSendMsnMsg() {
-    const auto selection = context_.services.contacts->Selection();
+    const auto selection = context_.doors().contacts->Selection();
     if (!selection) return false;
     const bool offlineGatewayUser = selection->kind == core::ContactSelection::Kind::User &&
-                                    os::Find(selection->jid, "@msn.") >= 0 &&
+                                    platform::Jid(selection->jid).IsMsn() &&
                                     os::EqualsNoCase(selection->presence, "offline");
     return !offlineGatewayUser;
 }

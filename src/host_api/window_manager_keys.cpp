@@ -1,4 +1,9 @@
 // CWindowManager: the message hook, keyboard routing and menu pre-translation.
+#include "core/doors.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/history_service.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/room_service.h"
 #include "core/window_messages.h"
 #include "host_api/window_manager.h"
 #include "login/dlg_login.h"
@@ -22,13 +27,13 @@ void CWindowManager::OnHookedMessage(os::Msg& message) {
     if (message.message == os::WM_LBUTTONDOWN && context_.windows.IsWindow(message.hwnd)) {
         const os::Point point{os::GET_X_LPARAM(message.lParam), os::GET_Y_LPARAM(message.lParam)};
         if (context_.windows.GetWindowRect(HostMainWnd()).Contains(point) && IsLoggedIn()) {
-            context_.services.shell->CloseToolBarPopupUnlessOn(message.hwnd);
+            context_.doors().shell->CloseToolBarPopupUnlessOn(message.hwnd);
         }
     }
 }
 
 int CWindowManager::OnKeyDown(int key, int flags) {
-    core::Services& services = context_.services;
+    core::Doors& doors = context_.doors();
     os::WindowSystem& windows = context_.windows;
     const os::HWND foreground = windows.GetForegroundWindow();
 
@@ -40,18 +45,18 @@ int CWindowManager::OnKeyDown(int key, int flags) {
                 loginPanel_->SendMessage(os::WM_COMMAND, os::MAKEWPARAM(core::IDC_LOGIN, 0), 0);
             }
         }
-        if (services.libraries->CustomerServiceWindowExists() &&
-            services.libraries->CustomerServiceKeyDown(key, flags)) {
+        if (doors.libraries->CustomerServiceWindowExists() &&
+            doors.libraries->CustomerServiceKeyDown(key, flags)) {
             return 1;
         }
-        services.shell->ToolBarKeyDown(key, flags);
-        services.shell->ChannelWindowKeyDown(key, flags);
+        doors.shell->ToolBarKeyDown(key, flags);
+        doors.shell->ChannelWindowKeyDown(key, flags);
         return 0;
     }
 
-    const os::HWND history = services.history->Window();
+    const os::HWND history = doors.history->Window();
     if (history && windows.IsWindow(history) && foreground == history) {
-        return services.history->OnKeyDown(key, flags);
+        return doors.history->OnKeyDown(key, flags);
     }
 
     const std::string className = windows.GetClassName(foreground).substr(0, kClassNameMax - 1);
@@ -62,12 +67,12 @@ int CWindowManager::OnKeyDown(int key, int flags) {
             if (chat != nullptr && chat->OnChatKeyDown(key, flags)) return 1;
         }
     } else if (os::EqualsNoCase(className, core::kRoomWindowClass)) {
-        if (services.rooms->OnRoomKeyDown(foreground, key, flags)) return 1;
+        if (doors.rooms->OnRoomKeyDown(foreground, key, flags)) return 1;
     }
 
     if (IsGoverUser()) return 0;
-    if (services.libraries->CustomerServiceIsChatWindow(foreground)) {
-        return services.libraries->CustomerServiceChatKeyDown(key, flags);
+    if (doors.libraries->CustomerServiceIsChatWindow(foreground)) {
+        return doors.libraries->CustomerServiceChatKeyDown(key, flags);
     }
     return 0;
 }
@@ -78,7 +83,7 @@ bool CWindowManager::PreTranslateMessageForMenu(os::Msg& message, int kind) {
             return loginPanel_ && loginPanel_->IsWindow() &&
                    loginPanel_->PreTranslateMessage(message);
         case 1:
-            return context_.services.shell->ToolBarPreTranslateMessage(message);
+            return context_.doors().shell->ToolBarPreTranslateMessage(message);
         case 2:
         case 3:
             // The active window: the top-level windows of the client take their keys through

@@ -5,6 +5,15 @@
 #include "config/auto_run.h"
 #include "config/client_config.h"
 #include "config/config_loader.h"
+#include "core/doors.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/history_service.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/notification_pump.h"
+#include "core/doors/room_service.h"
+#include "core/doors/settings_service.h"
+#include "core/doors/start_parameters.h"
+#include "core/doors/update_service.h"
 #include "core/window_messages.h"
 #include "host_api/ipmsg_plugin.h"
 #include "host_api/window_manager.h"
@@ -17,15 +26,16 @@
 #include "platform/services/shared_util.h"
 
 void CWindowManager::InitWindows(os::HWND hostMainWnd, os::HWND hostClientWnd) {
-    core::Services& services = context_.services;
+    core::Doors& doors = context_.doors();
+    LogUnpluggedDoors();
 
     // COM has no counterpart here; the step stays so the order reads as it always has.
     Step("InitCom");
 
     Step("ApplyPendingFileUpdates");
-    services.updates->ApplyPendingFileUpdates();
+    doors.updates->ApplyPendingFileUpdates();
     Step("CheckProgramUpdate");
-    services.updates->CheckProgramUpdate();
+    doors.updates->CheckProgramUpdate();
 
     Step("TakeServerIndex");
     currentServerIndex_ = initialServerIndex_ = context_.sharedUtil.nServerSel();
@@ -45,7 +55,7 @@ void CWindowManager::InitWindows(os::HWND hostMainWnd, os::HWND hostClientWnd) {
     OpenSharedBlock();
 
     Step("ParseStartParameters");
-    services.startParameters->Parse(context_.startCommandLine);
+    doors.startParameters->Parse(context_.startCommandLine);
 
     Step("InitTipManager");
     context_.noticePop.InitTipManager(hostMainWnd);
@@ -56,19 +66,19 @@ void CWindowManager::InitWindows(os::HWND hostMainWnd, os::HWND hostClientWnd) {
     CreatePanels();
 
     Step("InitNotificationPump");
-    services.pump->Init();
+    doors.pump->Init();
     Step("InitToolTip");
-    services.shell->InitToolTip();
+    doors.shell->InitToolTip();
 
     Step("RegisterPickHotKey");
     RegisterPickHotKey();
 
     Step("InitFeatureCallbacks");
-    services.libraries->GifOleInit(MainPanel(), core::WM_GIFOLE_NOTIFY);
-    services.libraries->MailPanelSetCallBack(MainPanel(), core::WM_MAIL_NOTIFY);
+    doors.libraries->GifOleInit(MainPanel(), core::WM_GIFOLE_NOTIFY);
+    doors.libraries->MailPanelSetCallBack(MainPanel(), core::WM_MAIL_NOTIFY);
 
     Step("InitConferenceCentre");
-    services.rooms->Init();
+    doors.rooms->Init();
 
     Step("CreateCacheFolder");
     CreateCacheFolder();
@@ -80,7 +90,7 @@ void CWindowManager::InitWindows(os::HWND hostMainWnd, os::HWND hostClientWnd) {
     if (loginPanel_) loginPanel_->Begin();
 
     Step("CreateSessionObject");
-    services.shell->RecreateSessionObject();
+    doors.shell->RecreateSessionObject();
 }
 
 void CWindowManager::RegisterWindowClasses() {
@@ -143,7 +153,7 @@ void CWindowManager::LoadPlugin() {
 }
 
 void CWindowManager::FreeWindows() {
-    core::Services& services = context_.services;
+    core::Doors& doors = context_.doors();
 
     Step("LogEnterFree");
     Log("Enter CWindowManager::Free()");
@@ -160,17 +170,17 @@ void CWindowManager::FreeWindows() {
     }
 
     Step("FreeNotificationPump");
-    services.pump->Free();
+    doors.pump->Free();
 
     Step("FreeTipManager");
     context_.noticePop.FreeTipManager();
 
     Step("SaveConfig");
     config::ConfigLoader(context_.configContext()).SaveConfig(context_.config);
-    services.settings->SaveUserSettings();
+    doors.settings->SaveUserSettings();
 
     Step("UnregisterAudio");
-    services.libraries->AudioUnregister();
+    doors.libraries->AudioUnregister();
 
     Step("UnregisterPickHotKey");
     if (hotKeyRegistered_) {
@@ -183,8 +193,8 @@ void CWindowManager::FreeWindows() {
     }
 
     Step("FreeFeatureLibraries");
-    services.libraries->GifOleUninit();
-    services.libraries->CustomerServiceFree();
+    doors.libraries->GifOleUninit();
+    doors.libraries->CustomerServiceFree();
 
     Step("StopPlugin");
     // The plug-in stays loaded; it is only told to stop, and only when it is enabled.
@@ -205,7 +215,7 @@ void CWindowManager::SkinReload() {
     for (core::ChatWindow* window : ChatWindows()) {
         windows.SendMessage(HostMainWnd(), core::WM_HOST_SKIN, window->hwnd().ToParam(), 1);
     }
-    const os::HWND history = context_.services.history->Window();
+    const os::HWND history = context_.doors().history->Window();
     if (windows.IsWindow(history)) {
         windows.SendMessage(HostMainWnd(), core::WM_HOST_SKIN, history.ToParam(), 0);
     }

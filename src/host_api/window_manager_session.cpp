@@ -4,6 +4,14 @@
 #include <string_view>
 
 #include "config/client_config.h"
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/history_service.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/notification_pump.h"
+#include "core/doors/room_service.h"
+#include "core/doors/settings_service.h"
 #include "core/window_messages.h"
 #include "host_api/delayed_switch.h"
 #include "host_api/window_manager.h"
@@ -80,7 +88,7 @@ void CWindowManager::ShowInterface(core::ClientInterface face) {
     // reconnect and every later log-out would be taken for a lost connection.
     if (flags_.connectionLost.exchange(false)) {
         Step("ReenterLostRooms");
-        context_.services.rooms->ReenterLostRooms();
+        context_.doors().rooms->ReenterLostRooms();
     }
 }
 
@@ -112,7 +120,7 @@ void CWindowManager::UserLogout() {
     }
     Step("Logout");
     flags_.userLogoutRequested = true;
-    context_.services.libraries->CustomerServiceClear();
+    context_.doors().libraries->CustomerServiceClear();
     context_.session.Logout();
     // The server ended the session meanwhile: it is a forced end, not the user's.
     if (flags_.loggedInElsewhere.load()) flags_.userLogoutRequested = false;
@@ -122,28 +130,28 @@ void CWindowManager::UserLogout() {
 }
 
 void CWindowManager::EndSession() {
-    core::Services& services = context_.services;
+    core::Doors& doors = context_.doors();
     os::WindowSystem& windows = context_.windows;
 
     Step("EndTransfers");
     for (core::ChatWindow* window : ChatWindows()) window->EndTransfers();
 
     Step("CloseNamedDialogs");
-    services.shell->MarkSidePaneClosing();
+    doors.shell->MarkSidePaneClosing();
     flags_.sessionEnding = true;
     CloseNamedDialogs();
 
     Step("CloseAuxiliaryWindow");
-    services.shell->CloseAuxiliaryWindow();
+    doors.shell->CloseAuxiliaryWindow();
 
     if (!flags_.connectionLost.load()) {
         Step("LeaveAllRooms");
-        services.rooms->LeaveAllRooms();
+        doors.rooms->LeaveAllRooms();
     }
 
     Step("SaveUserSettings");
-    services.settings->SaveUserSettings();
-    services.shell->DropSessionData();
+    doors.settings->SaveUserSettings();
+    doors.shell->DropSessionData();
     windows.SendMessage(HostMainWnd(), core::WM_HOST_SESSION, 0, core::kSessionEnded);
 
     if (flags_.connectionLost.load()) {
@@ -165,7 +173,7 @@ void CWindowManager::EndSession() {
     }
 
     Step("EmptyContactTrees");
-    services.contacts->EmptyContactTrees(context_.config.HasRecentContact != 0);
+    doors.contacts->EmptyContactTrees(context_.config.HasRecentContact != 0);
 
     Step("SwitchToPreLogin");
     SwitchInterface(core::ClientInterface::PreLogin);
@@ -174,33 +182,33 @@ void CWindowManager::EndSession() {
     WriteSharedFlag("N");
 
     Step("StopSessionServices");
-    services.libraries->AudioUnregister();
-    services.libraries->MailPanelClose();
-    services.shell->StopSessionMembers();
-    services.libraries->WatchStopMonitor();
+    doors.libraries->AudioUnregister();
+    doors.libraries->MailPanelClose();
+    doors.shell->StopSessionMembers();
+    doors.libraries->WatchStopMonitor();
     flags_.loggedIn = false;
     flags_.loginStat = 0;
 
     Step("CloseNotificationHandles");
-    services.pump->CloseSessionHandles();
+    doors.pump->CloseSessionHandles();
 
     Step("ClearHostTitle");
     static constexpr char kEmptyTitle[] = "";
     windows.SendMessage(HostMainWnd(), core::WM_HOST_TITLE, 0, os::ToLParam(kEmptyTitle));
 
     Step("KillSessionTimers");
-    services.shell->KillContactPaneTimer();
+    doors.shell->KillContactPaneTimer();
     if (mainPanel_ && mainPanel_->IsWindow()) mainPanel_->KillTimer(CWndChild::kSessionTimerId);
     if (loginPanel_ && loginPanel_->EndTimeoutWatch()) Log("关闭登录超时检测线程");
 
     Step("RecreateSessionObject");
-    services.shell->RecreateSessionObject();
+    doors.shell->RecreateSessionObject();
 }
 
 // ---- Closing windows
 
 void CWindowManager::CloseAllWindows(bool final) {
-    core::Services& services = context_.services;
+    core::Doors& doors = context_.doors();
     os::WindowSystem& windows = context_.windows;
 
     Step(final ? "CloseAllWindows(final)" : "CloseAllWindows(not final)");
@@ -212,18 +220,18 @@ void CWindowManager::CloseAllWindows(bool final) {
     }
     if (final) chatWindows_.Clear();
 
-    services.shell->ClosePanePopups();
-    services.shell->DropSessionImages();
-    if (windows.IsWindow(services.settings->SettingsDialog())) {
-        services.settings->DestroySettingsDialog();
+    doors.shell->ClosePanePopups();
+    doors.shell->DropSessionImages();
+    if (windows.IsWindow(doors.settings->SettingsDialog())) {
+        doors.settings->DestroySettingsDialog();
     }
 
-    services.libraries->CustomerServiceClear();
+    doors.libraries->CustomerServiceClear();
 
-    const os::HWND history = services.history->Window();
+    const os::HWND history = doors.history->Window();
     if (windows.IsWindow(history)) {
         windows.SendMessage(history, os::WM_CLOSE);
-        services.history->Forget();
+        doors.history->Forget();
     }
 
     if (final) {
@@ -231,9 +239,9 @@ void CWindowManager::CloseAllWindows(bool final) {
         windows.SendMessage(HostMainWnd(), core::WM_HOST_TRAY, 0, 0);
     }
 
-    services.shell->StopOwnedMembers();
-    if (!windows.IsWindow(LoginPanel()) && services.shell->PhoneFlag()) {
-        services.shell->ResetPhonePanes();
+    doors.shell->StopOwnedMembers();
+    if (!windows.IsWindow(LoginPanel()) && doors.shell->PhoneFlag()) {
+        doors.shell->ResetPhonePanes();
     }
 
     context_.sharedUtil.WritePreConfig();
@@ -260,8 +268,8 @@ bool CWindowManager::CanLogout() {
     if (flags_.connectionLost.load()) return true;
 
     constexpr os::UINT kQuestion = os::MB_YESNO | os::MB_ICONQUESTION;
-    core::Services& services = context_.services;
-    if (services.libraries->CustomerServiceChatingCount() != 0) {
+    core::Doors& doors = context_.doors();
+    if (doors.libraries->CustomerServiceChatingCount() != 0) {
         const std::string text =
             context_.config.CSRoomTitle + " 还有会话没有结束。\r\n\r\n确定退出？";
         if (context_.prompter.MessageBox(text, os::kDefaultCaption, kQuestion) != os::IDYES) {
@@ -273,7 +281,7 @@ bool CWindowManager::CanLogout() {
         if (context_.prompter.MessageBox(text, os::kDefaultCaption, kQuestion) != os::IDYES) {
             return false;
         }
-        services.contacts->StopServerWork();
+        doors.contacts->StopServerWork();
         flags_.busyWithServer = false;
     }
     return true;

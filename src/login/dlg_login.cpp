@@ -107,7 +107,6 @@ void CDlgLogin::FocusNextField() {
 }
 
 bool CDlgLogin::PreTranslateMessage(os::Msg& message) {
-    if (hooks.preTranslateMessage) return hooks.preTranslateMessage(message);
     if (message.message != os::WM_KEYDOWN || message.hwnd != hwnd()) return false;
     if (message.wParam == os::VK_RETURN) {
         SendMessage(os::WM_COMMAND, os::MAKEWPARAM(kLoginButtonId, 0), 0);
@@ -168,11 +167,7 @@ os::LRESULT CDlgLogin::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
             const int code = os::HIWORD(wParam);
             if (id == kLoginButtonId && code == os::notify::kClicked) {
                 ++loginCommands_;
-                if (hooks.loginPressed) {
-                    hooks.loginPressed();
-                } else {
-                    OnLoginPressed(LoginKind::Normal);
-                }
+                OnLoginPressed(LoginKind::Normal);
                 return 0;
             }
             if (id == kMobileLoginCommand) {

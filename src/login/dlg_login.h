@@ -9,12 +9,15 @@
 // The logging-in flag is the window manager's (SessionFlags::loggingIn); the panel sets it
 // when an attempt starts and it is cleared however the attempt ends.
 //
+// Work of other subsystems goes through the context's doors (core/doors.h): the login of the
+// start parameters, the user settings, the session start of the main window shell and the
+// feature libraries, the reconnect cycle of a time-out, the rooms and the notification pump.
+//
 // Named objects made by the panel and shared by name with the session engine: "LoginEvent"
 // (set by the engine when a login has fully succeeded), "InitResultEvent", and the login
 // state word "StateFile" with its lock "LoginStateEvent" (login_state_word.h).
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -64,30 +67,6 @@ class CDlgLogin final : public os::Window {
 
     enum class LoginKind { Normal, Mobile, Nickname };
 
-    // Work that belongs to other subsystems, plugged in as they are built. Each may be empty.
-    struct Seams {
-        // A time-out without answer while reconnectMode is 0 starts this cycle on the watcher
-        // thread. Empty: the failure is shown as with any other reconnectMode.
-        login::ReconnectCycle reconnectCycle;
-        // Starts the command-line login when the start parameters carry one; true when they
-        // did (the automatic login is then skipped).
-        std::function<bool()> commandLineLogin;
-        // After a successful login: the user settings are loaded.
-        std::function<void()> loadUserSettings;
-        // After a successful login: tool bar, channel tabs, host tab menu, the main panel's
-        // new session, ServiceDesk role, audio, VPN, MailPanel, the auxiliary window.
-        std::function<void()> sessionStarted;
-    };
-    Seams seams;
-
-    // Observers for the window manager's tests: a hook that is set takes the place of the
-    // panel's own handling of that entry point.
-    struct Hooks {
-        std::function<void()> loginPressed;  // WM_COMMAND IDC_LOGIN
-        std::function<void()> startAutoRelogin;
-        std::function<bool(os::Msg&)> preTranslateMessage;
-    };
-    Hooks hooks;
     // How often the login command arrived (button, UserLogin, Enter on the host window).
     int LoginCommands() const { return loginCommands_; }
 

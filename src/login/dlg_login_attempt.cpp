@@ -3,6 +3,10 @@
 #include <algorithm>
 
 #include "config/client_config.h"
+#include "core/doors.h"
+#include "core/doors/notification_pump.h"
+#include "core/doors/reconnect_flow.h"
+#include "core/doors/room_service.h"
 #include "core/window_manager.h"
 #include "login/account_mutex.h"
 #include "login/dlg_login.h"
@@ -142,7 +146,7 @@ void CDlgLogin::ClearOldSession() {
         manager.CloseChatWindow(jid);
     }
     manager.PendingMessages().Clear();
-    context_.services.rooms->LeaveAllRooms();
+    context_.doors().rooms->LeaveAllRooms();
 }
 
 void CDlgLogin::StartAttempt(login::AttemptRequest request) {
@@ -151,14 +155,14 @@ void CDlgLogin::StartAttempt(login::AttemptRequest request) {
     flags.loginCancelled = false;
     loginStartTick_ = context_.clock.TickCount();
 
-    if (!context_.services.pump->ThreadRunning()) {
+    if (!context_.doors().pump->ThreadRunning()) {
         context_.log.WriteLog("调用theWindowManager->theBaseProxy.Init()\n");
-        context_.services.pump->Init();
+        context_.doors().pump->Init();
     }
 
     if (attempt_) attempt_->Stop(kStopWaitMs);
     request.timeoutMs = LoginTimeoutMs(context_.config.LoginTimeOut);
-    if (reconnectMode_ == 0) request.reconnect = seams.reconnectCycle;
+    if (reconnectMode_ == 0) request.reconnect = context_.doors().reconnect->Cycle();
     stateWord_->Write(login::kLoginRunning);
     loginEvent_->Reset();  // a signal left from an earlier login is not this one's
 
@@ -228,10 +232,6 @@ void CDlgLogin::StartNicknameLogin(const std::string& nickname) {
 }
 
 void CDlgLogin::StartAutoRelogin() {
-    if (hooks.startAutoRelogin) {
-        hooks.startAutoRelogin();
-        return;
-    }
     quietMode_ = true;
     PostMessage(os::WM_COMMAND, os::MAKEWPARAM(kLoginButtonId, 0), 0);
 }

@@ -1,6 +1,11 @@
 // CDlgLogin: the engine's login result, the failure display of a timed-out attempt and the
 // nickname question.
 #include "config/client_config.h"
+#include "core/user_folder.h"
+#include "core/doors.h"
+#include "core/doors/feature_libraries.h"
+#include "core/doors/main_window_shell.h"
+#include "core/doors/settings_service.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
@@ -25,12 +30,6 @@ constexpr const char* kConnectionFailure =
     "4 防火墙阻止了到服务器端口%d的连接。";
 constexpr const char* kProxyHint = "\n5 您当前使用了代理,请检查代理服务器设置。";
 
-// An account name the engine gave that can name a folder inside the shared directory.
-bool IsSafeFolderName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos;
-}
-
 }  // namespace
 
 void CDlgLogin::OnLoginResult(const platform::LoginResultData& result) {
@@ -47,15 +46,15 @@ void CDlgLogin::OnLoginSucceeded() {
 
     flags.sessionEnding = false;
     const std::string accountName = context_.session.GetCurrentUserLimitName();
-    if (IsSafeFolderName(accountName)) {
-        const std::string userFolder = context_.folders.commonDir + accountName + "/";
-        if (!os::CreateDirectories(userFolder)) {
-            context_.log.WriteLog("创建用户目录失败:" + userFolder);
+    if (const std::optional<std::string> userFolder =
+            core::UserFolder(context_.folders.commonDir, accountName)) {
+        if (!os::CreateDirectories(*userFolder)) {
+            context_.log.WriteLog("创建用户目录失败:" + *userFolder);
         }
     } else {
         context_.log.WriteLog("用户名不能作为目录名:" + accountName);
     }
-    if (seams.loadUserSettings) seams.loadUserSettings();
+    context_.doors().settings->LoadUserSettings();
     loginTick_ = context_.clock.TickCount();
     if (!context_.config.WelcomeSound.empty()) {
         context_.sound.PlaySoundFile(context_.folders.appDir + context_.config.WelcomeSound);
@@ -73,7 +72,8 @@ void CDlgLogin::OnLoginSucceeded() {
     lastAccount_ = details_.account;
 
     manager.WriteSharedFlag("Y");
-    if (seams.sessionStarted) seams.sessionStarted();
+    context_.doors().shell->StartSession();
+    context_.doors().libraries->StartSession();
 
     if (context_.config.HasSmsLimit != 0) {
         context_.session.QuerySmsLimitInfo(0);

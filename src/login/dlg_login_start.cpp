@@ -1,5 +1,7 @@
 // CDlgLogin: the saved accounts and the automatic start.
 #include "config/client_config.h"
+#include "core/doors.h"
+#include "core/doors/start_parameters.h"
 #include "login/dlg_login.h"
 #include "os/controls/combo_box.h"
 #include "os/services/log.h"
@@ -10,7 +12,7 @@ void CDlgLogin::Begin() {
     SetChecked(kRememberPasswordId, context_.config.RememberPass != 0);
     SetChecked(kAutoLoginId, context_.config.AutoLogin != 0);
 
-    if (seams.commandLineLogin && seams.commandLineLogin()) return;
+    if (context_.doors().startParameters->StartCommandLineLogin()) return;
     if (context_.config.AutoLogin != 0) {
         SetChecked(kRememberPasswordId, true);
         SetChecked(kAutoLoginId, true);

@@ -26,8 +26,8 @@ struct CBaseProxy::Handles {
 // What every notification thread works with, shared so a thread left running after its stop
 // wait still has it.
 struct CBaseProxy::Core {
-    Core(core::ClientContext& context, notify::NotifySeams seams)
-        : context(context), dispatcher(context, seams) {}
+    Core(core::ClientContext& context, std::shared_ptr<notify::NotificationHandlers> handlers)
+        : context(context), dispatcher(context, std::move(handlers)) {}
 
     // Takes, carries and gives back every queued record until none is left or the thread is
     // asked to stop.
@@ -53,10 +53,13 @@ struct CBaseProxy::Core {
     std::mutex drainMutex;
 };
 
-CBaseProxy::CBaseProxy(core::ClientContext& context, notify::NotifySeams seams)
+CBaseProxy::CBaseProxy(core::ClientContext& context,
+                       std::shared_ptr<notify::NotificationHandlers> handlers,
+                       notify::IncomingMessageHooks& hooks)
     : context_(context),
-      core_(std::make_shared<Core>(context, seams)),
-      panelNotify_(std::make_shared<notify::MainPanelNotify>(context, seams)) {}
+      handlers_(std::move(handlers)),
+      core_(std::make_shared<Core>(context, handlers_)),
+      own_(context, *handlers_, hooks) {}
 
 CBaseProxy::~CBaseProxy() {
     if (handles_ || retired_) {
@@ -111,7 +114,7 @@ void CBaseProxy::CloseSessionHandles() {
 }
 
 void CBaseProxy::HandleIncomingMessage(const core::QueuedMessage& message) {
-    panelNotify_->incoming().HandleMessage(message);
+    own_.incoming().HandleMessage(message);
 }
 
 bool CBaseProxy::StopThread() {
@@ -138,7 +141,7 @@ void CBaseProxy::AttachToMainPanel() {
     const os::HWND panel = context_.windowManager().MainPanel();
     if (panel == attachedPanel_ || !windows.IsOwnedByCallingThread(panel)) return;
     if (auto* child = dynamic_cast<CWndChild*>(windows.FromHandle(panel))) {
-        notify::MainPanelNotify::Attach(panelNotify_, *child);
+        child->AttachNotificationHandlers(handlers_);
         attachedPanel_ = panel;
     }
 }

@@ -18,16 +18,21 @@
 // back. The thread owns its events through shared ownership, so a thread that outlives its
 // 200 ms stop wait never touches freed events.
 //
+// The pump carries records to the handlers of the registry it is given
+// (notification_handlers.h) and registers its own there (pump_handlers.h: the account taken
+// over, friend requests, incoming messages) for as long as it lives.
+//
 // Init, Free, CloseSessionHandles and HandleIncomingMessage run on the UI thread. Init also
-// makes the main panel hand its notifications to this pump (main_panel_notify.h).
+// makes the main panel hand its notifications to the registry (CWndChild).
 
 #include <memory>
 #include <thread>
 
 #include "core/client_context.h"
-#include "core/services.h"
-#include "notify/main_panel_notify.h"
-#include "notify/notification_jobs.h"
+#include "core/doors/notification_pump.h"
+#include "notify/incoming_hooks.h"
+#include "notify/pump_handlers.h"
+#include "notify/routes/notification_handlers.h"
 #include "os/sys/clock.h"
 #include "os/sys/thread.h"
 #include "os/ui/hwnd.h"
@@ -39,7 +44,8 @@ class CBaseProxy final : public core::NotificationPump {
     // The longest Free waits for the thread to end before it goes on without it.
     static constexpr os::Millis kStopWaitMs = 200;
 
-    explicit CBaseProxy(core::ClientContext& context, notify::NotifySeams seams = {});
+    CBaseProxy(core::ClientContext& context, std::shared_ptr<notify::NotificationHandlers> handlers,
+               notify::IncomingMessageHooks& hooks = notify::NoIncomingHooks());
     // Stops the thread as Free does; the engine is freed too when it still holds our events.
     ~CBaseProxy() override;
     CBaseProxy(const CBaseProxy&) = delete;
@@ -66,8 +72,7 @@ class CBaseProxy final : public core::NotificationPump {
     // Whether the pump holds events (from Init until Free or a session end).
     bool HasHandles() const;
 
-    notify::MainPanelNotify& mainPanelNotify() { return *panelNotify_; }
-    CIncomingMsgHandler& incoming() { return panelNotify_->incoming(); }
+    CIncomingMsgHandler& incoming() { return own_.incoming(); }
 
   private:
     struct Handles;
@@ -78,8 +83,9 @@ class CBaseProxy final : public core::NotificationPump {
     void AttachToMainPanel();
 
     core::ClientContext& context_;
+    const std::shared_ptr<notify::NotificationHandlers> handlers_;
     std::shared_ptr<Core> core_;
-    std::shared_ptr<notify::MainPanelNotify> panelNotify_;
+    notify::PumpHandlers own_;
     // The events of the running thread; null once closed.
     std::shared_ptr<Handles> handles_;
     // Closed events the engine may still signal until its next Init or Free.

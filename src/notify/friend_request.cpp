@@ -4,10 +4,10 @@
 
 #include "core/window_manager.h"
 #include "core/window_messages.h"
+#include "notify/incoming_hooks.h"
 #include "notify/message_archive.h"
-#include "notify/notification_jobs.h"
 #include "notify/parcel.h"
-#include "notify/ui_subcodes.h"
+#include "notify/routes/ui_subcodes.h"
 #include "os/prompt/prompter.h"
 #include "os/services/log.h"
 #include "os/text/cstring_ops.h"
@@ -15,22 +15,25 @@
 
 namespace notify {
 
-void OnSubscriptionRequest(core::ClientContext& context, DirectJobs& jobs,
+void OnSubscriptionRequest(core::ClientContext& context, IncomingMessageHooks& hooks,
                            const platform::SubscriptionRequestData& request) {
     if (request.jid.empty()) {
         context.log.WriteLog2(2, "Subscription request without a requester ignored");
         return;
     }
     // The user already sees this contact's presence: the request only completes the pair.
-    const std::optional<std::string> subscription = jobs.ContactSubscription(request.jid);
+    // The contact model belongs to the UI thread: asked there, and waited for.
+    const os::HWND panel = context.windowManager().MainPanel();
+    std::optional<std::string> subscription;
+    context.windows.SendTask(panel, [&] { subscription = hooks.ContactSubscription(request.jid); });
     if (subscription && os::EqualsNoCase(*subscription, "to")) {
         context.session.ConfirmSubscribe(request.jid, 1);
         return;
     }
     // The whole JID travels, however long: a cut one would answer somebody else.
     auto copy = std::make_unique<FriendRequest>(FriendRequest{request.jid});
-    if (!PostParcel(context.windows, context.windowManager().MainPanel(), core::WM_IM_NOTIFY,
-                    ui::kFriendRequest, std::move(copy))) {
+    if (!PostParcel(context.windows, panel, core::WM_IM_NOTIFY, ui::kFriendRequest,
+                    std::move(copy))) {
         context.log.WriteLog2(
             2, os::Format("No main panel to ask about the request of %s", request.jid.c_str()));
     }

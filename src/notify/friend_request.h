@@ -2,7 +2,8 @@
 // Someone asks to add the user as a contact (notification 17).
 //
 // On the notification thread: a requester the user already subscribes to (a contact whose
-// subscription state is "to", in any letter case) is accepted at once, without a question.
+// subscription state is "to", in any letter case, as the contact model answers on the UI
+// thread) is accepted at once, without a question.
 // Anyone else is asked about on the UI thread: a copy of the requester's JID is posted to the
 // main panel (WM_IM_NOTIFY, subcode kFriendRequest), where the user answers a yes/no box, the
 // answer goes to the server, and the event is stored with the user's messages.
@@ -14,7 +15,7 @@
 
 namespace notify {
 
-class DirectJobs;
+class IncomingMessageHooks;
 
 // What the notification thread posts to the main panel.
 struct FriendRequest {
@@ -29,7 +30,7 @@ inline constexpr const char* kFriendRequestAdded = "已添加";
 inline constexpr const char* kFriendRequestRefused = "已拒绝";
 
 // The notification thread's part.
-void OnSubscriptionRequest(core::ClientContext& context, DirectJobs& jobs,
+void OnSubscriptionRequest(core::ClientContext& context, IncomingMessageHooks& hooks,
                            const platform::SubscriptionRequestData& request);
 
 // The UI thread's part: asks, answers the server and stores the event.

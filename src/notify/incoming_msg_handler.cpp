@@ -4,7 +4,7 @@
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "notify/message_archive.h"
-#include "notify/ui_subcodes.h"
+#include "notify/routes/ui_subcodes.h"
 #include "os/services/log.h"
 #include "os/services/sound_player.h"
 #include "os/text/cstring_ops.h"
@@ -136,7 +136,7 @@ std::optional<std::string> CIncomingMsgHandler::RoomNotice(const core::QueuedMes
 void CIncomingMsgHandler::DeliverChat(const core::QueuedMessage& message) {
     core::IWindowManager& manager = context_.windowManager();
     platform::SessionCore& session = context_.session;
-    core::ChatWindow* window = manager.FindChatWindow(message.from, core::JidMatch::Loose);
+    core::ChatWindow* window = manager.FindChatWindow(message.from, platform::JidMatch::Loose);
     if (window != nullptr) window->ShowQueuedMessages({message});
     if (!hooks_.IsInContactLists(message.from) &&
         session.GetUserType(message.from) != platform::kUserTypeSms) {

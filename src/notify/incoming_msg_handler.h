@@ -1,6 +1,7 @@
 #pragma once
-// CIncomingMsgHandler: the first stage of every incoming message, on the UI thread (the main
-// panel hands it the message records of the session engine, UI subcode 36).
+// CIncomingMsgHandler: the first stage of every incoming message, on the UI thread (its
+// handlers, pump_handlers.h, get the message records of the session engine through the main
+// panel, UI subcode 36).
 //
 // For each message: the arrival sound plays; then by type
 //   11, 12, 15  chat: a room removal ("delete@") or invitation ("invite@") becomes a notice
@@ -28,7 +29,7 @@
 #include "core/client_context.h"
 #include "core/pending_messages.h"
 #include "notify/deferred_tray_signal.h"
-#include "notify/notification_jobs.h"
+#include "notify/incoming_hooks.h"
 #include "platform/session/notify_record.h"
 
 namespace notify {

@@ -39,16 +39,16 @@ bool MessageArchive::StoreReceived(std::string_view from, std::string_view time,
     }
     const std::string stamp =
         time.empty() ? StoreTimeText(context_.clock.LocalNow()) : std::string(time);
-    const std::string folder = context_.sharedUtil.GetCommanDir() + account + "/";
     const std::string sender(from);
     const std::string text(contents);
 
-    CClientDB db(account.c_str(), folder.c_str());
-    if (db.AddMsg(sender.c_str(), ownJid.c_str(), stamp.c_str(), text.c_str(), "", "", "", type,
-                  false, "", "", CClientDB::kStateUnhandled, nullptr)) {
+    const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
+    if (db == nullptr) return false;
+    if (db->AddMsg(sender.c_str(), ownJid.c_str(), stamp.c_str(), text.c_str(), "", "", "", type,
+                   false, "", "", CClientDB::kStateUnhandled, nullptr)) {
         return true;
     }
-    context_.prompter.MessageBox(db.GetErrorInfo());
+    context_.prompter.MessageBox(db->GetErrorInfo());
     return false;
 }
 

@@ -4,7 +4,6 @@
 
 #include "core/window_manager.h"
 #include "core/window_messages.h"
-#include "notify/friend_request.h"
 #include "notify/parcel.h"
 #include "os/services/log.h"
 #include "os/text/cstring_ops.h"
@@ -19,113 +18,18 @@ void NotificationDispatcher::Dispatch(const platform::NotifyRecord& record) {
             2, os::Format("Notification %u dropped: its data is not of its type", record.type));
         return;
     }
-
-    switch (row.route) {
-        case Route::Ignored:
-            return;
-        case Route::Direct:
-            RunDirect(row.job, record);
-            return;
-        case Route::Ui:
-            SendToMainPanel(row.uiSubcode, record);
-            return;
-        case Route::DirectThenUi:
-            if (RunDirect(row.job, record) == HandOver::ToUi)
-                SendToMainPanel(row.uiSubcode, record);
-            return;
-        case Route::UiThenServiceDesk:
-            SendToMainPanel(row.uiSubcode, record);
-            seams_.direct->CustomerServiceOnNotify(record);
-            return;
-        case Route::DirectThenServiceDesk:
-            RunDirect(row.job, record);
-            seams_.direct->CustomerServiceOnNotify(record);
-            return;
-        case Route::ServiceDesk:
-            seams_.direct->CustomerServiceOnNotify(record);
-            return;
-        case Route::Copy:
-            PostUpdateNoticeCopy(record);
-            return;
+    if (row.route == Route::Copy) {
+        PostCopy(record);
+        return;
     }
-}
-
-HandOver NotificationDispatcher::RunDirect(Job job, const platform::NotifyRecord& record) {
-    DirectJobs& jobs = *seams_.direct;
-    switch (job) {
-        case Job::LoggedInElsewhere:
-            context_.windowManager().Flags().loggedInElsewhere = true;
-            break;
-        case Job::SubscriptionRequest:
-            if (const auto* request = record.As<platform::SubscriptionRequestData>()) {
-                OnSubscriptionRequest(context_, jobs, *request);
-            }
-            break;
-        case Job::ContactListLoading:
-            jobs.ContactListLoading(record);
-            break;
-        case Job::ChatWindowUpdate:
-            jobs.ChatWindowUpdate(record);
-            break;
-        case Job::FileTransferFinished:
-            return jobs.FileTransferFinished(record);
-        case Job::FileOffer:
-            return jobs.FileOffer(record);
-        case Job::TreeNodeAdded:
-            jobs.TreeNodeAdded(record);
-            break;
-        case Job::GroupLoadingProgress:
-            jobs.GroupLoadingProgress(record);
-            break;
-        case Job::NewMailCount:
-            return jobs.NewMailCount(record);
-        case Job::UserDataUpdate:
-            jobs.UserDataUpdate(record);
-            break;
-        case Job::TypingState:
-            jobs.TypingState(record);
-            break;
-        case Job::GatewayError:
-            jobs.GatewayError(record);
-            break;
-        case Job::RoomListChange:
-            jobs.RoomListChange(record);
-            break;
-        case Job::RoomDetails:
-            jobs.RoomDetails(record);
-            break;
-        case Job::ToolBarValue:
-            jobs.ToolBarValue(record);
-            break;
-        case Job::SharedDiskOrRoom:
-            jobs.SharedDiskOrRoom(record);
-            break;
-        case Job::PasswordChangeResult:
-            jobs.PasswordChangeResult(record);
-            break;
-        case Job::NetDiskShareResult:
-            jobs.NetDiskShareResult(record);
-            break;
-        case Job::NetDiskData:
-            jobs.NetDiskData(record);
-            break;
-        case Job::BatchSmsRefused:
-            jobs.BatchSmsRefused(record);
-            break;
-        case Job::MonitorData:
-            jobs.MonitorData(record);
-            break;
-        case Job::MainPanelPaneUpdate:
-            jobs.MainPanelPaneUpdate(record);
-            break;
-        case Job::DataPhaseStart:
-            jobs.DataPhaseStart(record);
-            break;
-        default:
-            // A job without a direct part: the table never routes it here.
-            break;
+    // The parts in their order: direct, UI (unless the direct part stopped the hand-over),
+    // then the customer-service desk.
+    HandOver handOver = HandOver::ToUi;
+    if (HasDirectPart(row.route)) handOver = handlers_->RunDirect(record);
+    if (HasUiPart(row.route) && handOver == HandOver::ToUi) {
+        SendToMainPanel(row.uiSubcode, record);
     }
-    return HandOver::ToUi;
+    if (ReachesServiceDesk(row.route)) handlers_->RunServiceDesk(record);
 }
 
 void NotificationDispatcher::SendToMainPanel(int subcode, const platform::NotifyRecord& record) {
@@ -135,11 +39,9 @@ void NotificationDispatcher::SendToMainPanel(int subcode, const platform::Notify
                                  reinterpret_cast<os::LPARAM>(&record));
 }
 
-void NotificationDispatcher::PostUpdateNoticeCopy(const platform::NotifyRecord& record) {
-    const auto* notice = record.As<platform::UpdateNoticeData>();
-    if (notice == nullptr) return;
+void NotificationDispatcher::PostCopy(const platform::NotifyRecord& record) {
     PostParcel(context_.windows, context_.windowManager().MainPanel(), core::WM_IM_NOTIFY_COPY, 0,
-               std::make_unique<platform::UpdateNoticeData>(*notice));
+               std::make_unique<platform::NotifyRecord>(record));
 }
 
 void NotificationDispatcher::ConnectionLost() {

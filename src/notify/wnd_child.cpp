@@ -1,6 +1,11 @@
 #include "notify/wnd_child.h"
 
 #include "core/window_manager.h"
+#include "core/window_messages.h"
+#include "notify/parcel.h"
+#include "notify/routes/notification_handlers.h"
+#include "os/services/log.h"
+#include "os/text/cstring_ops.h"
 
 CWndChild::CWndChild(core::ClientContext& context)
     : os::Window(context.windows), context_(context) {}
@@ -21,8 +26,32 @@ os::LRESULT CWndChild::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
         }
         return 0;
     }
-    if (notifyHandler) {
-        if (auto answer = notifyHandler(message, wParam, lParam)) return *answer;
+    if (message == core::WM_IM_NOTIFY || message == core::WM_IM_NOTIFY_COPY) {
+        if (auto handlers = handlers_.lock()) {
+            if (auto answer = OnNotify(*handlers, message, wParam, lParam)) return *answer;
+        }
     }
     return os::Window::OnMessage(message, wParam, lParam);
+}
+
+std::optional<os::LRESULT> CWndChild::OnNotify(notify::NotificationHandlers& handlers,
+                                               os::UINT message, os::WPARAM wParam,
+                                               os::LPARAM lParam) {
+    if (message == core::WM_IM_NOTIFY_COPY) {
+        // Ours from here on: the copy handler keeps it or lets it go.
+        handlers.RunCopy(notify::TakeParcel<platform::NotifyRecord>(lParam));
+        return 0;
+    }
+    const int subcode = static_cast<int>(wParam);
+    if (!notify::IsRecordSubcode(subcode)) return handlers.RunSubcode(subcode, lParam);
+    if (lParam == 0) return 0;
+    const auto& record = *reinterpret_cast<const platform::NotifyRecord*>(lParam);
+    if (notify::RouteOf(record.type).uiSubcode != subcode) {
+        context_.log.WriteLog2(2, os::Format("Notification %u came with UI subcode %d, not its "
+                                             "own; passed over",
+                                             record.type, subcode));
+        return 0;
+    }
+    handlers.RunUi(record);
+    return 0;
 }

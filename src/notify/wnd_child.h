@@ -4,14 +4,21 @@
 // notifications to: WM_IM_NOTIFY from the notification thread, the animated-picture and mail
 // callbacks, and the message-pick hot key.
 //
-// This is the panel's frame. The notification handling (UI subcodes), the panes and the
-// session timers are built on it by later work through `notifyHandler`.
+// WM_IM_NOTIFY and WM_IM_NOTIFY_COPY go to the notification handlers it is attached to (the
+// one dispatch entry point of the panel): a record subcode (dispatch_table.h) to the UI
+// handler of the record's type code, the copy of a Copy route to that code's copy handler,
+// any other subcode to its subcode handler. The panes and the session timers are built on it
+// by later work.
 
-#include <functional>
+#include <memory>
 #include <optional>
 
 #include "core/client_context.h"
 #include "os/ui/window.h"
+
+namespace notify {
+class NotificationHandlers;
+}
 
 class CWndChild final : public os::Window {
   public:
@@ -26,17 +33,21 @@ class CWndChild final : public os::Window {
     // The hot key id WM_HOTKEY carries for "Pick Message Key" (the atom); 0 = none.
     void SetPickHotKeyId(int id) { pickHotKeyId_ = id; }
 
-    // Handles WM_IM_NOTIFY, WM_IM_NOTIFY_COPY, WM_GIFOLE_NOTIFY, WM_MAIL_NOTIFY and any other
-    // message the panel does not handle itself; answers the result, or nothing to let the
-    // default handling answer.
-    using MessageHandler =
-        std::function<std::optional<os::LRESULT>(os::UINT, os::WPARAM, os::LPARAM)>;
-    MessageHandler notifyHandler;
+    // Hands the panel's notifications to `handlers` (in place of any it had). The panel keeps
+    // only a weak reference: once they are gone, notifications get the default handling.
+    void AttachNotificationHandlers(std::weak_ptr<notify::NotificationHandlers> handlers) {
+        handlers_ = std::move(handlers);
+    }
 
   protected:
     os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
 
   private:
+    // The answer to WM_IM_NOTIFY / WM_IM_NOTIFY_COPY; nothing when no handler takes it.
+    std::optional<os::LRESULT> OnNotify(notify::NotificationHandlers& handlers, os::UINT message,
+                                        os::WPARAM wParam, os::LPARAM lParam);
+
     core::ClientContext& context_;
     int pickHotKeyId_ = 0;
+    std::weak_ptr<notify::NotificationHandlers> handlers_;
 };

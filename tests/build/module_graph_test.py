@@ -26,7 +26,11 @@ TREE = {
     "tests/support/print.h": '#pragma once\n#include "text/gbk.h"\n',
     "tests/chat/fixture.h": '#pragma once\n#include "support/print.h"\n',
     "tests/chat/chat_test.cpp": '#include "fixture.h"\n#include "chat/encoding/markers.h"\n'
-                                '#include "text/gbk.h"\n',
+                                '#include "text/gbk.h"\n#include "chat/recorder.h"\n'
+                                '#include "support/doors/recording_window.h"\n',
+    "tests/chat/recorder.h": "#pragma once\n",
+    "tests/support/doors/recording_window.h": '#pragma once\n#include "ui/window.h"\n',
+    "tests/text/gbk_test.cpp": '#include "text/gbk.h"\n',
 }
 GRAPH = [
     ("module", "pub", "include/pub", "pub", "", ""),
@@ -35,7 +39,9 @@ GRAPH = [
     ("module", "chat_encoding", "src/chat/encoding", "chat/encoding", "text", ""),
     ("module", "chat", "src/chat", "chat", "ui,chat_encoding", ""),
     ("unit", "test_support", "tests/support", "support", "text", ""),
-    ("tests", "qorv_chat_tests", "tests/chat", "", "chat,test_support", "module=chat"),
+    ("helpers", "test_support_doors", "tests/support/doors", "support/doors", "", ""),
+    ("tests", "qorv_chat_tests", "tests/chat", "chat", "chat,test_support", "module=chat"),
+    ("tests", "qorv_text_tests", "tests/text", "text", "text,test_support", "module=text"),
 ]
 
 
@@ -91,6 +97,11 @@ class ModuleGraphTest(unittest.TestCase):
             ("tests/chat/more_test.cpp", '#include "pub/api.h"\n',
              ['tests/chat/more_test.cpp:1: #include "pub/api.h" is a header of module pub, '
               "which qorv_chat_tests does not see", "Fix: add pub to TEST_DEPS of chat"]),
+            # A header-only helper counts as part of the test that includes it.
+            ("tests/text/window_test.cpp", '#include "support/doors/recording_window.h"\n',
+             ['tests/support/doors/recording_window.h:2: #include "ui/window.h" (reached from '
+              "tests/text/window_test.cpp) is a header of module ui, which qorv_text_tests does "
+              "not see"]),
             ("src/newpart/thing.cpp", "int x;\n",
              ["src/newpart/thing.cpp: belongs to no module"]),
         ]

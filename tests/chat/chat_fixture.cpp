@@ -14,7 +14,7 @@
 namespace chat_test {
 
 bool RegistryManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     const os::HWND hwnd = window->hwnd();
     RemoveChatWindow(*window);
@@ -93,8 +93,12 @@ ChatTest::Contact ChatTest::AddContact(const std::string& login, const std::stri
 }
 
 CDlgChat& ChatTest::Open(const std::string& jid, chat::ChatMode mode) {
-    auto window = std::make_unique<CDlgChat>(
-        context, &trees, jid, mode, chat::ChatDoors{&settings, &quota, &commands, &shakes});
+    auto window = std::make_unique<CDlgChat>(context, &trees, jid, mode);
+    chat::ChatDoors& doors = window->doors();
+    doors.settings.Plug(settings);
+    doors.quota.Plug(quota);
+    doors.commands.Plug(commands);
+    doors.shakes.Plug(shakes);
     EXPECT_TRUE(window->Create());
     CDlgChat* chat = world.windows().Adopt(std::move(window));
     chat->ShowWindow(os::SW_SHOW);
@@ -146,15 +150,18 @@ std::vector<std::string> ChatTest::TypingReceived(platform::SimSessionCore& sess
 }
 
 std::vector<MsgFields> ChatTest::Stored() {
-    const std::string folder = commonDir.str() + "me/";
-    CClientDB db("me", folder.c_str());
+    const std::unique_ptr<CClientDB> db = context.OpenUserStore();
     std::vector<MsgFields> records;
-    EXPECT_TRUE(db.GetMsg(
+    if (db == nullptr) {
+        ADD_FAILURE() << "no user folder";
+        return records;
+    }
+    EXPECT_TRUE(db->GetMsg(
         [&](const MsgFields& fields) {
             if (!IsMsgEndMark(fields)) records.push_back(fields);
         },
         -1))
-        << db.GetErrorInfo();
+        << db->GetErrorInfo();
     return records;
 }
 

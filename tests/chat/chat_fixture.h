@@ -21,6 +21,7 @@
 #include "platform/session/sim_session_core.h"
 #include "platform/store/msg_record.h"
 #include "qorvdesk/automation.h"
+#include "support/doors/recording_chat_commands.h"
 #include "support/temp_dir.h"
 
 namespace chat_test {
@@ -31,30 +32,6 @@ class RegistryManager final : public core::IdleWindowManager {
     bool IsLoggedIn() const override { return true; }
     // As the real manager: out of the registry first, then WM_CLOSE.
     bool CloseChatWindow(std::string_view jid) override;
-};
-
-// Tool commands that other subsystems own, recorded.
-class RecordingCommands final : public chat::ChatCommands {
-  public:
-    void AddContact(const std::string& jid) override { addedContacts.push_back(jid); }
-    void OpenSmsComposer(const std::string& mobile) override { smsComposers.push_back(mobile); }
-    std::optional<std::vector<PickedContact>> PickContacts(const std::string& title) override {
-        pickerTitles.push_back(title);
-        return picked;
-    }
-    void StartConference(const std::vector<std::string>& jids) override {
-        conferences.push_back(jids);
-    }
-    std::optional<int> PickFace() override { return face; }
-    void EndAudioVideo(const std::string& jid) override { endedCalls.push_back(jid); }
-
-    std::vector<std::string> addedContacts;
-    std::vector<std::string> smsComposers;
-    std::vector<std::string> pickerTitles;
-    std::optional<std::vector<PickedContact>> picked;
-    std::vector<std::vector<std::string>> conferences;
-    std::optional<int> face;
-    std::vector<std::string> endedCalls;
 };
 
 class ChatTest : public ::testing::Test {
@@ -110,7 +87,7 @@ class ChatTest : public ::testing::Test {
     os::TreeItem group = os::kNoTreeItem;
     chat::UserChatSettings settings;
     chat::SmsQuota quota;
-    RecordingCommands commands;
+    testing_support::RecordingChatCommands commands;
     chat::ShakeMemory shakes;
     qorvdesk::automation::Driver driver;
     std::string myJid;

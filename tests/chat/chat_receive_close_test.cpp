@@ -5,8 +5,11 @@
 #include "chat/encoding/markers.h"
 #include "chat_fixture.h"
 #include "config/client_config.h"
+#include "core/doors.h"
 #include "core/window_messages.h"
 #include "os/prompt/scripted_prompter.h"
+#include "support/doors/recording_batch.h"
+#include "support/doors/recording_history.h"
 #include "support/gbk_print.h"
 
 namespace chat_test {
@@ -141,12 +144,8 @@ TEST_F(ChatReceiveTest, TheFontDialogSetsTheWholeInputAndTheSetting) {
 }
 
 TEST_F(ChatReceiveTest, HistoryButtonsOpenTheHistoryOfThePeer) {
-    struct History final : core::HistoryService {
-        void Open(const std::string& jid) override { opened.push_back(jid); }
-        std::vector<std::string> opened;
-    } history;
-    core::HistoryService* before = context.services.history;
-    context.services.history = &history;
+    testing_support::RecordingHistory history;
+    context.doors().history.Plug(history);
     Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
     CDlgChat& im = Open(bob.jid);
     Click(im, id::kHistory);
@@ -154,7 +153,30 @@ TEST_F(ChatReceiveTest, HistoryButtonsOpenTheHistoryOfThePeer) {
     CDlgChat& sms = Open(bob.jid, chat::ChatMode::Sms);
     Click(sms, id::kSmsHistory);
     EXPECT_EQ(history.opened, (std::vector<std::string>{bob.jid, bob.jid}));
-    context.services.history = before;
+    context.doors().history.Unplug();
+}
+
+TEST_F(ChatReceiveTest, WithoutChatCommandsPluggedInTheComposersOpenThroughTheClientsDoors) {
+    testing_support::RecordingBatch batch;
+    context.doors().batch.Plug(batch);
+    Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
+    auto make = [&](chat::ChatMode mode) {
+        auto window = std::make_unique<CDlgChat>(context, &trees, bob.jid, mode);
+        EXPECT_TRUE(window->Create());
+        CDlgChat* chat = world.windows().Adopt(std::move(window));
+        chat->ShowWindow(os::SW_SHOW);
+        return chat;
+    };
+    CDlgChat* im = make(chat::ChatMode::InstantMessage);
+    Click(*im, id::kSendSms);
+    im->DestroyWindow();
+    CDlgChat* sms = make(chat::ChatMode::Sms);
+    Click(*sms, id::kToBatch);
+    EXPECT_EQ(batch.smsWindows, std::vector<int>{1});
+    EXPECT_EQ(batch.batchWindows, 1);
+    EXPECT_TRUE(commands.smsComposers.empty());
+    sms->DestroyWindow();
+    context.doors().batch.Unplug();
 }
 
 TEST_F(ChatReceiveTest, SendSmsOpensTheComposerForThePeersNumber) {
@@ -202,7 +224,7 @@ TEST_F(ChatCloseTest, TheUserIsAskedAboutRunningTransfersAndCalls) {
         driver.Pump();
 
         EXPECT_EQ(world.windows().IsWindow(hwnd), !c.closed);
-        EXPECT_EQ(manager.FindChatWindow(bob.jid, core::JidMatch::Exact) != nullptr, !c.closed);
+        EXPECT_EQ(manager.FindChatWindow(bob.jid, platform::JidMatch::Exact) != nullptr, !c.closed);
         const auto boxes = world.prompter().RecordsOf(os::PromptKind::MessageBox);
         ASSERT_EQ(boxes.size(), c.answers.size());
         for (const auto& box : boxes) EXPECT_EQ(box.style & os::MB_TYPEMASK, os::MB_YESNO);

@@ -111,22 +111,22 @@ TEST_F(ChatSendTest, AFailingFirstParticipantDoesNotStopTheSecondAndBothAreStore
 
 TEST_F(ChatSendTest, AnOfflineContactWhoAsksForCopiesGetsTheMessageBySmsToo) {
     struct Case {
-        const char* extra4;
+        bool wantsCopies;
         bool online;
         const char* mobile;
         bool copied;
     };
     const Case cases[] = {
-        {"1", false, "13800138000", true},
-        {"1", true, "13800138000", false},   // online: the chat reaches the contact
-        {"0", false, "13800138000", false},  // no copies asked for
-        {"1", false, "", false},             // no number to send to
+        {true, false, "13800138000", true},
+        {true, true, "13800138000", false},    // online: the chat reaches the contact
+        {false, false, "13800138000", false},  // no copies asked for
+        {true, false, "", false},              // no number to send to
     };
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(n);
         Contact dan = AddContact("dan" + std::to_string(n++), "丹", c.online, c.mobile);
-        dan.user->extra4 = c.extra4;
+        dan.user->SetWantsSmsCopiesWhileOffline(c.wantsCopies);
         const std::size_t smsBefore = world.server().SmsSent().size();
         const std::size_t storedBefore = Stored().size();
         CDlgChat& chat = Open(dan.jid);
@@ -155,7 +155,7 @@ TEST_F(ChatSendTest, AnOfflineContactWhoAsksForCopiesGetsTheMessageBySmsToo) {
 
 TEST_F(ChatSendTest, AFailedSmsCopyIsReportedInRed) {
     Contact dan = AddContact("dan", "丹", false, "13800138000");
-    dan.user->extra4 = "1";
+    dan.user->SetWantsSmsCopiesWhileOffline(true);
     world.server().SetSmsGatewayFailing(true);
     CDlgChat& chat = Open(dan.jid);
     Type(chat, "在吗");

@@ -14,33 +14,35 @@ namespace {
 using namespace contacts;
 using contacts_test::Account;
 
+using platform::Jid;
+
 TEST(ContactIdentifiersTest, BuildsTheDirectoryAndSmsForms) {
-    EXPECT_EQ(GovernmentJid("wang", "im.example"), "wang$gov@im.example");
-    EXPECT_EQ(PublicJid("li", "im.example"), "li$pub@im.example");
-    EXPECT_EQ(SmsJid("13800138000", "im.example"), "13800138000@sms.im.example");
+    EXPECT_EQ(Jid::Government("wang", "im.example").text(), "wang$gov@im.example");
+    EXPECT_EQ(Jid::Public("li", "im.example").text(), "li$pub@im.example");
+    EXPECT_EQ(Jid::Sms("13800138000", "im.example").text(), "13800138000@sms.im.example");
 }
 
 TEST(ContactIdentifiersTest, RecognisesRoomsAndGatewayContacts) {
-    EXPECT_TRUE(IsRoomJid("team@conference.im.example"));
-    EXPECT_FALSE(IsRoomJid("team@im.example"));
-    EXPECT_TRUE(IsMsnJid("someone%hotmail.com@msn.im.example"));
-    EXPECT_FALSE(IsMsnJid("wang$gov@im.example"));
+    EXPECT_TRUE(Jid("team@conference.im.example").IsRoom());
+    EXPECT_FALSE(Jid("team@im.example").IsRoom());
+    EXPECT_TRUE(Jid("someone%hotmail.com@msn.im.example").IsMsn());
+    EXPECT_FALSE(Jid("wang$gov@im.example").IsMsn());
 }
 
 TEST(ContactIdentifiersTest, SplitsRoomOccupants) {
-    RoomOccupant occupant;
-    ASSERT_TRUE(SplitRoomOccupant("team@conference.im.example/王伟", occupant));
-    EXPECT_EQ(occupant.roomJid, "team@conference.im.example");
-    EXPECT_GBK_EQ(occupant.nickname, "王伟");
+    const Jid occupant("team@conference.im.example/王伟");
+    ASSERT_TRUE(occupant.IsOccupant());
+    EXPECT_EQ(occupant.Bare(), "team@conference.im.example");
+    EXPECT_GBK_EQ(occupant.Resource(), "王伟");
     // A room itself, an occupant without nickname, a user with a resource: no occupant.
-    EXPECT_FALSE(SplitRoomOccupant("team@conference.im.example", occupant));
-    EXPECT_FALSE(SplitRoomOccupant("team@conference.im.example/", occupant));
-    EXPECT_FALSE(SplitRoomOccupant("wang$gov@im.example/desk", occupant));
+    EXPECT_FALSE(Jid("team@conference.im.example").IsOccupant());
+    EXPECT_FALSE(Jid("team@conference.im.example/").IsOccupant());
+    EXPECT_FALSE(Jid("wang$gov@im.example/desk").IsOccupant());
 }
 
 TEST(ContactIdentifiersTest, LocalPartEndsAtTheFirstAt) {
-    EXPECT_EQ(JidLocalPart("wang$gov@im.example"), "wang$gov");
-    EXPECT_EQ(JidLocalPart("13800138000"), "13800138000");
+    EXPECT_EQ(Jid("wang$gov@im.example").LocalPart(), "wang$gov");
+    EXPECT_EQ(Jid("13800138000").LocalPart(), "13800138000");
 }
 
 // The occupant rule follows the logged-in user's own kind.
@@ -55,11 +57,11 @@ TEST(ContactIdentifiersTest, OccupantJidFollowsTheOwnUserType) {
     ASSERT_EQ(session.Init(nullptr, nullptr, std::this_thread::get_id()), 1);
 
     ASSERT_EQ(session.Login("gov", "pw", 1, "", 0), platform::kLoginAccepted);
-    EXPECT_EQ(OccupantUserJid("zhang", session), "zhang$gov@" + server.HostName());
+    EXPECT_EQ(OccupantUserJid("zhang", session).text(), "zhang$gov@" + server.HostName());
     ASSERT_EQ(session.Logout(), 1);
 
     ASSERT_EQ(session.Login("pub", "pw", 2, "", 0), platform::kLoginAccepted);
-    EXPECT_EQ(OccupantUserJid("zhang", session), "zhang$pub@" + server.HostName());
+    EXPECT_EQ(OccupantUserJid("zhang", session).text(), "zhang$pub@" + server.HostName());
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 
 using contacts::CIMTreeItemData;
 using contacts::CUser;
-using core::JidMatch;
+using platform::JidMatch;
 
 using TreeFindTest = TreeTest;
 

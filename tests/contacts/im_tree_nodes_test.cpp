@@ -118,8 +118,8 @@ TEST_F(TreeNodesTest, NodeLookupFollowsAJidChange) {
     user->SetJid("new$gov@h");
     EXPECT_EQ(tree->FindUserNode(group, "old$gov@h"), os::kNoTreeItem);
     EXPECT_EQ(tree->FindUserNode(group, "new$gov@h"), user->treeItem);
-    EXPECT_EQ(tree->FindUser("new$gov@h", "", core::JidMatch::Exact), user);
-    EXPECT_EQ(tree->FindUser("old$gov@h", "", core::JidMatch::Exact), nullptr);
+    EXPECT_EQ(tree->FindUser("new$gov@h", "", platform::JidMatch::Exact), user);
+    EXPECT_EQ(tree->FindUser("old$gov@h", "", platform::JidMatch::Exact), nullptr);
 }
 
 // Unit A holds unit B, which holds unit C.
@@ -153,7 +153,7 @@ TEST_F(AncestorCounts, RemovingAUserDecrementsEveryAncestorOnce) {
     EXPECT_GBK_EQ(tree_->GetItemText(b_), "处 (0/1)");
     EXPECT_GBK_EQ(tree_->GetItemText(c_), "科");
     EXPECT_EQ(tree_->ItemDataCount(), 5u);
-    EXPECT_EQ(tree_->FindUser("deep$gov@h", "", core::JidMatch::Exact), nullptr);
+    EXPECT_EQ(tree_->FindUser("deep$gov@h", "", platform::JidMatch::Exact), nullptr);
 }
 
 TEST_F(AncestorCounts, AUserWhoseNodeWentBehindTheTreesBackStillLeavesTheCounts) {
@@ -291,7 +291,7 @@ TEST_F(TreeNodesTest, DeleteAllItemDataEmptiesEverything) {
     EXPECT_EQ(tree->ItemDataCount(), 0u);
     EXPECT_EQ(tree->hotItem, os::kNoTreeItem);
     EXPECT_FALSE(tree->clearing());
-    EXPECT_EQ(tree->FindUser("a$gov@h", "", core::JidMatch::Loose), nullptr);
+    EXPECT_EQ(tree->FindUser("a$gov@h", "", platform::JidMatch::Loose), nullptr);
     EXPECT_EQ(tree->FindGroup("top,1"), nullptr);
     // And it fills again.
     const os::TreeItem again = AddGroup(*tree, "1", "g");

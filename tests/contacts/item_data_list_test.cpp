@@ -10,7 +10,7 @@
 #include "contacts/contact_group.h"
 #include "contacts/contact_user.h"
 #include "os/sys/clock.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 
 namespace {
 
@@ -18,10 +18,10 @@ using contacts::CGroup;
 using contacts::CIMTreeItemData;
 using contacts::CUser;
 using contacts::ItemDataList;
-using core::JidMatch;
+using platform::JidMatch;
 
-core::UserTypeOf UserTypes() {
-    return [](std::string_view jid) { return platform::UserTypeOfJid(jid); };
+platform::UserTypeOf UserTypes() {
+    return [](std::string_view jid) { return platform::Jid(jid).UserType(); };
 }
 
 // Keeps the list's indexes in step with key changes, as a tree does.
@@ -100,7 +100,7 @@ CUser* LinearFind(const ItemDataList& list, std::string_view jid, std::string_vi
                   JidMatch match) {
     for (const auto& item : list) {
         CUser* user = item->user();
-        if (user != nullptr && core::JidsEqual(user->GetJid(), jid, match, UserTypes()) &&
+        if (user != nullptr && platform::Jid::Equal(user->GetJid(), jid, match, UserTypes()) &&
             (groupKey.empty() || user->groupKey == groupKey)) {
             return user;
         }

@@ -76,7 +76,7 @@ TEST_F(TreeLockTest, TheOwnerMayTakeTheLockAgain) {
     CIMTree::ItemDataLock outer(*tree);
     ASSERT_TRUE(outer.owns());
     EXPECT_NE(AddUnplacedUser(*tree, "a$gov@h", "n"), nullptr);
-    EXPECT_NE(tree->FindUser("a$gov@h", "", core::JidMatch::Exact), nullptr);
+    EXPECT_NE(tree->FindUser("a$gov@h", "", platform::JidMatch::Exact), nullptr);
 }
 
 // Threads filling one tree at once: every item arrives, every one is found.
@@ -88,7 +88,7 @@ TEST_F(TreeLockTest, ConcurrentFillersNeverLoseAnItem) {
             auto item = NewItem(std::string(1, prefix) + std::to_string(i) + "$gov@h");
             ASSERT_NE(tree->AddItemData(item), nullptr);
             ASSERT_NE(tree->FindUser(std::string(1, prefix) + std::to_string(i) + "$gov@h", "",
-                                     core::JidMatch::Loose),
+                                     platform::JidMatch::Loose),
                       nullptr);
         }
     };

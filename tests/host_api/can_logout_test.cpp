@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include "config/client_config.h"
+#include "core/doors.h"
 #include "manager_fixture.h"
 #include "os/prompt/scripted_prompter.h"
+#include "support/doors/recording_contacts.h"
+#include "support/doors/recording_libraries.h"
 
 namespace host_api_test {
 namespace {
@@ -11,30 +14,18 @@ namespace {
 constexpr const char* kBusyQuestion =
     "正在和服务端交互数据，现在退出可能会导致数据错误！\r\n\r\n确定退出？";
 
-class OpenConversations : public core::FeatureLibraries {
-  public:
-    int count = 0;
-    int CustomerServiceChatingCount() override { return count; }
-};
-
-class ServerWork : public core::ContactService {
-  public:
-    int stopped = 0;
-    void StopServerWork() override { ++stopped; }
-};
-
 class CanLogoutTest : public ManagerTest {
   protected:
     void SetUp() override {
-        context.services.libraries = &conversations;
-        context.services.contacts = &work;
+        context.doors().libraries.Plug(conversations);
+        context.doors().contacts.Plug(work);
         Init();
         context.config.CSRoomTitle = "客服";
     }
     std::vector<std::string> Questions() const { return world.prompter().Texts(); }
 
-    OpenConversations conversations;
-    ServerWork work;
+    testing_support::RecordingLibraries conversations;  // open customer-service conversations
+    testing_support::RecordingContacts work;            // the dialogs' work on the server
 };
 
 TEST_F(CanLogoutTest, NothingOpenLetsTheUserGoWithoutAQuestion) {
@@ -43,16 +34,16 @@ TEST_F(CanLogoutTest, NothingOpenLetsTheUserGoWithoutAQuestion) {
 }
 
 TEST_F(CanLogoutTest, ALostConnectionLetsTheUserGoWithoutAnyQuestion) {
-    conversations.count = 2;
+    conversations.chatingCount = 2;
     manager->Flags().busyWithServer = true;
     manager->Flags().connectionLost = true;
     EXPECT_TRUE(manager->CanLogout());
     EXPECT_TRUE(Questions().empty());
-    EXPECT_EQ(work.stopped, 0);
+    EXPECT_EQ(work.serverWorkStopped, 0);
 }
 
 TEST_F(CanLogoutTest, OpenCustomerServiceConversationsAskFirst) {
-    conversations.count = 1;
+    conversations.chatingCount = 1;
     world.prompter().AnswerMessageBox(os::IDNO);
     EXPECT_FALSE(manager->CanLogout());
     world.prompter().AnswerMessageBox(os::IDYES);
@@ -70,17 +61,17 @@ TEST_F(CanLogoutTest, WorkOnTheServerWarnsAndYesStopsIt) {
     world.prompter().AnswerMessageBox(os::IDNO);
     EXPECT_FALSE(manager->CanLogout());
     EXPECT_TRUE(manager->Flags().busyWithServer);
-    EXPECT_EQ(work.stopped, 0);
+    EXPECT_EQ(work.serverWorkStopped, 0);
 
     world.prompter().AnswerMessageBox(os::IDYES);
     EXPECT_TRUE(manager->CanLogout());
     EXPECT_FALSE(manager->Flags().busyWithServer);
-    EXPECT_EQ(work.stopped, 1);
+    EXPECT_EQ(work.serverWorkStopped, 1);
     EXPECT_EQ(Questions(), (std::vector<std::string>{kBusyQuestion, kBusyQuestion}));
 }
 
 TEST_F(CanLogoutTest, ARefusalAtTheFirstQuestionAsksNoMore) {
-    conversations.count = 3;
+    conversations.chatingCount = 3;
     manager->Flags().busyWithServer = true;
     world.prompter().AnswerMessageBox(os::IDNO);
     EXPECT_FALSE(manager->CanLogout());

@@ -9,6 +9,7 @@
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
+#include "core/user_folder.h"
 #include "login/account_mutex.h"
 #include "os/sys/named_objects.h"
 #include "platform/store/client_db.h"
@@ -38,7 +39,8 @@ class ChatEndToEndTest : public SubsystemsTest {
     // How many messages the user's store holds.
     int StoredCount() {
         const std::string account = world.simSession().GetCurrentUserLimitName();
-        CClientDB db(account.c_str(), (commonDir.str() + account + "/").c_str());
+        const std::string folder = core::UserFolder(commonDir.str(), account).value_or("");
+        CClientDB db(account.c_str(), folder.c_str());
         int count = 0;
         db.GetMsg([&](const MsgFields& fields) { count += IsMsgEndMark(fields) ? 0 : 1; }, -1);
         return count;
@@ -64,7 +66,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
                                       tree->FindUserNode(groupNode, bob)))
         << driver.LastError();
     manager->CallUserChat();
-    auto* chat = dynamic_cast<CDlgChat*>(manager->FindChatWindow(bob, core::JidMatch::Loose));
+    auto* chat = dynamic_cast<CDlgChat*>(manager->FindChatWindow(bob, platform::JidMatch::Loose));
     ASSERT_NE(chat, nullptr);
     const auto window = chat->hwnd().value();
 
@@ -102,7 +104,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     // Bob leaves; a contact who asked for SMS copies gets the message on the phone too.
     remote.reset();
     PumpUntil([&] { return bobInTree->presence == "offline"; });
-    bobInTree->extra4 = "1";
+    bobInTree->SetWantsSmsCopiesWhileOffline(true);
     bobInTree->mobile = "13900000000";
     ASSERT_TRUE(driver.AppendText(window, chat::control::kInput, "晚上见")) << driver.LastError();
     ASSERT_TRUE(driver.Click(window, chat::control::kSend)) << driver.LastError();
@@ -117,7 +119,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     driver.Pump();
     EXPECT_FALSE(manager->IsLoggedIn());
     EXPECT_TRUE(world.windows().IsWindowVisible(manager->LoginPanel()));
-    EXPECT_EQ(manager->FindChatWindow(bob, core::JidMatch::Loose), nullptr);
+    EXPECT_EQ(manager->FindChatWindow(bob, platform::JidMatch::Loose), nullptr);
     const auto panel = manager->LoginPanel().value();
     ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, "pw")) << driver.LastError();
     ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "notify/routes/notification_handlers.h"
+#include "notify/routes/ui_subcodes.h"
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
+#include "os/services/log.h"
 #include "subsystems_fixture.h"
 #include "support/gbk_print.h"
 
@@ -13,14 +18,67 @@ namespace {
 using ClientSubsystemsTest = SubsystemsTest;
 
 TEST_F(ClientSubsystemsTest, PlugsThePumpInAndTakesItOutAgain) {
-    EXPECT_EQ(context.services.pump, &subsystems->baseProxy());
-    EXPECT_NE(context.services.contacts, core::Services().contacts);
+    core::Doors& doors = context.doors();
+    EXPECT_EQ(&*doors.pump, &subsystems->baseProxy());
+    EXPECT_TRUE(doors.contacts.plugged());
     EXPECT_EQ(manager->contactTrees(), &subsystems->contactTrees());
     manager->FreeWindows();
     subsystems.reset();
-    EXPECT_EQ(context.services.pump, core::Services().pump);
-    EXPECT_EQ(context.services.contacts, core::Services().contacts);
+    EXPECT_FALSE(doors.pump.plugged());
+    EXPECT_FALSE(doors.contacts.plugged());
     EXPECT_EQ(manager->contactTrees(), nullptr);
+}
+
+TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileItLives) {
+    using notify::Side;
+    notify::NotificationHandlers& handlers = subsystems->notificationHandlers();
+    struct Case {
+        const char* owner;
+        std::vector<std::uint32_t> types;
+        Side side;
+    };
+    const Case registered[] = {
+        {"login panel", {0}, Side::Ui},
+        {"contact trees", {16, 18, 19, 20, 21, 22, 24, 39}, Side::Ui},
+        {"window manager", {41}, Side::Ui},
+        {"chat windows", {42}, Side::Direct},
+        {"pump", {1, 17}, Side::Direct},
+        {"pump", {11, 12, 13, 14, 15, 51, 101}, Side::Ui},
+    };
+    for (const Case& c : registered) {
+        for (std::uint32_t type : c.types) {
+            EXPECT_TRUE(handlers.Has(type, c.side)) << c.owner << " " << type;
+        }
+    }
+    for (int subcode : {notify::ui::kStatusTip, notify::ui::kFriendRequest, notify::ui::kArrivalTip,
+                        notify::ui::kOpenChatAtOnce}) {
+        EXPECT_TRUE(handlers.HasSubcode(subcode)) << subcode;
+    }
+    // Parts of subsystems this client does not have yet stay without a handler.
+    EXPECT_FALSE(handlers.Has(26, Side::Ui));
+    EXPECT_FALSE(handlers.Has(16, Side::ServiceDesk));
+    EXPECT_FALSE(handlers.Has(2, Side::Copy));
+    EXPECT_FALSE(handlers.Has(38, Side::Direct));
+
+    // Nothing keeps the registry once the subsystems are gone.
+    const std::weak_ptr<notify::NotificationHandlers> registry = handlers.weak_from_this();
+    manager->FreeWindows();
+    subsystems.reset();
+    EXPECT_TRUE(registry.expired());
+}
+
+TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
+    Init();
+    const auto logged = [&](const char* door) {
+        return world.log().HasCaptured(std::string("door \"") + door + "\" is not plugged in");
+    };
+    EXPECT_FALSE(logged("notification pump"));
+    EXPECT_FALSE(logged("contacts"));
+    EXPECT_FALSE(logged("shake memory"));
+    EXPECT_TRUE(world.log().HasCaptured(
+        "CWindowManager::InitWindows: door \"rooms\" is not plugged in: it waits for the "
+        "conference centre"));
+    EXPECT_TRUE(logged("chat commands"));
 }
 
 TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
@@ -84,16 +142,16 @@ TEST_F(ClientSubsystemsTest, AnSmsFromTheHostIsAnnounced) {
 
 TEST_F(ClientSubsystemsTest, TheExportsReadTheSelectedContact) {
     StartLoggedIn();
-    EXPECT_FALSE(context.services.contacts->Selection().has_value());
+    EXPECT_FALSE(context.doors().contacts->Selection().has_value());
     bobInTree->mobile = "13900000000";
     ASSERT_TRUE(tree->Select(tree->FindUserNode(groupNode, bob)));
     EXPECT_EQ(manager->GetCurSelUserTel().mobile, "13900000000");
 
     manager->CallUserChat();
-    EXPECT_NE(manager->FindChatWindow(bob, core::JidMatch::Exact), nullptr);
+    EXPECT_NE(manager->FindChatWindow(bob, platform::JidMatch::Exact), nullptr);
 
     ASSERT_TRUE(tree->Select(groupNode));
-    const auto group = context.services.contacts->Selection();
+    const auto group = context.doors().contacts->Selection();
     ASSERT_TRUE(group.has_value());
     EXPECT_EQ(group->kind, core::ContactSelection::Kind::Group);
     EXPECT_GBK_EQ(group->name, "同事");

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "config/client_config.h"
+#include "core/doors.h"
 #include "core/window_messages.h"
 #include "host_api/library.h"
 #include "login/dlg_login.h"
@@ -15,50 +16,17 @@
 #include "os/services/recording_shell.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
+#include "support/doors/recording_contacts.h"
+#include "support/doors/recording_libraries.h"
+#include "support/doors/recording_pump.h"
+#include "support/doors/recording_settings.h"
+#include "support/doors/recording_web.h"
 #include "support/gbk_print.h"
 
 namespace host_api_test {
 namespace {
 
 using ::testing::ElementsAre;
-
-class FakeContacts : public core::ContactService {
-  public:
-    std::optional<core::ContactSelection> selection;
-    std::vector<std::string> addedNumbers;
-    std::optional<core::ContactSelection> Selection() override { return selection; }
-    void AddMobileToPhoneBook(const std::string& number) override {
-        addedNumbers.push_back(number);
-    }
-};
-
-class FakeLibraries : public core::FeatureLibraries {
-  public:
-    std::vector<std::string> dialled;
-    void Dial(const std::string& number) override { dialled.push_back(number); }
-};
-
-class FakePump : public core::NotificationPump {
-  public:
-    std::vector<core::QueuedMessage> incoming;
-    void HandleIncomingMessage(const core::QueuedMessage& message) override {
-        incoming.push_back(message);
-    }
-};
-
-class FakeSettings : public core::SettingsService {
-  public:
-    std::vector<int> pages;
-    void RunSettingsDialog(int page) override { pages.push_back(page); }
-};
-
-class FakeWeb : public core::WebService {
-  public:
-    std::vector<std::pair<std::string, std::string>> forms;
-    void OpenFormInBrowser(const std::string& url, const std::string& body) override {
-        forms.emplace_back(url, body);
-    }
-};
 
 core::ContactSelection User(std::string name, std::string jid) {
     core::ContactSelection user;
@@ -70,11 +38,12 @@ core::ContactSelection User(std::string name, std::string jid) {
 class ExportsTest : public ManagerTest {
   protected:
     void SetUp() override {
-        context.services.contacts = &contacts;
-        context.services.libraries = &libraries;
-        context.services.pump = &pump;
-        context.services.settings = &settings;
-        context.services.web = &web;
+        core::Doors& doors = context.doors();
+        doors.contacts.Plug(contacts);
+        doors.libraries.Plug(libraries);
+        doors.pump.Plug(pump);
+        doors.settings.Plug(settings);
+        doors.web.Plug(web);
         Init();
         theWindowManager = manager.get();
     }
@@ -82,11 +51,11 @@ class ExportsTest : public ManagerTest {
 
     std::vector<std::string> Boxes() const { return world.prompter().Texts(); }
 
-    FakeContacts contacts;
-    FakeLibraries libraries;
-    FakePump pump;
-    FakeSettings settings;
-    FakeWeb web;
+    testing_support::RecordingContacts contacts;
+    testing_support::RecordingLibraries libraries;
+    testing_support::RecordingPump pump;
+    testing_support::RecordingSettings settings;
+    testing_support::RecordingWeb web;
 };
 
 TEST(ExportsWithoutManager, EveryExportIsHarmlessBeforeTheLibraryHasAManager) {

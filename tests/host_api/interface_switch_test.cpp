@@ -2,6 +2,7 @@
 // wait, and what the switch does for a reconnect.
 #include <gtest/gtest.h>
 
+#include "core/doors.h"
 #include "login/dlg_login.h"
 #include "manager_fixture.h"
 #include "os/controls/label.h"
@@ -9,20 +10,15 @@
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
+#include "support/doors/recording_rooms.h"
 
 namespace host_api_test {
 namespace {
 
-class Rooms : public core::RoomService {
-  public:
-    int reentered = 0;
-    void ReenterLostRooms() override { ++reentered; }
-};
-
 class InterfaceSwitchTest : public ManagerTest {
   protected:
     void SetUp() override {
-        context.services.rooms = &rooms;
+        context.doors().rooms.Plug(rooms);
         Init();
     }
     bool MainShown() const { return world.windows().IsWindowVisible(manager->MainPanel()); }
@@ -34,7 +30,7 @@ class InterfaceSwitchTest : public ManagerTest {
         world.windows().PumpPending();
     }
 
-    Rooms rooms;
+    testing_support::RecordingRooms rooms;
     os::Millis deadline = os::kInfinite;
 };
 

@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "core/chat_window.h"
+#include "core/doors.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
 #include "manager_fixture.h"
 #include "os/ui/window_system.h"
 #include "platform/session/sim_session_core.h"
+#include "support/doors/recording_history.h"
+#include "support/doors/recording_libraries.h"
+#include "support/doors/recording_rooms.h"
 #include "support/gbk_print.h"
 
 namespace host_api_test {
@@ -37,35 +41,16 @@ class KeyChat : public core::ChatWindow {
     std::string jid_ = "key@host";
 };
 
-class Libraries : public core::FeatureLibraries {
-  public:
-    os::HWND serviceChat;
-    bool CustomerServiceIsChatWindow(os::HWND window) override { return window == serviceChat; }
-    int CustomerServiceChatKeyDown(int key, int) override { return key == 'A' ? 7 : 0; }
-};
-
-class Rooms : public core::RoomService {
-  public:
-    std::vector<int> keys;
-    bool OnRoomKeyDown(os::HWND, int key, int) override {
-        keys.push_back(key);
-        return true;
-    }
-};
-
-class History : public core::HistoryService {
-  public:
-    os::HWND window;
-    os::HWND Window() override { return window; }
-    int OnKeyDown(int key, int) override { return key == 'H' ? 5 : 0; }
-};
-
 class KeysTest : public ManagerTest {
   protected:
     void SetUp() override {
-        context.services.libraries = &libraries;
-        context.services.rooms = &rooms;
-        context.services.history = &history;
+        core::Doors& doors = context.doors();
+        doors.libraries.Plug(libraries);
+        doors.rooms.Plug(rooms);
+        doors.history.Plug(history);
+        libraries.serviceChatKeyAnswers = {{'A', 7}};
+        rooms.consumeKeys = true;
+        history.keyAnswers = {{'H', 5}};
         Init();
     }
 
@@ -79,9 +64,9 @@ class KeysTest : public ManagerTest {
         return owned.back().get();
     }
 
-    Libraries libraries;
-    Rooms rooms;
-    History history;
+    testing_support::RecordingLibraries libraries;
+    testing_support::RecordingRooms rooms;
+    testing_support::RecordingHistory history;
     std::vector<std::unique_ptr<os::Window>> owned;
 };
 
@@ -152,20 +137,20 @@ TEST_F(KeysTest, ACustomerServiceChatAnswersUnlessTheUserIsFromTheGovernment) {
 }
 
 TEST_F(KeysTest, PreTranslateGoesToTheLoginPanelForKindZeroAndEveryUnknownKindIsConsumed) {
-    int seen = 0;
-    manager->loginPanel()->hooks.preTranslateMessage = [&](os::Msg&) {
-        ++seen;
-        return true;
-    };
+    // Enter on the panel is the panel's login command; quiet, its empty fields ask nothing.
+    CDlgLogin& panel = *manager->loginPanel();
+    panel.SetQuietMode(true);
     os::Msg message;
     message.message = os::WM_KEYDOWN;
+    message.hwnd = panel.hwnd();
+    message.wParam = os::VK_RETURN;
     EXPECT_TRUE(manager->PreTranslateMessageForMenu(message, 0));
-    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(panel.LoginCommands(), 1);
     EXPECT_FALSE(manager->PreTranslateMessageForMenu(message, 1));
     EXPECT_FALSE(manager->PreTranslateMessageForMenu(message, 2));
     EXPECT_TRUE(manager->PreTranslateMessageForMenu(message, 4));
     EXPECT_TRUE(manager->PreTranslateMessageForMenu(message, -1));
-    EXPECT_EQ(seen, 1);
+    EXPECT_EQ(panel.LoginCommands(), 1);
 }
 
 }  // namespace

@@ -3,24 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "chat/dlg_chat.h"
+#include "chat/encoding/markers.h"
+#include "core/doors.h"
 #include "core/window_messages.h"
 #include "manager_fixture.h"
 #include "os/services/log.h"
 #include "os/ui/window_system.h"
 #include "platform/session/sim_session_core.h"
+#include "support/doors/recording_history.h"
 
 namespace host_api_test {
 namespace {
 
-using core::JidMatch;
-
-class RecordingHistory : public core::HistoryService {
-  public:
-    os::HWND window;
-    std::vector<core::QueuedMessage> notices;
-    os::HWND Window() override { return window; }
-    void ShowOaNotice(const core::QueuedMessage& notice) override { notices.push_back(notice); }
-};
+using platform::JidMatch;
 
 core::QueuedMessage Message(std::string from, std::string content, std::uint32_t type = 11) {
     core::QueuedMessage message;
@@ -101,6 +96,24 @@ TEST_F(RegistryTest, OpeningMakesAWindowOnceAndAsksForThePresence) {
     EXPECT_EQ(world.simSession().calls().Count("QueryStatusInfo"), 1u);
 }
 
+TEST_F(RegistryTest, TheChatWindowsOfTheManagerShareTheClientsOneShakeMemory) {
+    Init();
+    const core::QueuedMessage shake = Message("bob$gov@host", std::string(chat::kShakeBody));
+    auto* first = dynamic_cast<CDlgChat*>(manager->OpenChatWindow("bob$gov@host"));
+    auto* second = dynamic_cast<CDlgChat*>(manager->OpenChatWindow("carol$gov@host"));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    first->OnIncomingMessage(shake);
+    // The same contact at once, in another window: the client remembers the first shake.
+    second->OnIncomingMessage(shake);
+    EXPECT_EQ(first->WindowShakes(), 1);
+    EXPECT_EQ(second->WindowShakes(), 0);
+    // A window made without the manager remembers its own shakes.
+    CDlgChat* alone = MakeChat("dan$gov@host");
+    alone->OnIncomingMessage(shake);
+    EXPECT_EQ(alone->WindowShakes(), 1);
+}
+
 TEST_F(RegistryTest, ClosingAChatWindowByJidRemovesAndClosesIt) {
     Init();
     core::ChatWindow* chat = manager->OpenChatWindow("qian$gov@host");
@@ -118,8 +131,8 @@ TEST_F(RegistryTest, SkinReloadWithNothingOpenSendsNothing) {
 }
 
 TEST_F(RegistryTest, SkinReloadAsksForEveryChatWindowAndTheHistoryWindow) {
-    RecordingHistory history;
-    context.services.history = &history;
+    testing_support::RecordingHistory history;
+    context.doors().history.Plug(history);
     Init();
     CDlgChat* a = MakeChat("a@host");
     CDlgChat* b = MakeChat("b@host");
@@ -188,8 +201,8 @@ TEST_F(RegistryTest, PickingOpensTheSendersWindowWithEveryMessageTheSenderLeft) 
 }
 
 TEST_F(RegistryTest, PickingAnOaNoticeShowsItAndAKind58MessageIsLeftAlone) {
-    RecordingHistory history;
-    context.services.history = &history;
+    testing_support::RecordingHistory history;
+    context.doors().history.Plug(history);
     Init();
     core::PendingMessageQueue& queue = manager->PendingMessages();
     queue.Push(Message("oa@host", "notice", core::kQueuedOaNoticeType));

@@ -1,10 +1,12 @@
 // InitWindows and FreeWindows: the order of their steps and what each leaves behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "config/client_config.h"
+#include "core/doors.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
 #include "manager_fixture.h"
@@ -14,6 +16,7 @@
 #include "os/ui/window_system.h"
 #include "platform/services/notice_pop.h"
 #include "platform/services/shared_util.h"
+#include "support/doors/recording_rooms.h"
 
 namespace host_api_test {
 namespace {
@@ -30,6 +33,45 @@ TEST_F(ManagerTest, StartUpRunsItsStepsInOrder) {
                     "InitNotificationPump", "InitToolTip", "RegisterPickHotKey",
                     "InitFeatureCallbacks", "InitConferenceCentre", "CreateCacheFolder",
                     "LoadPlugin", "BeginLoginPanel", "CreateSessionObject"));
+}
+
+TEST_F(ManagerTest, StartUpNamesEveryUnpluggedDoorAndTheSubsystemItWaitsFor) {
+    struct Expected {
+        const char* door;
+        const char* waitsFor;  // empty: the subsystem exists, so the line says no more
+    };
+    const Expected unplugged[] = {
+        {"notification pump", ""},
+        {"contacts", ""},
+        {"rooms", "the conference centre"},
+        {"message history", "the message history manager"},
+        {"batch composer", "the batch message and SMS composer"},
+        {"user settings", "the user settings and the settings dialog"},
+        {"web pages", "the web pages and forms"},
+        {"start parameters", "the start parameter parser"},
+        {"updates", "the file updates and the program update check"},
+        {"main window shell", "the main window shell"},
+        {"feature libraries", "the feature libraries"},
+        {"reconnect", "the reconnect flow"},
+        {"chat settings", "the user settings"},
+        {"SMS quota", "the SMS quota"},
+        {"chat commands",
+         "the contact, face and phrase pickers, screen capture, file transfer and calls"},
+    };
+    testing_support::RecordingRooms rooms;
+    context.doors().rooms.Plug(rooms);
+    Init();
+    const std::vector<std::string> logged = world.log().CapturedTexts();
+    for (const Expected& e : unplugged) {
+        std::string line =
+            std::string("CWindowManager::InitWindows: door \"") + e.door + "\" is not plugged in";
+        if (*e.waitsFor != '\0') line += std::string(": it waits for ") + e.waitsFor;
+        const bool found = std::find(logged.begin(), logged.end(), line) != logged.end();
+        EXPECT_EQ(found, std::string_view(e.door) != "rooms") << line;
+    }
+    // The window manager plugs its own shake memory into every chat window.
+    EXPECT_FALSE(world.log().HasCaptured("door \"shake memory\""));
+    context.doors().rooms.Unplug();
 }
 
 TEST_F(ManagerTest, StartUpRefreshesTheAutostartEntryOnlyWhenAutoRunIsOn) {

@@ -59,7 +59,13 @@ LoginTest::LoginTest()
       host(world.windows()),
       client(world.windows()) {
     config::ApplyDefaults(context.config);
-    context.services.pump = &pump;
+    core::Doors& doors = context.doors();
+    doors.pump.Plug(pump);
+    doors.startParameters.Plug(startParameters);
+    doors.settings.Plug(settings);
+    doors.shell.Plug(shell);
+    doors.libraries.Plug(libraries);
+    doors.reconnect.Plug(reconnect);
     context.SetWindowManager(&manager);
 
     os::Window::CreateParams frame;
@@ -89,7 +95,13 @@ LoginTest::~LoginTest() {
     panel.reset();
     world.simSession().SetLoginEvent(nullptr);
     world.simSession().Free();
-    context.services.pump = core::Services().pump;
+    core::Doors& doors = context.doors();
+    doors.pump.Unplug();
+    doors.startParameters.Unplug();
+    doors.settings.Unplug();
+    doors.shell.Unplug();
+    doors.libraries.Unplug();
+    doors.reconnect.Unplug();
     context.SetWindowManager(nullptr);
 }
 

@@ -14,12 +14,19 @@
 #include <vector>
 
 #include "core/client_world.h"
+#include "core/doors.h"
+#include "core/doors/notification_pump.h"
 #include "core/idle_window_manager.h"
 #include "login/dlg_login.h"
 #include "login/login_state_word.h"
 #include "os/sys/event.h"
 #include "os/sys/named_objects.h"
 #include "os/ui/window.h"
+#include "support/doors/recording_libraries.h"
+#include "support/doors/recording_reconnect.h"
+#include "support/doors/recording_settings.h"
+#include "support/doors/recording_shell.h"
+#include "support/doors/recording_start_parameters.h"
 #include "support/temp_dir.h"
 
 namespace login_test {
@@ -96,6 +103,12 @@ class LoginTest : public ::testing::Test {
     core::TestClientWorld world;
     core::ClientContext& context;
     EnginePump pump;
+    // The other doors the panel goes through, plugged in for the whole test.
+    testing_support::RecordingStartParameters startParameters;
+    testing_support::RecordingSettings settings;
+    testing_support::RecordingShell shell;
+    testing_support::RecordingLibraries libraries;
+    testing_support::RecordingReconnect reconnect;
     FakeWindowManager manager;
     RecordingWindow host;
     RecordingWindow client;

@@ -35,6 +35,9 @@ TEST_F(LoginTest, ASuccessfulLoginRemembersTheAccountWithoutTheClearPassword) {
     EXPECT_TRUE(os::DirectoryExists(commonDir.str() + "alice/"));
     EXPECT_EQ(world.sound().Played(), std::vector<std::string>{appDir.str() + "sound/welcome.wav"});
     EXPECT_EQ(world.simSession().calls().Count("QueryDefaultMailMonitors"), 1u);
+    EXPECT_EQ(settings.loads, 1);
+    EXPECT_EQ(shell.sessionStarts, 1);
+    EXPECT_EQ(libraries.sessionStarts, 1);
 
     std::string bytes;
     ASSERT_TRUE(os::ReadFile(commonDir.str() + "user.dat", bytes));
@@ -100,6 +103,9 @@ TEST_F(LoginTest, AWrongPasswordShowsTheConfiguredTextOnce) {
     world.clock().Advance(60000);
     Drain();
     EXPECT_EQ(world.prompter().Records().size(), 1u) << PromptTexts();
+    EXPECT_EQ(settings.loads, 0) << "no session started";
+    EXPECT_EQ(shell.sessionStarts, 0);
+    EXPECT_EQ(libraries.sessionStarts, 0);
 }
 
 TEST_F(LoginTest, AWrongPasswordInQuietModeIsSilent) {

@@ -66,13 +66,9 @@ TEST_F(LoginStartTest, AutoLoginTicksBothBoxesAndLogsIn) {
 
 TEST_F(LoginStartTest, ACommandLineLoginTakesPrecedence) {
     context.config.AutoLogin = 1;
-    int commandLineLogins = 0;
-    panel->seams.commandLineLogin = [&] {
-        ++commandLineLogins;
-        return true;
-    };
+    startParameters.carriesLogin = true;
     panel->Begin();
-    EXPECT_EQ(commandLineLogins, 1);
+    EXPECT_EQ(startParameters.commandLineLogins, 1);
     EXPECT_FALSE(panel->IsLoggingIn());
 }
 

@@ -112,7 +112,7 @@ TEST_F(LoginTest, AWorkerThatNeverReturnedShowsTheNetworkError) {
 
 TEST_F(LoginTest, WithReconnectModeZeroTheReconnectCycleTakesOver) {
     std::atomic<int> cycles{0};
-    panel->seams.reconnectCycle = [&cycles](std::stop_token) { ++cycles; };
+    reconnect.cycle = [&cycles](std::stop_token) { ++cycles; };
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();

@@ -32,7 +32,7 @@ platform::NotifyRecord Numbered(std::uint32_t type, std::int64_t number) {
 class BaseProxyTest : public ::testing::Test {
   protected:
     notify_test::NotifyWorld w;
-    CBaseProxy proxy{w.context(), w.seams};
+    CBaseProxy proxy{w.context(), w.handlers, w.incoming};
 };
 
 TEST_F(BaseProxyTest, InitStartsTheThreadAndHandsTheEngineItsEvents) {
@@ -181,18 +181,9 @@ TEST_F(BaseProxyTest, ABurstIsHandledInOrderWhileTheUiThreadWorks) {
     });
     // The UI thread keeps busy with its own work between the notifications.
     int ownWork = 0;
-    w.mainPanel().notifyHandler = [&, previous = w.mainPanel().notifyHandler](
-                                      os::UINT m, os::WPARAM wp,
-                                      os::LPARAM lp) -> std::optional<os::LRESULT> {
-        if (m == os::WM_USER + 7) {
-            ++ownWork;
-            return 0;
-        }
-        return previous ? previous(m, wp, lp) : std::nullopt;
-    };
     int rounds = 0;
     w.PumpUntil([&] {
-        if (++rounds % 64 == 0) w.windows().PostMessage(w.mainPanel().hwnd(), os::WM_USER + 7);
+        if (++rounds % 64 == 0) w.windows().PostTask(w.mainPanel().hwnd(), [&] { ++ownWork; });
         return uiOrder.size() == kCount / 2 && w.direct.Count() == kCount / 4 - kCount / 100;
     });
     engine.join();

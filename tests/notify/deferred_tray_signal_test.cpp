@@ -9,7 +9,7 @@
 
 #include "config/client_config.h"
 #include "core/window_messages.h"
-#include "notify/main_panel_notify.h"
+#include "notify/pump_handlers.h"
 #include "notify_world.h"
 #include "os/sys/clock.h"
 
@@ -23,7 +23,6 @@ void SpinUntil(Condition condition) {
 class DeferredTrayTest : public ::testing::Test {
   protected:
     DeferredTrayTest() {
-        notify::MainPanelNotify::Attach(panelNotify, w.mainPanel());
         w.LogIn();
         w.context().config.MessageArrivedTipType = 1;
     }
@@ -33,7 +32,7 @@ class DeferredTrayTest : public ::testing::Test {
         message.from = "ann$gov@im.qorvdesk.test";
         message.content = content;
         message.type = 11;
-        panelNotify->incoming().HandleMessage(message);
+        pumpHandlers.incoming().HandleMessage(message);
     }
     int Trays() { return w.host().Count(core::WM_HOST_TRAY); }
     core::SessionFlags& flags() { return w.manager().Flags(); }
@@ -43,8 +42,7 @@ class DeferredTrayTest : public ::testing::Test {
     }
 
     notify_test::NotifyWorld w;
-    std::shared_ptr<notify::MainPanelNotify> panelNotify =
-        std::make_shared<notify::MainPanelNotify>(w.context(), w.seams);
+    notify::PumpHandlers pumpHandlers{w.context(), *w.handlers, w.incoming};
 };
 
 TEST_F(DeferredTrayTest, SignalsAreHeldDuringTheWaitAndReleasedOncePerMessage) {

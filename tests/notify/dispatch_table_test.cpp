@@ -1,14 +1,14 @@
 // Every type code's route and UI subcode, checked row by row against a table written out
 // independently of the one the pump uses.
 
-#include "notify/dispatch_table.h"
+#include "notify/routes/dispatch_table.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
 
-#include "notify/main_panel_notify.h"
+#include "notify/routes/ui_subcodes.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ TEST(DispatchTable, EveryKnownCodeHasItsRouteAndSubcode) {
             it == ExpectedRoutes().end() ? Expected{Route::Ignored, 0} : it->second;
         EXPECT_EQ(notify::RouteName(row.route), notify::RouteName(expected.route));
         EXPECT_EQ(row.uiSubcode, expected.subcode);
-        EXPECT_EQ(row.job == notify::Job::None, expected.route == Route::Ignored);
+        EXPECT_EQ(row.name.empty(), expected.route == Route::Ignored);
     }
 }
 
@@ -96,26 +96,79 @@ TEST(DispatchTable, TheNamedIgnoredCodesAndEverythingAbove106AreIgnored) {
         SCOPED_TRACE("type " + std::to_string(type));
         const notify::DispatchRow row = notify::RouteOf(type);
         EXPECT_EQ(row.route, Route::Ignored);
-        EXPECT_EQ(row.job, notify::Job::None);
+        EXPECT_TRUE(row.name.empty());
         EXPECT_EQ(row.type, type);
     }
 }
 
-TEST(DispatchTable, EachUiSubcodeLeadsBackToOneJob) {
-    // The main panel finds the job of a subcode through the table; two jobs on one subcode
-    // would send one of them to the wrong place.
-    std::map<int, std::set<notify::Job>> jobsOfSubcode;
+TEST(DispatchTable, EachUiSubcodeLeadsBackToOneKindOfNotification) {
+    // The main panel tells a record's subcode from another sender's through the table; two
+    // kinds on one subcode, or a record subcode that another sender uses, would send one of
+    // them to the wrong place.
+    std::map<int, std::set<std::string_view>> namesOfSubcode;
     for (const notify::DispatchRow& row : notify::DispatchTable()) {
-        if (notify::HasUiPart(row.route)) jobsOfSubcode[row.uiSubcode].insert(row.job);
+        if (notify::HasUiPart(row.route)) namesOfSubcode[row.uiSubcode].insert(row.name);
     }
-    for (const auto& [subcode, jobs] : jobsOfSubcode) {
+    for (const auto& [subcode, names] : namesOfSubcode) {
         SCOPED_TRACE("subcode " + std::to_string(subcode));
-        EXPECT_EQ(jobs.size(), 1u);
-        EXPECT_EQ(notify::MainPanelNotify::JobOfSubcode(subcode), *jobs.begin());
+        EXPECT_EQ(names.size(), 1u);
+        EXPECT_TRUE(notify::IsRecordSubcode(subcode));
     }
     // Subcodes no notification is routed to belong to other senders.
     for (int subcode : {0, 1, 3, 6, 7, 10, 11, 12, 13, 14, 15, 16, 17, 28, 33, 47, -1}) {
-        EXPECT_EQ(notify::MainPanelNotify::JobOfSubcode(subcode), notify::Job::None) << subcode;
+        EXPECT_FALSE(notify::IsRecordSubcode(subcode)) << subcode;
+    }
+    namespace ui = notify::ui;
+    for (int subcode :
+         {ui::kFriendRequest, ui::kUpdateDialog, ui::kArrivalTip, ui::kStatusTip,
+          ui::kRegisterAudioService, ui::kOpenChatAtOnce, ui::kOpenChatFromCommandLine}) {
+        EXPECT_FALSE(notify::IsRecordSubcode(subcode)) << subcode;
+    }
+}
+
+TEST(DispatchTable, WithoutADirectHandlerOnlyTheNewMailCountStopsTheHandOver) {
+    // The new-mail tip needs the count that only the direct part reads; a file offer or a
+    // transfer's end goes on to the chat window.
+    const std::map<std::uint32_t, notify::HandOver> expected = {
+        {30, notify::HandOver::ToUi},
+        {31, notify::HandOver::ToUi},
+        {32, notify::HandOver::ToUi},
+        {38, notify::HandOver::Stop},
+    };
+    for (const notify::DispatchRow& row : notify::DispatchTable()) {
+        SCOPED_TRACE("type " + std::to_string(row.type));
+        const auto it = expected.find(row.type);
+        EXPECT_EQ(it != expected.end(), row.route == Route::DirectThenUi);
+        EXPECT_EQ(row.withoutDirectHandler,
+                  it == expected.end() ? notify::HandOver::ToUi : it->second);
+    }
+}
+
+TEST(DispatchTable, EachSideIsReachedByTheRoutesThatHaveIt) {
+    using notify::Side;
+    struct Case {
+        Route route;
+        bool direct, ui, desk, copy;
+    };
+    const Case cases[] = {
+        {Route::Ignored, false, false, false, false},
+        {Route::Direct, true, false, false, false},
+        {Route::Ui, false, true, false, false},
+        {Route::DirectThenUi, true, true, false, false},
+        {Route::UiThenServiceDesk, false, true, true, false},
+        {Route::DirectThenServiceDesk, true, false, true, false},
+        {Route::ServiceDesk, false, false, true, false},
+        {Route::Copy, false, false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(notify::RouteName(c.route)));
+        EXPECT_EQ(notify::Reaches(c.route, Side::Direct), c.direct);
+        EXPECT_EQ(notify::HasDirectPart(c.route), c.direct);
+        EXPECT_EQ(notify::Reaches(c.route, Side::Ui), c.ui);
+        EXPECT_EQ(notify::HasUiPart(c.route), c.ui);
+        EXPECT_EQ(notify::Reaches(c.route, Side::ServiceDesk), c.desk);
+        EXPECT_EQ(notify::ReachesServiceDesk(c.route), c.desk);
+        EXPECT_EQ(notify::Reaches(c.route, Side::Copy), c.copy);
     }
 }
 

@@ -7,8 +7,8 @@
 
 #include "config/client_config.h"
 #include "core/window_messages.h"
-#include "notify/main_panel_notify.h"
 #include "notify/notification_dispatcher.h"
+#include "notify/pump_handlers.h"
 #include "notify_world.h"
 #include "os/sys/clock.h"
 #include "platform/services/notice_pop.h"
@@ -22,19 +22,17 @@ using notify_test::WellFormed;
 
 class DispatcherTest : public ::testing::Test {
   protected:
-    DispatcherTest() { notify::MainPanelNotify::Attach(panelNotify, w.mainPanel()); }
-
-    int DirectJobsOf(std::uint32_t type, bool serviceDesk) {
+    int DirectCallsOf(std::uint32_t type, bool serviceDesk) {
         const auto calls = w.direct.Calls();
         return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const auto& c) {
             return c.type == type && (c.job == "ServiceDesk") == serviceDesk;
         }));
     }
-    int UiJobsOf(std::uint32_t type) {
+    int UiCallsOf(std::uint32_t type) {
         return static_cast<int>(std::count_if(w.ui.calls.begin(), w.ui.calls.end(),
                                               [&](const auto& c) { return c.type == type; }));
     }
-    // Everything any door saw, to show that nothing happened.
+    // Everything any handler saw, to show that nothing happened.
     std::size_t Effects() {
         return w.direct.Calls().size() + w.ui.calls.size() + w.ui.otherSubcodes.size() +
                w.world().tips().Calls().size() + w.world().prompter().Records().size() +
@@ -42,17 +40,15 @@ class DispatcherTest : public ::testing::Test {
     }
 
     notify_test::NotifyWorld w;
-    std::shared_ptr<notify::MainPanelNotify> panelNotify =
-        std::make_shared<notify::MainPanelNotify>(w.context(), w.seams);
-    notify::NotificationDispatcher dispatcher{w.context(), w.seams};
+    notify::PumpHandlers pumpHandlers{w.context(), *w.handlers, w.incoming};
+    notify::NotificationDispatcher dispatcher{w.context(), w.handlers};
 };
 
 TEST_F(DispatcherTest, EveryRowIsCarriedAlongItsRoute) {
-    using notify::Job;
     for (const notify::DispatchRow& row : notify::DispatchTable()) {
-        // Jobs built inside the pump have tests of their own.
-        if (row.job == Job::LoggedInElsewhere || row.job == Job::SubscriptionRequest ||
-            row.job == Job::IncomingMessage || row.job == Job::UpdateNotice) {
+        // The pump's own handlers and the copy have tests of their own.
+        if (row.name == "LoggedInElsewhere" || row.name == "SubscriptionRequest" ||
+            row.name == "IncomingMessage" || row.name == "UpdateNotice") {
             continue;
         }
         SCOPED_TRACE("type " + std::to_string(row.type) + " " +
@@ -60,9 +56,9 @@ TEST_F(DispatcherTest, EveryRowIsCarriedAlongItsRoute) {
         dispatcher.Dispatch(WellFormed(row.type));
         w.windows().PumpPending();
 
-        EXPECT_EQ(DirectJobsOf(row.type, false), notify::HasDirectPart(row.route) ? 1 : 0);
-        EXPECT_EQ(DirectJobsOf(row.type, true), notify::ReachesServiceDesk(row.route) ? 1 : 0);
-        EXPECT_EQ(UiJobsOf(row.type), notify::HasUiPart(row.route) ? 1 : 0);
+        EXPECT_EQ(DirectCallsOf(row.type, false), notify::HasDirectPart(row.route) ? 1 : 0);
+        EXPECT_EQ(DirectCallsOf(row.type, true), notify::ReachesServiceDesk(row.route) ? 1 : 0);
+        EXPECT_EQ(UiCallsOf(row.type), notify::HasUiPart(row.route) ? 1 : 0);
     }
     EXPECT_TRUE(w.ui.otherSubcodes.empty());
 }
@@ -71,7 +67,7 @@ TEST_F(DispatcherTest, TheDirectPartCanStopTheHandOverToTheMainPanel) {
     w.direct.handOver = notify::HandOver::Stop;
     for (std::uint32_t type : {30u, 31u, 32u, 38u}) {
         dispatcher.Dispatch(WellFormed(type));
-        EXPECT_EQ(DirectJobsOf(type, false), 1) << type;
+        EXPECT_EQ(DirectCallsOf(type, false), 1) << type;
     }
     EXPECT_TRUE(w.ui.calls.empty());
 
@@ -136,7 +132,9 @@ TEST_F(DispatcherTest, AnUpdateNoticeIsPostedAsACopyTheReceiverOwns) {
     }                                       // the record is given back before the copy is read
     w.windows().PumpPending();
     ASSERT_EQ(w.ui.notices.size(), 1u);
-    EXPECT_EQ(*w.ui.notices[0], notice);
+    ASSERT_NE(w.ui.notices[0]->As<platform::UpdateNoticeData>(), nullptr);
+    EXPECT_EQ(*w.ui.notices[0]->As<platform::UpdateNoticeData>(), notice);
+    EXPECT_EQ(w.ui.notices[0]->type, 2u);
     ASSERT_EQ(w.mainPanel().hwnd(), w.manager().MainPanel());
 }
 

@@ -26,7 +26,7 @@ class EndToEndTest : public ::testing::Test {
     ~EndToEndTest() override { remote.reset(); }
 
     notify_test::NotifyWorld w;
-    CBaseProxy proxy{w.context(), w.seams};
+    CBaseProxy proxy{w.context(), w.handlers, w.incoming};
     std::string me;
     std::string ann;
     std::unique_ptr<platform::SimSessionCore> remote;
@@ -57,8 +57,10 @@ TEST_F(EndToEndTest, WithTipTypeZeroARemoteChatMessageOpensTheChatWindow) {
     w.context().config.MessageArrivedTipType = 0;
     ASSERT_EQ(remote->SendChatMessage(me, "看这里", kFont), 1);
 
-    w.PumpUntil([&] { return w.manager().FindChatWindow(ann, core::JidMatch::Loose) != nullptr; });
-    auto* window = static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, core::JidMatch::Loose));
+    w.PumpUntil(
+        [&] { return w.manager().FindChatWindow(ann, platform::JidMatch::Loose) != nullptr; });
+    auto* window =
+        static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, platform::JidMatch::Loose));
     ASSERT_EQ(window->ShownMessages().size(), 1u);
     EXPECT_GBK_EQ(window->ShownMessages()[0].content, "看这里");
     EXPECT_TRUE(w.manager().PendingMessages().Empty());
@@ -80,7 +82,7 @@ TEST_F(EndToEndTest, ASubscriptionRequestIsAskedAboutAndTheAnswerReachesTheServe
 }
 
 TEST_F(EndToEndTest, ARequestFromAContactTheUserSubscribesToIsConfirmedSilently) {
-    w.direct.subscription = "to";
+    w.incoming.subscription = "to";
     ASSERT_EQ(remote->AddContact(me, "me", "friends"), 1);
     w.PumpUntil([&] { return !w.session().calls().Named("ConfirmSubscribe").empty(); });
     EXPECT_EQ(w.session().calls().Named("ConfirmSubscribe")[0].args,

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "notify/main_panel_notify.h"
 #include "notify/notification_dispatcher.h"
+#include "notify/pump_handlers.h"
 #include "notify_world.h"
 #include "os/text/cstring_ops.h"
 #include "support/gbk_print.h"
@@ -18,7 +18,6 @@ using platform::SessionCall;
 class FriendRequestTest : public ::testing::Test {
   protected:
     FriendRequestTest() {
-        notify::MainPanelNotify::Attach(panelNotify, w.mainPanel());
         w.LogIn();
         w.session().calls().Clear();
     }
@@ -29,14 +28,13 @@ class FriendRequestTest : public ::testing::Test {
     std::vector<SessionCall> Confirms() { return w.session().calls().Named("ConfirmSubscribe"); }
 
     notify_test::NotifyWorld w;
-    std::shared_ptr<notify::MainPanelNotify> panelNotify =
-        std::make_shared<notify::MainPanelNotify>(w.context(), w.seams);
-    notify::NotificationDispatcher dispatcher{w.context(), w.seams};
+    notify::PumpHandlers pumpHandlers{w.context(), *w.handlers, w.incoming};
+    notify::NotificationDispatcher dispatcher{w.context(), w.handlers};
 };
 
 TEST_F(FriendRequestTest, AContactTheUserSubscribesToIsConfirmedWithoutAQuestion) {
     for (const char* state : {"to", "TO", "To"}) {
-        w.direct.subscription = state;
+        w.incoming.subscription = state;
         Request("ann$gov@im.qorvdesk.test");
     }
     w.windows().PumpPending();
@@ -51,7 +49,7 @@ TEST_F(FriendRequestTest, AnyOtherStateAsksOnTheMainPanel) {
     const std::optional<std::string> states[] = {std::nullopt, "none", "from", "both", "", "tox"};
     for (const auto& state : states) {
         SCOPED_TRACE(state.value_or("<no contact>"));
-        w.direct.subscription = state;
+        w.incoming.subscription = state;
         w.world().prompter().ClearRecords();
         w.world().prompter().AnswerMessageBox(os::IDNO);
         Request("bob$gov@im.qorvdesk.test");

@@ -10,8 +10,8 @@
 #include "chat/dlg_chat.h"
 #include "config/client_config.h"
 #include "core/window_messages.h"
-#include "notify/main_panel_notify.h"
 #include "notify/message_archive.h"
+#include "notify/pump_handlers.h"
 #include "notify_world.h"
 #include "os/services/log.h"
 #include "os/services/sound_player.h"
@@ -27,7 +27,6 @@ constexpr const char* kFont = "FONT(宋体,134,2,180,0,0,0,0,0,0,0)";
 class IncomingTest : public ::testing::Test {
   protected:
     IncomingTest() {
-        notify::MainPanelNotify::Attach(panelNotify, w.mainPanel());
         me = w.LogIn();
         w.session().calls().Clear();
     }
@@ -50,8 +49,7 @@ class IncomingTest : public ::testing::Test {
     config::ClientConfig& config() { return w.context().config; }
 
     notify_test::NotifyWorld w;
-    std::shared_ptr<notify::MainPanelNotify> panelNotify =
-        std::make_shared<notify::MainPanelNotify>(w.context(), w.seams);
+    notify::PumpHandlers pumpHandlers{w.context(), *w.handlers, w.incoming};
     std::string me;
     const std::string ann = "ann$gov@im.qorvdesk.test";
 };
@@ -83,7 +81,8 @@ TEST_F(IncomingTest, WithTipTypeZeroTheChatWindowOpensAtOnceAndNothingIsQueued) 
     Arrive(12, ann, "open me");
 
     EXPECT_EQ(w.manager().opened, std::vector<std::string>{ann});
-    auto* window = static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, core::JidMatch::Exact));
+    auto* window =
+        static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, platform::JidMatch::Exact));
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(window->ShownMessages().size(), 1u);
     EXPECT_EQ(window->ShownMessages()[0].content, "open me");
@@ -175,7 +174,7 @@ TEST_F(IncomingTest, EachTypeGoesWhereItBelongsAndEveryOneIsStored) {
     other.content = "m40";
     other.type = 40;
     w.manager().PendingMessages().Clear();
-    panelNotify->incoming().HandleMessage(other);
+    pumpHandlers.incoming().HandleMessage(other);
     EXPECT_TRUE(Pending().empty());
 
     const auto records = w.StoredRecords();
@@ -281,7 +280,7 @@ TEST_F(IncomingTest, WithNobodyLoggedInNothingIsStoredAndNothingAsked) {
 
 TEST_F(IncomingTest, AnSmsFromTheHostBecomesAnSmsMessage) {
     config().MessageArrivedTipType = 1;
-    panelNotify->incoming().ReceiveSMSMsg("13800138000@gw.example", "短信内容",
+    pumpHandlers.incoming().ReceiveSMSMsg("13800138000@gw.example", "短信内容",
                                           "2026-01-05 10:00:00", "老王");
     w.windows().PumpPending();
     const auto pending = Pending();

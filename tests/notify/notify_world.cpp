@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <utility>
 
 #include "chat/dlg_chat.h"
 #include "config/client_config.h"
 #include "config/config_catalogue.h"
-#include "core/jid_equality.h"
+#include "core/user_folder.h"
+#include "notify/routes/ui_subcodes.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/store/client_db.h"
 
 namespace notify_test {
@@ -62,7 +66,7 @@ FakeWindowManager::~FakeWindowManager() {
 
 core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
     opened.emplace_back(jid);
-    if (core::ChatWindow* open = FindChatWindow(jid, core::JidMatch::Loose)) return open;
+    if (core::ChatWindow* open = FindChatWindow(jid, platform::JidMatch::Loose)) return open;
     if (refuseNewWindows) return nullptr;
     auto dialog = std::make_unique<CDlgChat>(context_, std::string(jid));
     if (!dialog->Create()) return nullptr;
@@ -70,81 +74,101 @@ core::ChatWindow* FakeWindowManager::OpenChatWindow(std::string_view jid) {
 }
 
 bool FakeWindowManager::CloseChatWindow(std::string_view jid) {
-    core::ChatWindow* window = FindChatWindow(jid, core::JidMatch::Loose);
+    core::ChatWindow* window = FindChatWindow(jid, platform::JidMatch::Loose);
     if (window == nullptr) return false;
     window->DestroyWindow();
     return true;
 }
 
-bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) {
-    return core::JidsEqual(
+bool FakeWindowManager::IsSameUser(std::string_view a, std::string_view b,
+                                   platform::JidMatch match) {
+    return platform::Jid::Equal(
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
 
-// ---- RecordingDirectJobs
+// ---- Recorders
 
-void RecordingDirectJobs::Note(std::string job, const Record& record) {
+void RecordingDirect::Note(std::string job, const platform::NotifyRecord& record) {
     std::lock_guard lock(mutex_);
     calls_.push_back(Call{std::move(job), record.type, std::this_thread::get_id()});
 }
 
-std::vector<RecordingDirectJobs::Call> RecordingDirectJobs::Calls() const {
+std::vector<RecordingDirect::Call> RecordingDirect::Calls() const {
     std::lock_guard lock(mutex_);
     return calls_;
 }
 
-std::size_t RecordingDirectJobs::Count() const {
+std::size_t RecordingDirect::Count() const {
     std::lock_guard lock(mutex_);
     return calls_.size();
 }
 
-std::vector<std::string> RecordingDirectJobs::Jobs() const {
+std::vector<std::string> RecordingDirect::Jobs() const {
     std::vector<std::string> jobs;
     for (const Call& call : Calls()) jobs.push_back(call.job);
     return jobs;
 }
 
-notify::HandOver RecordingDirectJobs::FileTransferFinished(const Record& r) {
-    Note("FileTransferFinished", r);
-    return handOver.load();
-}
-
-notify::HandOver RecordingDirectJobs::FileOffer(const Record& r) {
-    Note("FileOffer", r);
-    return handOver.load();
-}
-
-notify::HandOver RecordingDirectJobs::NewMailCount(const Record& r) {
-    Note("NewMailCount", r);
-    return handOver.load();
-}
-
-std::optional<std::string> RecordingDirectJobs::ContactSubscription(std::string_view) {
-    std::lock_guard lock(mutex_);
-    return subscription;
-}
-
-// ---- RecordingUiJobs
-
-void RecordingUiJobs::Note(std::string job, const Record& record) {
+void RecordingUi::Note(std::string job, const platform::NotifyRecord& record) {
     calls.push_back(Call{std::move(job), record.type, std::this_thread::get_id()});
     if (onCall) onCall(record);
 }
 
-std::vector<std::string> RecordingUiJobs::Jobs() const {
+std::vector<std::string> RecordingUi::Jobs() const {
     std::vector<std::string> jobs;
     for (const Call& call : calls) jobs.push_back(call.job);
     return jobs;
 }
 
-void RecordingUiJobs::UpdateNotice(std::unique_ptr<platform::UpdateNoticeData> notice) {
-    calls.push_back(Call{"UpdateNotice", 0, std::this_thread::get_id()});
-    notices.push_back(std::move(notice));
-}
+notify::Registrations RegisterRecorders(notify::NotificationHandlers& handlers,
+                                        RecordingDirect& direct, RecordingUi& ui) {
+    using notify::Side;
+    using Record = platform::NotifyRecord;
+    // What the pump's own handlers take.
+    const std::set<std::pair<std::string_view, Side>> pumpParts = {
+        {"LoggedInElsewhere", Side::Direct},
+        {"SubscriptionRequest", Side::Direct},
+        {"IncomingMessage", Side::Ui},
+    };
+    const std::set<int> pumpSubcodes = {notify::ui::kFriendRequest, notify::ui::kArrivalTip,
+                                        notify::ui::kOpenChatAtOnce};
 
-std::optional<os::LRESULT> RecordingUiJobs::OtherSubcode(int subcode, os::LPARAM) {
-    otherSubcodes.push_back(subcode);
-    return std::nullopt;
+    notify::Registrations recorders;
+    for (const notify::DispatchRow& row : notify::DispatchTable()) {
+        const std::string name(row.name);
+        auto reaches = [&](Side side) {
+            return notify::Reaches(row.route, side) && pumpParts.count({row.name, side}) == 0;
+        };
+        if (reaches(Side::Direct)) {
+            recorders.push_back(handlers.OnDirect({row.type}, [&direct, name](const Record& r) {
+                direct.Note(name, r);
+                return direct.handOver.load();
+            }));
+        }
+        if (reaches(Side::Ui)) {
+            recorders.push_back(
+                handlers.OnUi({row.type}, [&ui, name](const Record& r) { ui.Note(name, r); }));
+        }
+        if (reaches(Side::ServiceDesk)) {
+            recorders.push_back(handlers.OnServiceDesk(
+                {row.type}, [&direct](const Record& r) { direct.Note("ServiceDesk", r); }));
+        }
+        if (reaches(Side::Copy)) {
+            recorders.push_back(
+                handlers.OnCopy({row.type}, [&ui, name](std::unique_ptr<Record> copy) {
+                    ui.calls.push_back(RecordingUi::Call{name, 0, std::this_thread::get_id()});
+                    ui.notices.push_back(std::move(copy));
+                }));
+        }
+    }
+    for (int subcode = 0; subcode <= kLastRecordedSubcode; ++subcode) {
+        if (notify::IsRecordSubcode(subcode) || pumpSubcodes.count(subcode) != 0) continue;
+        recorders.push_back(handlers.OnSubcode(subcode, [&ui, subcode](os::LPARAM) {
+            ui.otherSubcodes.push_back(subcode);
+            return os::LRESULT{0};
+        }));
+    }
+    return recorders;
 }
 
 // ---- RecordingIncomingHooks
@@ -180,9 +204,8 @@ NotifyWorld::NotifyWorld() : commonDir_(common_.str()) {
         });
     // The configuration a client starts with before any file is read.
     config::ApplyDefaults(context().config);
-    seams.direct = &direct;
-    seams.ui = &ui;
-    seams.incoming = &incoming;
+    handlers = notify::NotificationHandlers::Create(context().log);
+    recorders_ = RegisterRecorders(*handlers, direct, ui);
 
     manager_ = std::make_unique<FakeWindowManager>(context());
     windows().RegisterClass("KESTRAL_IM_CHATWND");
@@ -192,6 +215,7 @@ NotifyWorld::NotifyWorld() : commonDir_(common_.str()) {
     client_->CreateChild(host_->hwnd(), "client");
     mainPanel_ = std::make_unique<CWndChild>(context());
     mainPanel_->Create(client_->hwnd(), os::Rect{}, false);
+    mainPanel_->AttachNotificationHandlers(handlers);
     loginPanel_ = std::make_unique<RecordingWindow>(windows());
     loginPanel_->CreateChild(client_->hwnd(), "login");
 
@@ -202,6 +226,8 @@ NotifyWorld::NotifyWorld() : commonDir_(common_.str()) {
 }
 
 NotifyWorld::~NotifyWorld() {
+    recorders_.clear();
+    handlers.reset();
     manager_.reset();
     mainPanel_.reset();
     loginPanel_.reset();
@@ -257,7 +283,7 @@ void NotifyWorld::PumpUntil(const std::function<bool()>& done) {
 std::vector<std::array<std::string, 10>> NotifyWorld::StoredRecords() {
     std::vector<std::array<std::string, 10>> records;
     const std::string account = session().GetCurrentUserLimitName();
-    const std::string folder = commonDir_ + account + "/";
+    const std::string folder = core::UserFolder(commonDir_, account).value_or("");
     CClientDB db(account.c_str(), folder.c_str());
     db.GetMsg(
         [&](const MsgFields& fields) {

@@ -3,7 +3,9 @@
 // recording tips and sounds, a session on the simulated server), a window manager that keeps
 // the registry, the queue and the flags as the real one does, the host's frame window, the
 // main panel (a real CWndChild) and a login panel, all owned by the test thread, which plays
-// the UI thread. Recording seams stand in for the work that later fills them.
+// the UI thread. The world's registry of notification handlers holds recording handlers for
+// every part the pump's own handlers leave (the main panel is attached to it); recording hooks
+// stand in for the other subsystems.
 
 #include <array>
 #include <atomic>
@@ -18,7 +20,8 @@
 #include "config/client_config.h"
 #include "core/client_world.h"
 #include "core/idle_window_manager.h"
-#include "notify/notification_jobs.h"
+#include "notify/incoming_hooks.h"
+#include "notify/routes/notification_handlers.h"
 #include "notify/wnd_child.h"
 #include "os/services/sound_player.h"
 #include "os/sys/clock.h"
@@ -62,14 +65,15 @@ class FakeWindowManager final : public core::IdleWindowManager {
 
     core::ChatWindow* OpenChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
-    bool IsSameUser(std::string_view a, std::string_view b, core::JidMatch match) override;
+    bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
 
   private:
     core::ClientContext& context_;
 };
 
-// Direct jobs that record what reached them, from whichever thread.
-class RecordingDirectJobs final : public notify::DirectJobs {
+// What reached the direct and service-desk parts, from whichever thread. A call is named
+// after its row ("ServiceDesk" for the desk's part).
+class RecordingDirect {
   public:
     struct Call {
         std::string job;
@@ -80,43 +84,19 @@ class RecordingDirectJobs final : public notify::DirectJobs {
     std::vector<std::string> Jobs() const;
     std::size_t Count() const;
 
-    // What the direct parts with a hand-over answer.
+    // What the direct parts answer (it matters on the routes with a hand-over).
     std::atomic<notify::HandOver> handOver{notify::HandOver::ToUi};
-    // The contact model's answer for every JID.
-    std::optional<std::string> subscription;
 
-    void ContactListLoading(const Record& r) override { Note("ContactListLoading", r); }
-    void ChatWindowUpdate(const Record& r) override { Note("ChatWindowUpdate", r); }
-    notify::HandOver FileTransferFinished(const Record& r) override;
-    notify::HandOver FileOffer(const Record& r) override;
-    void TreeNodeAdded(const Record& r) override { Note("TreeNodeAdded", r); }
-    void GroupLoadingProgress(const Record& r) override { Note("GroupLoadingProgress", r); }
-    notify::HandOver NewMailCount(const Record& r) override;
-    void UserDataUpdate(const Record& r) override { Note("UserDataUpdate", r); }
-    void TypingState(const Record& r) override { Note("TypingState", r); }
-    void GatewayError(const Record& r) override { Note("GatewayError", r); }
-    void RoomListChange(const Record& r) override { Note("RoomListChange", r); }
-    void RoomDetails(const Record& r) override { Note("RoomDetails", r); }
-    void ToolBarValue(const Record& r) override { Note("ToolBarValue", r); }
-    void SharedDiskOrRoom(const Record& r) override { Note("SharedDiskOrRoom", r); }
-    void PasswordChangeResult(const Record& r) override { Note("PasswordChangeResult", r); }
-    void NetDiskShareResult(const Record& r) override { Note("NetDiskShareResult", r); }
-    void NetDiskData(const Record& r) override { Note("NetDiskData", r); }
-    void BatchSmsRefused(const Record& r) override { Note("BatchSmsRefused", r); }
-    void MonitorData(const Record& r) override { Note("MonitorData", r); }
-    void MainPanelPaneUpdate(const Record& r) override { Note("MainPanelPaneUpdate", r); }
-    void DataPhaseStart(const Record& r) override { Note("DataPhaseStart", r); }
-    void CustomerServiceOnNotify(const Record& r) override { Note("ServiceDesk", r); }
-    std::optional<std::string> ContactSubscription(std::string_view jid) override;
+    void Note(std::string job, const platform::NotifyRecord& record);
 
   private:
-    void Note(std::string job, const Record& record);
     mutable std::mutex mutex_;
     std::vector<Call> calls_;
 };
 
-// UI jobs that record what reached them (UI thread).
-class RecordingUiJobs final : public notify::UiJobs {
+// What reached the UI thread: the UI parts (named after their rows), the copies, and the
+// main panel's subcodes of other senders (UI thread only).
+class RecordingUi {
   public:
     struct Call {
         std::string job;
@@ -125,43 +105,21 @@ class RecordingUiJobs final : public notify::UiJobs {
     };
     std::vector<Call> calls;
     std::vector<std::string> Jobs() const;
-    std::vector<std::unique_ptr<platform::UpdateNoticeData>> notices;
+    // The copies of the Copy routes, owned here.
+    std::vector<std::unique_ptr<platform::NotifyRecord>> notices;
     std::vector<int> otherSubcodes;
     // Runs for every call with a record (lets a test look at the engine meanwhile).
-    std::function<void(const Record&)> onCall;
+    std::function<void(const platform::NotifyRecord&)> onCall;
 
-    void LoginResult(const Record& r) override { Note("LoginResult", r); }
-    void RosterProgress(const Record& r) override { Note("RosterProgress", r); }
-    void PresenceChanged(const Record& r) override { Note("PresenceChanged", r); }
-    void FileTransferStarted(const Record& r) override { Note("FileTransferStarted", r); }
-    void FileTransferProgress(const Record& r) override { Note("FileTransferProgress", r); }
-    void FileTransferRefused(const Record& r) override { Note("FileTransferRefused", r); }
-    void FileTransferCancelled(const Record& r) override { Note("FileTransferCancelled", r); }
-    void FileTransferFinished(const Record& r, bool ok) override {
-        Note(ok ? "FileTransferSucceeded" : "FileTransferFailed", r);
-    }
-    void FileOffer(const Record& r) override { Note("FileOffer", r); }
-    void NewMailTip(const Record& r) override { Note("NewMailTip", r); }
-    void Vcard(const Record& r) override { Note("Vcard", r); }
-    void ChannelList(const Record& r) override { Note("ChannelList", r); }
-    void TemporaryConversation(const Record& r) override { Note("TemporaryConversation", r); }
-    void Announcements(const Record& r) override { Note("Announcements", r); }
-    void RoomUpdate(const Record& r) override { Note("RoomUpdate", r); }
-    void ChannelTabsUpdate(const Record& r) override { Note("ChannelTabsUpdate", r); }
-    void SmsQuota(const Record& r) override { Note("SmsQuota", r); }
-    void TimedSmsAnswer(const Record& r) override { Note("TimedSmsAnswer", r); }
-    void MailAccount(const Record& r) override { Note("MailAccount", r); }
-    void PhoneBookCard(const Record& r) override { Note("PhoneBookCard", r); }
-    void CustomPictureReceived(const Record& r) override { Note("CustomPictureReceived", r); }
-    void PictureTransfer(const Record& r) override { Note("PictureTransfer", r); }
-    void UnknownChatPartner(const Record& r) override { Note("UnknownChatPartner", r); }
-    void OfflineFileSwitch(const Record& r) override { Note("OfflineFileSwitch", r); }
-    void UpdateNotice(std::unique_ptr<platform::UpdateNoticeData> notice) override;
-    std::optional<os::LRESULT> OtherSubcode(int subcode, os::LPARAM) override;
-
-  private:
-    void Note(std::string job, const Record& record);
+    void Note(std::string job, const platform::NotifyRecord& record);
 };
+
+// Registers recording handlers on `handlers` for every part of every route, and for every
+// subcode of other senders up to kLastRecordedSubcode, but those the pump's own handlers take
+// (pump_handlers.h).
+inline constexpr int kLastRecordedSubcode = 63;
+notify::Registrations RegisterRecorders(notify::NotificationHandlers& handlers,
+                                        RecordingDirect& direct, RecordingUi& ui);
 
 // Incoming-message hooks that record what reached them.
 class RecordingIncomingHooks final : public notify::IncomingMessageHooks {
@@ -169,8 +127,13 @@ class RecordingIncomingHooks final : public notify::IncomingMessageHooks {
     std::vector<std::string> contacts;  // IsInContactLists answers true for these
     bool hasGatewayList = false;
     std::vector<std::string> calls;  // "Name:jid-or-content"
+    // The contact model's subscription answer for every JID.
+    std::optional<std::string> subscription;
 
     bool IsInContactLists(std::string_view jid) override;
+    std::optional<std::string> ContactSubscription(std::string_view) override {
+        return subscription;
+    }
     void PutAtTopOfRecentContacts(std::string_view jid) override;
     void RefreshRoomList() override { calls.push_back("RefreshRoomList"); }
     void RoomPictureMessage(const core::QueuedMessage& m) override;
@@ -196,9 +159,9 @@ class NotifyWorld {
     CWndChild& mainPanel() { return *mainPanel_; }
     const std::string& commonDir() const { return commonDir_; }
 
-    notify::NotifySeams seams;
-    RecordingDirectJobs direct;
-    RecordingUiJobs ui;
+    std::shared_ptr<notify::NotificationHandlers> handlers;
+    RecordingDirect direct;
+    RecordingUi ui;
     RecordingIncomingHooks incoming;
 
     // Adds "me" (password "pw") and logs the test's session in; answers the JID. The records
@@ -228,6 +191,7 @@ class NotifyWorld {
     std::unique_ptr<RecordingWindow> client_;
     std::unique_ptr<RecordingWindow> loginPanel_;
     std::unique_ptr<CWndChild> mainPanel_;
+    notify::Registrations recorders_;
 };
 
 // A message record as the server would deliver it.

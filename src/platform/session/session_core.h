@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "os/ui/hwnd.h"
+#include "platform/jid/jid.h"
 #include "platform/session/notify_record.h"
 
 namespace os {
@@ -32,12 +33,6 @@ class Event;
 }
 
 namespace platform {
-
-// GetUserType answers.
-inline constexpr int kUserTypeOther = 0;
-inline constexpr int kUserTypeGovernment = 1;
-inline constexpr int kUserTypePublic = 2;
-inline constexpr int kUserTypeSms = 3;
 
 // CanUserLogin answers; any other value means "not decided yet, ask again".
 inline constexpr int kCanLoginYes = 1;
@@ -100,7 +95,7 @@ class SessionCore {
     virtual std::string GetCurrentUserMobilePhone2() = 0;
     // The server domain.
     virtual std::string GetHostName() = 0;
-    // kUserTypeGovernment, kUserTypePublic, kUserTypeSms or kUserTypeOther.
+    // kUserTypeGovernment, kUserTypePublic, kUserTypeSms or kUserTypeOther (jid.h).
     virtual int GetUserType(std::string_view jid) = 0;
     // The account name of a user JID (its local part without the user-kind marker).
     virtual std::string GetUserLimitId(std::string_view jid) = 0;

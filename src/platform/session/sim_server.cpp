@@ -1,7 +1,7 @@
 #include "platform/session/sim_server.h"
 
 #include "os/sys/clock.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 #include "platform/session/sim_world.h"
 
@@ -28,25 +28,26 @@ void SimServer::SetPort(int port) {
 
 std::string SimServer::AddAccount(SimAccount account) {
     if (account.jid.empty()) {
-        account.jid = JidForAccount(account.loginName, kUserTypeGovernment, hostName_);
+        account.jid = Jid::ForAccount(account.loginName, kUserTypeGovernment, hostName_).text();
     }
-    account.jid = BareJid(account.jid);
+    account.jid = Jid(account.jid).Bare();
     if (account.limitName.empty()) account.limitName = account.loginName;
     if (account.accountName.empty()) account.accountName = account.loginName;
     std::string jid = account.jid;
     std::lock_guard lock(mutex_);
-    impl_->accounts[JidKey(jid)] = std::move(account);
+    impl_->accounts[Jid(jid).StoreKey()] = std::move(account);
     return jid;
 }
 
 bool SimServer::HasAccount(std::string_view jid) const {
     std::lock_guard lock(mutex_);
-    return impl_->Account(JidKey(jid)) != nullptr;
+    return impl_->Account(Jid(jid).StoreKey()) != nullptr;
 }
 
 std::string SimServer::LimitNameOf(std::string_view jidOrLogin) const {
     std::lock_guard lock(mutex_);
-    if (const SimAccount* account = impl_->Account(JidKey(jidOrLogin))) return account->limitName;
+    if (const SimAccount* account = impl_->Account(Jid(jidOrLogin).StoreKey()))
+        return account->limitName;
     if (const SimAccount* account = impl_->AccountByLogin(jidOrLogin, false)) {
         return account->limitName;
     }
@@ -55,12 +56,12 @@ std::string SimServer::LimitNameOf(std::string_view jidOrLogin) const {
 
 void SimServer::SetRoster(std::string_view ownerJid, std::vector<SimRosterItem> items) {
     std::lock_guard lock(mutex_);
-    impl_->rosters[JidKey(ownerJid)] = std::move(items);
+    impl_->rosters[Jid(ownerJid).StoreKey()] = std::move(items);
 }
 
 std::vector<SimRosterItem> SimServer::Roster(std::string_view ownerJid) const {
     std::lock_guard lock(mutex_);
-    auto it = impl_->rosters.find(JidKey(ownerJid));
+    auto it = impl_->rosters.find(Jid(ownerJid).StoreKey());
     return it == impl_->rosters.end() ? std::vector<SimRosterItem>{} : it->second;
 }
 
@@ -71,17 +72,17 @@ void SimServer::SetChannels(std::vector<Channel> channels) {
 
 bool SimServer::IsOnline(std::string_view jid) const {
     std::lock_guard lock(mutex_);
-    return impl_->Online(JidKey(jid));
+    return impl_->Online(Jid(jid).StoreKey());
 }
 
 std::string SimServer::PresenceOf(std::string_view jid) const {
     std::lock_guard lock(mutex_);
-    return impl_->CurrentPresence(JidKey(jid));
+    return impl_->CurrentPresence(Jid(jid).StoreKey());
 }
 
 std::vector<MessageData> SimServer::StoredMessages(std::string_view jid) const {
     std::lock_guard lock(mutex_);
-    auto it = impl_->stored.find(JidKey(jid));
+    auto it = impl_->stored.find(Jid(jid).StoreKey());
     return it == impl_->stored.end() ? std::vector<MessageData>{} : it->second;
 }
 
@@ -92,7 +93,7 @@ std::vector<MessageData> SimServer::Undeliverable() const {
 
 std::vector<std::string> SimServer::PendingSubscriptions(std::string_view jid) const {
     std::lock_guard lock(mutex_);
-    auto it = impl_->pendingSubscriptions.find(JidKey(jid));
+    auto it = impl_->pendingSubscriptions.find(Jid(jid).StoreKey());
     return it == impl_->pendingSubscriptions.end() ? std::vector<std::string>{} : it->second;
 }
 
@@ -131,7 +132,7 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
                                     LoginResultData{0, LoginFailure::BadCredentials, {}}));
         return kLoginAccepted;
     }
-    const std::string key = JidKey(account->jid);
+    const std::string key = Jid(account->jid).StoreKey();
 
     // One session per account: an older one is told why it ends, then loses its connection.
     for (SessionEntry& other : world.sessions) {
@@ -157,7 +158,7 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
     world.BroadcastPresence(*account, "online");
     for (const SimRosterItem& item : world.rosters[key]) {
         if (!SeesPresence(item.subscription)) continue;
-        const std::string contactKey = JidKey(item.jid);
+        const std::string contactKey = Jid(item.jid).StoreKey();
         const std::string presence = world.CurrentPresence(contactKey);
         const SimAccount* contact = world.Account(contactKey);
         if (contact == nullptr || presence == "offline") continue;

@@ -5,7 +5,7 @@
 
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 #include "platform/session/sim_world.h"
 
 namespace platform {
@@ -36,7 +36,7 @@ int SimServer::SendChat(SimSessionCore* session, std::string_view to, std::strin
     std::lock_guard lock(mutex_);
     const SimAccount* sender = impl_->LoggedInAccount(session);
     if (sender == nullptr || to.empty()) return 0;
-    if (!refusedChatKey_.empty() && JidKey(to) == refusedChatKey_) return 0;
+    if (!refusedChatKey_.empty() && Jid(to).StoreKey() == refusedChatKey_) return 0;
     MessageData message;
     message.from = sender->jid;
     message.to = std::string(to);
@@ -45,7 +45,7 @@ int SimServer::SendChat(SimSessionCore* session, std::string_view to, std::strin
     message.time = MessageTime(clock_);
     message.content = std::string(body);
 
-    const std::string key = JidKey(to);
+    const std::string key = Jid(to).StoreKey();
     if (impl_->Online(key)) {
         impl_->DeliverToAccount(key, MakeNotify(notify_type::kChatMessage, std::move(message)));
     } else if (impl_->Account(key) != nullptr) {
@@ -64,8 +64,9 @@ int SimServer::SendTyping(SimSessionCore* session, std::string_view to, std::str
     // The server stamps the sender itself, whatever "from" the client wrote; a typing state
     // is only of use now, so nobody keeps it for an offline receiver.
     impl_->DeliverToAccount(
-        JidKey(to), MakeNotify(notify_type::kTypingState,
-                               TypingStateData{sender->jid, std::string(to), std::string(state)}));
+        Jid(to).StoreKey(),
+        MakeNotify(notify_type::kTypingState,
+                   TypingStateData{sender->jid, std::string(to), std::string(state)}));
     return 1;
 }
 
@@ -74,12 +75,12 @@ int SimServer::AddContact(SimSessionCore* session, std::string_view jid, std::st
     std::lock_guard lock(mutex_);
     const SimAccount* owner = impl_->LoggedInAccount(session);
     if (owner == nullptr || jid.empty()) return 0;
-    const std::string ownerKey = JidKey(owner->jid);
-    const std::string contactKey = JidKey(jid);
+    const std::string ownerKey = Jid(owner->jid).StoreKey();
+    const std::string contactKey = Jid(jid).StoreKey();
     SimRosterItem* item = impl_->RosterItem(ownerKey, contactKey);
     if (item == nullptr) {
         impl_->rosters[ownerKey].push_back(
-            SimRosterItem{BareJid(jid), std::string(nickname), std::string(group), "none"});
+            SimRosterItem{Jid(jid).Bare(), std::string(nickname), std::string(group), "none"});
         item = &impl_->rosters[ownerKey].back();
     } else {
         item->name = std::string(nickname);
@@ -106,10 +107,11 @@ int SimServer::ConfirmSubscribe(SimSessionCore* session, std::string_view reques
     if (confirmer == nullptr || requester.empty()) return 0;
     if (!accept) return 1;
 
-    const std::string confirmerKey = JidKey(confirmer->jid);
-    const std::string requesterKey = JidKey(requester);
+    const std::string confirmerKey = Jid(confirmer->jid).StoreKey();
+    const std::string requesterKey = Jid(requester).StoreKey();
     const SimAccount* requesterAccount = impl_->Account(requesterKey);
-    const std::string requesterJid = requesterAccount ? requesterAccount->jid : BareJid(requester);
+    const std::string requesterJid =
+        requesterAccount ? requesterAccount->jid : Jid(requester).Bare();
 
     // The requester now sees the confirmer ...
     if (SimRosterItem* item = impl_->RosterItem(requesterKey, confirmerKey)) {
@@ -140,9 +142,9 @@ int SimServer::ConfirmSubscribe(SimSessionCore* session, std::string_view reques
 int SimServer::QueryStatus(SimSessionCore* session, std::string_view jid) {
     std::lock_guard lock(mutex_);
     if (impl_->LoggedInAccount(session) == nullptr || jid.empty()) return 0;
-    const std::string key = JidKey(jid);
+    const std::string key = Jid(jid).StoreKey();
     PresenceData data;
-    data.jid = BareJid(jid);
+    data.jid = Jid(jid).Bare();
     data.presence = impl_->CurrentPresence(key);
     if (const SimAccount* account = impl_->Account(key)) data.nickname = account->nickname;
     session->Deliver(MakeNotify(notify_type::kPresenceProbeAnswer, std::move(data)));

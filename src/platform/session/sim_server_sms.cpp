@@ -4,7 +4,7 @@
 #include <cctype>
 
 #include "os/text/cstring_ops.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 #include "platform/session/sim_world.h"
 
 namespace platform {
@@ -12,15 +12,16 @@ namespace {
 
 // "<digits>@sms.<host>" of this server (ASCII case ignored in the domain).
 bool IsSmsAddressOf(std::string_view to, std::string_view host) {
-    const std::string bare = BareJid(to);
-    const std::size_t at = bare.find('@');
-    if (at == std::string::npos || at == 0) return false;
-    for (std::size_t i = 0; i < at; ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(bare[i])) && !(i == 0 && bare[i] == '+')) {
+    const Jid jid(to);
+    const std::string number = jid.LocalPart();
+    if (number.empty()) return false;
+    for (std::size_t i = 0; i < number.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(number[i])) && !(i == 0 && number[i] == '+')) {
             return false;
         }
     }
-    return os::EqualsNoCase(std::string_view(bare).substr(at + 1), "sms." + std::string(host));
+    // Without '@' the domain is empty and matches no host.
+    return os::EqualsNoCase(jid.Domain(), "sms." + std::string(host));
 }
 
 }  // namespace
@@ -30,7 +31,7 @@ int SimServer::SendSms(SimSessionCore* session, std::string_view to, std::string
     std::lock_guard lock(mutex_);
     const SimAccount* sender = impl_->LoggedInAccount(session);
     if (sender == nullptr || smsFailing_ || !IsSmsAddressOf(to, hostName_)) return 0;
-    smsSent_.push_back(SimSms{sender->jid, BareJid(to), std::string(text), std::string(sendTime),
+    smsSent_.push_back(SimSms{sender->jid, Jid(to).Bare(), std::string(text), std::string(sendTime),
                               nickFlag, timedFlag});
     return 1;
 }
@@ -47,7 +48,7 @@ void SimServer::SetSmsGatewayFailing(bool failing) {
 
 void SimServer::RefuseChatTo(std::string_view jid) {
     std::lock_guard lock(mutex_);
-    refusedChatKey_ = jid.empty() ? std::string() : JidKey(jid);
+    refusedChatKey_ = jid.empty() ? std::string() : Jid(jid).StoreKey();
 }
 
 }  // namespace platform

@@ -2,7 +2,7 @@
 
 #include "os/sys/event.h"
 #include "os/text/cstring_ops.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 
 namespace platform {
 namespace {
@@ -186,15 +186,15 @@ void SimSessionCore::SetCurrentUserPassword(std::string_view password) {
 
 std::string SimSessionCore::GetHostName() { return server_->HostName(); }
 
-int SimSessionCore::GetUserType(std::string_view jid) { return UserTypeOfJid(jid); }
+int SimSessionCore::GetUserType(std::string_view jid) { return Jid(jid).UserType(); }
 
 std::string SimSessionCore::GetUserLimitId(std::string_view jid) {
     std::string known = server_->LimitNameOf(jid);
-    return known.empty() ? LocalUserId(jid) : known;
+    return known.empty() ? Jid(jid).UserId() : known;
 }
 
 std::string SimSessionCore::GetUserJID(std::string_view account, int userType) {
-    return JidForAccount(account, userType, server_->HostName());
+    return Jid::ForAccount(account, userType, server_->HostName()).text();
 }
 
 // ---- Directory, roster and phone book ----

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "os/text/cstring_ops.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
 
@@ -21,7 +21,7 @@ enum class SessionState { Offline, LoggingIn, LoggedIn };
 struct SessionEntry {
     SimSessionCore* session = nullptr;
     SessionState state = SessionState::Offline;
-    std::string accountKey;  // JidKey of the logged-in account
+    std::string accountKey;  // Jid::StoreKey of the logged-in account
     std::string presence = "offline";
 };
 
@@ -36,7 +36,8 @@ struct SimServer::Impl {
     using SessionEntry = sim::SessionEntry;
 
     int port = kDefaultSimPort;
-    std::map<std::string, SimAccount> accounts;  // by JidKey
+    // Every table is keyed by Jid::StoreKey: one entry per person, whatever the spelling.
+    std::map<std::string, SimAccount> accounts;
     std::map<std::string, std::vector<SimRosterItem>> rosters;
     std::vector<Channel> channels;
     std::vector<SessionEntry> sessions;  // in attach order
@@ -89,7 +90,7 @@ struct SimServer::Impl {
 
     SimRosterItem* RosterItem(const std::string& ownerKey, const std::string& contactKey) {
         for (SimRosterItem& item : rosters[ownerKey]) {
-            if (JidKey(item.jid) == contactKey) return &item;
+            if (Jid(item.jid).StoreKey() == contactKey) return &item;
         }
         return nullptr;
     }
@@ -99,7 +100,7 @@ struct SimServer::Impl {
         auto it = rosters.find(watcherKey);
         if (it == rosters.end()) return false;
         return std::any_of(it->second.begin(), it->second.end(), [&](const SimRosterItem& item) {
-            return JidKey(item.jid) == contactKey && sim::SeesPresence(item.subscription);
+            return Jid(item.jid).StoreKey() == contactKey && sim::SeesPresence(item.subscription);
         });
     }
 
@@ -121,7 +122,7 @@ struct SimServer::Impl {
 
     // Tells every logged-in user who sees this account's presence.
     void BroadcastPresence(const SimAccount& account, std::string_view word) {
-        const std::string key = JidKey(account.jid);
+        const std::string key = Jid(account.jid).StoreKey();
         const NotifyRecord record = MakeNotify(PresenceTypeFor(word), PresenceOf(account, word));
         for (SessionEntry& entry : sessions) {
             if (entry.state == SessionState::LoggedIn && entry.accountKey != key &&

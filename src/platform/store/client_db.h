@@ -64,7 +64,8 @@ class CClientDB {
     // records but never with the "END" record. `count` -1 delivers every match; a count
     // n >= 0 delivers the newest n matches (still oldest first). A count below -1 is refused.
 
-    // By sender and receiver, comparing bare JIDs (resource cut, ASCII case ignored). Null or
+    // By sender and receiver, comparing their store keys (platform::Jid::StoreKey: resource
+    // cut, ASCII case ignored, "@gover." / "@puber." read as "$gov@" / "$pub@"). Null or
     // empty means any. The same JID on both sides means the whole conversation with that
     // JID: every message it sent or received.
     bool GetMsg(const char* from, const char* to, const MsgCallback& callback, int count);

@@ -78,14 +78,18 @@ bool CClientDB::AddMsg(const char* from, const char* to, const char* time, const
                 return Fail(store::DescribeInvalidText(argument.label));
             }
         }
+        // Valid GBK, so their keys are too.
+        std::string fromKey, toKey;
+        store::ToDbJidKey(OrEmpty(from), fromKey);
+        store::ToDbJidKey(OrEmpty(to), toKey);
         Session session(*this);
         if (!session) return false;
         std::lock_guard<std::mutex> writer(session.writeMutex());
         Statement insert(session.connection(), kInsertMessage);
         insert.Bind(1, arguments[0].utf8)
             .Bind(2, arguments[1].utf8)
-            .Bind(3, store::JidKey(arguments[0].utf8))
-            .Bind(4, store::JidKey(arguments[1].utf8))
+            .Bind(3, fromKey)
+            .Bind(4, toKey)
             .Bind(5, arguments[2].utf8)
             .Bind(6, arguments[3].utf8)
             .Bind(7, arguments[4].utf8)
@@ -137,16 +141,17 @@ bool CClientDB::QueryMessages(const char* filter, const std::vector<std::string>
 }
 
 bool CClientDB::GetMsg(const char* from, const char* to, const MsgCallback& callback, int count) {
-    std::string fromText, toText;
-    if (!store::ToDbText(OrEmpty(from), fromText))
+    std::string fromKey, toKey;
+    if (!store::ToDbJidKey(OrEmpty(from), fromKey))
         return Fail(store::DescribeInvalidText("发送者"));
-    if (!store::ToDbText(OrEmpty(to), toText)) return Fail(store::DescribeInvalidText("接收者"));
-    std::string fromKey = store::JidKey(fromText);
-    std::string toKey = store::JidKey(toText);
-    if (fromKey.empty() && toKey.empty()) return QueryMessages(kAnyMessage, {}, count, callback);
+    if (!store::ToDbJidKey(OrEmpty(to), toKey)) return Fail(store::DescribeInvalidText("接收者"));
+    // An empty text means any; a blank one is a JID whose key happens to be empty.
+    const bool anySender = OrEmpty(from).empty();
+    const bool anyReceiver = OrEmpty(to).empty();
+    if (anySender && anyReceiver) return QueryMessages(kAnyMessage, {}, count, callback);
+    if (anyReceiver) return QueryMessages(kBySender, {fromKey}, count, callback);
+    if (anySender) return QueryMessages(kByReceiver, {toKey}, count, callback);
     if (fromKey == toKey) return QueryMessages(kByParty, {fromKey}, count, callback);
-    if (toKey.empty()) return QueryMessages(kBySender, {fromKey}, count, callback);
-    if (fromKey.empty()) return QueryMessages(kByReceiver, {toKey}, count, callback);
     return QueryMessages(kBySenderAndReceiver, {fromKey, toKey}, count, callback);
 }
 

@@ -3,13 +3,16 @@
 #include <iterator>
 #include <string>
 
+#include "platform/store/store_text.h"
+
 namespace store {
 namespace {
 
 // Version 0 -> 1: the first layout.
-//  - message: sender_key/receiver_key are the bare, lower-cased JIDs that conversation
-//    queries look up; AUTOINCREMENT keeps the id of a deleted message from ever naming a new
-//    one, as views keep ids around. state: 0 handled, non-zero not yet handled.
+//  - message: sender_key/receiver_key are the keys of the JIDs that conversation queries
+//    look up (in version 1 the bare, lower-cased JIDs; see version 2); AUTOINCREMENT keeps the id
+//    of a deleted message from ever naming a new one, as views keep ids around. state: 0 handled,
+//    non-zero not yet handled.
 //  - person_vcard: scope 0 caches contacts' vCards, scope 1 the user's own; key_jid is the
 //    JID a card is looked up by, then one column per slot of the vCard record.
 //  - mobile_vcard: phone-book cards, one per contact and phone-book group; the newest rowid
@@ -86,8 +89,63 @@ CREATE TABLE rtoa (
 );
 )sql";
 
+// Version 1 -> 2: sender_key/receiver_key become the store key of platform::Jid, which also
+// reads "@gover." / "@puber." as "$gov@" / "$pub@" and drops leading blanks, so the two
+// spellings of one directory user are one conversation. Every row is re-keyed from its own
+// sender and receiver texts (ids, texts and states stay as they are); a text that is not
+// GBK, which this store never wrote, keeps its key. Keys of plain JIDs do not change.
+constexpr const char* kRekeyMessages = R"sql(
+UPDATE message
+   SET sender_key = coalesce(qorv_jid_store_key(sender), sender_key),
+       receiver_key = coalesce(qorv_jid_store_key(receiver), receiver_key)
+ WHERE sender_key IS NOT coalesce(qorv_jid_store_key(sender), sender_key)
+    OR receiver_key IS NOT coalesce(qorv_jid_store_key(receiver), receiver_key);
+)sql";
+
+// qorv_jid_store_key(text): DbJidKeyOfDbText, or NULL when the text has no key of its own.
+void JidStoreKeyFunction(sqlite3_context* context, int /*argc*/, sqlite3_value** argv) {
+    const unsigned char* text = sqlite3_value_text(argv[0]);
+    if (text == nullptr) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const std::string_view utf8(reinterpret_cast<const char*>(text),
+                                static_cast<std::size_t>(sqlite3_value_bytes(argv[0])));
+    std::string key;
+    if (!DbJidKeyOfDbText(utf8, key)) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_result_text(context, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+}
+
+int RekeyMessages(Connection& connection) {
+    sqlite3* db = connection.handle();
+    int rc =
+        sqlite3_create_function_v2(db, "qorv_jid_store_key", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                   nullptr, JidStoreKeyFunction, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    rc = connection.Exec(kRekeyMessages);
+    // The function is the migration's alone. After a failure the connection is dropped, and
+    // its message must stay for the report.
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_create_function_v2(db, "qorv_jid_store_key", 1, SQLITE_UTF8, nullptr, nullptr,
+                                        nullptr, nullptr, nullptr);
+    }
+    return rc;
+}
+
+// One step: SQL to run, or a function where SQL alone cannot do it.
+struct Step {
+    const char* sql;
+    int (*run)(Connection& connection);
+};
+
 // kSteps[v] brings version v to v + 1.
-constexpr const char* kSteps[] = {kVersion1};
+constexpr Step kSteps[] = {
+    {kVersion1, nullptr},
+    {nullptr, RekeyMessages},
+};
 static_assert(std::size(kSteps) == kSchemaVersion);
 
 }  // namespace
@@ -105,7 +163,8 @@ int MigrateSchema(Connection& connection, std::int64_t& foundVersion) {
     if (rc != SQLITE_OK) return rc;
     if (foundVersion > kSchemaVersion || foundVersion < 0) return SQLITE_ERROR;
     for (std::int64_t version = foundVersion; version < kSchemaVersion; ++version) {
-        rc = connection.Exec(kSteps[version]);
+        const Step& step = kSteps[version];
+        rc = step.run != nullptr ? step.run(connection) : connection.Exec(step.sql);
         if (rc != SQLITE_OK) return rc;
     }
     std::string setVersion = "PRAGMA user_version=" + std::to_string(kSchemaVersion);

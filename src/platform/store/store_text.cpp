@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "os/text/gbk_codec.h"
+#include "platform/jid/jid.h"
 
 namespace store {
 namespace {
@@ -31,14 +32,26 @@ std::string FromDbText(std::string_view utf8) {
     return os::Utf8ToGbkLossy(utf8);
 }
 
-std::string JidKey(std::string_view utf8Jid) {
-    std::size_t slash = utf8Jid.find('/');
-    if (slash != std::string_view::npos && slash > 0) utf8Jid = utf8Jid.substr(0, slash);
-    std::string key(utf8Jid);
-    for (char& c : key) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+bool ToDbJidKey(std::string_view gbkJid, std::string& utf8Key) {
+    // The whole JID must be GBK, the part the key drops too. The key is worked out on GBK
+    // text: the rules step by GBK characters, and the UTF-8 bytes of a Chinese character
+    // could be taken for a GBK character holding an ASCII byte.
+    if (!ToDbText(gbkJid, utf8Key) || !ToDbText(platform::Jid(gbkJid).StoreKey(), utf8Key)) {
+        utf8Key.clear();
+        return false;
     }
-    return key;
+    return true;
+}
+
+bool DbJidKeyOfDbText(std::string_view utf8Jid, std::string& utf8Key) {
+    std::string gbk;
+    if (IsAscii(utf8Jid)) {
+        gbk.assign(utf8Jid);
+    } else if (!os::Utf8ToGbk(utf8Jid, gbk)) {
+        utf8Key.clear();
+        return false;
+    }
+    return ToDbJidKey(gbk, utf8Key);
 }
 
 }  // namespace store

@@ -14,10 +14,15 @@ bool ToDbText(std::string_view gbk, std::string& utf8);
 // succeeds for everything it wrote; a character from elsewhere that GBK lacks becomes '?'.
 std::string FromDbText(std::string_view utf8);
 
-// The look-up key of a JID (UTF-8): the resource from the first "/" on is cut (unless the
-// text starts with "/") and ASCII letters are lower-cased, so "Bob@Host/Desk" and "bob@host"
-// find the same messages.
-std::string JidKey(std::string_view utf8Jid);
+// The key a message's sender or receiver is filed and looked up under: platform::Jid's
+// StoreKey of the GBK JID, as database text. "Bob@Host/Desk", "bob@host", "wang@gover.host"
+// and "wang$gov@host" file as "bob@host", "bob@host", "wang$gov@host", "wang$gov@host". False
+// (and `utf8Key` empty) when `gbkJid` is not valid GBK.
+bool ToDbJidKey(std::string_view gbkJid, std::string& utf8Key);
+
+// The same key of a JID read from the database (UTF-8). False when the text has a character
+// GBK lacks: it was not written by this store, and its key is best left as it is.
+bool DbJidKeyOfDbText(std::string_view utf8Jid, std::string& utf8Key);
 
 // `text` or "" for a null pointer.
 inline std::string_view OrEmpty(const char* text) {

@@ -90,6 +90,40 @@ TEST_F(MessagesTest, SenderReceiverFormFiltersByBareJidIgnoringCase) {
     }
 }
 
+// The store files a message under its sender's and receiver's Jid store keys, so it agrees
+// with the chat windows on who is who.
+TEST_F(MessagesTest, TheTwoSpellingsOfADirectoryUserAreOneConversation) {
+    CClientDB db("alice", Folder().c_str());
+    Add(db, "wang@gover.h/PC", "me$gov@h", "one");
+    Add(db, "me$gov@h", "Wang$GOV@h", "two");
+    Add(db, "me$gov@h", "wang@GOVER.h", "three");
+    Add(db, "li@puber.h", "me$gov@h", "four");
+    Add(db, " wang$gov@h", "me$gov@h", "five");
+    Add(db, "wang$pub@h", "me$gov@h", "another wang");
+
+    struct Case {
+        const char* from;
+        const char* to;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"wang$gov@h", "wang$gov@h", {"one", "two", "three", "five"}},
+        {"wang@gover.h", "wang@gover.h", {"one", "two", "three", "five"}},
+        {"WANG@GOVER.H/x", "", {"one", "five"}},
+        {"", "wang@gover.h", {"two", "three"}},
+        {"li$pub@h", "li$pub@h", {"four"}},
+        {"wang@puber.h", "me@gover.h", {"another wang"}},
+        // A blank sender is a JID of its own, not "any".
+        {" ", "", {}},
+    };
+    for (const Case& c : cases) {
+        Delivery got = Collect(
+            [&](const MsgCallback& callback) { return db.GetMsg(c.from, c.to, callback, -1); });
+        EXPECT_TRUE(got.ok);
+        EXPECT_EQ(got.Contents(), c.expected) << "from " << c.from << " to " << c.to;
+    }
+}
+
 TEST_F(MessagesTest, CountDeliversTheNewestMatchesOldestFirst) {
     CClientDB db("alice", Folder().c_str());
     for (int i = 0; i < 5; ++i) Add(db, "bob@h", "me@h", std::to_string(i).c_str());

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "os/sys/event.h"
-#include "platform/session/jid_forms.h"
+#include "platform/jid/jid.h"
 #include "platform/session/notify_record.h"
 #include "platform/session/session_core.h"
 #include "session_world.h"
@@ -266,7 +266,7 @@ TEST_P(SessionConformance, ChatMessagesTravelBothWaysWithEveryField) {
         EXPECT_EQ(records[0].type, nt::kChatMessage);
         const auto* message = records[0].As<platform::MessageData>();
         ASSERT_NE(message, nullptr);
-        EXPECT_EQ(platform::BareJid(message->from), c.from);
+        EXPECT_EQ(platform::Jid(message->from).Bare(), c.from);
         EXPECT_EQ(message->to, c.to);
         EXPECT_EQ(message->subKind, 0);
         EXPECT_EQ(message->subject, "");
@@ -320,7 +320,7 @@ TEST_P(SessionConformance, TypingStatesReachTheOtherParty) {
         EXPECT_EQ(records[0].type, nt::kTypingState);
         const auto* typing = records[0].As<platform::TypingStateData>();
         ASSERT_NE(typing, nullptr);
-        EXPECT_EQ(platform::BareJid(typing->from), aliceJid_);
+        EXPECT_EQ(platform::Jid(typing->from).Bare(), aliceJid_);
         EXPECT_EQ(typing->state, state);
     }
     EXPECT_TRUE(alice->Drain().empty());
@@ -339,7 +339,7 @@ TEST_P(SessionConformance, SubscriptionRequestAndAcceptance) {
     std::vector<NotifyRecord> requests = bob->DrainType(nt::kSubscriptionRequest);
     ASSERT_EQ(requests.size(), 1u);
     ASSERT_NE(requests[0].As<platform::SubscriptionRequestData>(), nullptr);
-    EXPECT_EQ(platform::BareJid(requests[0].As<platform::SubscriptionRequestData>()->jid),
+    EXPECT_EQ(platform::Jid(requests[0].As<platform::SubscriptionRequestData>()->jid).Bare(),
               aliceJid_);
 
     // Accepting lets Alice see Bob's presence.
@@ -376,7 +376,7 @@ TEST_P(SessionConformance, SubscriptionRequestToAnOfflineUserWaitsForTheirLogin)
     std::erase_if(records,
                   [](const NotifyRecord& r) { return r.type != nt::kSubscriptionRequest; });
     ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(platform::BareJid(records[0].As<platform::SubscriptionRequestData>()->jid),
+    EXPECT_EQ(platform::Jid(records[0].As<platform::SubscriptionRequestData>()->jid).Bare(),
               aliceJid_);
 }
 

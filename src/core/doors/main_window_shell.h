@@ -1,0 +1,43 @@
+#pragma once
+// The door to the main window shell: tool bar, channel tabs and windows, panes, tool tips.
+
+#include <string>
+
+#include "os/ui/hwnd.h"
+#include "os/ui/messages.h"
+
+namespace core {
+
+class MainWindowShell {
+  public:
+    virtual ~MainWindowShell() = default;
+    virtual void InitToolTip() {}
+    // Keys on the host main window go to the tool bar and then to the first channel window.
+    virtual void ToolBarKeyDown(int /*key*/, int /*flags*/) {}
+    virtual void ChannelWindowKeyDown(int /*key*/, int /*flags*/) {}
+    virtual bool ToolBarPreTranslateMessage(os::Msg& /*message*/) { return false; }
+    // A click at `window` while a user is logged in: the tool bar closes its pop-up pane
+    // unless the click was on that pane.
+    virtual void CloseToolBarPopupUnlessOn(os::HWND /*window*/) {}
+    virtual void ShowPresenceOnToolBar(const std::string& /*presenceWord*/) {}
+    // After a successful login: the tool bar, the channel tabs, the host's tab menu, the main
+    // panel's new session and the auxiliary window.
+    virtual void StartSession() {}
+    // Closing all windows: pop-ups of the owned child windows, the session's images.
+    virtual void ClosePanePopups() {}
+    virtual void DropSessionImages() {}
+    virtual void StopOwnedMembers() {}
+    virtual bool PhoneFlag() { return false; }
+    virtual void ResetPhonePanes() {}
+    // The phone pane starts accepting calls.
+    virtual void StartPhoneAcceptance() {}
+    // Session end.
+    virtual void MarkSidePaneClosing() {}
+    virtual void CloseAuxiliaryWindow() {}
+    virtual void DropSessionData() {}
+    virtual void StopSessionMembers() {}
+    virtual void KillContactPaneTimer() {}
+    virtual void RecreateSessionObject() {}
+};
+
+}  // namespace core

@@ -1,0 +1,23 @@
+#pragma once
+// The door to the conference centre: the rooms and their windows.
+
+#include "os/ui/hwnd.h"
+
+namespace core {
+
+class RoomService {
+  public:
+    virtual ~RoomService() = default;
+    virtual void Init() {}
+    virtual void LeaveAllRooms() {}
+    // After a reconnect: enter again the rooms of the session that was lost.
+    virtual void ReenterLostRooms() {}
+    virtual void ShowConferenceProperty() {}
+    virtual void ShowConferenceCreate() {}
+    virtual void ShowConferenceLogout() {}
+    virtual void ShowConferenceListRefresh() {}
+    // A key for the room window `room` (the foreground window); true when consumed.
+    virtual bool OnRoomKeyDown(os::HWND /*room*/, int /*key*/, int /*flags*/) { return false; }
+};
+
+}  // namespace core

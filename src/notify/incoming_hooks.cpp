@@ -1,0 +1,10 @@
+#include "notify/incoming_hooks.h"
+
+namespace notify {
+
+IncomingMessageHooks& NoIncomingHooks() {
+    static IncomingMessageHooks none;
+    return none;
+}
+
+}  // namespace notify
