@@ -86,15 +86,19 @@ class ChatServiceTest : public ::testing::Test {
     };
     std::vector<Record> Stored() {
         std::vector<Record> records;
-        CClientDB db("me", (common.str() + "me/").c_str());
-        EXPECT_TRUE(db.GetMsg(
+        const std::unique_ptr<CClientDB> db = context.OpenUserStore();
+        if (db == nullptr) {
+            ADD_FAILURE() << "no user folder";
+            return records;
+        }
+        EXPECT_TRUE(db->GetMsg(
             [&](const MsgFields& f) {
                 if (IsMsgEndMark(f)) return;
                 EXPECT_EQ(f[msg_field::kFrom], myJid);
                 records.push_back({f[msg_field::kTo], f[msg_field::kContents], f[msg_field::kType]});
             },
             -1))
-            << db.GetErrorInfo();
+            << db->GetErrorInfo();
         return records;
     }
 

@@ -9,22 +9,27 @@ namespace {
 // The position after which an SMS address keeps only the 11 bytes before its '@'.
 constexpr int kSmsDigits = 11;
 
-// Replaces every `from` (lower-case ASCII) found without regard to ASCII case by `to`, left
-// to right without overlapping, matching whole characters only. Lower-casing keeps every
-// character boundary where it was, so a match in the lower-case copy is one in `text`.
-void ReplaceIgnoringCase(std::string& text, std::string_view from, std::string_view to) {
-    const std::string lower = os::MakeLower(text);
+// Replaces every `from` (lower-case ASCII) found without regard to ASCII case by `to` (lower
+// case too), left to right without overlapping, matching whole characters only. `lower` is
+// the lower-case copy of `text` and stays so. Lower-casing keeps every character boundary
+// where it was, so a match in `lower` is one in `text`.
+void ReplaceIgnoringCase(std::string& text, std::string& lower, std::string_view from,
+                         std::string_view to) {
     int at = os::Find(lower, from);
     if (at < 0) return;
-    std::string out;
+    std::string out, outLower;
     std::size_t copied = 0;
     while (at >= 0) {
-        out.append(text, copied, static_cast<std::size_t>(at) - copied).append(to);
+        const std::size_t kept = static_cast<std::size_t>(at) - copied;
+        out.append(text, copied, kept).append(to);
+        outLower.append(lower, copied, kept).append(to);
         copied = static_cast<std::size_t>(at) + from.size();
         at = copied < lower.size() ? os::Find(lower, from, static_cast<int>(copied)) : -1;
     }
     out.append(text, copied, std::string::npos);
+    outLower.append(lower, copied, std::string::npos);
     text = std::move(out);
+    lower = std::move(outLower);
 }
 
 // Whether lower-cased text holds a lower-case marker (so ASCII case is ignored).
@@ -41,11 +46,12 @@ int ResourceSlash(std::string_view text) {
 // Steps 1-3 of the loose rule.
 std::string LooseFormWithoutSms(std::string_view jid) {
     std::string form(jid);
+    std::string lower = os::MakeLower(form);
     // Both notations end in the "$gov@" / "$pub@" form: one way, then back.
-    ReplaceIgnoringCase(form, "$gov@", "@gover.");
-    ReplaceIgnoringCase(form, "$pub@", "@puber.");
-    ReplaceIgnoringCase(form, "@gover.", "$gov@");
-    ReplaceIgnoringCase(form, "@puber.", "$pub@");
+    ReplaceIgnoringCase(form, lower, "$gov@", "@gover.");
+    ReplaceIgnoringCase(form, lower, "$pub@", "@puber.");
+    ReplaceIgnoringCase(form, lower, "@gover.", "$gov@");
+    ReplaceIgnoringCase(form, lower, "@puber.", "$pub@");
 
     const int slash = ResourceSlash(form);
     if (slash > 0) form.resize(static_cast<std::size_t>(slash));
