@@ -41,13 +41,14 @@ extern "C" {
 
 /* Receives every message sent or posted to the host's two windows; answers the result. A
  * null handler (the default) lets the library's default handling answer. */
-typedef int64_t (*QorvHostHandler)(void* user, QorvWindow window, uint32_t message,
-                                   uint64_t wParam, int64_t lParam);
+typedef int64_t (*QorvHostHandler)(void* user, QorvWindow window, uint32_t message, uint64_t wParam,
+                                   int64_t lParam);
 void QorvSetHostHandler(QorvHostHandler handler, void* user) QORV_NOEXCEPT;
 
 /* Creates the frame window (top-level, shown) and the client window (a child of the frame
  * covering its inside). 0 on failure. Call on the thread that will run the loop. */
-QorvWindow QorvCreateHostFrame(const char* title, int x, int y, int width, int height) QORV_NOEXCEPT;
+QorvWindow QorvCreateHostFrame(const char* title, int x, int y, int width,
+                               int height) QORV_NOEXCEPT;
 QorvWindow QorvCreateHostClient(QorvWindow frame) QORV_NOEXCEPT;
 
 /* ---- The UI loop (the thread that called InitWindows) ---- */
@@ -75,7 +76,8 @@ void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user) QORV_NO
 
 /* Adds an account the client can log in to; `nickname` may be null. 1 on success, 0 when the
  * account exists already or the text is not usable. */
-int QorvEmbeddedAddAccount(const char* account, const char* password, const char* nickname) QORV_NOEXCEPT;
+int QorvEmbeddedAddAccount(const char* account, const char* password,
+                           const char* nickname) QORV_NOEXCEPT;
 
 /* The library's session engine, for tools and tests written in C++ against the library's own
  * headers: a `platform::SessionCore*` (src/platform/session/session_core.h) through which

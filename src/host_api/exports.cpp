@@ -224,7 +224,9 @@ void ShowMemoWindow(void) QORV_NOEXCEPT {}
     Reach(fallback, [&](CWindowManager& m) { return m.context().doors().contacts->call; })
 
 void ShowAddContact(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowAddContact()); }
-void ShowAddContactFromCurrentItem(int flag) QORV_NOEXCEPT { QORV_CONTACTS(ShowAddContactFromCurrentItem(flag)); }
+void ShowAddContactFromCurrentItem(int flag) QORV_NOEXCEPT {
+    QORV_CONTACTS(ShowAddContactFromCurrentItem(flag));
+}
 
 void ShowAddMobileContact(const char* mobileNumber) QORV_NOEXCEPT {
     Reach([&](CWindowManager& m) { m.ShowAddMobileContact(InText(mobileNumber)); });
@@ -236,15 +238,27 @@ int GetUserNameByPhone(const char* number, char* buf, int cap) QORV_NOEXCEPT {
         cap);
 }
 
-void ShowContactInfo(unsigned char ownDetails) QORV_NOEXCEPT { QORV_CONTACTS(ShowContactInfo(ownDetails != 0)); }
+void ShowContactInfo(unsigned char ownDetails) QORV_NOEXCEPT {
+    QORV_CONTACTS(ShowContactInfo(ownDetails != 0));
+}
 void ShowModifyContact(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowModifyContact()); }
 void ShowDelContact(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowDelContact()); }
-int CanAddContact(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(false, CanAddContact()) ? 1 : 0; }
+int CanAddContact(void) QORV_NOEXCEPT {
+    return QORV_CONTACTS_ANSWER(false, CanAddContact()) ? 1 : 0;
+}
 int CanNewGroup(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(false, CanNewGroup()) ? 1 : 0; }
-int CanModifyContact(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(false, CanModifyContact()) ? 1 : 0; }
-int CanDelContact(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(false, CanDelContact()) ? 1 : 0; }
-int CanModifyGroup(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(false, CanModifyGroup()) ? 1 : 0; }
-int CanDeleteGroup(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(false, CanDeleteGroup()) ? 1 : 0; }
+int CanModifyContact(void) QORV_NOEXCEPT {
+    return QORV_CONTACTS_ANSWER(false, CanModifyContact()) ? 1 : 0;
+}
+int CanDelContact(void) QORV_NOEXCEPT {
+    return QORV_CONTACTS_ANSWER(false, CanDelContact()) ? 1 : 0;
+}
+int CanModifyGroup(void) QORV_NOEXCEPT {
+    return QORV_CONTACTS_ANSWER(false, CanModifyGroup()) ? 1 : 0;
+}
+int CanDeleteGroup(void) QORV_NOEXCEPT {
+    return QORV_CONTACTS_ANSWER(false, CanDeleteGroup()) ? 1 : 0;
+}
 void ShowNewGroup(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowNewGroup()); }
 void ShowNewGroupAtRoot(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowNewGroupAtRoot()); }
 void ShowModifyGroup(void) QORV_NOEXCEPT { QORV_CONTACTS(ShowModifyGroup()); }
@@ -253,8 +267,12 @@ void SetGroupSortPlan(int plan) QORV_NOEXCEPT { QORV_CONTACTS(SetGroupSortPlan(p
 int GetGroupSortPlan(void) QORV_NOEXCEPT { return QORV_CONTACTS_ANSWER(0, GetGroupSortPlan()); }
 void RefreshGroup(int value) QORV_NOEXCEPT { QORV_CONTACTS(RefreshGroup(value)); }
 void RefreshContact(int value) QORV_NOEXCEPT { QORV_CONTACTS(RefreshContact(value)); }
-void ShowImportAddressList(unsigned char flag) QORV_NOEXCEPT { QORV_CONTACTS(ShowImportAddressList(flag != 0)); }
-void ShowExportAddressList(unsigned char flag) QORV_NOEXCEPT { QORV_CONTACTS(ShowExportAddressList(flag != 0)); }
+void ShowImportAddressList(unsigned char flag) QORV_NOEXCEPT {
+    QORV_CONTACTS(ShowImportAddressList(flag != 0));
+}
+void ShowExportAddressList(unsigned char flag) QORV_NOEXCEPT {
+    QORV_CONTACTS(ShowExportAddressList(flag != 0));
+}
 void DelRecentContact(void) QORV_NOEXCEPT { QORV_CONTACTS(DelRecentContact()); }
 
 void CallUserChat(void) QORV_NOEXCEPT {

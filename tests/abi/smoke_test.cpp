@@ -89,8 +89,7 @@ TEST(Smoke, LoadingMakesNothingAndTheFirstCallsMakeOneWorldTogether) {
         for (std::thread& caller : callers) caller.join();
         check(answers == std::vector<unsigned>(4, 0), "every first call was answered");
         setWait(700);
-        std::thread([&] { check(getWait() == 700, "another thread sees the same world"); })
-            .join();
+        std::thread([&] { check(getWait() == 700, "another thread sees the same world"); }).join();
         check(std::filesystem::exists(later.path() / "qorvdesk.log"),
               "the world was made at the first call, in the folder named then");
         check(!std::filesystem::exists(loaded.home / "qorvdesk.log"),

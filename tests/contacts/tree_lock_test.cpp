@@ -7,7 +7,7 @@
 
 #include "contacts/im_tree.h"
 #include "os/services/log.h"
-#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 #include "tree_fixture.h"
 
 namespace contacts_test {

@@ -14,9 +14,9 @@
 #include "core/client_world.h"
 #include "host_api/window_manager.h"
 #include "os/ui/window.h"
-#include "support/recording_window.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
+#include "support/windows/recording_window.h"
 
 namespace host_api_test {
 

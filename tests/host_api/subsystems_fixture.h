@@ -24,7 +24,7 @@
 #include "platform/session/sim_session_core.h"
 #include "qorvdesk/automation.h"
 #include "support/gbk_print.h"
-#include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace host_api_test {
 
@@ -60,7 +60,7 @@ class SubsystemsTest : public ManagerTest {
     void StartLoggedIn() {
         ASSERT_NO_FATAL_FAILURE(Init());
         tree = contacts::CIMTree::Create(*manager->mainPanel(), context, "buddy", 0, 5001,
-                               contacts::ScrollSkin::Plain);
+                                         contacts::ScrollSkin::Plain);
         ASSERT_NE(tree, nullptr);
         tree->topKind = std::string(contacts::kRosterTop);
         auto groupItem = contacts::CIMTreeItemData::ForGroup(
@@ -90,9 +90,9 @@ class SubsystemsTest : public ManagerTest {
     }
 
     std::unique_ptr<platform::SimSessionCore> Remote(const char* login) {
-        auto session = std::make_unique<platform::SimSessionCore>(
-            std::shared_ptr<platform::SimServer>(std::shared_ptr<platform::SimServer>{},
-                                                 &world.server()));
+        auto session =
+            std::make_unique<platform::SimSessionCore>(std::shared_ptr<platform::SimServer>(
+                std::shared_ptr<platform::SimServer>{}, &world.server()));
         session->Init(nullptr, nullptr, {});
         EXPECT_EQ(session->Login(login, "pw", 1, "", 0), platform::kLoginAccepted);
         return session;

@@ -1,8 +1,6 @@
 // A login attempt's threads never outlive the attempt: the world whose session, log, clock
 // and flags they use may be torn down right after it, even while a thread was in a wait.
 
-#include "login/login_attempt.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,13 +9,14 @@
 
 #include "core/client_world.h"
 #include "core/session_flags.h"
+#include "login/login_attempt.h"
 #include "login/login_state_word.h"
 #include "os/sys/clock.h"
 #include "os/sys/event.h"
 #include "platform/session/session_core.h"
 #include "platform/session/sim_session_core.h"
 #include "support/temp_dir.h"
-#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 
@@ -32,8 +31,8 @@ class AttemptLifetimeTest : public ::testing::TestWithParam<WaitCase> {};
 TEST_P(AttemptLifetimeTest, TheWorldGoesRightAfterTheAttemptWhileAThreadWaits) {
     testing_support::TempDir commonDir;
     testing_support::TempDir appDir;
-    auto world = std::make_unique<core::TestClientWorld>(
-        core::WorldFolders{commonDir.str(), appDir.str()});
+    auto world =
+        std::make_unique<core::TestClientWorld>(core::WorldFolders{commonDir.str(), appDir.str()});
     auto flags = std::make_unique<core::SessionFlags>();
     core::ClientContext& context = world->context();
     world->simSession().SetCanUserLoginAnswer(GetParam().canLoginAnswer);

@@ -11,6 +11,7 @@
 #include "support/gbk_print.h"
 #include "support/require.h"
 #include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace login_test {
 

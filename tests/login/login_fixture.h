@@ -27,8 +27,8 @@
 #include "support/doors/recording_settings.h"
 #include "support/doors/recording_shell.h"
 #include "support/doors/recording_start_parameters.h"
-#include "support/recording_window.h"
 #include "support/temp_dir.h"
+#include "support/windows/recording_window.h"
 
 namespace login_test {
 

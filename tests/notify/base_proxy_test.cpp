@@ -14,6 +14,7 @@
 #include "os/sys/clock.h"
 #include "records.h"
 #include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "notify_world.h"
 #include "os/sys/clock.h"
 #include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 

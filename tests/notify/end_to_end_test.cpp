@@ -11,7 +11,7 @@
 #include "platform/services/notice_pop.h"
 #include "platform/session/sim_server.h"
 #include "support/gbk_print.h"
-#include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "os/services/log.h"
 #include "records.h"
 #include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 

@@ -29,8 +29,8 @@
 #include "platform/services/notice_pop.h"
 #include "platform/session/sim_session_core.h"
 #include "platform/store/msg_record.h"
-#include "support/recording_window.h"
 #include "support/temp_dir.h"
+#include "support/windows/recording_window.h"
 
 namespace notify_test {
 

@@ -15,6 +15,7 @@
 #include "os/sys/clock.h"
 #include "records.h"
 #include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 

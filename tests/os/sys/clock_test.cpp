@@ -12,6 +12,7 @@
 
 #include "support/scoped_env.h"
 #include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 

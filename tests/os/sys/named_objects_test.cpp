@@ -12,7 +12,7 @@
 
 #include "support/child_process.h"
 #include "support/temp_dir.h"
-#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 

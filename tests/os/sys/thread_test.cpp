@@ -9,6 +9,7 @@
 
 #include "os/sys/event.h"
 #include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 

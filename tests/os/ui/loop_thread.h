@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "os/ui/window_system.h"
-#include "support/recording_window.h"
+#include "support/windows/recording_window.h"
 
 namespace ui_test {
 

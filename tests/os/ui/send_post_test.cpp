@@ -9,8 +9,8 @@
 #include "loop_thread.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "support/recording_window.h"
 #include "support/wait_for.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "os/controls/button.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "support/recording_window.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 

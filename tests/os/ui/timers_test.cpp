@@ -8,8 +8,8 @@
 #include "loop_thread.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "support/recording_window.h"
-#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "os/sys/clock.h"
-#include "support/recording_window.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 
