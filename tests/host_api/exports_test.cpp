@@ -399,30 +399,31 @@ TEST_P(ExportThrowsTest, AnswersItsFailureValueLogsAndTheLibraryGoesOn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Exports, ExportThrowsTest,
-    ::testing::Values(
-        ThrowingCase{"StandardException", [] { return CanAddContact(); }, "CanAddContact",
-                     "the contact tree is gone"},
-        ThrowingCase{"OutOfMemory",
-                     [] {
-                         char buf[8] = "x";
-                         const int length = GetUserNameByPhone("13900000000", buf, sizeof buf);
-                         return length + (buf[0] == '\0' ? 0 : 100);  // the empty string
-                     },
-                     "GetUserNameByPhone", "bad_alloc"},
-        ThrowingCase{"NotAStandardException",
-                     [] {
-                         ShowAddContact();
-                         return 0;
-                     },
-                     "ShowAddContact", "not a std::exception"},
-        ThrowingCase{"HostCallback",
-                     [] {
-                         auto sink = [](void*, const char*, int) {
-                             throw std::runtime_error("the host's sink failed");
-                         };
-                         return SplitStringToArray("a;b", ";", sink, nullptr, 0);
-                     },
-                     "SplitStringToArray", "the host's sink failed"}),
+    ::testing::Values(ThrowingCase{"StandardException", [] { return CanAddContact(); },
+                                   "CanAddContact", "the contact tree is gone"},
+                      ThrowingCase{"OutOfMemory",
+                                   [] {
+                                       char buf[8] = "x";
+                                       const int length =
+                                           GetUserNameByPhone("13900000000", buf, sizeof buf);
+                                       return length +
+                                              (buf[0] == '\0' ? 0 : 100);  // the empty string
+                                   },
+                                   "GetUserNameByPhone", "bad_alloc"},
+                      ThrowingCase{"NotAStandardException",
+                                   [] {
+                                       ShowAddContact();
+                                       return 0;
+                                   },
+                                   "ShowAddContact", "not a std::exception"},
+                      ThrowingCase{"HostCallback",
+                                   [] {
+                                       auto sink = [](void*, const char*, int) {
+                                           throw std::runtime_error("the host's sink failed");
+                                       };
+                                       return SplitStringToArray("a;b", ";", sink, nullptr, 0);
+                                   },
+                                   "SplitStringToArray", "the host's sink failed"}),
     [](const ::testing::TestParamInfo<ThrowingCase>& info) { return info.param.name; });
 
 }  // namespace

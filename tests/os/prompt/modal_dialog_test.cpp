@@ -18,7 +18,7 @@ constexpr int kNameEdit = 1001;
 
 // A small dialog as the client writes them: OK takes the typed name and ends with IDOK.
 class NameDialog : public os::Window {
-public:
+  public:
     NameDialog(os::WindowSystem& system, os::Prompter& prompter)
         : Window(system), prompter_(prompter) {}
 
@@ -35,7 +35,7 @@ public:
 
     std::string name;
 
-protected:
+  protected:
     os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override {
         if (message == os::WM_COMMAND && os::HIWORD(wParam) == os::notify::kClicked) {
             int id = os::LOWORD(wParam);
@@ -56,17 +56,17 @@ protected:
         return DefWindowProc(message, wParam, lParam);
     }
 
-private:
+  private:
     os::Prompter& prompter_;
 };
 
 class Owner : public os::Window {
-public:
+  public:
     using Window::Window;
 };
 
 class ModalTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         os::Window::CreateParams params;
         params.title = "main";
@@ -215,7 +215,7 @@ TEST_F(ModalTest, AnOwnerDisabledBeforeStaysDisabled) {
 
 // Asks nothing itself: only its modal loop is under test.
 class PumpingPrompter final : public os::Prompter {
-public:
+  public:
     using Prompter::MessageBox;
     int MessageBox(const os::MessageBoxRequest&) override { return os::IDCANCEL; }
     std::optional<std::string> OpenFile(const os::FileDialogRequest&) override { return {}; }

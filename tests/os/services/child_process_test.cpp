@@ -45,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 class ChildProcessTest : public ::testing::Test {
-protected:
+  protected:
     testing_support::TempDir dir;
     std::string Script(const std::string& name, const std::string& body) {
         auto path = dir.path() / name;

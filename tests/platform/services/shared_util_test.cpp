@@ -13,7 +13,7 @@
 namespace {
 
 class SharedUtilTest : public ::testing::Test {
-protected:
+  protected:
     void WritePreConfig(const std::string& text) {
         std::ofstream(dir.path() / platform::kPreConfigFile, std::ios::binary) << text;
     }
