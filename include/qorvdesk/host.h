@@ -41,47 +41,49 @@ extern "C" {
 
 /* Receives every message sent or posted to the host's two windows; answers the result. A
  * null handler (the default) lets the library's default handling answer. */
-typedef int64_t (*QorvHostHandler)(void* user, QorvWindow window, uint32_t message,
-                                   uint64_t wParam, int64_t lParam);
-void QorvSetHostHandler(QorvHostHandler handler, void* user);
+typedef int64_t (*QorvHostHandler)(void* user, QorvWindow window, uint32_t message, uint64_t wParam,
+                                   int64_t lParam);
+void QorvSetHostHandler(QorvHostHandler handler, void* user) QORV_NOEXCEPT;
 
 /* Creates the frame window (top-level, shown) and the client window (a child of the frame
  * covering its inside). 0 on failure. Call on the thread that will run the loop. */
-QorvWindow QorvCreateHostFrame(const char* title, int x, int y, int width, int height);
-QorvWindow QorvCreateHostClient(QorvWindow frame);
+QorvWindow QorvCreateHostFrame(const char* title, int x, int y, int width,
+                               int height) QORV_NOEXCEPT;
+QorvWindow QorvCreateHostClient(QorvWindow frame) QORV_NOEXCEPT;
 
 /* ---- The UI loop (the thread that called InitWindows) ---- */
 
 /* Runs until QorvPostQuit; answers its exit code. */
-int QorvRunLoop(void);
+int QorvRunLoop(void) QORV_NOEXCEPT;
 /* Handles what is queued now and answers how many messages it handled. */
-int QorvPumpMessages(void);
+int QorvPumpMessages(void) QORV_NOEXCEPT;
 /* Asks the loop of the calling thread to end with `exitCode`. */
-void QorvPostQuit(int exitCode);
+void QorvPostQuit(int exitCode) QORV_NOEXCEPT;
 
 /* ---- Start parameters and prompts ---- */
 
 /* The command line InitWindows hands to the start-parameter parser. */
-void QorvSetStartCommandLine(const char* commandLine);
+void QorvSetStartCommandLine(const char* commandLine) QORV_NOEXCEPT;
 
 /* Answers a message box: IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7 as Windows numbers them.
  * `style` holds the Windows MB_* buttons and icon. Without a handler a box is logged and
  * answered as if closed: OK for an OK box, otherwise Cancel or No. */
 typedef int (*QorvMessageBoxHandler)(void* user, const char* caption, const char* text,
                                      unsigned style);
-void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user);
+void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user) QORV_NOEXCEPT;
 
 /* ---- The embedded server (the default session engine) ---- */
 
 /* Adds an account the client can log in to; `nickname` may be null. 1 on success, 0 when the
  * account exists already or the text is not usable. */
-int QorvEmbeddedAddAccount(const char* account, const char* password, const char* nickname);
+int QorvEmbeddedAddAccount(const char* account, const char* password,
+                           const char* nickname) QORV_NOEXCEPT;
 
 /* The library's session engine, for tools and tests written in C++ against the library's own
  * headers: a `platform::SessionCore*` (src/platform/session/session_core.h) through which
  * they may drive the engine directly, for example log in without the login panel. Use only
  * its virtual methods, from the UI thread. */
-void* QorvInternalSessionCore(void);
+void* QorvInternalSessionCore(void) QORV_NOEXCEPT;
 
 #ifdef __cplusplus
 }

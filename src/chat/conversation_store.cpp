@@ -1,10 +1,10 @@
 #include "chat/conversation_store.h"
 
 #include "config/client_config.h"
-#include "platform/jid/jid.h"
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
+#include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 #include "platform/store/client_db.h"
 
@@ -17,14 +17,13 @@ std::string ConversationStore::NowText() const {
 }
 
 ConversationStore::StoreResult ConversationStore::StoreSent(const std::string& to,
-                                                            const std::string& contents,
-                                                            int type) {
+                                                            const std::string& contents, int type) {
     const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
     if (db == nullptr) return StoreResult{Stored::NoStore, {}};
     const std::string own = context_.session.GetCurrentUserJID();
     const std::string time = NowText();
-    if (db->AddMsg(own.c_str(), to.c_str(), time.c_str(), contents.c_str(), "", "", "", type,
-                   false, "", "", CClientDB::kStateUnhandled, nullptr)) {
+    if (db->AddMsg(own.c_str(), to.c_str(), time.c_str(), contents.c_str(), "", "", "", type, false,
+                   "", "", CClientDB::kStateUnhandled, nullptr)) {
         return StoreResult{};
     }
     return StoreResult{Stored::Failed, db->GetErrorInfo()};
@@ -56,7 +55,8 @@ std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(
     for (std::size_t i = records.size(); i-- > 0;) {
         const MsgFields& fields = records[i];
         if (fields[msg_field::kState] == "1" &&
-            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr)) {
+            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose,
+                                  nullptr)) {
             records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
             break;
         }

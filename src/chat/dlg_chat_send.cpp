@@ -17,9 +17,7 @@
 
 void CDlgChat::Feedback::RedNotice(const std::string& text) { window_.view_->AddRedNotice(text); }
 
-void CDlgChat::Feedback::QueuedNotice(const std::string& text) {
-    window_.view_->QueueNotice(text);
-}
+void CDlgChat::Feedback::QueuedNotice(const std::string& text) { window_.view_->QueueNotice(text); }
 
 void CDlgChat::Feedback::Tip(const std::string& text) { window_.context_.noticePop.ShowTip(text); }
 

@@ -2,11 +2,10 @@
 
 #include "os/text/cstring_ops.h"
 #include "os/text/gbk_chars.h"
-#include "platform/jid/jid.h"
 
 namespace chat {
 
-bool IsGatewayJid(std::string_view jid) { return platform::Jid(jid).IsMsn(); }
+bool IsGatewayJid(std::string_view jid) { return os::Find(jid, "@msn.") > 0; }
 
 std::vector<std::string> GatewayParts(std::string_view body) {
     if (body.size() <= kMsnPartBytes) return {std::string(body)};

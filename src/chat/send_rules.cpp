@@ -40,8 +40,8 @@ std::optional<SendTime> ParseSendTime(std::string_view text) {
     const std::string trimmed = os::Trim(text);
     SendTime t;
     char rest = 0;
-    const int read = std::sscanf(trimmed.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month,
-                                 &t.day, &t.hour, &t.minute, &t.second, &rest);
+    const int read = std::sscanf(trimmed.c_str(), "%d-%d-%d %d:%d:%d%c", &t.year, &t.month, &t.day,
+                                 &t.hour, &t.minute, &t.second, &rest);
     if (read != 5 && read != 6) return std::nullopt;
     return t;
 }

@@ -7,6 +7,7 @@
 #include "contacts/im_tree.h"
 #include "contacts/person_vcard.h"
 #include "core/client_context.h"
+#include "os/sys/thread_check.h"
 #include "os/text/cstring_ops.h"
 #include "platform/services/notice_pop.h"
 
@@ -16,11 +17,26 @@ namespace notify_type = platform::notify_type;
 
 ContactTrees::ContactTrees(core::ClientContext& context) : context_(context) {}
 
+void ContactTrees::CheckThread(std::string_view call) const {
+    os::CheckOwnerThread(
+        owner_, call,
+        [&] { return "the contact trees (" + std::to_string(trees_.size()) + " trees)"; },
+        [&] { return ownerName_; });
+}
+
 void ContactTrees::Add(CIMTree& tree) {
+    if (owner_ == std::thread::id()) {
+        owner_ = std::this_thread::get_id();
+        ownerName_ = os::DescribeCurrentThread();
+    }
+    CheckThread("ContactTrees::Add");
     if (std::find(trees_.begin(), trees_.end(), &tree) == trees_.end()) trees_.push_back(&tree);
 }
 
-void ContactTrees::Remove(CIMTree& tree) { std::erase(trees_, &tree); }
+void ContactTrees::Remove(CIMTree& tree) {
+    CheckThread("ContactTrees::Remove");
+    std::erase(trees_, &tree);
+}
 
 std::string ContactTrees::PresenceWordOf(const platform::NotifyRecord& record) {
     const auto* data = record.As<platform::PresenceData>();
@@ -45,6 +61,7 @@ std::string ContactTrees::PresenceWordOf(const platform::NotifyRecord& record) {
 }
 
 PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& record) {
+    CheckThread("ContactTrees::OnPresenceNotify");
     PresenceOutcome outcome;
     const auto* data = record.As<platform::PresenceData>();
     if (!platform::IsPresenceType(record.type) || data == nullptr || data->jid.empty()) {
@@ -83,9 +100,13 @@ PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& rec
     return outcome;
 }
 
-void ContactTrees::OnStatusTip(const std::string& text) { context_.noticePop.ShowStatusTip(text); }
+void ContactTrees::OnStatusTip(const std::string& text) {
+    CheckThread("ContactTrees::OnStatusTip");
+    context_.noticePop.ShowStatusTip(text);
+}
 
 int ContactTrees::OnVcardNotify(const platform::NotifyRecord& record) {
+    CheckThread("ContactTrees::OnVcardNotify");
     const auto* slots = record.As<platform::SlotData>();
     if (record.type != notify_type::kVcard || slots == nullptr) return 0;
     const std::optional<CContactPersonInfo> vcard = PersonVcardFromSlots(*slots);
@@ -96,6 +117,7 @@ int ContactTrees::OnVcardNotify(const platform::NotifyRecord& record) {
 }
 
 CUser* ContactTrees::FindUser(std::string_view jid, platform::JidMatch match) const {
+    CheckThread("ContactTrees::FindUser");
     for (CIMTree* tree : trees_) {
         if (CUser* user = tree->FindUser(jid, {}, match)) return user;
     }
@@ -103,6 +125,7 @@ CUser* ContactTrees::FindUser(std::string_view jid, platform::JidMatch match) co
 }
 
 std::optional<std::string> ContactTrees::Subscription(std::string_view jid) const {
+    CheckThread("ContactTrees::Subscription");
     const CUser* user = FindUser(jid, platform::JidMatch::Loose);
     if (user == nullptr) return std::nullopt;
     return user->subscription;

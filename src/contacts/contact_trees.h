@@ -10,11 +10,14 @@
 // a change, and brings no tip.
 //
 // The notification pump calls OnPresenceNotify for subcode 46, sends subcode 11 with the tip
-// text it answers, and calls OnStatusTip for subcode 11. All on the UI thread.
+// text it answers, and calls OnStatusTip for subcode 11. All on the UI thread: the trees
+// belong to the thread that added the first of them, and in a debug build every call from
+// another thread fails loudly (os/sys/thread_check.h); other threads ask through SendTask.
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/jid/jid.h"
@@ -68,8 +71,13 @@ class ContactTrees {
     static std::string PresenceWordOf(const platform::NotifyRecord& record);
 
   private:
+    // In a debug build, fails loudly unless called on the trees' thread.
+    void CheckThread(std::string_view call) const;
+
     core::ClientContext& context_;
     std::vector<CIMTree*> trees_;
+    std::thread::id owner_;  // the thread that added the first tree
+    std::string ownerName_;
 };
 
 }  // namespace contacts

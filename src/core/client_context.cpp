@@ -4,11 +4,11 @@
 #include <cstdlib>
 
 #include "config/config_context.h"
+#include "core/doors.h"
 #include "core/user_folder.h"
 #include "os/services/log.h"
 #include "platform/session/session_core.h"
 #include "platform/store/client_db.h"
-#include "core/doors.h"
 
 namespace core {
 

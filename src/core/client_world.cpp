@@ -46,8 +46,8 @@ ClientWorld::ClientWorld(Parts parts, WorldFolders folders)
                                                *namedObjects_, *config_, folders_)) {
     // The engine signals "LoginEvent" once a login has fully succeeded; the login panel's
     // time-out watch waits on it by name.
-    loginEvent_ = os::OpenNamedEvent(*namedObjects_, "LoginEvent", *clock_, os::EventReset::Auto,
-                                     false);
+    loginEvent_ =
+        os::OpenNamedEvent(*namedObjects_, "LoginEvent", *clock_, os::EventReset::Auto, false);
     session_->SetLoginEvent(loginEvent_.get());
 }
 

@@ -5,11 +5,12 @@
 
 #include "os/text/gbk_chars.h"
 
-int CopyOut(std::string_view value, char* buf, int cap) {
+int CopyOut(std::string_view value, char* buf, int cap) noexcept {
     if (buf != nullptr && cap > 0) {
-        const std::string fitting = os::LeftBytes(value, static_cast<std::size_t>(cap) - 1);
-        std::memcpy(buf, fitting.data(), fitting.size());
-        buf[fitting.size()] = '\0';
+        const std::size_t fitting =
+            os::CharBoundaryAtOrBefore(value, static_cast<std::size_t>(cap) - 1);
+        if (fitting > 0) std::memcpy(buf, value.data(), fitting);
+        buf[fitting] = '\0';
     }
     return value.size() > static_cast<std::size_t>(INT_MAX) ? INT_MAX
                                                             : static_cast<int>(value.size());

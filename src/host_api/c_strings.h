@@ -6,10 +6,11 @@
 #include <string_view>
 
 // The text behind `text`, or "" for a null pointer.
-inline std::string_view InText(const char* text) {
+inline std::string_view InText(const char* text) noexcept {
     return text != nullptr ? std::string_view(text) : std::string_view();
 }
 
 // Writes `value` into `buf` (at most cap-1 bytes, never half a GBK character, then a zero)
 // and answers the length the whole value needs. A null buffer or a cap below 1 writes nothing.
-int CopyOut(std::string_view value, char* buf, int cap);
+// Allocates nothing, so it cannot throw.
+int CopyOut(std::string_view value, char* buf, int cap) noexcept;

@@ -1,65 +1,103 @@
 // The host's side of the library (qorvdesk/host.h): its windows, the UI loop, the start
-// command line, message boxes and the embedded server's accounts.
+// command line, message boxes and the embedded server's accounts. Each runs its work through
+// ExportCall (export_call.h), as the exports of exports.h do.
+#include <source_location>
+
 #include "host_api/c_strings.h"
+#include "host_api/export_call.h"
 #include "host_api/library.h"
 #include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
 #include "platform/session/sim_server.h"
 #include "qorvdesk/host.h"
 
+namespace {
+
+// Runs `action` on the library's objects through ExportCall; answers `fallback` without them
+// or when the action throws.
+template <typename Result, typename Action>
+Result OnLibrary(Result fallback, Action action,
+                 const std::source_location where = std::source_location::current()) noexcept {
+    return ExportCall(where, fallback, [&]() -> Result {
+        EnsureLibraryObjects();
+        if (theLibrary == nullptr) return fallback;
+        return action(*theLibrary);
+    });
+}
+
+template <typename Action>
+void OnLibrary(Action action,
+               const std::source_location where = std::source_location::current()) noexcept {
+    ExportCall(where, [&] {
+        EnsureLibraryObjects();
+        if (theLibrary != nullptr) action(*theLibrary);
+    });
+}
+
+}  // namespace
+
 extern "C" {
 
-void QorvSetHostHandler(QorvHostHandler handler, void* user) {
-    if (theLibrary != nullptr) theLibrary->hostWindows->SetHandler(handler, user);
+void QorvSetHostHandler(QorvHostHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.hostWindows->SetHandler(handler, user); });
 }
 
-QorvWindow QorvCreateHostFrame(const char* title, int x, int y, int width, int height) {
-    if (theLibrary == nullptr) return 0;
-    return theLibrary->hostWindows->CreateFrame(title, os::Rect::FromSize(x, y, width, height))
-        .value();
+QorvWindow QorvCreateHostFrame(const char* title, int x, int y, int width,
+                               int height) QORV_NOEXCEPT {
+    return OnLibrary(QorvWindow{0}, [&](Library& library) {
+        return library.hostWindows->CreateFrame(title, os::Rect::FromSize(x, y, width, height))
+            .value();
+    });
 }
 
-QorvWindow QorvCreateHostClient(QorvWindow frame) {
-    if (theLibrary == nullptr) return 0;
-    return theLibrary->hostWindows->CreateClient(os::HWND(frame)).value();
+QorvWindow QorvCreateHostClient(QorvWindow frame) QORV_NOEXCEPT {
+    return OnLibrary(QorvWindow{0}, [&](Library& library) {
+        return library.hostWindows->CreateClient(os::HWND(frame)).value();
+    });
 }
 
-int QorvRunLoop(void) { return theLibrary != nullptr ? theLibrary->world->windows().Run() : 0; }
-
-int QorvPumpMessages(void) {
-    return theLibrary != nullptr ? theLibrary->world->windows().PumpPending() : 0;
+int QorvRunLoop(void) QORV_NOEXCEPT {
+    return OnLibrary(0, [](Library& library) { return library.world->windows().Run(); });
 }
 
-void QorvPostQuit(int exitCode) {
-    if (theLibrary != nullptr) theLibrary->world->windows().PostQuitMessage(exitCode);
+int QorvPumpMessages(void) QORV_NOEXCEPT {
+    return OnLibrary(0, [](Library& library) { return library.world->windows().PumpPending(); });
 }
 
-void QorvSetStartCommandLine(const char* commandLine) {
-    if (theLibrary != nullptr) {
-        theLibrary->world->context().startCommandLine = std::string(InText(commandLine));
-    }
+void QorvPostQuit(int exitCode) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.world->windows().PostQuitMessage(exitCode); });
 }
 
-void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user) {
-    if (theLibrary != nullptr) theLibrary->prompter->SetHandler(handler, user);
+void QorvSetStartCommandLine(const char* commandLine) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) {
+        library.world->context().startCommandLine = std::string(InText(commandLine));
+    });
 }
 
-int QorvEmbeddedAddAccount(const char* account, const char* password, const char* nickname) {
-    if (theLibrary == nullptr || InText(account).empty()) return 0;
-    platform::SimServer& server = theLibrary->world->server();
-    platform::SimAccount entry;
-    entry.loginName = std::string(InText(account));
-    entry.password = std::string(InText(password));
-    entry.nickname = std::string(InText(nickname));
-    entry.jid = platform::Jid::Government(entry.loginName, server.HostName()).text();
-    if (server.HasAccount(entry.jid)) return 0;
-    server.AddAccount(std::move(entry));
-    return 1;
+void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.prompter->SetHandler(handler, user); });
 }
 
-void* QorvInternalSessionCore(void) {
-    if (theLibrary == nullptr) return nullptr;
-    return static_cast<platform::SessionCore*>(&theLibrary->world->context().session);
+int QorvEmbeddedAddAccount(const char* account, const char* password,
+                           const char* nickname) QORV_NOEXCEPT {
+    if (InText(account).empty()) return 0;
+    return OnLibrary(0, [&](Library& library) {
+        platform::SimServer& server = library.world->server();
+        platform::SimAccount entry;
+        entry.loginName = std::string(InText(account));
+        entry.password = std::string(InText(password));
+        entry.nickname = std::string(InText(nickname));
+        entry.jid = platform::Jid::Government(entry.loginName, server.HostName()).text();
+        if (server.HasAccount(entry.jid)) return 0;
+        server.AddAccount(std::move(entry));
+        return 1;
+    });
+}
+
+void* QorvInternalSessionCore(void) QORV_NOEXCEPT {
+    return OnLibrary(static_cast<void*>(nullptr), [](Library& library) -> void* {
+        return static_cast<platform::SessionCore*>(&library.world->context().session);
+    });
 }
 
 }  // extern "C"

@@ -1,6 +1,7 @@
 // CDlgLogin: the panel's controls, messages, progress display and keys.
 #include "login/dlg_login.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/window_manager.h"
@@ -47,8 +48,10 @@ CDlgLogin::CDlgLogin(core::ClientContext& context)
 }
 
 CDlgLogin::~CDlgLogin() {
-    // The threads post to this window only; once it is gone their posts are dropped.
-    if (attempt_) attempt_->Stop(kStopWaitMs);
+    // The threads post to this window only; once it is gone their posts are dropped. They use
+    // the world's collaborators too, so each attempt waits for its threads as it goes.
+    attempt_.reset();
+    stoppedAttempts_.clear();
 }
 
 void CDlgLogin::AddControls() {
@@ -86,14 +89,21 @@ void CDlgLogin::ReleaseResources() { StopLogin(); }
 bool CDlgLogin::EndTimeoutWatch() { return attempt_ && attempt_->EndWatch(); }
 
 void CDlgLogin::StopLogin() {
-    if (attempt_) {
-        attempt_->Stop(kStopWaitMs);
-        attempt_.reset();
-    }
+    RetireAttempt();
     SetLoggingIn(false);
 }
 
-bool CDlgLogin::LoginThreadsRunning() const { return attempt_ && attempt_->Running(); }
+void CDlgLogin::RetireAttempt() {
+    if (attempt_ && !attempt_->Stop(kStopWaitMs)) stoppedAttempts_.push_back(std::move(attempt_));
+    attempt_.reset();
+    std::erase_if(stoppedAttempts_, [](const auto& attempt) { return !attempt->Running(); });
+}
+
+bool CDlgLogin::LoginThreadsRunning() const {
+    if (attempt_ && attempt_->Running()) return true;
+    return std::any_of(stoppedAttempts_.begin(), stoppedAttempts_.end(),
+                       [](const auto& attempt) { return attempt->Running(); });
+}
 
 void CDlgLogin::FocusNextField() {
     // From the focused field to the next one that can take the focus, round the end.

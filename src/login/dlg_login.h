@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/client_context.h"
 #include "login/login_attempt.h"
@@ -98,9 +99,9 @@ class CDlgLogin final : public os::Window {
     // A login under a nickname (anonymous).
     void StartNicknameLogin(const std::string& nickname);
     // Ends the running attempt's threads (waiting at most 1000 ms for each) and clears the
-    // logging-in flag.
+    // logging-in flag. Threads still running then are kept until they end or the panel goes.
     void StopLogin();
-    // The attempt's threads still run (tests wait for them).
+    // Threads of the panel's attempts still run (tests wait for them).
     bool LoginThreadsRunning() const;
 
     // ---- Progress display and inputs
@@ -162,6 +163,9 @@ class CDlgLogin final : public os::Window {
     bool ConfirmAccountSwitch(const std::string& account);
     void ClearOldSession();
     void StartAttempt(login::AttemptRequest request);
+    // Stops the running attempt, if any (waiting at most kStopWaitMs); keeps it in
+    // stoppedAttempts_ when its threads still run, and lets go of kept ones that have ended.
+    void RetireAttempt();
     void OnAttemptReport(login::AttemptReport report);
     void ReturnToInputs();
     void ReleaseAccountMutex();
@@ -185,6 +189,10 @@ class CDlgLogin final : public os::Window {
     login::LoginHistory history_;
     login::LoginHistory mobileHistory_;
     std::unique_ptr<login::LoginAttempt> attempt_;
+    // Attempts asked to stop whose threads had not ended within kStopWaitMs. Their threads
+    // use the world's collaborators, so the panel keeps them until they end (pruned whenever
+    // an attempt stops) and waits for them when it goes.
+    std::vector<std::unique_ptr<login::LoginAttempt>> stoppedAttempts_;
     AttemptDetails details_;
     std::string lastAccount_;  // the account logged in last
     bool anonymous_ = false;

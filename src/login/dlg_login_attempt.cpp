@@ -160,7 +160,7 @@ void CDlgLogin::StartAttempt(login::AttemptRequest request) {
         context_.doors().pump->Init();
     }
 
-    if (attempt_) attempt_->Stop(kStopWaitMs);
+    RetireAttempt();
     request.timeoutMs = LoginTimeoutMs(context_.config.LoginTimeOut);
     if (reconnectMode_ == 0) request.reconnect = context_.doors().reconnect->Cycle();
     stateWord_->Write(login::kLoginRunning);

@@ -1,11 +1,11 @@
 // CDlgLogin: the engine's login result, the failure display of a timed-out attempt and the
 // nickname question.
 #include "config/client_config.h"
-#include "core/user_folder.h"
 #include "core/doors.h"
 #include "core/doors/feature_libraries.h"
 #include "core/doors/main_window_shell.h"
 #include "core/doors/settings_service.h"
+#include "core/user_folder.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"

@@ -44,16 +44,25 @@ LoginAttempt::LoginAttempt(AttemptServices services, AttemptRequest request)
 }
 
 LoginAttempt::~LoginAttempt() {
-    shared_->workerStop.Set();
-    shared_->watcherStop.Set();
+    AskToStop();
+    // The threads use the world's collaborators by reference: they end before this object
+    // goes, never after. Each is at a wait that the stop events end, or finishing an engine
+    // call or a report.
+    os::Clock& clock = shared_->services.clock;
+    worker_.WaitEnded(clock, os::kInfinite);
+    watcher_.WaitEnded(clock, os::kInfinite);
 }
 
-bool LoginAttempt::Stop(os::Millis waitMs) {
+void LoginAttempt::AskToStop() {
     shared_->phase = Shared::Done;
     shared_->workerStop.Set();
     shared_->watcherStop.Set();
     worker_.RequestStop();
     watcher_.RequestStop();
+}
+
+bool LoginAttempt::Stop(os::Millis waitMs) {
+    AskToStop();
     os::Clock& clock = shared_->services.clock;
     const bool workerEnded = !worker_.Joinable() || worker_.WaitEnded(clock, waitMs);
     const bool watcherEnded = !watcher_.Joinable() || watcher_.WaitEnded(clock, waitMs);

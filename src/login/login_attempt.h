@@ -6,8 +6,15 @@
 // Neither thread touches a window: what the panel must do is handed to `report`, which posts
 // it to the panel's thread. Every wait goes through the clock and also wakes on the thread's
 // stop event, so an attempt is ended by asking (Stop, EndWatch), never by killing a thread.
-// The threads own the attempt's state through shared ownership; an attempt object that goes
-// asks its threads to stop and lets them finish alone.
+//
+// Lifetime. The threads own the attempt's own state (request, stop events, phase) through
+// shared ownership, but they use the world's collaborators (session, log, clock, flags and
+// whatever `report` reaches) by reference. So they never outlive the attempt object: Stop
+// waits a bounded time and may leave them running, but the destructor asks them to stop and
+// waits until both have ended. An owner that must not wait (the panel's StopLogin) keeps a
+// stopped attempt until its threads have ended or the owner goes, and the owner goes before
+// the world. Once stopped, a thread only finishes what it is in the middle of (an engine
+// call, a report) and returns at its next wait.
 
 #include <atomic>
 #include <functional>
@@ -65,6 +72,8 @@ struct AttemptRequest {
     ReconnectCycle reconnect;
 };
 
+// The world's collaborators of an attempt's threads: they must outlive the attempt object
+// (see Lifetime above).
 struct AttemptServices {
     platform::SessionCore& session;
     os::Log& log;
@@ -87,7 +96,7 @@ class LoginAttempt {
 
     // Starts both threads.
     LoginAttempt(AttemptServices services, AttemptRequest request);
-    // Asks both threads to stop and lets them end alone.
+    // Asks both threads to stop, as Stop does, and waits until both have ended.
     ~LoginAttempt();
     LoginAttempt(const LoginAttempt&) = delete;
     LoginAttempt& operator=(const LoginAttempt&) = delete;
@@ -102,6 +111,8 @@ class LoginAttempt {
 
   private:
     struct Shared;
+    // Ends the watch, sets both stop events and both stop tokens.
+    void AskToStop();
     static void RunWorker(Shared& shared, std::stop_token stop);
     static void RunWatcher(Shared& shared, std::stop_token stop);
     static void OnTimeOut(Shared& shared, std::stop_token stop);

@@ -67,6 +67,8 @@ CBaseProxy::~CBaseProxy() {
         context_.session.Free();
     }
     StopThread();
+    // The threads use the context and the jobs of the routes: none may outlive the pump.
+    for (os::Thread& thread : stoppedThreads_) thread.WaitEnded(context_.clock, os::kInfinite);
 }
 
 void CBaseProxy::RunThread(Core& core, Handles& handles) {
@@ -124,8 +126,10 @@ bool CBaseProxy::StopThread() {
     if (!ended) {
         context_.log.WriteLog2(1, "Notification thread did not end within 200 ms; left to end");
     }
-    // A thread still running is let go; it holds what it uses and ends at its next wait.
+    // A thread still running is kept until it ends at its next wait; it holds its events.
+    if (!ended) stoppedThreads_.push_back(std::move(thread_));
     thread_ = os::Thread();
+    std::erase_if(stoppedThreads_, [](const os::Thread& thread) { return !thread.Running(); });
     return ended;
 }
 

@@ -16,7 +16,11 @@
 // still signal them: closing the handles at a session end only stops the thread; the old
 // events live on until the next Init has handed the engine new ones, or Free has taken them
 // back. The thread owns its events through shared ownership, so a thread that outlives its
-// 200 ms stop wait never touches freed events.
+// 200 ms stop wait never touches freed events. It uses the context and the jobs of its
+// routes by reference, though: such a thread is kept (not forgotten) until it ends, and the
+// destructor waits for it, so no thread of the pump outlives the pump. (It ends at its next
+// wait; a thread still inside a send to a window of the destroying thread would hold the
+// destructor up, so destroy the pump after the windows its jobs reach, as the world does.)
 //
 // The pump carries records to the handlers of the registry it is given
 // (notification_handlers.h) and registers its own there (pump_handlers.h: the account taken
@@ -27,6 +31,7 @@
 
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "core/client_context.h"
 #include "core/doors/notification_pump.h"
@@ -57,7 +62,7 @@ class CBaseProxy final : public core::NotificationPump {
     int Init() override;
     // The engine's Free; then the thread is asked to stop and waited for at most 200 ms of
     // the clock. A thread still running then is left asked to stop (it ends as soon as it
-    // gets back to its wait) and forgotten, as are the events.
+    // gets back to its wait) and kept until it ends; the events are forgotten.
     void Free() override;
     // A session ends: the thread is stopped as by Free and the handles are forgotten; the
     // next Init makes new ones. The engine is not freed.
@@ -91,5 +96,8 @@ class CBaseProxy final : public core::NotificationPump {
     // Closed events the engine may still signal until its next Init or Free.
     std::shared_ptr<Handles> retired_;
     os::Thread thread_;
+    // Threads asked to stop that had not ended within kStopWaitMs; dropped once ended,
+    // waited for by the destructor.
+    std::vector<os::Thread> stoppedThreads_;
     os::HWND attachedPanel_;
 };

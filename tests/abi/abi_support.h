@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace abi_test {
@@ -56,10 +57,10 @@ struct Loaded {
 inline int RunScenario(const std::function<void(Checks&, const Loaded&)>& scenario) {
     testing_support::TempDir home;
     testing_support::TempDir app;
-    setenv("QORVDESK_HOME", home.str().c_str(), 1);
-    setenv("QORVDESK_APPDIR", app.str().c_str(), 1);
+    testing_support::ScopedEnv homeDir("QORVDESK_HOME", home.str());
+    testing_support::ScopedEnv appDir("QORVDESK_APPDIR", app.str());
     // The start-with-the-desktop entry goes below the scenario's folder, never the user's.
-    setenv("XDG_CONFIG_HOME", (home.path() / "xdg").c_str(), 1);
+    testing_support::ScopedEnv configHome("XDG_CONFIG_HOME", (home.path() / "xdg").string());
     Checks check;
     void* library = dlopen(LibraryPath(), RTLD_NOW | RTLD_LOCAL);
     check(library != nullptr, std::string("dlopen: ") + (library ? "" : dlerror()));

@@ -10,6 +10,7 @@
 #include "platform/services/notice_pop.h"
 #include "platform/session/sim_server.h"
 #include "platform/store/client_db.h"
+#include "support/require.h"
 
 namespace chat_test {
 
@@ -48,7 +49,8 @@ ChatTest::ChatTest()
     roster->topKind = std::string(contacts::kRosterTop);
     auto item = contacts::CIMTreeItemData::ForGroup(
         std::make_unique<contacts::CGroup>("g", "同事", "", "top,g"));
-    contacts::CIMTreeItemData* added = roster->AddItemData(item);
+    contacts::CIMTreeItemData* added =
+        testing_support::Require(roster->AddItemData(item), "the roster's group");
     group = roster->InsertGroupItem(added->group(), os::kTreeRoot, os::kTreeLast);
     trees.Add(*roster);
 }
@@ -75,7 +77,7 @@ ChatTest::Contact ChatTest::AddContact(const std::string& login, const std::stri
     user->mobile = mobile;
     user->presence = online ? "online" : "offline";
     auto item = contacts::CIMTreeItemData::ForUser(std::move(user));
-    contact.user = roster->AddItemData(item)->user();
+    contact.user = testing_support::Require(roster->AddItemData(item), "the contact")->user();
     roster->InsertUserItem(contact.user, group, os::kTreeLast);
     contact.user->UpdateDisplayText(contact.user->presence);
 
@@ -99,7 +101,7 @@ CDlgChat& ChatTest::Open(const std::string& jid, chat::ChatMode mode) {
     doors.quota.Plug(quota);
     doors.commands.Plug(commands);
     doors.shakes.Plug(shakes);
-    EXPECT_TRUE(window->Create());
+    testing_support::Require(::testing::AssertionResult(window->Create()), "the chat window");
     CDlgChat* chat = world.windows().Adopt(std::move(window));
     chat->ShowWindow(os::SW_SHOW);
     return *chat;

@@ -53,7 +53,7 @@ class ChatTest : public ::testing::Test {
     CDlgChat& Open(const std::string& jid, chat::ChatMode mode = chat::ChatMode::InstantMessage);
     qorvdesk::automation::WindowHandle Handle(const CDlgChat& window) const;
 
-    // The user's actions.
+    // The user's actions (call them under ASSERT_NO_FATAL_FAILURE: a refused one fails).
     void Type(CDlgChat& window, std::string_view text);
     void Click(CDlgChat& window, int controlId);
     // A key posted to the window (modifiers as chat::kKeyCtrl / kKeyAlt) and pumped.

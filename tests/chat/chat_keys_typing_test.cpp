@@ -31,7 +31,7 @@ TEST_F(ChatKeysTest, SendKeysFollowTheSetting) {
         context.config.SendKey = c.sendKey;
         Contact bob = AddContact("bob" + std::to_string(n++), "鲍勃", true);
         CDlgChat& chat = Open(bob.jid);
-        Type(chat, "第一行");
+        ASSERT_NO_FATAL_FAILURE(Type(chat, "第一行"));
         Press(chat, os::VK_RETURN, c.modifiers);
         if (c.sends) {
             EXPECT_EQ(ChatsReceived(*bob.session).size(), 1u);
@@ -48,12 +48,12 @@ TEST_F(ChatKeysTest, AltSAlwaysSendsAndTheManagersHookTakesTheSameKeys) {
     context.config.SendKey = 1;
     Contact bob = AddContact("bob", "鲍勃", true);
     CDlgChat& chat = Open(bob.jid);
-    Type(chat, "一");
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "一"));
     ASSERT_TRUE(driver.PressKey(Handle(chat), 'S', qorvdesk::automation::KeyModifier::Alt));
     driver.Pump();
     EXPECT_EQ(ChatsReceived(*bob.session).size(), 1u);
 
-    Type(chat, "二");
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "二"));
     EXPECT_FALSE(chat.OnChatKeyDown(os::VK_RETURN, 0)) << "a line break is the box's own";
     EXPECT_TRUE(chat.OnChatKeyDown(os::VK_RETURN, chat::kKeyCtrl));
     EXPECT_EQ(ChatsReceived(*bob.session).size(), 1u);
@@ -82,7 +82,7 @@ TEST_F(ChatKeysTest, ATypingNoticeShowsAndClearsAfterFiveSecondsOfSilence) {
 TEST_F(ChatKeysTest, TypingTellsThePeerAndTwoSecondsLaterWhetherTheUserStillTypes) {
     Contact bob = AddContact("bob", "鲍勃", true);
     CDlgChat& chat = Open(bob.jid);
-    Type(chat, "h");
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "h"));
     EXPECT_EQ(TypingReceived(*bob.session), (std::vector<std::string>{"composing"}));
     Advance(1999);
     EXPECT_TRUE(TypingReceived(*bob.session).empty());
@@ -101,7 +101,7 @@ TEST_F(ChatKeysTest, TheCounterCountsBytes) {
     Contact bob = AddContact("bob", "鲍勃", true);
     CDlgChat& chat = Open(bob.jid);
     EXPECT_EQ(chat.StatusLine(), " ");
-    Type(chat, "ab中");
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "ab中"));
     EXPECT_GBK_EQ(chat.StatusLine(), "已输入 4 字符 ");
 }
 

@@ -72,7 +72,7 @@ TEST_F(ChatReceiveTest, AStrangerIsATemporaryConversationWithAnAddContactLink) {
     EXPECT_EQ(commands.addedContacts, (std::vector<std::string>{"stranger$gov@im.qorvdesk.test"}));
 
     world.prompter().AnswerMessageBox(os::IDOK, os::PromptMatch{std::nullopt, "临时会话"});
-    Click(chat, id::kSendSms);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSendSms));
     EXPECT_TRUE(commands.smsComposers.empty());
 }
 
@@ -118,7 +118,7 @@ TEST_F(ChatReceiveTest, InvitingPicksContactsAndLeavesOutThoseOffline) {
     commands.picked = std::vector<chat::ChatCommands::PickedContact>{
         {"carol$gov@im.qorvdesk.test", "卡罗", "online"},
         {"dan$gov@im.qorvdesk.test", "丹", "offline"}};
-    Click(chat, id::kInvite);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kInvite));
     EXPECT_EQ(commands.pickerTitles, (std::vector<std::string>{"添加参与者"}));
     ASSERT_EQ(commands.conferences.size(), 1u);
     EXPECT_EQ(commands.conferences[0],
@@ -129,14 +129,14 @@ TEST_F(ChatReceiveTest, InvitingPicksContactsAndLeavesOutThoseOffline) {
 TEST_F(ChatReceiveTest, TheFontDialogSetsTheWholeInputAndTheSetting) {
     Contact bob = AddContact("bob", "鲍勃", true);
     CDlgChat& chat = Open(bob.jid);
-    Type(chat, "字");
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "字"));
     os::FontChoice font;
     font.faceName = "黑体";
     font.height = 40 * 20;  // beyond the dialog's 16 points
     font.bold = true;
     font.color = os::Rgb(0, 128, 0);
     world.prompter().AnswerFont(font);
-    Click(chat, id::kFont);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kFont));
     EXPECT_GBK_EQ(settings.messageFont, "FONT(黑体,134,2,320,1,0,0,0,0,128,0)");
     const os::CharFormat format = chat.input().GetCharFormatAt(0);
     EXPECT_EQ(format.height, 320);
@@ -148,10 +148,10 @@ TEST_F(ChatReceiveTest, HistoryButtonsOpenTheHistoryOfThePeer) {
     context.doors().history.Plug(history);
     Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
     CDlgChat& im = Open(bob.jid);
-    Click(im, id::kHistory);
+    ASSERT_NO_FATAL_FAILURE(Click(im, id::kHistory));
     im.DestroyWindow();
     CDlgChat& sms = Open(bob.jid, chat::ChatMode::Sms);
-    Click(sms, id::kSmsHistory);
+    ASSERT_NO_FATAL_FAILURE(Click(sms, id::kSmsHistory));
     EXPECT_EQ(history.opened, (std::vector<std::string>{bob.jid, bob.jid}));
     context.doors().history.Unplug();
 }
@@ -183,12 +183,12 @@ TEST_F(ChatReceiveTest, SendSmsOpensTheComposerForThePeersNumber) {
     Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
     Contact carol = AddContact("carol", "卡罗", true);
     CDlgChat& withNumber = Open(bob.jid);
-    Click(withNumber, id::kSendSms);
+    ASSERT_NO_FATAL_FAILURE(Click(withNumber, id::kSendSms));
     EXPECT_EQ(commands.smsComposers, (std::vector<std::string>{"13800138000"}));
 
     CDlgChat& without = Open(carol.jid);
     world.prompter().AnswerMessageBox(os::IDOK, os::PromptMatch{std::nullopt, "手机信息为空"});
-    Click(without, id::kSendSms);
+    ASSERT_NO_FATAL_FAILURE(Click(without, id::kSendSms));
     EXPECT_EQ(commands.smsComposers.size(), 1u);
 }
 

@@ -16,11 +16,11 @@ class ChatRecentHistoryTest : public ChatTest {
   protected:
     void Store(const std::string& from, const std::string& to, const char* time,
                const std::string& text, int state) {
-        const std::string folder = commonDir.str() + "me/";
-        CClientDB db("me", folder.c_str());
-        ASSERT_TRUE(db.AddMsg(from.c_str(), to.c_str(), time, text.c_str(), "", "", "", 0, false,
-                              "", "", state, nullptr))
-            << db.GetErrorInfo();
+        const std::unique_ptr<CClientDB> db = context.OpenUserStore();
+        ASSERT_NE(db, nullptr);
+        ASSERT_TRUE(db->AddMsg(from.c_str(), to.c_str(), time, text.c_str(), "", "", "", 0, false,
+                               "", "", state, nullptr))
+            << db->GetErrorInfo();
     }
 };
 

@@ -21,8 +21,8 @@ class ChatSendTest : public ChatTest {};
 TEST_F(ChatSendTest, AMessageGoesToThePeerIsShownAndStored) {
     Contact bob = AddContact("bob", "鲍勃", true);
     CDlgChat& chat = Open(bob.jid);
-    Type(chat, "你好");
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "你好"));
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
 
     const std::vector<platform::MessageData> received = ChatsReceived(*bob.session);
     ASSERT_EQ(received.size(), 1u);
@@ -50,7 +50,7 @@ TEST_F(ChatSendTest, AMessageGoesToThePeerIsShownAndStored) {
 TEST_F(ChatSendTest, AnEmptyInputSendsNothingAndSaysSo) {
     Contact bob = AddContact("bob", "鲍勃", true);
     CDlgChat& chat = Open(bob.jid);
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     EXPECT_EQ(Tips(), (std::vector<std::string>{"请输入消息内容"}));
     EXPECT_TRUE(ChatsReceived(*bob.session).empty());
     EXPECT_TRUE(Stored().empty());
@@ -73,8 +73,8 @@ TEST_F(ChatSendTest, ABodyOverAThousandBytesIsRefused) {
         CDlgChat& chat = Open(bob.jid);
         if (!c.sent)
             world.prompter().AnswerMessageBox(os::IDOK, os::PromptMatch{std::nullopt, "消息太长"});
-        Type(chat, c.body);
-        Click(chat, id::kSend);
+        ASSERT_NO_FATAL_FAILURE(Type(chat, c.body));
+        ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
         EXPECT_EQ(ChatsReceived(*bob.session).size(), c.sent ? 1u : 0u);
         if (!c.sent) {
             const auto boxes = world.prompter().RecordsOf(os::PromptKind::MessageBox);
@@ -94,8 +94,8 @@ TEST_F(ChatSendTest, AFailingFirstParticipantDoesNotStopTheSecondAndBothAreStore
     ASSERT_TRUE(chat.AddParticipant(carol.jid));
     EXPECT_FALSE(chat.AddParticipant(carol.jid + "/pc")) << "already there";
 
-    Type(chat, "大家好");
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "大家好"));
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
 
     EXPECT_TRUE(ChatsReceived(*bob.session).empty());
     ASSERT_EQ(ChatsReceived(*carol.session).size(), 1u);
@@ -130,8 +130,8 @@ TEST_F(ChatSendTest, AnOfflineContactWhoAsksForCopiesGetsTheMessageBySmsToo) {
         const std::size_t smsBefore = world.server().SmsSent().size();
         const std::size_t storedBefore = Stored().size();
         CDlgChat& chat = Open(dan.jid);
-        Type(chat, "在吗");
-        Click(chat, id::kSend);
+        ASSERT_NO_FATAL_FAILURE(Type(chat, "在吗"));
+        ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
 
         const std::vector<platform::SimSms> sms = world.server().SmsSent();
         const std::vector<MsgFields> stored = Stored();
@@ -158,8 +158,8 @@ TEST_F(ChatSendTest, AFailedSmsCopyIsReportedInRed) {
     dan.user->SetWantsSmsCopiesWhileOffline(true);
     world.server().SetSmsGatewayFailing(true);
     CDlgChat& chat = Open(dan.jid);
-    Type(chat, "在吗");
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "在吗"));
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     EXPECT_NE(ViewText(chat).find("网络繁忙，无法将短信 在吗 发送给 丹"), std::string::npos);
     EXPECT_EQ(Stored().size(), 2u) << "what the user wrote is kept";
 }
@@ -170,13 +170,13 @@ TEST_F(ChatSendTest, ThePictureRuleAndTheFontSetting) {
     CDlgChat& chat = Open(bob.jid);
     chat.pictures()["10001"] = "0123456789abcdef0123456789abcdef.jpg";
     chat.input().InsertObject(os::RichObject{os::RichObjectKind::Picture, 10001, "x"});
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     EXPECT_NE(ViewText(chat).find("对方不在线，您不能发送图片"), std::string::npos);
     EXPECT_TRUE(Stored().empty());
 
     chat.input().Clear();
-    Type(chat, "粗体");
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "粗体"));
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     const std::vector<MsgFields> stored = Stored();
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_GBK_EQ(stored[0][msg_field::kContents], settings.messageFont + "粗体");

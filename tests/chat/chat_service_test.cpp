@@ -86,15 +86,20 @@ class ChatServiceTest : public ::testing::Test {
     };
     std::vector<Record> Stored() {
         std::vector<Record> records;
-        CClientDB db("me", (common.str() + "me/").c_str());
-        EXPECT_TRUE(db.GetMsg(
+        const std::unique_ptr<CClientDB> db = context.OpenUserStore();
+        if (db == nullptr) {
+            ADD_FAILURE() << "no user folder";
+            return records;
+        }
+        EXPECT_TRUE(db->GetMsg(
             [&](const MsgFields& f) {
                 if (IsMsgEndMark(f)) return;
                 EXPECT_EQ(f[msg_field::kFrom], myJid);
-                records.push_back({f[msg_field::kTo], f[msg_field::kContents], f[msg_field::kType]});
+                records.push_back(
+                    {f[msg_field::kTo], f[msg_field::kContents], f[msg_field::kType]});
             },
             -1))
-            << db.GetErrorInfo();
+            << db->GetErrorInfo();
         return records;
     }
 
@@ -124,15 +129,16 @@ TEST_F(ChatServiceTest, AChatMessageGoesToEveryoneWithSmsCopiesAndFailuresNamed)
     const std::vector<chat::Recipient> recipients{bob, dan};
     service.Send(Message("大家好"), recipients, feedback);
 
-    EXPECT_EQ(feedback.Events(),
-              (std::vector<Gbk>{"own:" + header + "大家好", "red:网络繁忙，无法将消息 大家好 发送给 鲍勃"}));
+    EXPECT_EQ(feedback.Events(), (std::vector<Gbk>{"own:" + header + "大家好",
+                                                   "red:网络繁忙，无法将消息 大家好 发送给 鲍勃"}));
     const auto chats = Calls("SendChatMessage");
     ASSERT_EQ(chats.size(), 2u);
     EXPECT_EQ(chats[0].args, (std::vector<std::string>{bob.jid, "大家好", header}));
     EXPECT_EQ(chats[1].args, (std::vector<std::string>{dan.jid, "大家好", header}));
     const auto copies = Calls("SendTelMessage");
     ASSERT_EQ(copies.size(), 1u);
-    EXPECT_EQ(copies[0].args, (std::vector<std::string>{SmsJid("13800138000"), "大家好", "0", "0"}));
+    EXPECT_EQ(copies[0].args,
+              (std::vector<std::string>{SmsJid("13800138000"), "大家好", "0", "0"}));
     EXPECT_EQ(Stored(), (std::vector<Record>{{bob.jid, header + "大家好", "0"},
                                              {SmsJid("13800138000"), "大家好", "11"},
                                              {dan.jid, header + "大家好", "0"}}));
@@ -152,8 +158,8 @@ TEST_F(ChatServiceTest, AGatewayPeerGetsPartsStoredUnderItsOwnAddressWithoutHead
     EXPECT_EQ(chats[0].args[1], std::string(699, 'a'));
     EXPECT_GBK_EQ(chats[1].args[1], "中文");
     const std::string address = "bob@hotmail.com@msn." + world.server().HostName();
-    EXPECT_EQ(Stored(), (std::vector<Record>{{address, std::string(699, 'a'), "0"},
-                                             {address, "中文", "0"}}));
+    EXPECT_EQ(Stored(),
+              (std::vector<Record>{{address, std::string(699, 'a'), "0"}, {address, "中文", "0"}}));
     ASSERT_EQ(feedback.events.size(), 1u) << "shown once, whole";
     EXPECT_GBK_EQ(feedback.events[0], "own:" + std::string(chat::kDefaultHeader) + body);
 }
@@ -168,8 +174,8 @@ TEST_F(ChatServiceTest, ShakesGoAtMostOnceInTenSeconds) {
     EXPECT_EQ(service.CheckShake(recipients), std::nullopt);
     service.Send(Message(std::string(chat::kShakeBody)), recipients, feedback);
     ASSERT_EQ(feedback.events.size(), 1u);
-    EXPECT_GBK_EQ(feedback.events[0],
-                  "queued:" + line + "\r\n" + service.NowText() + " 您发送了一个闪屏振动\r\n" + line);
+    EXPECT_GBK_EQ(feedback.events[0], "queued:" + line + "\r\n" + service.NowText() +
+                                          " 您发送了一个闪屏振动\r\n" + line);
     EXPECT_EQ(Calls("SendChatMessage").size(), 1u);
 
     struct Step {
@@ -258,7 +264,7 @@ TEST_F(ChatServiceTest, ATimedSmsNeedsAFutureTimeAndGoesToThePeerOnly) {
                                         "tip:信息已提交！", "taken"}));
             ASSERT_EQ(timed.size(), 1u);
             EXPECT_EQ(timed[0].args, (std::vector<std::string>{SmsJid("13800138000"), "提醒",
-                                                                "2026-02-01 08:30:00", "0", "1"}));
+                                                               "2026-02-01 08:30:00", "0", "1"}));
         } else {
             EXPECT_EQ(feedback.Events(), (std::vector<Gbk>{"box:时间范围错误，请从新选择！"}));
             EXPECT_TRUE(timed.empty());
@@ -298,7 +304,8 @@ TEST_F(ChatServiceTest, AnAccountNameThatNamesNoFolderSendsButStoresNothing) {
     EXPECT_EQ(Calls("SendChatMessage").size(), 1u);
     EXPECT_EQ(feedback.events.size(), 1u) << "no message box";
     EXPECT_TRUE(world.log().HasCaptured("用户名不能作为目录名:.."));
-    EXPECT_FALSE(std::filesystem::exists(common.path().parent_path() / CClientDB::kDatabaseFileName));
+    EXPECT_FALSE(
+        std::filesystem::exists(common.path().parent_path() / CClientDB::kDatabaseFileName));
 }
 
 TEST_F(ChatServiceTest, PicturesGoToThePeerAndAnyFailureIsReportedOnce) {
@@ -307,8 +314,8 @@ TEST_F(ChatServiceTest, PicturesGoToThePeerAndAnyFailureIsReportedOnce) {
     service.SendPictures("bob@h", pictures, feedback);
     const auto files = Calls("SendFile");
     ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(files[0].args,
-              (std::vector<std::string>{"bob@h", common.str() + "temp/0123abcd.jpg", "0123abcd", "0"}));
+    EXPECT_EQ(files[0].args, (std::vector<std::string>{"bob@h", common.str() + "temp/0123abcd.jpg",
+                                                       "0123abcd", "0"}));
     EXPECT_EQ(files[1].args[2], "plain");
     EXPECT_TRUE(feedback.events.empty());
 

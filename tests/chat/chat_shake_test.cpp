@@ -41,9 +41,9 @@ TEST_F(ChatShakeTest, ASecondShakeWithinTenSecondsIsRefused) {
         SCOPED_TRACE(c.gap);
         Contact bob = AddContact("bob" + std::to_string(n++), "鲍勃", true);
         CDlgChat& chat = Open(bob.jid);
-        Click(chat, id::kShake);
+        ASSERT_NO_FATAL_FAILURE(Click(chat, id::kShake));
         Advance(c.gap);
-        Click(chat, id::kShake);
+        ASSERT_NO_FATAL_FAILURE(Click(chat, id::kShake));
 
         EXPECT_EQ(Shakes(ChatsReceived(*bob.session)), c.sent);
         const std::string view = ViewText(chat);
@@ -59,7 +59,7 @@ TEST_F(ChatShakeTest, ASecondShakeWithinTenSecondsIsRefused) {
 TEST_F(ChatShakeTest, NoShakeToAnOfflinePeer) {
     Contact bob = AddContact("bob", "鲍勃", false);
     CDlgChat& chat = Open(bob.jid);
-    Click(chat, id::kShake);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kShake));
     EXPECT_NE(ViewText(chat).find("对方不在线，您不能发送闪屏振动"), std::string::npos);
     EXPECT_TRUE(world.simSession().calls().Named("SendChatMessage").empty());
     EXPECT_EQ(chat.WindowShakes(), 0);

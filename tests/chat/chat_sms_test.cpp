@@ -28,8 +28,8 @@ TEST_F(ChatSmsTest, AnSmsGoesThroughTheGatewayAndIsStored) {
     CDlgChat& chat = Open(bob.jid, chat::ChatMode::Sms);
     EXPECT_GBK_EQ(*driver.Text(Handle(chat), id::kHeaderLine),
                   "此消息将作为短信发送至：13800138000");
-    Type(chat, "开会");
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "开会"));
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
 
     const std::vector<platform::SimSms> sent = world.server().SmsSent();
     ASSERT_EQ(sent.size(), 1u);
@@ -47,8 +47,8 @@ TEST_F(ChatSmsTest, AFailingGatewayIsReportedInRed) {
     Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
     world.server().SetSmsGatewayFailing(true);
     CDlgChat& chat = Open(bob.jid, chat::ChatMode::Sms);
-    Type(chat, "开会");
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Type(chat, "开会"));
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     EXPECT_NE(ViewText(chat).find("网络繁忙，无法将短信 开会 发送给 鲍勃"), std::string::npos);
     EXPECT_TRUE(Tips().empty());
 }
@@ -75,7 +75,7 @@ TEST_F(ChatSmsTest, TypingPastThreeHundredBytesIsCutAtAWholeCharacter) {
         if (c.signature) {
             EXPECT_GBK_EQ(*driver.Text(Handle(chat), id::kSignature), "[我自己]");  // 8 bytes
         }
-        Type(chat, c.typed);
+        ASSERT_NO_FATAL_FAILURE(Type(chat, c.typed));
         EXPECT_EQ(chat.input().GetTextByteLength(), c.kept);
         EXPECT_EQ(chat.input().GetText(), c.typed.substr(0, c.kept));
         EXPECT_EQ(chat.input().GetSel().start, chat.input().GetTextLength()) << "caret at the end";
@@ -90,11 +90,11 @@ TEST_F(ChatSmsTest, ABodyOverThreeHundredBytesIsRefusedAtSend) {
     Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
     CDlgChat& chat = Open(bob.jid, chat::ChatMode::Sms);
     // A face pasted from elsewhere is one character in the box and six in the body.
-    Type(chat, std::string(295, 'a'));
+    ASSERT_NO_FATAL_FAILURE(Type(chat, std::string(295, 'a')));
     chat.input().SetSel(-1, -1);
     chat.input().InsertObject(os::RichObject{os::RichObjectKind::Face, 5, "face/5.gif"});
     world.prompter().AnswerMessageBox(os::IDOK, os::PromptMatch{std::nullopt, "短信太长"});
-    Click(chat, id::kSend);
+    ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     const auto boxes = world.prompter().RecordsOf(os::PromptKind::MessageBox);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_GBK_EQ(boxes[0].text, "短信太长(不能超过 300 个英文字符,一个汉字算2个英文字符)");
@@ -147,8 +147,8 @@ TEST_F(ChatSmsTest, TimedSmsNeedsAFutureTimeFrom2010On) {
         ASSERT_TRUE(driver.TypeText(Handle(chat), id::kSendTime, c.time));
         if (c.box)
             world.prompter().AnswerMessageBox(os::IDOK, os::PromptMatch{std::nullopt, c.box});
-        Type(chat, "提醒");
-        Click(chat, id::kSend);
+        ASSERT_NO_FATAL_FAILURE(Type(chat, "提醒"));
+        ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
 
         const std::vector<platform::SimSms> sent = world.server().SmsSent();
         ASSERT_EQ(sent.size(), smsBefore + (c.sent ? 1 : 0));

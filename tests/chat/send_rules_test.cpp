@@ -107,7 +107,8 @@ INSTANTIATE_TEST_SUITE_P(
                   .mode = kIm,
                   .body = std::string(999, 'a') + "中",
                   .expected = Box(kTooLongMessage)},
-        CheckCase{.name = "pictures to an online peer", .mode = kIm, .body = "#(-2)#[p]", .pictures = 1},
+        CheckCase{
+            .name = "pictures to an online peer", .mode = kIm, .body = "#(-2)#[p]", .pictures = 1},
         CheckCase{.name = "pictures to an offline peer",
                   .mode = kIm,
                   .body = "#(-2)#[p]",
@@ -120,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                   .pictures = 1,
                   .peerOffline = true,
                   .expected = Refusal{Shown::RedNotice, "对方不在线，您不能发送图片"}},
-        CheckCase{.name = "an offline peer may get text", .mode = kIm, .body = "a", .peerOffline = true},
+        CheckCase{
+            .name = "an offline peer may get text", .mode = kIm, .body = "a", .peerOffline = true},
         CheckCase{.name = "instant messages know no timed send",
                   .mode = kIm,
                   .body = "a",

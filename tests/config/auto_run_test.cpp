@@ -11,6 +11,7 @@
 
 #include "config_fixture.h"
 #include "os/sys/file_ops.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace config_test {
@@ -19,25 +20,7 @@ namespace {
 using config::AutoStart;
 using config::SetAutoRun;
 
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using testing_support::ScopedEnv;
 
 class AutoRunTest : public ConfigTest {
   protected:
@@ -59,7 +42,8 @@ class AutoRunTest : public ConfigTest {
 };
 
 TEST_F(AutoRunTest, EnablingWritesAnEntryStartingThisProgram) {
-    WriteSharedFile("config.ini", "[Window Setting]\r\nProductId=ACME\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("config.ini", "[Window Setting]\r\nProductId=ACME\r\n"));
     ASSERT_TRUE(SetAutoRun(AutoStart::Enabled, Context()));
 
     ASSERT_TRUE(Exists("qorv_ACME.desktop"));
@@ -107,7 +91,8 @@ TEST_F(AutoRunTest, AFolderThatCannotBeMadeStopsQuietly) {
 }
 
 TEST_F(AutoRunTest, AProductIdThatIsNoFileNameIsRefused) {
-    WriteSharedFile("config.ini", "[Window Setting]\r\nProductId=../../evil\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("config.ini", "[Window Setting]\r\nProductId=../../evil\r\n"));
     EXPECT_FALSE(SetAutoRun(AutoStart::Enabled, Context()));
     EXPECT_FALSE(std::filesystem::exists(home_.path() / "autostart"));
     EXPECT_TRUE(log_->HasCaptured("ProductId"));

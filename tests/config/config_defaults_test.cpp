@@ -49,7 +49,7 @@ TEST(ConfigCatalogueTest, EverySavedKeyIsACatalogueKey) {
 class ConfigDefaultsTest : public ConfigTest {};
 
 TEST_F(ConfigDefaultsTest, EmptyFileGivesEveryDefault) {
-    WriteSharedFile("config.ini", "");
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile("config.ini", ""));
     ClientConfig config;
     // Start from values that are no default, so each key must really be set by the load.
     for (const config::CatalogueKey& key : config::Catalogue()) {

@@ -24,7 +24,8 @@ class ConfigTest : public ::testing::Test {
     std::string SharedDir() const { return dir_.str(); }
     config::ConfigContext Context() { return {*sharedUtil_, *log_}; }
 
-    // Writes `gbkText` into the file `name` of the shared directory.
+    // Writes `gbkText` into the file `name` of the shared directory (call it under
+    // ASSERT_NO_FATAL_FAILURE).
     void WriteSharedFile(std::string_view name, std::string_view gbkText);
     std::string ReadSharedFile(std::string_view name) const;
 

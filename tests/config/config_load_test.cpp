@@ -62,22 +62,26 @@ class ConfigLoadTest : public ConfigTest {
 };
 
 TEST_F(ConfigLoadTest, LoadsEveryKeyIntoItsOwnField) {
-    WriteSharedFile("config.ini", FullIni([](std::string_view name) { return std::string(name); }));
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile(
+        "config.ini", FullIni([](std::string_view name) { return std::string(name); })));
     ExpectEveryKeyDistinct(Load());
 }
 
 TEST_F(ConfigLoadTest, FindsSectionsAndKeysInAnotherLetterCase) {
-    WriteSharedFile("config.ini",
-                    FullIni([](std::string_view name) { return os::MakeUpper(name); }));
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile(
+        "config.ini", FullIni([](std::string_view name) { return os::MakeUpper(name); })));
     ExpectEveryKeyDistinct(Load());
 }
 
 TEST_F(ConfigLoadTest, ReadsTheFileOfTheSelectedLoginServer) {
-    WriteSharedFile("preconfig.ini",
-                    "[LoginServer]\r\nCount=2\r\nSelected=2\r\nName1=一号\r\nFile1=first.ini\r\n"
-                    "Name2=二号\r\nFile2=second.ini\r\n");
-    WriteSharedFile("first.ini", "[Server Setting]\r\nLoginTimeOut=11\r\n");
-    WriteSharedFile("second.ini", "[Server Setting]\r\nLoginTimeOut=22\r\n");
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile(
+        "preconfig.ini",
+        "[LoginServer]\r\nCount=2\r\nSelected=2\r\nName1=一号\r\nFile1=first.ini\r\n"
+        "Name2=二号\r\nFile2=second.ini\r\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("first.ini", "[Server Setting]\r\nLoginTimeOut=11\r\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("second.ini", "[Server Setting]\r\nLoginTimeOut=22\r\n"));
     sharedUtil_->LoadPreConfig();
 
     ConfigLoader loader(Context());
@@ -97,7 +101,8 @@ TEST_F(ConfigLoadTest, IntegerValuesReadAsThePrivateProfileReaderDoes) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        WriteSharedFile("config.ini", std::string("[Server Setting]\r\nLoginTimeOut=") + c.text);
+        ASSERT_NO_FATAL_FAILURE(WriteSharedFile(
+            "config.ini", std::string("[Server Setting]\r\nLoginTimeOut=") + c.text));
         EXPECT_EQ(Load().LoginTimeOut, c.expected);
     }
 }
@@ -117,9 +122,10 @@ TEST_F(ConfigLoadTest, ToolBarPositionsFollowTheCount) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);
         log_->ClearCaptured();
-        WriteSharedFile("config.ini", std::string("[ToolBar Setting]\r\nCount=") + c.count +
-                                          "\r\nX1=10\r\nY1=11\r\nX2=20\r\nX3=30\r\nY3=31\r\n"
-                                          "X4=40\r\nY4=41\r\n");
+        ASSERT_NO_FATAL_FAILURE(
+            WriteSharedFile("config.ini", std::string("[ToolBar Setting]\r\nCount=") + c.count +
+                                              "\r\nX1=10\r\nY1=11\r\nX2=20\r\nX3=30\r\nY3=31\r\n"
+                                              "X4=40\r\nY4=41\r\n"));
         ClientConfig config = Load();
         EXPECT_EQ(config.ToolBar.Count, std::atoi(c.count));
         if (c.positions.empty()) {
@@ -136,18 +142,20 @@ TEST_F(ConfigLoadTest, ToolBarPositionsFollowTheCount) {
 }
 
 TEST_F(ConfigLoadTest, LocalNetworkAddressesFollowTheirCount) {
-    WriteSharedFile("config.ini",
-                    "[LocalNetIP]\r\ncount=3\r\nIP1=10.0.0.0/8\r\nIP3=192.168.0.0/16\r\nIP4=x\r\n");
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile(
+        "config.ini",
+        "[LocalNetIP]\r\ncount=3\r\nIP1=10.0.0.0/8\r\nIP3=192.168.0.0/16\r\nIP4=x\r\n"));
     ClientConfig config = Load();
     EXPECT_EQ(config.LocalNetIP.IP, (std::vector<std::string>{"10.0.0.0/8", "", "192.168.0.0/16"}));
 
-    WriteSharedFile("config.ini", "[LocalNetIP]\r\ncount=-2\r\nIP1=10.0.0.0/8\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("config.ini", "[LocalNetIP]\r\ncount=-2\r\nIP1=10.0.0.0/8\r\n"));
     EXPECT_TRUE(Load().LocalNetIP.IP.empty());
 }
 
 TEST_F(ConfigLoadTest, AnotherLoadReplacesTheLastValues) {
-    WriteSharedFile("config.ini",
-                    "[ToolBar Setting]\r\nCount=1\r\nX1=5\r\n[Common Setting]\r\nSendKey=0\r\n");
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile(
+        "config.ini", "[ToolBar Setting]\r\nCount=1\r\nX1=5\r\n[Common Setting]\r\nSendKey=0\r\n"));
     ClientConfig config;
     ConfigLoader loader(Context());
     loader.LoadConfig(config);
@@ -155,7 +163,7 @@ TEST_F(ConfigLoadTest, AnotherLoadReplacesTheLastValues) {
     ASSERT_EQ(config.SendKey, 0);
     config.WelcomeSound = "changed";
 
-    WriteSharedFile("config.ini", "");
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile("config.ini", ""));
     loader.LoadConfig(config);
     EXPECT_TRUE(config.ToolBar.positions.empty());
     EXPECT_EQ(config.SendKey, 1);
@@ -163,11 +171,14 @@ TEST_F(ConfigLoadTest, AnotherLoadReplacesTheLastValues) {
 }
 
 TEST_F(ConfigLoadTest, ReloadAfterAServerChangeTellsTheSessionAndLogsTheServer) {
-    WriteSharedFile("preconfig.ini",
-                    "[LoginServer]\r\nCount=2\r\nName1=一号\r\nFile1=first.ini\r\n"
-                    "Name2=二号服务器\r\nFile2=second.ini\r\n");
-    WriteSharedFile("first.ini", "[Common Setting]\r\nMaxGroupSMSCount=50\r\n");
-    WriteSharedFile("second.ini", "[Common Setting]\r\nMaxGroupSMSCount=80\r\n");
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("preconfig.ini",
+                        "[LoginServer]\r\nCount=2\r\nName1=一号\r\nFile1=first.ini\r\n"
+                        "Name2=二号服务器\r\nFile2=second.ini\r\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("first.ini", "[Common Setting]\r\nMaxGroupSMSCount=50\r\n"));
+    ASSERT_NO_FATAL_FAILURE(
+        WriteSharedFile("second.ini", "[Common Setting]\r\nMaxGroupSMSCount=80\r\n"));
     sharedUtil_->LoadPreConfig();
 
     int updates = 0;
@@ -185,7 +196,7 @@ TEST_F(ConfigLoadTest, ReloadAfterAServerChangeTellsTheSessionAndLogsTheServer) 
 }
 
 TEST_F(ConfigLoadTest, ReloadWithoutASessionStillLoads) {
-    WriteSharedFile("config.ini", "[Common Setting]\r\nLayout=4\r\n");
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile("config.ini", "[Common Setting]\r\nLayout=4\r\n"));
     ClientConfig config;
     EXPECT_EQ(ConfigLoader(Context()).ReloadConfig(config), 1);
     EXPECT_EQ(config.Layout, 4);

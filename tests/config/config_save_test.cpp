@@ -114,7 +114,7 @@ TEST_F(ConfigSaveTest, LeavesTheRestOfTheFileAlone) {
         "; deployment of the example bureau\r\n"
         "[Server Setting]\r\nLoginTimeOut=33\r\nUseTLS=0\r\n"
         "[Common Setting]\r\nMaxGroupSMSCount=120\r\n";
-    WriteSharedFile("config.ini", before);
+    ASSERT_NO_FATAL_FAILURE(WriteSharedFile("config.ini", before));
     ASSERT_TRUE(ConfigLoader(Context()).SaveConfig(ChangedInTheDialog()));
 
     std::string after = ReadSharedFile("config.ini");

@@ -59,7 +59,12 @@ INSTANTIATE_TEST_SUITE_P(Table, GroupTitle,
                                            TitleCase{0, OnlineTitleForm::Words,
                                                      "办公室 (在线2人/共5人)"},
                                            TitleCase{1, OnlineTitleForm::Numbers, "办公室 (5)"},
-                                           TitleCase{1, OnlineTitleForm::Words, "办公室 (5)"}));
+                                           TitleCase{1, OnlineTitleForm::Words, "办公室 (5)"}),
+                         [](const ::testing::TestParamInfo<TitleCase>& info) {
+                             return "Mode" + std::to_string(info.param.mode) +
+                                    (info.param.form == OnlineTitleForm::Words ? "Words"
+                                                                               : "Numbers");
+                         });
 
 TEST_F(GroupTest, TotalIsRefreshedOnlyByTheTitle) {
     group_.AddUser(NewUser("online"));

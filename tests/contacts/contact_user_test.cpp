@@ -4,6 +4,7 @@
 
 #include "os/sys/clock.h"
 #include "platform/store/contact_person_info.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -77,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
                       DisplayCase{"online", "开会中", true, "", "王伟(在线)(开会中)"},
                       DisplayCase{"online", "开会中", true, "开会中", "王伟(在线)"},
                       DisplayCase{"online", "", true, "默认", "王伟(在线)"},
-                      DisplayCase{"online", "开会中", true, "开会", "王伟(在线)(开会中)"}));
+                      DisplayCase{"online", "开会中", true, "开会", "王伟(在线)(开会中)"}),
+    [](const ::testing::TestParamInfo<DisplayCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.word);
+    });
 
 TEST_F(UserTest, SuffixFollowsTheNameWhenSwitchedOn) {
     CUser user = Make();

@@ -6,6 +6,7 @@
 
 #include "contacts/im_tree.h"
 #include "platform/store/contact_person_info.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 #include "tree_fixture.h"
 
@@ -47,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
                       SameUserCase{"8613800138000@sms.h", "13800138000@sms.h/x", false, true},
                       SameUserCase{"13800138001@sms.h", "13800138000@sms.h", false, false},
                       // A leading "/" is no resource.
-                      SameUserCase{"/x@h", "/y@h", false, false}));
+                      SameUserCase{"/x@h", "/y@h", false, false}),
+    [](const ::testing::TestParamInfo<SameUserCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.a);
+    });
 
 // The tree's look-ups against a walk of its item data, through random changes.
 TEST_F(TreeFindTest, FindUserAgreesWithALinearWalk) {

@@ -4,6 +4,7 @@
 
 #include "contacts/im_tree.h"
 #include "os/ui/window.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 #include "tree_fixture.h"
 
@@ -260,7 +261,12 @@ TEST_P(ServerTitledRoots, LocalCountingLeavesThemAlone) {
 INSTANTIATE_TEST_SUITE_P(Table, ServerTitledRoots,
                          ::testing::Values(RootCase{"02", 60, false}, RootCase{"07", 0, false},
                                            RootCase{"02", -1, true}, RootCase{"07", -1, true},
-                                           RootCase{"03", 60, true}, RootCase{"", 60, true}));
+                                           RootCase{"03", 60, true}, RootCase{"", 60, true}),
+                         [](const ::testing::TestParamInfo<RootCase>& info) {
+                             return "Parent" + testing_support::NamePart(info.param.parentId) +
+                                    "Interval" +
+                                    testing_support::NumberName(info.param.queryInterval);
+                         });
 
 TEST_F(TreeNodesTest, CollectsUsersDepthFirst) {
     auto tree = MakeTree();

@@ -1,8 +1,8 @@
 // A vCard's slots as the session engine hands them over, read into the person record.
 
-#include <gtest/gtest.h>
-
 #include "contacts/person_vcard.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -41,7 +42,10 @@ INSTANTIATE_TEST_SUITE_P(
                       WordCase{"OffLine", 1, "离线", PresenceClass::Offline},
                       // Words the table does not hold look offline but sort with the others.
                       WordCase{"invisible", 1, "离线", PresenceClass::Other},
-                      WordCase{"", 1, "离线", PresenceClass::Other}));
+                      WordCase{"", 1, "离线", PresenceClass::Other}),
+    [](const ::testing::TestParamInfo<WordCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.word);
+    });
 
 TEST(PresenceTableTest, WordTestsIgnoreCaseAndAreExact) {
     const PresenceTable table;

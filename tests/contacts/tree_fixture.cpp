@@ -1,6 +1,7 @@
 #include "tree_fixture.h"
 
 #include "os/sys/clock.h"
+#include "support/require.h"
 
 namespace contacts_test {
 
@@ -39,11 +40,9 @@ os::TreeItem TreeTest::AddGroup(CIMTree& tree, std::string id, std::string name,
     const std::string pathKey = parentKey + "," + id;
     auto item = CIMTreeItemData::ForGroup(
         std::make_unique<CGroup>(std::move(id), std::move(name), std::move(parentId), pathKey));
-    CIMTreeItemData* added = tree.AddItemData(item);
-    EXPECT_NE(added, nullptr);
-    if (added == nullptr) return os::kNoTreeItem;
+    CIMTreeItemData* added = testing_support::Require(tree.AddItemData(item), "group item");
     const os::TreeItem node = tree.InsertGroupItem(added->group(), parent, os::kTreeLast);
-    EXPECT_NE(node, os::kNoTreeItem);
+    testing_support::Require(::testing::AssertionResult(node != os::kNoTreeItem), "group node");
     return node;
 }
 
@@ -52,9 +51,7 @@ CUser* TreeTest::AddUnplacedUser(CIMTree& tree, std::string jid, std::string nam
     auto user = std::make_unique<CUser>(clock(), std::move(jid), std::move(name), "", "");
     user->groupKey = std::move(groupKey);
     auto item = CIMTreeItemData::ForUser(std::move(user));
-    CIMTreeItemData* added = tree.AddItemData(item);
-    EXPECT_NE(added, nullptr);
-    return added != nullptr ? added->user() : nullptr;
+    return testing_support::Require(tree.AddItemData(item), "user item")->user();
 }
 
 CUser* TreeTest::AddUser(CIMTree& tree, std::string jid, std::string name, os::TreeItem parent,
@@ -62,9 +59,11 @@ CUser* TreeTest::AddUser(CIMTree& tree, std::string jid, std::string name, os::T
     std::string groupKey;
     if (CGroup* group = tree.GroupOf(parent)) groupKey = group->pathKey();
     CUser* user = AddUnplacedUser(tree, std::move(jid), std::move(name), groupKey);
-    if (user == nullptr) return nullptr;
     user->presence = std::move(presence);
-    EXPECT_NE(tree.InsertUserItem(user, parent, os::kTreeLast), os::kNoTreeItem);
+    testing_support::Require(
+        ::testing::AssertionResult(tree.InsertUserItem(user, parent, os::kTreeLast) !=
+                                   os::kNoTreeItem),
+        "user node");
     return user;
 }
 

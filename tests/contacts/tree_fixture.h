@@ -33,6 +33,8 @@ class TreeTest : public ::testing::Test {
     std::unique_ptr<contacts::CIMTree> MakeTree(std::string name = "tree", int countMode = 0,
                                                 int topSortMode = 0);
 
+    // The helpers below end the test (testing_support::Require) when the tree refuses the
+    // item or the node, so a test never goes on with null.
     // Adds a group item and gives it a node under `parent`; its pathKey is the parent
     // group's key (or "top") + "," + id. Answers the node.
     os::TreeItem AddGroup(contacts::CIMTree& tree, std::string id, std::string name,

@@ -7,6 +7,7 @@
 
 #include "contacts/im_tree.h"
 #include "os/services/log.h"
+#include "support/waiting/clock_waiters.h"
 #include "tree_fixture.h"
 
 namespace contacts_test {
@@ -23,8 +24,8 @@ class TreeLockTest : public TreeTest {
             std::make_unique<CUser>(clock(), std::move(jid), "n", "", ""));
     }
     // Until `count` threads sleep on the manual clock (they block on the lock there).
-    void AwaitWaiters(int count) {
-        while (clock().WaiterCount() < count) std::this_thread::yield();
+    ::testing::AssertionResult AwaitWaiters(int count) {
+        return testing_support::WaitForWaiters(clock(), count);
     }
 };
 
@@ -43,7 +44,7 @@ TEST_F(TreeLockTest, ASecondThreadGivesUpAfterOneSecondAndKeepsItsItem) {
         keptItem = item != nullptr;
         finished = true;
     });
-    AwaitWaiters(1);
+    ASSERT_TRUE(AwaitWaiters(1));
     clock().Advance(999);
     EXPECT_FALSE(finished);
     EXPECT_EQ(clock().WaiterCount(), 1);
@@ -62,7 +63,7 @@ TEST_F(TreeLockTest, DeleteAllWaitsForTheLockAndThenClears) {
 
     std::atomic<int> result{-1};
     std::thread worker([&] { result = tree->DeleteAllItemData() ? 1 : 0; });
-    AwaitWaiters(1);
+    ASSERT_TRUE(AwaitWaiters(1));
     clock().Advance(500);
     EXPECT_EQ(result, -1);
     held.reset();  // let go within the second

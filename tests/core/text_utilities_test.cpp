@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -52,7 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
         // 0x81 0x7C is one Chinese character; its second byte is a '|' only to a byte reader.
         SplitCase{"\x81\x7C|x", "|", EmptyTokens::Keep, {"\x81\x7C", "x"}},
         // A separator set may hold Chinese characters.
-        SplitCase{"甲和乙和丙", "和", EmptyTokens::Keep, {"甲", "乙", "丙"}}));
+        SplitCase{"甲和乙和丙", "和", EmptyTokens::Keep, {"甲", "乙", "丙"}}),
+    [](const ::testing::TestParamInfo<SplitCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.text);
+    });
 
 TEST(ConvertUtf8ToGBK, ConvertsInPlaceAndMarksWhatGbkLacks) {
     std::string text = "\xE4\xB8\xAD\xE6\x96\x87 ok";  // "中文 ok"

@@ -21,18 +21,12 @@ TEST(UserFolder, IsTheSharedDirectoryAndTheAccountNameWhenTheNameCanNameAFolder)
         std::optional<std::string> folder;
     };
     const Case cases[] = {
-        {"alice", "/common/alice/"},
-        {"张三", "/common/张三/"},
-        {"a.b", "/common/a.b/"},
-        {"..a", "/common/..a/"},
-        {"", std::nullopt},
-        {".", std::nullopt},
-        {"..", std::nullopt},
-        {"/", std::nullopt},
-        {"a/b", std::nullopt},
-        {"../x", std::nullopt},
-        {"a\\b", std::nullopt},
-        {std::string("a\0b", 3), std::nullopt},
+        {"alice", "/common/alice/"}, {"张三", "/common/张三/"},
+        {"a.b", "/common/a.b/"},     {"..a", "/common/..a/"},
+        {"", std::nullopt},          {".", std::nullopt},
+        {"..", std::nullopt},        {"/", std::nullopt},
+        {"a/b", std::nullopt},       {"../x", std::nullopt},
+        {"a\\b", std::nullopt},      {std::string("a\0b", 3), std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -78,8 +72,8 @@ TEST_F(UserStoreTest, TheStoreOfTheLoggedInUserIsInTheUserFolder) {
     int count = 0;
     const std::unique_ptr<CClientDB> again = context.OpenUserStore();
     ASSERT_NE(again, nullptr);
-    EXPECT_TRUE(again->GetMsg([&](const MsgFields& fields) { count += IsMsgEndMark(fields) ? 0 : 1; },
-                              -1));
+    EXPECT_TRUE(
+        again->GetMsg([&](const MsgFields& fields) { count += IsMsgEndMark(fields) ? 0 : 1; }, -1));
     EXPECT_EQ(count, 1);
 }
 
@@ -89,7 +83,8 @@ TEST_F(UserStoreTest, AnAccountNameThatNamesNoFolderGetsNoStore) {
     EXPECT_EQ(context.CurrentUserFolder(), std::nullopt);
     EXPECT_EQ(context.OpenUserStore(), nullptr);
     EXPECT_TRUE(world.log().HasCaptured("用户名不能作为目录名:.."));
-    EXPECT_FALSE(std::filesystem::exists(common.path().parent_path() / CClientDB::kDatabaseFileName))
+    EXPECT_FALSE(
+        std::filesystem::exists(common.path().parent_path() / CClientDB::kDatabaseFileName))
         << "nothing is stored outside the shared directory";
 }
 

@@ -19,7 +19,7 @@ class CanLogoutTest : public ManagerTest {
     void SetUp() override {
         context.doors().libraries.Plug(conversations);
         context.doors().contacts.Plug(work);
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
         context.config.CSRoomTitle = "客服";
     }
     std::vector<std::string> Questions() const { return world.prompter().Texts(); }

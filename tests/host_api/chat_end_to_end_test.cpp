@@ -53,9 +53,9 @@ class ChatEndToEndTest : public SubsystemsTest {
 };
 
 TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     remote = Remote("bob");
-    PumpUntil([&] { return bobInTree->presence == "online"; });
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
     BobReceived();  // what Bob's login brought him
 
     // Open the chat from the contact tree (the export reads the selection).
@@ -86,12 +86,15 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
 
     // Bob types, then answers.
     ASSERT_EQ(remote->SendInputStateMessage(bob, me, "composing"), 1);
-    PumpUntil([&] { return chat->StatusLine().find("正在输入") != std::string::npos; });
+    ASSERT_TRUE(PumpUntil(
+        world.windows(), [&] { return chat->StatusLine().find("正在输入") != std::string::npos; }));
     ASSERT_TRUE(driver.AdvanceClock(5000));
     driver.Pump();
     EXPECT_EQ(chat->StatusLine().find("正在输入"), std::string::npos);
     ASSERT_EQ(remote->SendChatMessage(me, "收到#(5)#", kFont), 1);
-    PumpUntil([&] { return Contains(driver.ReadRichText(window, chat::control::kView), "收到"); });
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return Contains(driver.ReadRichText(window, chat::control::kView), "收到");
+    }));
     EXPECT_EQ(StoredCount(), 2);  // the greeting and the answer
 
     // A shake goes out as its marker.
@@ -103,7 +106,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
 
     // Bob leaves; a contact who asked for SMS copies gets the message on the phone too.
     remote.reset();
-    PumpUntil([&] { return bobInTree->presence == "offline"; });
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "offline"; }));
     bobInTree->SetWantsSmsCopiesWhileOffline(true);
     bobInTree->mobile = "13900000000";
     ASSERT_TRUE(driver.AppendText(window, chat::control::kInput, "晚上见")) << driver.LastError();
@@ -123,7 +126,8 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     const auto panel = manager->LoginPanel().value();
     ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, "pw")) << driver.LastError();
     ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
-    PumpUntil([&] { return world.windows().IsWindowVisible(manager->MainPanel()); });
+    ASSERT_TRUE(PumpUntil(world.windows(),
+                          [&] { return world.windows().IsWindowVisible(manager->MainPanel()); }));
     EXPECT_TRUE(manager->IsLoggedIn());
 }
 
@@ -150,7 +154,7 @@ TEST_F(ChatEndToEndTest, ASecondProcessWithTheSameAccountIsRefused) {
     ASSERT_TRUE(other.WaitReady());
 
     world.prompter().AnswerMessageBox(os::IDOK);
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
     const auto panel = manager->LoginPanel().value();
     ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kAccountId, "me")) << driver.LastError();
@@ -167,7 +171,8 @@ TEST_F(ChatEndToEndTest, ASecondProcessWithTheSameAccountIsRefused) {
     other.CloseInput();
     EXPECT_EQ(other.Wait(), 0);
     ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
-    PumpUntil([&] { return world.windows().IsWindowVisible(manager->MainPanel()); });
+    ASSERT_TRUE(PumpUntil(world.windows(),
+                          [&] { return world.windows().IsWindowVisible(manager->MainPanel()); }));
 }
 
 }  // namespace

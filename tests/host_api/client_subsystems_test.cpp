@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "notify/routes/notification_handlers.h"
-#include "notify/routes/ui_subcodes.h"
 #include "core/doors.h"
 #include "core/doors/contact_service.h"
+#include "notify/routes/notification_handlers.h"
+#include "notify/routes/ui_subcodes.h"
 #include "os/services/log.h"
 #include "subsystems_fixture.h"
 #include "support/gbk_print.h"
@@ -68,7 +68,7 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
 }
 
 TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     const auto logged = [&](const char* door) {
         return world.log().HasCaptured(std::string("door \"") + door + "\" is not plugged in");
     };
@@ -82,7 +82,7 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
 }
 
 TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     EXPECT_TRUE(subsystems->baseProxy().ThreadRunning());
     EXPECT_TRUE(manager->IsLoggedIn());
     EXPECT_FALSE(world.windows().IsWindowVisible(manager->LoginPanel()));
@@ -90,23 +90,24 @@ TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
 
 TEST_F(ClientSubsystemsTest, AContactComingOnlineChangesTheTreeAndShowsATip) {
     context.config.BuddyStatusNotify = 1;
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     ASSERT_EQ(bobInTree->presence, "offline");
     const int onlineBefore = tree->GroupOf(groupNode)->OnlineCount();
 
     remote = Remote("bob");
-    PumpUntil([&] { return bobInTree->presence == "online"; });
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
 
     EXPECT_EQ(tree->GroupOf(groupNode)->OnlineCount(), onlineBefore + 1);
     const os::TreeItem node = tree->FindUserNode(groupNode, bob);
     EXPECT_EQ(tree->GetItemText(node), tree->UserNodeText(*bobInTree));
     EXPECT_EQ(tree->GetItemImage(node).image, tree->UserNodeImage(*bobInTree));
-    PumpUntil([&] { return !world.tips().CallsNamed("ShowStatusTip").empty(); });
+    ASSERT_TRUE(PumpUntil(world.windows(),
+                          [&] { return !world.tips().CallsNamed("ShowStatusTip").empty(); }));
     EXPECT_GBK_EQ(world.tips().TipTexts().back(), "Bob 刚登录");
 }
 
 TEST_F(ClientSubsystemsTest, AVcardReachesTheUsersOfThatJid) {
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     platform::SlotData slots;
     slots.slots.resize(32);
     slots.slots[0] = bob;
@@ -114,25 +115,25 @@ TEST_F(ClientSubsystemsTest, AVcardReachesTheUsersOfThatJid) {
     slots.slots[2] = "13900000000";
     slots.slots[31] = "<SIGNATURE>忙</SIGNATURE>";
     world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
-    PumpUntil([&] { return bobInTree->mobile == "13900000000"; });
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->mobile == "13900000000"; }));
     EXPECT_GBK_EQ(bobInTree->signature, "忙");
 }
 
 TEST_F(ClientSubsystemsTest, ARequestFromAContactAlreadySeenIsConfirmedQuietly) {
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     bobInTree->subscription = "to";
     world.server().SetRoster(bob, {});  // Bob does not list me yet: his request goes out
     remote = Remote("bob");
     const auto confirmsBefore = world.simSession().calls().Named("ConfirmSubscribe").size();
     ASSERT_EQ(remote->AddContact(me, "Me", "同事"), 1);
-    PumpUntil([&] {
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
         return world.simSession().calls().Named("ConfirmSubscribe").size() > confirmsBefore;
-    });
+    }));
 }
 
 TEST_F(ClientSubsystemsTest, AnSmsFromTheHostIsAnnounced) {
     context.config.MessageArrivedTipType = 1;
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     manager->ReceiveSMSMsg("13800000000@sms", "短信内容", "2026-12-10 09:00:00", "张三");
     const auto pending = manager->PendingMessages().Snapshot();
     ASSERT_EQ(pending.size(), 1u);
@@ -141,7 +142,7 @@ TEST_F(ClientSubsystemsTest, AnSmsFromTheHostIsAnnounced) {
 }
 
 TEST_F(ClientSubsystemsTest, TheExportsReadTheSelectedContact) {
-    StartLoggedIn();
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     EXPECT_FALSE(context.doors().contacts->Selection().has_value());
     bobInTree->mobile = "13900000000";
     ASSERT_TRUE(tree->Select(tree->FindUserNode(groupNode, bob)));

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 #include "config/client_config.h"
 #include "core/doors.h"
@@ -13,6 +16,7 @@
 #include "login/dlg_login.h"
 #include "manager_fixture.h"
 #include "os/controls/label.h"
+#include "os/services/log.h"
 #include "os/services/recording_shell.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
@@ -44,7 +48,7 @@ class ExportsTest : public ManagerTest {
         doors.pump.Plug(pump);
         doors.settings.Plug(settings);
         doors.web.Plug(web);
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
         theWindowManager = manager.get();
     }
     void TearDown() override { theWindowManager = nullptr; }
@@ -343,6 +347,84 @@ TEST_F(ExportsTest, TheTextUtilitiesFollowTheConvention) {
     EXPECT_EQ(ConvertUtf8ToGBK(text, sizeof text), 3);
     EXPECT_STREQ(text, "中!");
 }
+
+// A contact door whose answers throw, as a collaborator that broke would.
+class ThrowingContacts : public core::ContactService {
+  public:
+    bool CanAddContact() override { throw std::runtime_error("the contact tree is gone"); }
+    std::string UserNameByPhone(const std::string&) override { throw std::bad_alloc(); }
+    void ShowAddContact() override { throw 42; }  // not a std::exception
+};
+
+struct ThrowingCase {
+    const char* name;
+    // Calls the export and answers what it answered (0 for an export that answers nothing).
+    std::function<int()> call;
+    const char* exportName;  // in the log line
+    const char* reason;      // in the log line
+};
+
+class ExportThrowsTest : public ExportsTest, public ::testing::WithParamInterface<ThrowingCase> {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(ExportsTest::SetUp());
+        context.doors().contacts.Plug(throwing);
+        world.log().ClearCaptured();
+    }
+    ThrowingContacts throwing;
+};
+
+TEST_P(ExportThrowsTest, AnswersItsFailureValueLogsAndTheLibraryGoesOn) {
+    const ThrowingCase& c = GetParam();
+    EXPECT_EQ(c.call(), 0);
+
+    auto failures = [&] {
+        std::vector<os::LogLine> found;
+        for (const os::LogLine& line : world.log().CapturedLines()) {
+            if (line.text.find(c.reason) != std::string::npos) found.push_back(line);
+        }
+        return found;
+    };
+    const std::vector<os::LogLine> logged = failures();
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].text.find(c.exportName), std::string::npos) << logged[0].text;
+    EXPECT_EQ(logged[0].level, 1);
+
+    // The library goes on: the next calls reach the window manager as before.
+    SetLoginWaitTimeOut(1500);
+    EXPECT_EQ(GetLoginWaitTimeOut(), 1500u);
+    EXPECT_EQ(c.call(), 0);
+    EXPECT_EQ(failures().size(), 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, ExportThrowsTest,
+    ::testing::Values(ThrowingCase{"StandardException", [] { return CanAddContact(); },
+                                   "CanAddContact", "the contact tree is gone"},
+                      ThrowingCase{"OutOfMemory",
+                                   [] {
+                                       char buf[8] = "x";
+                                       const int length =
+                                           GetUserNameByPhone("13900000000", buf, sizeof buf);
+                                       return length +
+                                              (buf[0] == '\0' ? 0 : 100);  // the empty string
+                                   },
+                                   "GetUserNameByPhone", "bad_alloc"},
+                      ThrowingCase{"NotAStandardException",
+                                   [] {
+                                       ShowAddContact();
+                                       return 0;
+                                   },
+                                   "ShowAddContact", "not a std::exception"},
+                      ThrowingCase{"HostCallback",
+                                   [] {
+                                       auto sink = [](void*, const char*, int) {
+                                           throw std::runtime_error("the host's sink failed");
+                                       };
+                                       return SplitStringToArray("a;b", ";", sink, nullptr, 0);
+                                   },
+                                   "SplitStringToArray", "the host's sink failed"}),
+    [](const ::testing::TestParamInfo<ThrowingCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace host_api_test

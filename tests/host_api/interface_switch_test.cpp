@@ -19,7 +19,7 @@ class InterfaceSwitchTest : public ManagerTest {
   protected:
     void SetUp() override {
         context.doors().rooms.Plug(rooms);
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
     }
     bool MainShown() const { return world.windows().IsWindowVisible(manager->MainPanel()); }
     bool LoginShown() const { return world.windows().IsWindowVisible(manager->LoginPanel()); }

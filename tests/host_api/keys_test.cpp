@@ -51,7 +51,7 @@ class KeysTest : public ManagerTest {
         libraries.serviceChatKeyAnswers = {{'A', 7}};
         rooms.consumeKeys = true;
         history.keyAnswers = {{'H', 5}};
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
     }
 
     os::Window* TopLevel(std::string className = {}) {

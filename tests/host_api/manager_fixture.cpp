@@ -10,32 +10,14 @@
 
 namespace host_api_test {
 
-std::vector<HostMessage> HostRecorder::Of(os::UINT message) const {
-    std::vector<HostMessage> found;
-    for (const HostMessage& m : seen) {
-        if (m.message == message) found.push_back(m);
-    }
-    return found;
-}
-
-os::LRESULT HostRecorder::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
-    HostMessage entry{message, wParam, lParam, {}};
-    if (message == core::WM_HOST_TITLE && lParam != 0)
-        entry.title = os::FromLParam<const char>(lParam);
-    seen.push_back(entry);
-    return os::Window::OnMessage(message, wParam, lParam);
-}
-
 ManagerTest::ManagerTest()
     : world({commonDir.str(), appDir.str()},
             [](const os::PromptRecord& prompt) {
                 ADD_FAILURE() << "unanswered prompt: " << prompt.text;
             }),
       context(world.context()),
-      host(world.windows()),
-      client(world.windows()) {
-    // The start-with-the-desktop entry goes below the test's folder, never the user's own.
-    setenv("XDG_CONFIG_HOME", (commonDir.path() / "xdg").c_str(), 1);
+      hostWindows(world.windows()) {
+    host.textMessages = {core::WM_HOST_TITLE};
     context.trace = [this](std::string_view step) { steps.emplace_back(step); };
     manager = std::make_unique<CWindowManager>(context);
 }
@@ -43,16 +25,9 @@ ManagerTest::ManagerTest()
 ManagerTest::~ManagerTest() { manager.reset(); }
 
 void ManagerTest::Init(bool keepSteps) {
-    os::Window::CreateParams frame;
-    frame.title = "host";
-    frame.rect = os::Rect::FromSize(100, 100, 800, 600);
-    frame.visible = true;
-    ASSERT_TRUE(host.Create(frame));
-    os::Window::CreateParams inside;
-    inside.parent = host.hwnd();
-    inside.rect = os::Rect::FromSize(0, 0, 800, 600);
-    inside.visible = true;
-    ASSERT_TRUE(client.Create(inside));
+    testing_support::HostWindows::Layout layout;
+    layout.frame = os::Rect::FromSize(100, 100, 800, 600);
+    ASSERT_TRUE(hostWindows.Create(layout));
     world.windows().SetForegroundWindow(host.hwnd());
     manager->InitWindows(host.hwnd(), client.hwnd());
     if (!keepSteps) steps.clear();

@@ -44,7 +44,7 @@ class PluginTest : public ManagerTest {
 TEST_F(PluginTest, AnEnabledPluginIsStartedAndToldToStopButStaysLoaded) {
     PluginProbe probe(Install(QORV_TEST_PLUGIN, true));
     ASSERT_TRUE(probe.loaded());
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     ASSERT_NE(manager->plugin(), nullptr);
     EXPECT_EQ(probe.Counter("qorv_plugin_init_calls"), 1);
 
@@ -55,7 +55,7 @@ TEST_F(PluginTest, AnEnabledPluginIsStartedAndToldToStopButStaysLoaded) {
 
 TEST_F(PluginTest, APluginDisabledBeforeTearDownIsNeverAskedForItsStopEntry) {
     PluginProbe probe(Install(QORV_TEST_PLUGIN, true));
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     ASSERT_NE(manager->plugin(), nullptr);
     context.config.IPMSG = 0;  // the settings changed while it ran
     manager->FreeWindows();
@@ -66,7 +66,7 @@ TEST_F(PluginTest, APluginDisabledBeforeTearDownIsNeverAskedForItsStopEntry) {
 TEST_F(PluginTest, APluginWhoseInitAnswersZeroIsForgottenAndNeverStopped) {
     PluginProbe probe(Install(QORV_TEST_PLUGIN, true));
     probe.Counter("qorv_plugin_init_answer") = 0;
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     EXPECT_EQ(manager->plugin(), nullptr);
     EXPECT_EQ(probe.Counter("qorv_plugin_init_calls"), 1);
     manager->FreeWindows();
@@ -75,21 +75,21 @@ TEST_F(PluginTest, APluginWhoseInitAnswersZeroIsForgottenAndNeverStopped) {
 
 TEST_F(PluginTest, APluginWithoutInitStaysLoaded) {
     PluginProbe probe(Install(QORV_TEST_PLUGIN_BARE, true));
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     ASSERT_NE(manager->plugin(), nullptr);
     EXPECT_EQ(manager->plugin()->LookedUp(), std::vector<std::string>{"Init_Plugin"});
 }
 
 TEST_F(PluginTest, ADisabledPluginIsNotLoaded) {
     PluginProbe probe(Install(QORV_TEST_PLUGIN, false));
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     EXPECT_EQ(manager->plugin(), nullptr);
     EXPECT_EQ(probe.Counter("qorv_plugin_init_calls"), 0);
 }
 
 TEST_F(PluginTest, AMissingPluginLeavesStartUpGoingOn) {
     std::ofstream(commonDir.path() / "config.ini") << "[Plugin Setting]\r\nIPMSG=1\r\n";
-    Init(/*keepSteps=*/true);
+    ASSERT_NO_FATAL_FAILURE(Init(/*keepSteps=*/true));
     EXPECT_EQ(manager->plugin(), nullptr);
     EXPECT_EQ(Steps().back(), "CreateSessionObject");
 }

@@ -36,7 +36,7 @@ class RegistryTest : public ManagerTest {
 };
 
 TEST_F(RegistryTest, AChatWindowEntersTheRegistryWhenMadeAndLeavesWhenDestroyed) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* chat = MakeChat("li$gov@host");
     EXPECT_EQ(manager->ChatWindows(), std::vector<core::ChatWindow*>{chat});
     chat->DestroyWindow();
@@ -44,7 +44,7 @@ TEST_F(RegistryTest, AChatWindowEntersTheRegistryWhenMadeAndLeavesWhenDestroyed)
 }
 
 TEST_F(RegistryTest, TheGovNotationsAreOneUnderLooseEqualityAndTheNewestWindowWins) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* older = MakeChat("wang$gov@host");
     CDlgChat* newer = MakeChat("wang@gover.host/PC");
     EXPECT_EQ(manager->FindChatWindow("WANG$gov@host", JidMatch::Loose), newer);
@@ -55,7 +55,7 @@ TEST_F(RegistryTest, TheGovNotationsAreOneUnderLooseEqualityAndTheNewestWindowWi
 }
 
 TEST_F(RegistryTest, AnSmsAddressIsFoundByItsLastElevenDigits) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* chat = MakeChat("8613800138000@sms.host");
     EXPECT_EQ(manager->FindChatWindow("13800138000@sms.host/PC", JidMatch::Loose), chat);
     EXPECT_EQ(manager->FindChatWindow("13800138001@sms.host", JidMatch::Loose), nullptr);
@@ -65,7 +65,7 @@ TEST_F(RegistryTest, AnSmsAddressIsFoundByItsLastElevenDigits) {
 }
 
 TEST_F(RegistryTest, RemovingTakesOutTheNewestEntryOfThatWindowOnly) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* a = MakeChat("a@host");
     CDlgChat* b = MakeChat("b@host");
     manager->AddChatWindow(*a);  // registered twice: [a, b, a]
@@ -77,7 +77,7 @@ TEST_F(RegistryTest, RemovingTakesOutTheNewestEntryOfThatWindowOnly) {
 }
 
 TEST_F(RegistryTest, OpeningMakesAWindowOnceAndAsksForThePresence) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::ChatWindow* first = manager->OpenChatWindow("zhao$gov@host");
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->IsWindowVisible());
@@ -97,7 +97,7 @@ TEST_F(RegistryTest, OpeningMakesAWindowOnceAndAsksForThePresence) {
 }
 
 TEST_F(RegistryTest, TheChatWindowsOfTheManagerShareTheClientsOneShakeMemory) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     const core::QueuedMessage shake = Message("bob$gov@host", std::string(chat::kShakeBody));
     auto* first = dynamic_cast<CDlgChat*>(manager->OpenChatWindow("bob$gov@host"));
     auto* second = dynamic_cast<CDlgChat*>(manager->OpenChatWindow("carol$gov@host"));
@@ -115,7 +115,7 @@ TEST_F(RegistryTest, TheChatWindowsOfTheManagerShareTheClientsOneShakeMemory) {
 }
 
 TEST_F(RegistryTest, ClosingAChatWindowByJidRemovesAndClosesIt) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::ChatWindow* chat = manager->OpenChatWindow("qian$gov@host");
     const os::HWND hwnd = chat->hwnd();
     EXPECT_TRUE(manager->CloseChatWindow("qian@gover.host"));
@@ -125,7 +125,7 @@ TEST_F(RegistryTest, ClosingAChatWindowByJidRemovesAndClosesIt) {
 }
 
 TEST_F(RegistryTest, SkinReloadWithNothingOpenSendsNothing) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     manager->SkinReload();
     EXPECT_TRUE(host.Of(core::WM_HOST_SKIN).empty());
 }
@@ -133,7 +133,7 @@ TEST_F(RegistryTest, SkinReloadWithNothingOpenSendsNothing) {
 TEST_F(RegistryTest, SkinReloadAsksForEveryChatWindowAndTheHistoryWindow) {
     testing_support::RecordingHistory history;
     context.doors().history.Plug(history);
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     CDlgChat* a = MakeChat("a@host");
     CDlgChat* b = MakeChat("b@host");
     os::Window historyWindow(world.windows());
@@ -151,7 +151,7 @@ TEST_F(RegistryTest, SkinReloadAsksForEveryChatWindowAndTheHistoryWindow) {
 }
 
 TEST_F(RegistryTest, AnyConversationCountsChatWindowsMessagesAndRoomsOfThisProcess) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     EXPECT_FALSE(manager->AnyConversationOpen());
 
     os::Window foreignRoom(world.windows());
@@ -177,7 +177,7 @@ TEST_F(RegistryTest, AnyConversationCountsChatWindowsMessagesAndRoomsOfThisProce
 }
 
 TEST_F(RegistryTest, PickingOpensTheSendersWindowWithEveryMessageTheSenderLeft) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::PendingMessageQueue& queue = manager->PendingMessages();
     queue.Push(Message("sun$gov@host/PC", "one"));
     queue.Push(Message("zhou@host", "other"));
@@ -203,7 +203,7 @@ TEST_F(RegistryTest, PickingOpensTheSendersWindowWithEveryMessageTheSenderLeft) 
 TEST_F(RegistryTest, PickingAnOaNoticeShowsItAndAKind58MessageIsLeftAlone) {
     testing_support::RecordingHistory history;
     context.doors().history.Plug(history);
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     core::PendingMessageQueue& queue = manager->PendingMessages();
     queue.Push(Message("oa@host", "notice", core::kQueuedOaNoticeType));
     queue.Push(Message("x@host", "stays", core::kQueuedLeftAloneType));
@@ -218,7 +218,7 @@ TEST_F(RegistryTest, PickingAnOaNoticeShowsItAndAKind58MessageIsLeftAlone) {
 }
 
 TEST_F(RegistryTest, ThePickHotKeyPicksAndBringsTheHostForward) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     manager->PendingMessages().Push(Message("wu@host", "hello"));
     host.ShowWindow(os::SW_MINIMIZE);
     ASSERT_TRUE(world.windows().PressHotKey(os::MOD_CONTROL | os::MOD_ALT, 'X'));

@@ -23,7 +23,7 @@ constexpr const char* kElsewhereTip = "您已经在其他计算机登录了此�
 class SessionEndTest : public ManagerTest {
   protected:
     void SetUp() override {
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
         chat = manager->OpenChatWindow("peer$gov@host");
         ASSERT_NE(chat, nullptr);
         chatHwnd = chat->hwnd();
@@ -81,7 +81,7 @@ TEST_F(SessionEndTest, TheHostHearsOfTheEndTheTrayAndAnEmptyTitle) {
     const auto titles = host.Of(core::WM_HOST_TITLE);
     ASSERT_EQ(titles.size(), 1u);
     EXPECT_NE(titles[0].lParam, 0);
-    EXPECT_EQ(titles[0].title, "");
+    EXPECT_EQ(titles[0].text, "");
     const auto trays = host.Of(core::WM_HOST_TRAY);
     ASSERT_EQ(trays.size(), 1u);
     EXPECT_EQ(trays[0].wParam, 0u);

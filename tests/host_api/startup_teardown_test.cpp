@@ -24,7 +24,7 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST_F(ManagerTest, StartUpRunsItsStepsInOrder) {
-    Init(/*keepSteps=*/true);
+    ASSERT_NO_FATAL_FAILURE(Init(/*keepSteps=*/true));
     EXPECT_THAT(
         Steps(),
         ElementsAre("InitCom", "ApplyPendingFileUpdates", "CheckProgramUpdate", "TakeServerIndex",
@@ -75,19 +75,19 @@ TEST_F(ManagerTest, StartUpNamesEveryUnpluggedDoorAndTheSubsystemItWaitsFor) {
 }
 
 TEST_F(ManagerTest, StartUpRefreshesTheAutostartEntryOnlyWhenAutoRunIsOn) {
-    Init(/*keepSteps=*/true);  // AutoRun is on by default
+    ASSERT_NO_FATAL_FAILURE(Init(/*keepSteps=*/true));  // AutoRun is on by default
     EXPECT_TRUE(std::filesystem::exists(commonDir.path() / "xdg/autostart/qorv_DEMO.desktop"));
 }
 
 TEST_F(ManagerTest, StartUpWithAutoRunOffLeavesTheAutostartEntryAlone) {
     std::ofstream(commonDir.path() / "config.ini") << "[Common Setting]\r\nAutoRun=0\r\n";
-    Init(/*keepSteps=*/true);
+    ASSERT_NO_FATAL_FAILURE(Init(/*keepSteps=*/true));
     EXPECT_FALSE(Traced("SetAutoRun"));
     EXPECT_FALSE(std::filesystem::exists(commonDir.path() / "xdg/autostart"));
 }
 
 TEST_F(ManagerTest, StartUpLeavesTheLoginPanelShownAndTheMainPanelHidden) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     os::WindowSystem& windows = world.windows();
     ASSERT_TRUE(windows.IsWindow(manager->MainPanel()));
     ASSERT_TRUE(windows.IsWindow(manager->LoginPanel()));
@@ -106,7 +106,7 @@ TEST_F(ManagerTest, StartUpLeavesTheLoginPanelShownAndTheMainPanelHidden) {
 }
 
 TEST_F(ManagerTest, ThePickHotKeyIsCtrlAltXOnTheMainPanel) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     os::WindowSystem& windows = world.windows();
     const os::ATOM atom = windows.GlobalFindAtom(core::kPickMessageKeyName);
     ASSERT_NE(atom, 0);
@@ -121,13 +121,13 @@ TEST_F(ManagerTest, AHotKeyTakenByAnotherWindowIsLoggedAndStartUpGoesOn) {
     ASSERT_TRUE(other.Create({}));
     ASSERT_TRUE(
         world.windows().RegisterHotKey(other.hwnd(), 7, os::MOD_CONTROL | os::MOD_ALT, 'X'));
-    Init(/*keepSteps=*/true);
+    ASSERT_NO_FATAL_FAILURE(Init(/*keepSteps=*/true));
     EXPECT_TRUE(world.log().HasCaptured("注册消息提取快捷键失败"));
     EXPECT_EQ(Steps().back(), "CreateSessionObject");
 }
 
 TEST_F(ManagerTest, TearDownRunsItsStepsInOrder) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     manager->FreeWindows();
     EXPECT_THAT(Steps(), ElementsAre("LogEnterFree", "CloseAllWindows(final)", "ReleaseLoginPanel",
                                      "CloseSharedBlock", "FreeNotificationPump", "FreeTipManager",
@@ -137,7 +137,7 @@ TEST_F(ManagerTest, TearDownRunsItsStepsInOrder) {
 }
 
 TEST_F(ManagerTest, TearDownWritesNIntoTheSharedBlockAndLetsTheHotKeyGo) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     ASSERT_TRUE(manager->WriteSharedFlag("Y"));
     // Another holder of the block sees what the client leaves in it.
     auto reader = os::SharedMemory::Open(context.namedObjects, core::kSharedBlockName,
@@ -154,13 +154,13 @@ TEST_F(ManagerTest, TearDownWritesNIntoTheSharedBlockAndLetsTheHotKeyGo) {
 }
 
 TEST_F(ManagerTest, TheServerIndexOfSharedUtilIsTakenAsCurrentAndInitial) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     EXPECT_EQ(manager->currentServerIndex(), context.sharedUtil.nServerSel());
     EXPECT_EQ(manager->initialServerIndex(), context.sharedUtil.nServerSel());
 }
 
 TEST_F(ManagerTest, RecalcClientSizeResizesBothPanelsWithoutMovingThem) {
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     os::WindowSystem& windows = world.windows();
     windows.MoveWindow(manager->LoginPanel(), os::Rect::FromSize(5, 7, 10, 10));
     manager->RecalcClientSize(640, 480);
@@ -171,7 +171,7 @@ TEST_F(ManagerTest, RecalcClientSizeResizesBothPanelsWithoutMovingThem) {
 TEST_F(ManagerTest, RecalcClientSizeSkipsAPanelWithoutAWindow) {
     // Before InitWindows there is no panel at all.
     manager->RecalcClientSize(640, 480);
-    Init();
+    ASSERT_NO_FATAL_FAILURE(Init());
     manager->loginPanel()->DestroyWindow();
     manager->RecalcClientSize(320, 200);
     EXPECT_EQ(world.windows().GetWindowRect(manager->MainPanel()),

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <thread>
 
 #include "config/client_config.h"
 #include "contacts/contact_group.h"
@@ -25,8 +24,11 @@
 #include "platform/session/sim_session_core.h"
 #include "qorvdesk/automation.h"
 #include "support/gbk_print.h"
+#include "support/waiting/pump_until.h"
 
 namespace host_api_test {
+
+using testing_support::PumpUntil;
 
 class SubsystemsTest : public ManagerTest {
   protected:
@@ -44,18 +46,21 @@ class SubsystemsTest : public ManagerTest {
         // busy stopping it.
         remote.reset();
         const platform::SimSessionCore& session = world.simSession();
-        PumpUntil([&] { return session.QueuedCount() == 0 && session.IssuedCount() == 0; });
+        EXPECT_TRUE(testing_support::PumpUntil(world.windows(), [&] {
+            return session.QueuedCount() == 0 && session.IssuedCount() == 0;
+        }));
         if (tree != nullptr) subsystems->contactTrees().Remove(*tree);
         manager->FreeWindows();
         subsystems.reset();
     }
 
     // InitWindows (which starts the pump), a buddy tree on the main panel holding Bob in the
-    // group "同事", and the login of "me" on the engine.
+    // group "同事", and the login of "me" on the engine. Call it under
+    // ASSERT_NO_FATAL_FAILURE: a step that fails leaves the rest undone.
     void StartLoggedIn() {
-        Init();
+        ASSERT_NO_FATAL_FAILURE(Init());
         tree = contacts::CIMTree::Create(*manager->mainPanel(), context, "buddy", 0, 5001,
-                               contacts::ScrollSkin::Plain);
+                                         contacts::ScrollSkin::Plain);
         ASSERT_NE(tree, nullptr);
         tree->topKind = std::string(contacts::kRosterTop);
         auto groupItem = contacts::CIMTreeItemData::ForGroup(
@@ -79,33 +84,18 @@ class SubsystemsTest : public ManagerTest {
         ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, "pw")) << driver.LastError();
         ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
         // Logged in with the result; the channel list that follows switches the interface.
-        PumpUntil([&] { return world.windows().IsWindowVisible(manager->MainPanel()); });
+        ASSERT_TRUE(testing_support::PumpUntil(world.windows(), [&] {
+            return world.windows().IsWindowVisible(manager->MainPanel());
+        }));
     }
 
     std::unique_ptr<platform::SimSessionCore> Remote(const char* login) {
-        auto session = std::make_unique<platform::SimSessionCore>(
-            std::shared_ptr<platform::SimServer>(std::shared_ptr<platform::SimServer>{},
-                                                 &world.server()));
+        auto session =
+            std::make_unique<platform::SimSessionCore>(std::shared_ptr<platform::SimServer>(
+                std::shared_ptr<platform::SimServer>{}, &world.server()));
         session->Init(nullptr, nullptr, {});
         EXPECT_EQ(session->Login(login, "pw", 1, "", 0), platform::kLoginAccepted);
         return session;
-    }
-
-    // Handles the test thread's messages until `done()` holds: for work the notification
-    // thread is doing right now (idle rounds, never the clock, guard against a hang).
-    void PumpUntil(const std::function<bool()>& done) {
-        long idle = 0;
-        while (!done()) {
-            if (world.windows().PumpPending() > 0) {
-                idle = 0;
-                continue;
-            }
-            if (++idle > 20'000'000) {
-                ADD_FAILURE() << "the awaited work never came";
-                return;
-            }
-            std::this_thread::yield();
-        }
     }
 
     std::unique_ptr<ClientSubsystems> subsystems;

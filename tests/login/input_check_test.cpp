@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/case_name.h"
+
 namespace {
 
 using login::CheckLoginInput;
@@ -42,7 +44,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // Operators inside the name are fine; only the first character counts.
                       InputCase{"b-o+b*=/", "p", InputProblem::None},
                       InputCase{"张三", "密码", InputProblem::None},
-                      InputCase{"bob.org", "p", InputProblem::None}));
+                      InputCase{"bob.org", "p", InputProblem::None}),
+    [](const ::testing::TestParamInfo<InputCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.userName);
+    });
 
 TEST(InputProblemTextTest, GivesTheUsersMessages) {
     EXPECT_STREQ(login::InputProblemText(InputProblem::EmptyUserName), "请输入或选择用户名");

@@ -9,19 +9,11 @@
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
 #include "support/gbk_print.h"
+#include "support/require.h"
+#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace login_test {
-
-int RecordingWindow::Count(os::UINT message) const {
-    int count = 0;
-    for (os::UINT m : seen) count += m == message ? 1 : 0;
-    return count;
-}
-
-os::LRESULT RecordingWindow::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
-    seen.push_back(message);
-    return os::Window::OnMessage(message, wParam, lParam);
-}
 
 void FakeWindowManager::UserLogout() {
     ++logouts;
@@ -56,8 +48,7 @@ LoginTest::LoginTest()
             }),
       context(world.context()),
       pump(context),
-      host(world.windows()),
-      client(world.windows()) {
+      hostWindows(world.windows()) {
     config::ApplyDefaults(context.config);
     core::Doors& doors = context.doors();
     doors.pump.Plug(pump);
@@ -68,21 +59,14 @@ LoginTest::LoginTest()
     doors.reconnect.Plug(reconnect);
     context.SetWindowManager(&manager);
 
-    os::Window::CreateParams frame;
-    frame.title = "host";
-    frame.rect = os::Rect::FromSize(0, 0, 800, 600);
-    frame.visible = true;
-    EXPECT_TRUE(host.Create(frame));
-    os::Window::CreateParams inside;
-    inside.parent = host.hwnd();
-    inside.rect = os::Rect::FromSize(0, 0, 800, 600);
-    inside.visible = true;
-    EXPECT_TRUE(client.Create(inside));
+    testing_support::Require(hostWindows.Create(), "the host's windows");
     manager.hostMain = host.hwnd();
     manager.hostClient = client.hwnd();
 
     panel = std::make_unique<CDlgLogin>(context);
-    EXPECT_TRUE(panel->Create(client.hwnd(), os::Rect::FromSize(0, 0, 800, 600), true));
+    testing_support::Require(::testing::AssertionResult(panel->Create(
+                                 client.hwnd(), os::Rect::FromSize(0, 0, 800, 600), true)),
+                             "the login panel");
     manager.loginPanel = panel->hwnd();
 
     loginEvent = os::OpenNamedEvent(context.namedObjects, "LoginEvent", context.clock,
@@ -121,13 +105,15 @@ void LoginTest::PressLogin() {
     panel->SendMessage(os::WM_COMMAND, os::MAKEWPARAM(CDlgLogin::kLoginButtonId, 0), 0);
 }
 
-void LoginTest::FinishThreads() {
-    while (panel->LoginThreadsRunning()) std::this_thread::yield();
+::testing::AssertionResult LoginTest::FinishThreads() {
+    ::testing::AssertionResult ended = testing_support::WaitFor(
+        [&] { return !panel->LoginThreadsRunning(); }, "the login threads to end");
     Drain();
+    return ended;
 }
 
-void LoginTest::WaitForWaiters(int count) {
-    while (world.clock().WaiterCount() < count) std::this_thread::yield();
+::testing::AssertionResult LoginTest::WaitForWaiters(int count) {
+    return testing_support::WaitForWaiters(world.clock(), count);
 }
 
 void LoginTest::Drain() {
@@ -148,8 +134,9 @@ int LoginTest::DeliverResults() {
     return results;
 }
 
-void LoginTest::WaitForState(std::int32_t state) {
-    while (sharedState.Read() != state) std::this_thread::yield();
+::testing::AssertionResult LoginTest::WaitForState(std::int32_t state) {
+    return testing_support::WaitFor([&] { return sharedState.Read() == state; },
+                                    "the login state " + std::to_string(state));
 }
 
 bool LoginTest::Visible(int controlId) const { return panel->FindControl(controlId)->visible(); }

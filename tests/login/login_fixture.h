@@ -28,19 +28,9 @@
 #include "support/doors/recording_shell.h"
 #include "support/doors/recording_start_parameters.h"
 #include "support/temp_dir.h"
+#include "support/windows/recording_window.h"
 
 namespace login_test {
-
-// A window that records the messages it is sent or posted.
-class RecordingWindow final : public os::Window {
-  public:
-    using os::Window::Window;
-    std::vector<os::UINT> seen;
-    int Count(os::UINT message) const;
-
-  protected:
-    os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
-};
 
 // The window manager as the login panel sees it.
 class FakeWindowManager final : public core::IdleWindowManager {
@@ -83,18 +73,18 @@ class LoginTest : public ::testing::Test {
     void Type(const std::string& userName, const std::string& password);
     // The login button, as the window manager's UserLogin presses it.
     void PressLogin();
-    // Waits (without a time-out) until the attempt's threads have ended, then handles what
-    // they posted to the panel.
-    void FinishThreads();
+    // Waits until the attempt's threads have ended, then handles what they posted to the
+    // panel.
+    ::testing::AssertionResult FinishThreads();
     // Waits until `count` threads block in waits of the manual clock.
-    void WaitForWaiters(int count);
+    ::testing::AssertionResult WaitForWaiters(int count);
     // Handles what is queued on the test thread (posted tasks and messages).
     void Drain();
     // Hands every record the engine queued to where the pump would; the login result to
     // the panel. Answers how many login results there were.
     int DeliverResults();
     // Waits until the login state word holds `state`.
-    void WaitForState(std::int32_t state);
+    ::testing::AssertionResult WaitForState(std::int32_t state);
     bool Visible(int controlId) const;
     std::string PromptTexts() const;
 
@@ -110,8 +100,9 @@ class LoginTest : public ::testing::Test {
     testing_support::RecordingLibraries libraries;
     testing_support::RecordingReconnect reconnect;
     FakeWindowManager manager;
-    RecordingWindow host;
-    RecordingWindow client;
+    testing_support::HostWindows hostWindows;
+    testing_support::RecordingWindow& host = hostWindows.frame;
+    testing_support::RecordingWindow& client = hostWindows.client;
     std::shared_ptr<os::Event> loginEvent;  // the engine's handle of "LoginEvent"
     std::unique_ptr<CDlgLogin> panel;
     // The named objects as another process of the installation opens them.

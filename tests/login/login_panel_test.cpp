@@ -11,6 +11,8 @@
 #include "os/services/log.h"
 #include "os/sys/named_objects.h"
 #include "platform/session/sim_session_core.h"
+#include "support/case_name.h"
+#include "support/wait_for.h"
 
 namespace login_test {
 namespace {
@@ -33,7 +35,10 @@ TEST_P(InputRefusedTest, IllegalNamesAreRefusedBeforeAnythingIsSent) {
 
 INSTANTIATE_TEST_SUITE_P(Names, InputRefusedTest,
                          ::testing::Values("+bob", "-bob", "*bob", "/bob", "=bob", "b&ob", "b<ob",
-                                           "b>ob", "b\"ob", "b'ob"));
+                                           "b>ob", "b\"ob", "b'ob"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return testing_support::IndexedName(info.index, info.param);
+                         });
 
 TEST_F(LoginTest, EmptyNameAndEmptyPasswordAskForInput) {
     world.prompter().AnswerMessageBox(os::IDOK,
@@ -68,8 +73,8 @@ TEST_F(LoginTest, PressingTwiceStartsOneAttempt) {
     PressLogin();
     EXPECT_TRUE(panel->IsLoggingIn());
     PressLogin();
-    WaitForWaiters(1);                   // the watcher waits for the login
-    WaitForState(login::kLoginSettled);  // the worker is done
+    ASSERT_TRUE(WaitForWaiters(1));                   // the watcher waits for the login
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));  // the worker is done
     EXPECT_EQ(world.simSession().calls().Count("Login"), 1u);
     EXPECT_TRUE(world.log().HasCaptured("正在登录或已登录..."));
     EXPECT_EQ(pump.inits, 1);
@@ -88,7 +93,7 @@ TEST_F(LoginTest, TheWorkerSendsTheTrimmedLowerCaseNameAndTheKind) {
     panel->FindControl(CDlgLogin::kExtraTextId)->SetText("extra");
     panel->GetControl<os::ComboBox>(CDlgLogin::kUserKindId)->SetCurSel(1);
     PressLogin();
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     const auto logins = world.simSession().calls().Named("Login");
     ASSERT_EQ(logins.size(), 1u);
     EXPECT_EQ(logins[0].args, (std::vector<std::string>{"alice", "2", "extra", "0"}));
@@ -102,7 +107,7 @@ TEST_F(LoginTest, MobileLoginPassesItsLoginType) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("13900000000", "secret");
     panel->SendMessage(os::WM_COMMAND, os::MAKEWPARAM(CDlgLogin::kMobileLoginCommand, 0), 0);
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     const auto types = world.simSession().calls().Named("SetCurrentUserLoginType");
     ASSERT_EQ(types.size(), 1u);
     EXPECT_EQ(types[0].args, std::vector<std::string>{"MOBILE"});
@@ -112,7 +117,7 @@ TEST_F(LoginTest, RefusalByTheEngineEndsSilentlyWithTheInputsShown) {
     world.simSession().SetCanUserLoginAnswer(platform::kCanLoginNo);
     Type("alice", "secret");
     PressLogin();
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_TRUE(world.prompter().Records().empty());
     EXPECT_EQ(world.simSession().calls().Count("Login"), 0u);
     EXPECT_FALSE(panel->IsLoggingIn());
@@ -129,11 +134,12 @@ TEST_F(LoginTest, AnUndecidedEngineIsAskedAgainAfterThreeSeconds) {
     world.simSession().SetCanUserLoginAnswer(0);
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(2);  // the worker's 3 s sleep and the watcher's 1 ms poll
+    ASSERT_TRUE(WaitForWaiters(2));  // the worker's 3 s sleep and the watcher's 1 ms poll
     EXPECT_EQ(world.simSession().calls().Count("StopCheckMainVerUpdate"), 0u);
     world.simSession().SetCanUserLoginAnswer(std::nullopt);
     world.clock().Advance(3000);
-    while (world.simSession().calls().Count("Login") == 0) std::this_thread::yield();
+    ASSERT_TRUE(testing_support::WaitFor(
+        [&] { return world.simSession().calls().Count("Login") > 0; }, "the Login call"));
     EXPECT_EQ(world.simSession().calls().Count("StopCheckMainVerUpdate"), 1u);
 }
 
@@ -195,7 +201,10 @@ TEST_P(AccountSwitchTest, OpenConversationsAreDroppedOnlyWhenTheUserAgrees) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, AccountSwitchTest,
                          ::testing::Values(SwitchCase{os::IDYES, true},
-                                           SwitchCase{os::IDNO, false}));
+                                           SwitchCase{os::IDNO, false}),
+                         [](const ::testing::TestParamInfo<SwitchCase>& info) {
+                             return std::string(info.param.answer == os::IDYES ? "Yes" : "No");
+                         });
 
 TEST_F(LoginTest, EnterOnThePanelLogsInAndEscapeIsSwallowed) {
     world.simSession().SetNextLoginNeverAnswers();

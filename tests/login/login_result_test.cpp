@@ -21,7 +21,7 @@ TEST_F(LoginTest, ASuccessfulLoginRemembersTheAccountWithoutTheClearPassword) {
     panel->GetControl<os::CheckBox>(CDlgLogin::kRememberPasswordId)->SetCheck(true);
     Type("Alice", "s3cret-pw");
     PressLogin();
-    FinishThreads();  // the engine sets "LoginEvent": the watcher ends at once
+    ASSERT_TRUE(FinishThreads());  // the engine sets "LoginEvent": the watcher ends at once
     EXPECT_TRUE(world.log().HasCaptured("登录成功"));
     EXPECT_EQ(DeliverResults(), 1);
 
@@ -57,7 +57,7 @@ TEST_F(LoginTest, WithoutRememberPasswordOnlyTheNameIsKept) {
     AddAccount("alice", "pw");
     Type("alice", "pw");
     PressLogin();
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     DeliverResults();
     login::LoginHistory history(commonDir.str() + "user.dat", login::HistoryLayout::Full);
     ASSERT_TRUE(history.Load());
@@ -70,7 +70,7 @@ TEST_F(LoginTest, SmsQuotaIsAskedTwiceTenMillisecondsApart) {
     AddAccount("alice", "pw");
     Type("alice", "pw");
     PressLogin();
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     DeliverResults();
     auto queries = world.simSession().calls().Named("QuerySmsLimitInfo");
     ASSERT_EQ(queries.size(), 1u);
@@ -87,7 +87,7 @@ TEST_F(LoginTest, AWrongPasswordShowsTheConfiguredTextOnce) {
     world.prompter().AnswerMessageBox(os::IDOK, {.caption = "提示", .textContains = "密码不对"});
     Type("alice", "wrong");
     PressLogin();
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     EXPECT_EQ(DeliverResults(), 1);
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
     EXPECT_TRUE(manager.Flags().userLogoutRequested.load());
@@ -99,7 +99,7 @@ TEST_F(LoginTest, AWrongPasswordShowsTheConfiguredTextOnce) {
     EXPECT_FALSE(os::FileExists(commonDir.str() + "user.dat")) << "a refused password is not kept";
 
     // The failure was the answer: the time-out passes without a second message.
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     world.clock().Advance(60000);
     Drain();
     EXPECT_EQ(world.prompter().Records().size(), 1u) << PromptTexts();
@@ -113,7 +113,7 @@ TEST_F(LoginTest, AWrongPasswordInQuietModeIsSilent) {
     panel->SetQuietMode(true);
     Type("alice", "wrong");
     PressLogin();
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     EXPECT_EQ(DeliverResults(), 1);
     EXPECT_TRUE(world.prompter().Records().empty()) << PromptTexts();
     EXPECT_TRUE(Visible(CDlgLogin::kAccountId));
@@ -127,12 +127,12 @@ TEST_F(LoginTest, ATakenNicknameAsksForAnotherAndTriesIt) {
     panel->StartNicknameLogin("小明");
     EXPECT_TRUE(panel->anonymous());
     EXPECT_EQ(panel->FindControl(CDlgLogin::kAccountId)->Text(), "匿名-小明");
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     EXPECT_EQ(DeliverResults(), 1);  // no such account: refused
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
 
     // The second nickname's attempt was started by the answer.
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     const auto logins = world.simSession().calls().Named("Login");
     ASSERT_EQ(logins.size(), 2u);
     EXPECT_EQ(logins[0].args[0], os::GbkToUtf8Lossy("小明$gov10000000000"));

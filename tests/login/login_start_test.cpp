@@ -56,7 +56,7 @@ TEST_F(LoginStartTest, AutoLoginTicksBothBoxesAndLogsIn) {
     panel->Begin();
     EXPECT_TRUE(Checked(CDlgLogin::kRememberPasswordId));
     EXPECT_TRUE(Checked(CDlgLogin::kAutoLoginId));
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(DeliverResults(), 1);
     EXPECT_TRUE(manager.Flags().loggedIn.load());
     const auto logins = world.simSession().calls().Named("Login");

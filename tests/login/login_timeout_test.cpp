@@ -10,6 +10,7 @@
 #include "os/services/log.h"
 #include "os/sys/named_objects.h"
 #include "platform/session/sim_session_core.h"
+#include "support/case_name.h"
 
 namespace login_test {
 namespace {
@@ -29,8 +30,8 @@ TEST_P(LoginTimeoutTest, ALoginThatNeverAnswersTimesOutAfterTheConfiguredWait) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForWaiters(1));
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
 
     world.clock().Advance(GetParam().waits - 1);
     EXPECT_TRUE(panel->LoginThreadsRunning());
@@ -39,7 +40,7 @@ TEST_P(LoginTimeoutTest, ALoginThatNeverAnswersTimesOutAfterTheConfiguredWait) {
     // Accepted but never answered: the connection failure is shown, naming the server port.
     world.prompter().AnswerMessageBox(os::IDOK, {.caption = "提示", .textContains = "5222"});
     world.clock().Advance(1);
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
     EXPECT_FALSE(panel->IsLoggingIn());
     EXPECT_TRUE(Visible(CDlgLogin::kAccountId));
@@ -52,7 +53,11 @@ TEST_P(LoginTimeoutTest, ALoginThatNeverAnswersTimesOutAfterTheConfiguredWait) {
 INSTANTIATE_TEST_SUITE_P(Waits, LoginTimeoutTest,
                          ::testing::Values(TimeoutCase{5, 10000}, TimeoutCase{0, 20000},
                                            TimeoutCase{-1, 20000}, TimeoutCase{9, 10000},
-                                           TimeoutCase{10, 10000}, TimeoutCase{45, 45000}));
+                                           TimeoutCase{10, 10000}, TimeoutCase{45, 45000}),
+                         [](const ::testing::TestParamInfo<TimeoutCase>& info) {
+                             return "Configured" +
+                                    testing_support::NumberName(info.param.configured);
+                         });
 
 TEST(LoginTimeoutMsTest, RaisesShortTimesAndDefaultsTheRest) {
     EXPECT_EQ(CDlgLogin::LoginTimeoutMs(5), 10000);
@@ -67,12 +72,12 @@ TEST_F(LoginTest, TheProxyHintIsAddedWhenAProxyIsSet) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForWaiters(1));
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     world.prompter().AnswerMessageBox(
         os::IDOK, {.textContains = "5 您当前使用了代理,请检查代理服务器设置。"});
     world.clock().Advance(20000);
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
 }
 
@@ -80,12 +85,12 @@ TEST_F(LoginTest, ARefusedLoginLogsTheUserOutAtTheTimeOut) {
     pump.initEngine = false;  // an engine without events refuses Login at once
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
-    WaitForState(login::kLoginRefused);
+    ASSERT_TRUE(WaitForWaiters(1));
+    ASSERT_TRUE(WaitForState(login::kLoginRefused));
 
     world.prompter().AnswerMessageBox(os::IDOK, {.caption = "提示", .textContains = kNetworkError});
     world.clock().Advance(20000);
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(manager.logouts, 1);
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
     EXPECT_FALSE(panel->IsLoggingIn());
@@ -96,14 +101,14 @@ TEST_F(LoginTest, AWorkerThatNeverReturnedShowsTheNetworkError) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForWaiters(1));
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     ASSERT_TRUE(sharedState.Write(login::kLoginRunning));
 
     panel->SetReconnectMode(1);
     world.prompter().AnswerMessageBox(os::IDOK, {.caption = "提示", .textContains = kNetworkError});
     world.clock().Advance(20000);
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
     EXPECT_EQ(manager.logouts, 0);
     EXPECT_FALSE(panel->IsLoggingIn());
@@ -116,12 +121,12 @@ TEST_F(LoginTest, WithReconnectModeZeroTheReconnectCycleTakesOver) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
-    WaitForState(login::kLoginSettled);
+    ASSERT_TRUE(WaitForWaiters(1));
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
     ASSERT_TRUE(sharedState.Write(login::kLoginRunning));
 
     world.clock().Advance(20000);
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(cycles.load(), 1);
     EXPECT_TRUE(world.prompter().Records().empty()) << PromptTexts();
     EXPECT_FALSE(panel->IsLoggingIn());
@@ -132,10 +137,10 @@ TEST_F(LoginTest, QuietModeShowsNoTimeOutBox) {
     pump.initEngine = false;
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
-    WaitForState(login::kLoginRefused);
+    ASSERT_TRUE(WaitForWaiters(1));
+    ASSERT_TRUE(WaitForState(login::kLoginRefused));
     world.clock().Advance(20000);
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_TRUE(world.prompter().Records().empty()) << PromptTexts();
     EXPECT_FALSE(panel->IsLoggingIn());
 }
@@ -144,7 +149,7 @@ TEST_F(LoginTest, StopLoginEndsAWaitingAttempt) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
+    ASSERT_TRUE(WaitForWaiters(1));
     panel->StopLogin();
     EXPECT_FALSE(panel->LoginThreadsRunning());
     EXPECT_FALSE(panel->IsLoggingIn());
@@ -158,9 +163,9 @@ TEST_F(LoginTest, EndTimeoutWatchStopsOnlyAWaitingWatcher) {
     world.simSession().SetNextLoginNeverAnswers();
     Type("alice", "secret");
     PressLogin();
-    WaitForWaiters(1);
+    ASSERT_TRUE(WaitForWaiters(1));
     EXPECT_TRUE(panel->EndTimeoutWatch());
-    FinishThreads();
+    ASSERT_TRUE(FinishThreads());
     EXPECT_FALSE(panel->EndTimeoutWatch());
     world.clock().Advance(60000);
     Drain();

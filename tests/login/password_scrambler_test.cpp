@@ -5,6 +5,8 @@
 #include <cctype>
 #include <string>
 
+#include "support/case_name.h"
+
 namespace {
 
 using login::ScramblePassword;
@@ -24,7 +26,10 @@ TEST_P(ScrambleRoundTrip, GivesThePasswordBackAndNeverShowsIt) {
 INSTANTIATE_TEST_SUITE_P(Passwords, ScrambleRoundTrip,
                          ::testing::Values("a", "secret", "密码123", "a;b%c\r\n",
                                            std::string(1, '\0'), std::string(300, 'x'),
-                                           "0123456789ABCDEF"));
+                                           "0123456789ABCDEF"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return testing_support::IndexedName(info.index, info.param);
+                         });
 
 TEST(PasswordScramblerTest, EmptyStaysEmpty) {
     EXPECT_EQ(ScramblePassword(""), "");

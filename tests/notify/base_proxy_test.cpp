@@ -13,15 +13,14 @@
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "records.h"
+#include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 
 using notify_test::WellFormed;
-
-template <typename Condition>
-void SpinUntil(Condition condition) {
-    while (!condition()) std::this_thread::yield();
-}
+using testing_support::PumpUntil;
+using testing_support::WaitFor;
 
 platform::NotifyRecord Numbered(std::uint32_t type, std::int64_t number) {
     platform::SlotData data;
@@ -48,11 +47,11 @@ TEST_F(BaseProxyTest, SeveralRecordsBehindOneSignalAreAllHandledBeforeTheNextWai
     // Queued before the engine has events: Init signals them all with one Set.
     for (std::uint32_t type : {25u, 40u, 59u, 105u}) w.session().Inject(WellFormed(type));
     proxy.Init();
-    SpinUntil([&] { return w.direct.Count() == 4; });
+    ASSERT_TRUE(WaitFor([&] { return w.direct.Count() == 4; }));
     EXPECT_EQ(w.direct.Jobs(), (std::vector<std::string>{"ChatWindowUpdate", "UserDataUpdate",
                                                          "ToolBarValue", "MainPanelPaneUpdate"}));
     for (const auto& call : w.direct.Calls()) EXPECT_EQ(call.thread, proxy.ThreadId());
-    SpinUntil([&] { return w.session().IssuedCount() == 0; });
+    ASSERT_TRUE(WaitFor([&] { return w.session().IssuedCount() == 0; }));
     EXPECT_EQ(w.session().QueuedCount(), 0u);
     EXPECT_EQ(w.clock().Now(), 0);
 }
@@ -64,10 +63,10 @@ TEST_F(BaseProxyTest, AUiRecordIsHandledOnTheUiThreadAndGivenBackOnlyAfterwards)
         issuedMeanwhile = w.session().IssuedCount();
     };
     w.session().Inject(WellFormed(39));
-    w.PumpUntil([&] { return !w.ui.calls.empty(); });
+    ASSERT_TRUE(PumpUntil(w.windows(), [&] { return !w.ui.calls.empty(); }));
     EXPECT_EQ(w.ui.calls[0].thread, std::this_thread::get_id());
     EXPECT_EQ(issuedMeanwhile, 1u);  // still out while the panel worked on it
-    SpinUntil([&] { return w.session().IssuedCount() == 0; });
+    ASSERT_TRUE(WaitFor([&] { return w.session().IssuedCount() == 0; }));
 }
 
 TEST_F(BaseProxyTest, MalformedAndUnknownRecordsAreGivenBackWithoutEffect) {
@@ -76,8 +75,8 @@ TEST_F(BaseProxyTest, MalformedAndUnknownRecordsAreGivenBackWithoutEffect) {
     w.session().Inject(notify_test::Malformed(17));
     w.session().Inject(WellFormed(4000));
     w.session().Inject(WellFormed(40));  // a marker that the three before were passed
-    SpinUntil([&] { return w.direct.Count() > 0; });
-    SpinUntil([&] { return w.session().IssuedCount() == 0; });
+    ASSERT_TRUE(WaitFor([&] { return w.direct.Count() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return w.session().IssuedCount() == 0; }));
     w.windows().PumpPending();
     EXPECT_EQ(w.direct.Jobs(), std::vector<std::string>{"UserDataUpdate"});
     EXPECT_TRUE(w.ui.calls.empty());
@@ -89,7 +88,7 @@ TEST_F(BaseProxyTest, ALostConnectionIsHandledOnTheThread) {
     w.LogIn();
     proxy.Init();
     ASSERT_TRUE(w.session().DropConnection());
-    w.PumpUntil([&] { return w.host().Count(os::WM_COMMAND) == 1; });
+    ASSERT_TRUE(PumpUntil(w.windows(), [&] { return w.host().Count(os::WM_COMMAND) == 1; }));
     EXPECT_TRUE(w.manager().Flags().connectionLost);
     w.windows().AdvanceClock(10000);
     EXPECT_EQ(w.loginPanel().WParamsOf(os::WM_TIMER), std::vector<os::WPARAM>{1001});
@@ -111,10 +110,10 @@ TEST_F(BaseProxyTest, ASecondInitLeavesOneThread) {
     proxy.Init();
     EXPECT_TRUE(proxy.ThreadRunning());
     // One idle pump waits on the clock, not two.
-    SpinUntil([&] { return w.clock().WaiterCount() >= 1; });
+    ASSERT_TRUE(WaitFor([&] { return w.clock().WaiterCount() >= 1; }));
     EXPECT_EQ(w.clock().WaiterCount(), 1);
     w.session().Inject(WellFormed(40));
-    SpinUntil([&] { return w.direct.Count() > 0; });
+    ASSERT_TRUE(WaitFor([&] { return w.direct.Count() > 0; }));
     EXPECT_EQ(w.direct.Calls()[0].thread, proxy.ThreadId());
 }
 
@@ -129,17 +128,18 @@ TEST_F(BaseProxyTest, AfterASessionEndTheNextInitHandlesWhatCameMeanwhile) {
     w.session().Inject(WellFormed(40));
     EXPECT_TRUE(w.direct.Calls().empty());
     proxy.Init();
-    SpinUntil([&] { return w.direct.Count() == 1; });
+    ASSERT_TRUE(WaitFor([&] { return w.direct.Count() == 1; }));
 }
 
 TEST_F(BaseProxyTest, AThreadStuckInASendIsLeftAskedToStopAfter200Ms) {
     proxy.Init();
     w.session().Inject(WellFormed(39));  // a send the test thread will not answer yet
-    SpinUntil([&] { return w.session().IssuedCount() == 1 && w.clock().WaiterCount() >= 1; });
+    ASSERT_TRUE(
+        WaitFor([&] { return w.session().IssuedCount() == 1 && w.clock().WaiterCount() >= 1; }));
 
     std::thread clockMover([&] {
         // Free's wait joins the pump's blocked send on the clock; then its 200 ms pass.
-        SpinUntil([&] { return w.clock().WaiterCount() >= 2; });
+        EXPECT_TRUE(WaitFor([&] { return w.clock().WaiterCount() >= 2; }));
         w.clock().Advance(CBaseProxy::kStopWaitMs);
     });
     proxy.Free();
@@ -148,8 +148,8 @@ TEST_F(BaseProxyTest, AThreadStuckInASendIsLeftAskedToStopAfter200Ms) {
     EXPECT_TRUE(w.world().log().HasCaptured("did not end within 200 ms"));
 
     // Once answered, the thread gives the record back and ends by itself.
-    w.PumpUntil([&] { return !w.ui.calls.empty(); });
-    SpinUntil([&] { return w.session().IssuedCount() == 0; });
+    ASSERT_TRUE(PumpUntil(w.windows(), [&] { return !w.ui.calls.empty(); }));
+    ASSERT_TRUE(WaitFor([&] { return w.session().IssuedCount() == 0; }));
 }
 
 TEST_F(BaseProxyTest, ABurstIsHandledInOrderWhileTheUiThreadWorks) {
@@ -182,12 +182,13 @@ TEST_F(BaseProxyTest, ABurstIsHandledInOrderWhileTheUiThreadWorks) {
     // The UI thread keeps busy with its own work between the notifications.
     int ownWork = 0;
     int rounds = 0;
-    w.PumpUntil([&] {
+    ASSERT_TRUE(PumpUntil(w.windows(), [&] {
         if (++rounds % 64 == 0) w.windows().PostTask(w.mainPanel().hwnd(), [&] { ++ownWork; });
         return uiOrder.size() == kCount / 2 && w.direct.Count() == kCount / 4 - kCount / 100;
-    });
+    }));
     engine.join();
-    SpinUntil([&] { return w.session().IssuedCount() == 0 && w.session().QueuedCount() == 0; });
+    ASSERT_TRUE(
+        WaitFor([&] { return w.session().IssuedCount() == 0 && w.session().QueuedCount() == 0; }));
     w.windows().PumpPending();
 
     for (int i = 0; i < kCount / 2; ++i) {

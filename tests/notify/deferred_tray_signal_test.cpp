@@ -12,13 +12,13 @@
 #include "notify/pump_handlers.h"
 #include "notify_world.h"
 #include "os/sys/clock.h"
+#include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 
-template <typename Condition>
-void SpinUntil(Condition condition) {
-    while (!condition()) std::this_thread::yield();
-}
+using testing_support::PumpUntil;
+using testing_support::WaitFor;
 
 class DeferredTrayTest : public ::testing::Test {
   protected:
@@ -37,8 +37,9 @@ class DeferredTrayTest : public ::testing::Test {
     int Trays() { return w.host().Count(core::WM_HOST_TRAY); }
     core::SessionFlags& flags() { return w.manager().Flags(); }
     // Until some thread waits on the clock with exactly this deadline.
-    void WaitForDeadline(os::Millis deadline) {
-        SpinUntil([&] { return w.clock().NextDeadline() == deadline; });
+    ::testing::AssertionResult WaitForDeadline(os::Millis deadline) {
+        return testing_support::WaitFor([&] { return w.clock().NextDeadline() == deadline; },
+                                        "a wait until " + std::to_string(deadline));
     }
 
     notify_test::NotifyWorld w;
@@ -56,9 +57,9 @@ TEST_F(DeferredTrayTest, SignalsAreHeldDuringTheWaitAndReleasedOncePerMessage) {
     EXPECT_EQ(w.manager().PendingMessages().Size(), 3u);  // queued at once all the same
 
     // The watcher looks every 20 ms; the wait is still on.
-    WaitForDeadline(20);
+    ASSERT_TRUE(WaitForDeadline(20));
     w.clock().Advance(20);
-    WaitForDeadline(40);
+    ASSERT_TRUE(WaitForDeadline(40));
     w.windows().PumpPending();
     EXPECT_EQ(Trays(), 0);
     EXPECT_EQ(flags().loginStat, 1);
@@ -66,14 +67,15 @@ TEST_F(DeferredTrayTest, SignalsAreHeldDuringTheWaitAndReleasedOncePerMessage) {
     flags().loginWaitTimeOut = 0;
     w.clock().Advance(20);
     for (int signalled = 1; signalled <= 3; ++signalled) {
-        w.PumpUntil([&] { return Trays() == signalled; });
+        ASSERT_TRUE(PumpUntil(w.windows(), [&] { return Trays() == signalled; }));
         if (signalled < 3) {
             // 10 ms apart.
-            WaitForDeadline(w.clock().Now() + notify::DeferredTraySignal::kSignalIntervalMs);
+            ASSERT_TRUE(
+                WaitForDeadline(w.clock().Now() + notify::DeferredTraySignal::kSignalIntervalMs));
             w.clock().Advance(notify::DeferredTraySignal::kSignalIntervalMs);
         }
     }
-    SpinUntil([&] { return flags().loginStat.load() == 0; });
+    ASSERT_TRUE(WaitFor([&] { return flags().loginStat.load() == 0; }));
     EXPECT_EQ(w.host().WParamsOf(core::WM_HOST_TRAY), (std::vector<os::WPARAM>{1, 1, 1}));
 
     // Once the wait is over, a message is signalled at once.

@@ -183,6 +183,10 @@ TEST_P(ConnectionLostTest, SetsTheFlagTellsTheHostAndStartsTheCountdownUnlessTak
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, ConnectionLostTest,
-                         ::testing::Values(LostCase{false, true}, LostCase{true, false}));
+                         ::testing::Values(LostCase{false, true}, LostCase{true, false}),
+                         [](const ::testing::TestParamInfo<LostCase>& info) {
+                             return std::string(info.param.loggedInElsewhere ? "LoggedInElsewhere"
+                                                                             : "Lost");
+                         });
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "platform/services/notice_pop.h"
 #include "platform/session/sim_server.h"
 #include "support/gbk_print.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ TEST_F(EndToEndTest, ARemoteChatMessageIsAnnouncedAndStored) {
     w.context().config.MessageArrivedTipType = 1;
     ASSERT_EQ(remote->SendChatMessage(me, "你好", kFont), 1);
 
-    w.PumpUntil([&] { return !w.manager().PendingMessages().Empty(); });
+    ASSERT_TRUE(testing_support::PumpUntil(w.windows(),
+                                           [&] { return !w.manager().PendingMessages().Empty(); }));
     const auto pending = w.manager().PendingMessages().Snapshot();
     ASSERT_EQ(pending.size(), 1u);
     EXPECT_EQ(pending[0].from, ann);
@@ -57,8 +59,9 @@ TEST_F(EndToEndTest, WithTipTypeZeroARemoteChatMessageOpensTheChatWindow) {
     w.context().config.MessageArrivedTipType = 0;
     ASSERT_EQ(remote->SendChatMessage(me, "看这里", kFont), 1);
 
-    w.PumpUntil(
-        [&] { return w.manager().FindChatWindow(ann, platform::JidMatch::Loose) != nullptr; });
+    ASSERT_TRUE(testing_support::PumpUntil(w.windows(), [&] {
+        return w.manager().FindChatWindow(ann, platform::JidMatch::Loose) != nullptr;
+    }));
     auto* window =
         static_cast<CDlgChat*>(w.manager().FindChatWindow(ann, platform::JidMatch::Loose));
     ASSERT_EQ(window->ShownMessages().size(), 1u);
@@ -71,7 +74,8 @@ TEST_F(EndToEndTest, ASubscriptionRequestIsAskedAboutAndTheAnswerReachesTheServe
     w.world().prompter().AnswerMessageBox(os::IDYES);
     ASSERT_EQ(remote->AddContact(me, "me", "friends"), 1);
 
-    w.PumpUntil([&] { return !w.session().calls().Named("ConfirmSubscribe").empty(); });
+    ASSERT_TRUE(testing_support::PumpUntil(
+        w.windows(), [&] { return !w.session().calls().Named("ConfirmSubscribe").empty(); }));
     EXPECT_EQ(w.world().prompter().Records().size(), 1u);
     // The requester now sees the user.
     const auto roster = w.server().Roster(ann);
@@ -84,7 +88,8 @@ TEST_F(EndToEndTest, ASubscriptionRequestIsAskedAboutAndTheAnswerReachesTheServe
 TEST_F(EndToEndTest, ARequestFromAContactTheUserSubscribesToIsConfirmedSilently) {
     w.incoming.subscription = "to";
     ASSERT_EQ(remote->AddContact(me, "me", "friends"), 1);
-    w.PumpUntil([&] { return !w.session().calls().Named("ConfirmSubscribe").empty(); });
+    ASSERT_TRUE(testing_support::PumpUntil(
+        w.windows(), [&] { return !w.session().calls().Named("ConfirmSubscribe").empty(); }));
     EXPECT_EQ(w.session().calls().Named("ConfirmSubscribe")[0].args,
               (std::vector<std::string>{ann, "1"}));
     EXPECT_TRUE(w.world().prompter().Records().empty());
@@ -96,7 +101,8 @@ TEST_F(EndToEndTest, ASecondLoginOfTheAccountEndsTheSessionWithoutAReconnectCoun
     elsewhere.Init(nullptr, nullptr, {});
     elsewhere.Login("me", "pw", 1, "", 0);
 
-    w.PumpUntil([&] { return w.host().Count(os::WM_COMMAND) == 1; });
+    ASSERT_TRUE(testing_support::PumpUntil(w.windows(),
+                                           [&] { return w.host().Count(os::WM_COMMAND) == 1; }));
     EXPECT_TRUE(w.manager().Flags().loggedInElsewhere);
     EXPECT_TRUE(w.manager().Flags().connectionLost);
     w.windows().AdvanceClock(20000);
@@ -105,7 +111,8 @@ TEST_F(EndToEndTest, ASecondLoginOfTheAccountEndsTheSessionWithoutAReconnectCoun
 
 TEST_F(EndToEndTest, ALostConnectionStartsTheReconnectCountdown) {
     ASSERT_TRUE(w.session().DropConnection());
-    w.PumpUntil([&] { return w.host().Count(os::WM_COMMAND) == 1; });
+    ASSERT_TRUE(testing_support::PumpUntil(w.windows(),
+                                           [&] { return w.host().Count(os::WM_COMMAND) == 1; }));
     EXPECT_FALSE(w.manager().Flags().loggedInElsewhere);
     EXPECT_TRUE(w.manager().Flags().connectionLost);
     w.windows().AdvanceClock(10000);

@@ -99,7 +99,10 @@ TEST_P(FriendAnswerTest, TheAnswerGoesToTheServerAndTheEventIsStored) {
 
 INSTANTIATE_TEST_SUITE_P(Answers, FriendAnswerTest,
                          ::testing::Values(AnswerCase{os::IDYES, "1", "已添加"},
-                                           AnswerCase{os::IDNO, "0", "已拒绝"}));
+                                           AnswerCase{os::IDNO, "0", "已拒绝"}),
+                         [](const ::testing::TestParamInfo<AnswerCase>& info) {
+                             return std::string(info.param.answer == os::IDYES ? "Yes" : "No");
+                         });
 
 TEST_F(FriendRequestTest, ALongJidIsAskedAboutAndAnsweredWhole) {
     // A fixed 256-byte copy would cut this one and answer somebody else.

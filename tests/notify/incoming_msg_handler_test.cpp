@@ -16,6 +16,7 @@
 #include "os/services/log.h"
 #include "os/services/sound_player.h"
 #include "platform/services/notice_pop.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -138,7 +139,10 @@ INSTANTIATE_TEST_SUITE_P(Markers, RoomNoticeTest,
                                            RoomCase{"xx delete@r1@conference.h",
                                                     "你被群r1@conference.h踢出！"},
                                            RoomCase{"invite@项目组", "你被邀请加入群项目组！"},
-                                           RoomCase{"delete@", "你被群踢出！"}));
+                                           RoomCase{"delete@", "你被群踢出！"}),
+                         [](const ::testing::TestParamInfo<RoomCase>& info) {
+                             return testing_support::IndexedName(info.index, info.param.content);
+                         });
 
 TEST_F(IncomingTest, EachTypeGoesWhereItBelongsAndEveryOneIsStored) {
     config().MessageArrivedTipType = 1;
@@ -243,7 +247,11 @@ INSTANTIATE_TEST_SUITE_P(Contents, StoreExclusionTest,
                                            StoreCase{"该房间现在已解锁", false},
                                            StoreCase{"确认配置之前已锁住该房间，禁止进入。", false},
                                            StoreCase{"确认配置之前已锁住该房间", true},
-                                           StoreCase{"普通消息", true}));
+                                           StoreCase{"普通消息", true}),
+                         [](const ::testing::TestParamInfo<StoreCase>& info) {
+                             return testing_support::IndexedName(
+                                 info.index, info.param.stored ? "Stored" : "NotStored");
+                         });
 
 TEST_F(IncomingTest, AGatewayContactsMessageIsStoredThroughTheGatewayList) {
     const std::string msn = "bob\\40hotmail.com@msn.im.qorvdesk.test";

@@ -16,6 +16,8 @@
 #include "notify_world.h"
 #include "os/services/log.h"
 #include "records.h"
+#include "support/wait_for.h"
+#include "support/waiting/pump_until.h"
 
 namespace {
 
@@ -23,11 +25,6 @@ using notify::HandOver;
 using notify::Side;
 using notify_test::WellFormed;
 using Record = platform::NotifyRecord;
-
-template <typename Condition>
-void SpinUntil(Condition condition) {
-    while (!condition()) std::this_thread::yield();
-}
 
 // Handlers that note what reached them, from whichever thread.
 class Notes {
@@ -123,8 +120,9 @@ TEST_F(HandlersTest, ARegisteredHandlerReceivesItsCodeOnItsSideAndThread) {
     CBaseProxy proxy{w.context(), handlers};
     proxy.Init();
     for (std::uint32_t type : {25u, 39u, 65u, 30u, 16u, 2u}) w.session().Inject(WellFormed(type));
-    w.PumpUntil([&] { return notes.Size() == std::size(cases); });
-    SpinUntil([&] { return w.session().IssuedCount() == 0; });
+    ASSERT_TRUE(
+        testing_support::PumpUntil(w.windows(), [&] { return notes.Size() == std::size(cases); }));
+    ASSERT_TRUE(testing_support::WaitFor([&] { return w.session().IssuedCount() == 0; }));
     w.windows().PumpPending();
 
     const auto all = notes.All();

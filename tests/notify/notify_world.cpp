@@ -15,41 +15,9 @@
 #include "os/text/cstring_ops.h"
 #include "platform/jid/jid.h"
 #include "platform/store/client_db.h"
+#include "support/require.h"
 
 namespace notify_test {
-
-// ---- RecordingWindow
-
-bool RecordingWindow::CreateTopLevel(std::string title) {
-    CreateParams params;
-    params.title = std::move(title);
-    return Create(params);
-}
-
-bool RecordingWindow::CreateChild(os::HWND parent, std::string title) {
-    CreateParams params;
-    params.parent = parent;
-    params.title = std::move(title);
-    return Create(params);
-}
-
-int RecordingWindow::Count(os::UINT message) const {
-    return static_cast<int>(std::count_if(seen.begin(), seen.end(),
-                                          [&](const Seen& s) { return s.message == message; }));
-}
-
-std::vector<os::WPARAM> RecordingWindow::WParamsOf(os::UINT message) const {
-    std::vector<os::WPARAM> list;
-    for (const Seen& s : seen) {
-        if (s.message == message) list.push_back(s.wParam);
-    }
-    return list;
-}
-
-os::LRESULT RecordingWindow::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
-    seen.push_back(Seen{message, wParam, lParam});
-    return os::Window::OnMessage(message, wParam, lParam);
-}
 
 // ---- FakeWindowManager
 
@@ -209,18 +177,24 @@ NotifyWorld::NotifyWorld() : commonDir_(common_.str()) {
 
     manager_ = std::make_unique<FakeWindowManager>(context());
     windows().RegisterClass("KESTRAL_IM_CHATWND");
-    host_ = std::make_unique<RecordingWindow>(windows());
-    host_->CreateTopLevel("host");
-    client_ = std::make_unique<RecordingWindow>(windows());
-    client_->CreateChild(host_->hwnd(), "client");
+    hostWindows_ = std::make_unique<testing_support::HostWindows>(windows());
+    testing_support::HostWindows::Layout hidden;
+    hidden.frame = os::Rect{};
+    hidden.visible = false;
+    hidden.clientTitle = "client";
+    testing_support::Require(hostWindows_->Create(hidden), "the host's windows");
+    const os::HWND client = hostWindows_->client.hwnd();
     mainPanel_ = std::make_unique<CWndChild>(context());
-    mainPanel_->Create(client_->hwnd(), os::Rect{}, false);
+    testing_support::Require(
+        ::testing::AssertionResult(mainPanel_->Create(client, os::Rect{}, false)),
+        "the main panel");
     mainPanel_->AttachNotificationHandlers(handlers);
     loginPanel_ = std::make_unique<RecordingWindow>(windows());
-    loginPanel_->CreateChild(client_->hwnd(), "login");
+    testing_support::Require(::testing::AssertionResult(loginPanel_->CreateChild(client, "login")),
+                             "the login panel");
 
-    manager_->hostMain = host_->hwnd();
-    manager_->hostClient = client_->hwnd();
+    manager_->hostMain = hostWindows_->frame.hwnd();
+    manager_->hostClient = client;
     manager_->mainPanel = mainPanel_->hwnd();
     manager_->loginPanel = loginPanel_->hwnd();
 }
@@ -231,8 +205,7 @@ NotifyWorld::~NotifyWorld() {
     manager_.reset();
     mainPanel_.reset();
     loginPanel_.reset();
-    client_.reset();
-    host_.reset();
+    hostWindows_.reset();
     world_.reset();
 }
 
@@ -261,23 +234,6 @@ std::unique_ptr<platform::SimSessionCore> NotifyWorld::RemoteSession(const std::
     remote->Init(nullptr, nullptr, {});
     remote->Login(loginName, "pw", 1, "", 0);
     return remote;
-}
-
-void NotifyWorld::PumpUntil(const std::function<bool()>& done) {
-    // A guard against a hang, counted in idle rounds, not in time.
-    constexpr long kIdleRoundsAllowed = 20'000'000;
-    long idle = 0;
-    while (!done()) {
-        if (windows().PumpPending() > 0) {
-            idle = 0;
-            continue;
-        }
-        if (++idle > kIdleRoundsAllowed) {
-            ADD_FAILURE() << "the awaited work never came";
-            return;
-        }
-        std::this_thread::yield();
-    }
 }
 
 std::vector<std::array<std::string, 10>> NotifyWorld::StoredRecords() {

@@ -30,28 +30,11 @@
 #include "platform/session/sim_session_core.h"
 #include "platform/store/msg_record.h"
 #include "support/temp_dir.h"
+#include "support/windows/recording_window.h"
 
 namespace notify_test {
 
-// A window that records every message it is sent or posted (UI thread only).
-class RecordingWindow final : public os::Window {
-  public:
-    struct Seen {
-        os::UINT message;
-        os::WPARAM wParam;
-        os::LPARAM lParam;
-    };
-    explicit RecordingWindow(os::WindowSystem& windows) : os::Window(windows) {}
-    bool CreateTopLevel(std::string title);
-    bool CreateChild(os::HWND parent, std::string title);
-
-    std::vector<Seen> seen;
-    int Count(os::UINT message) const;
-    std::vector<os::WPARAM> WParamsOf(os::UINT message) const;
-
-  protected:
-    os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
-};
+using testing_support::RecordingWindow;
 
 // The window manager's registry, pending queue and flags, as the subsystems below it see them.
 class FakeWindowManager final : public core::IdleWindowManager {
@@ -154,7 +137,7 @@ class NotifyWorld {
     platform::SimSessionCore& session() { return world_->simSession(); }
     platform::SimServer& server() { return world_->server(); }
     FakeWindowManager& manager() { return *manager_; }
-    RecordingWindow& host() { return *host_; }
+    RecordingWindow& host() { return hostWindows_->frame; }
     RecordingWindow& loginPanel() { return *loginPanel_; }
     CWndChild& mainPanel() { return *mainPanel_; }
     const std::string& commonDir() const { return commonDir_; }
@@ -172,10 +155,6 @@ class NotifyWorld {
     std::unique_ptr<platform::SimSessionCore> RemoteSession(const std::string& loginName,
                                                             std::string* jid = nullptr);
 
-    // Handles the test thread's messages until `done()` holds. Only for work another thread
-    // is doing right now: it yields between rounds and never moves the clock.
-    void PumpUntil(const std::function<bool()>& done);
-
     // The stored messages of the logged-in user (contents of each, oldest first), and the
     // whole records.
     std::vector<std::string> StoredContents();
@@ -187,8 +166,7 @@ class NotifyWorld {
     std::string commonDir_;
     std::unique_ptr<core::TestClientWorld> world_;
     std::unique_ptr<FakeWindowManager> manager_;
-    std::unique_ptr<RecordingWindow> host_;
-    std::unique_ptr<RecordingWindow> client_;
+    std::unique_ptr<testing_support::HostWindows> hostWindows_;
     std::unique_ptr<RecordingWindow> loginPanel_;
     std::unique_ptr<CWndChild> mainPanel_;
     notify::Registrations recorders_;

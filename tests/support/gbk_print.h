@@ -18,7 +18,7 @@
 namespace testing_support {
 
 class Gbk {
-public:
+  public:
     Gbk(std::string_view bytes) : bytes_(bytes) {}          // NOLINT: implicit by design
     Gbk(const char* bytes) : bytes_(bytes ? bytes : "") {}  // NOLINT
     Gbk(const std::string& bytes) : bytes_(bytes) {}        // NOLINT
@@ -26,7 +26,7 @@ public:
     const std::string& bytes() const { return bytes_; }
     friend bool operator==(const Gbk& a, const Gbk& b) { return a.bytes_ == b.bytes_; }
 
-private:
+  private:
     std::string bytes_;
 };
 

@@ -30,7 +30,7 @@ inline void Put(const std::filesystem::path& path, std::string_view bytes) {
 // Every write past `bytes` fails (EFBIG) while this lives, as on a full disk; it stops root
 // too, whom read-only folders do not.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &old_);
         oldHandler_ = signal(SIGXFSZ, SIG_IGN);
@@ -45,7 +45,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit old_{};
     sighandler_t oldHandler_;
 };

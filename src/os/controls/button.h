@@ -6,7 +6,7 @@
 namespace os {
 
 class Button : public Control {
-public:
+  public:
     explicit Button(int id, std::string caption = {}) : Control(id, ControlKind::Button) {
         text_ = std::move(caption);
     }

@@ -7,7 +7,7 @@
 namespace os {
 
 class CheckBox : public Control {
-public:
+  public:
     explicit CheckBox(int id, std::string caption = {}) : Control(id, ControlKind::CheckBox) {
         text_ = std::move(caption);
     }
@@ -23,7 +23,7 @@ public:
         return true;
     }
 
-private:
+  private:
     bool checked_ = false;
 };
 

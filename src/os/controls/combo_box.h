@@ -21,7 +21,7 @@ enum class ComboStyle {
 };
 
 class ComboBox : public Control {
-public:
+  public:
     static constexpr int kNone = -1;  // CB_ERR: no item
 
     explicit ComboBox(int id, ComboStyle style = ComboStyle::DropDownList)
@@ -66,7 +66,7 @@ public:
     // when there is one.
     void SetText(std::string text) override;
 
-private:
+  private:
     struct Item {
         std::string text;
         std::uint32_t data = 0;

@@ -17,7 +17,7 @@
 namespace os {
 
 class Edit : public Control {
-public:
+  public:
     static constexpr char kPasswordChar = '*';
 
     explicit Edit(int id) : Control(id, ControlKind::Edit) {}
@@ -50,7 +50,7 @@ public:
     // What the screen shows.
     std::string DisplayText() const;
 
-private:
+  private:
     int SnapToCharStart(int offset) const;
 
     Selection sel_;

@@ -6,7 +6,7 @@
 namespace os {
 
 class Label : public Control {
-public:
+  public:
     explicit Label(int id, std::string text = {}) : Control(id, ControlKind::Label) {
         text_ = std::move(text);
     }

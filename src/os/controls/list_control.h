@@ -29,7 +29,7 @@ enum class SelectAction {
 };
 
 class ListControl : public Control {
-public:
+  public:
     static constexpr int kNone = -1;
 
     explicit ListControl(int id) : Control(id, ControlKind::List) {}
@@ -93,7 +93,7 @@ public:
     // Returns false for a bad row or when the list has no check boxes.
     bool SetCheck(int row, bool checked);
 
-private:
+  private:
     struct Row {
         std::vector<std::string> texts;  // by column; shorter than the columns = empty texts
         std::uint32_t data = 0;

@@ -7,7 +7,7 @@
 namespace os {
 
 class ProgressBar : public Control {
-public:
+  public:
     explicit ProgressBar(int id) : Control(id, ControlKind::ProgressBar) {}
 
     // Sets the range (reversed bounds are put in order) and clamps the position into it.
@@ -29,7 +29,7 @@ public:
     bool marquee() const { return marquee_; }
     void SetMarquee(bool marquee) { marquee_ = marquee; }
 
-private:
+  private:
     int Clamp(int position) const;
 
     int lower_ = 0;

@@ -91,7 +91,7 @@ struct LinkRange {
 };
 
 class RichEdit : public Control {
-public:
+  public:
     static constexpr char kObjectChar = ' ';
 
     explicit RichEdit(int id);
@@ -198,7 +198,7 @@ public:
     void LimitText(std::size_t bytes) { limitBytes_ = bytes; }
     std::size_t textLimit() const { return limitBytes_; }
 
-private:
+  private:
     struct FormatRun {
         int start = 0;  // the run covers [start, next run's start)
         CharFormat format;

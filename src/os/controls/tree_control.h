@@ -41,7 +41,7 @@ struct TreeImages {
 };
 
 class TreeControl : public Control {
-public:
+  public:
     // compare(data1, data2): negative when the first goes first (a TVM_SORTCHILDRENCB
     // callback).
     using DataComparator = std::function<int(std::uint32_t, std::uint32_t)>;
@@ -114,7 +114,7 @@ public:
     // Orders them by text, ASCII letters without case (TVM_SORTCHILDREN).
     bool SortChildrenByText(TreeItem parent);
 
-private:
+  private:
     using Slot = std::uint32_t;
     static constexpr Slot kNoSlot = 0xFFFFFFFF;
     static constexpr Slot kTopSlot = 0;  // the hidden parent of the top-level items

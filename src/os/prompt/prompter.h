@@ -81,7 +81,7 @@ struct InputRequest {
 };
 
 class Prompter {
-public:
+  public:
     virtual ~Prompter() = default;
 
     // IDOK, IDCANCEL, IDYES, IDNO, ... — one of the style's buttons.
@@ -107,7 +107,7 @@ public:
     // Whether `dialog` is running modally here right now.
     bool IsModal(HWND dialog) const;
 
-protected:
+  protected:
     // Runs the shown dialog until `ended()` is true. The default pumps the UI loop of the
     // calling thread; it also gives up when the loop is asked to quit (the WM_QUIT stays
     // queued for the outer loop) or, under a manual clock, when nothing is left to handle.
@@ -116,7 +116,7 @@ protected:
     // EndDialog came.
     std::optional<int> EndedWith(HWND dialog) const;
 
-private:
+  private:
     struct ModalRun {
         WindowSystem* system = nullptr;
         bool ended = false;

@@ -50,7 +50,7 @@ struct PromptRecord {
 };
 
 class ScriptedPrompter final : public Prompter {
-public:
+  public:
     using UnansweredHandler = std::function<void(const PromptRecord&)>;
     explicit ScriptedPrompter(UnansweredHandler onUnanswered = {});
 
@@ -86,10 +86,10 @@ public:
     std::size_t Remaining() const;
     void ClearRecords();
 
-protected:
+  protected:
     void RunModal(WindowSystem& system, HWND dialog, const std::function<bool()>& ended) override;
 
-private:
+  private:
     struct Answer {
         PromptKind kind = PromptKind::MessageBox;
         PromptMatch match;

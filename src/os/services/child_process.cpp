@@ -74,7 +74,7 @@ void WatchChild(pid_t pid, std::shared_ptr<ChildProcess::Shared> shared) {
 }
 
 class SpawnSetup {
-public:
+  public:
     SpawnSetup() {
         posix_spawn_file_actions_init(&actions_);
         posix_spawnattr_init(&attr_);
@@ -113,7 +113,7 @@ public:
     const posix_spawn_file_actions_t* actions() const { return &actions_; }
     const posix_spawnattr_t* attr() const { return &attr_; }
 
-private:
+  private:
     posix_spawn_file_actions_t actions_;
     posix_spawnattr_t attr_;
 };

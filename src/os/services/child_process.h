@@ -24,7 +24,7 @@ struct ProcessEnd {
 // A program started by StartProcess. Dropping the handle neither waits for the program nor
 // stops it; the reaper still collects it.
 class ChildProcess {
-public:
+  public:
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -41,7 +41,7 @@ public:
 
     struct Shared;  // state shared with the reaper thread (internal)
 
-private:
+  private:
     friend std::unique_ptr<ChildProcess> StartProcess(const std::vector<std::string>&,
                                                       const std::string&,
                                                       std::function<void(const ProcessEnd&)>);

@@ -26,7 +26,7 @@ struct ClipboardContent {
 };
 
 class Clipboard {
-public:
+  public:
     void Set(ClipboardContent content);
     void SetText(std::string gbkText);
     void SetBitmap(ClipboardBitmap bitmap);
@@ -43,7 +43,7 @@ public:
     // Goes up by one with every change, so a reader can tell that the content changed.
     std::uint32_t SequenceNumber() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     ClipboardContent content_;
     std::uint32_t sequence_ = 0;

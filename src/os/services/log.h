@@ -34,7 +34,7 @@ struct LogLine {
 std::string FormatLogLine(const LogLine& line);
 
 class Log {
-public:
+  public:
     // Appends to the file at `path` (GBK), creating its folder and the file when missing. A
     // file that cannot be opened is tried again at the next line; lines meanwhile are lost.
     static std::unique_ptr<Log> ToFile(Clock& clock, std::string path);
@@ -60,7 +60,7 @@ public:
     bool HasCaptured(std::string_view gbkText) const;
     void ClearCaptured();
 
-private:
+  private:
     enum class Target { File, Memory };
     Log(Clock& clock, Target target, std::string path);
     bool OpenLocked();

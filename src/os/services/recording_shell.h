@@ -11,7 +11,7 @@
 namespace os {
 
 class RecordingShell final : public Shell {
-public:
+  public:
     ShellStart Execute(const ShellRequest& request, ShellDone onDone) override;
 
     // The answers of the next calls, first queued first.
@@ -25,7 +25,7 @@ public:
     // has already been ended.
     bool Finish(size_t index, const ShellOutcome& outcome);
 
-private:
+  private:
     struct Entry {
         ShellRequest request;
         ShellStart answer;

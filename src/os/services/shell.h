@@ -44,7 +44,7 @@ struct ShellOutcome {
 using ShellDone = std::function<void(const ShellOutcome&)>;
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     virtual ShellStart Execute(const ShellRequest& request, ShellDone onDone) = 0;

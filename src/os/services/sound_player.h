@@ -12,7 +12,7 @@
 namespace os {
 
 class SoundPlayer {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     // Starts playing the sound file at `path` (GBK) and returns at once. False when nothing
     // will play: no such file, or no way to play sounds here.
@@ -23,7 +23,7 @@ public:
 
 // For tests: plays nothing, records every request.
 class RecordingSoundPlayer final : public SoundPlayer {
-public:
+  public:
     bool PlaySoundFile(const std::string& path) override;
     void Stop() override;
 
@@ -32,7 +32,7 @@ public:
     // What PlaySoundFile answers (true unless changed).
     void SetAnswer(bool answer);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::string> played_;
     int stops_ = 0;
@@ -42,7 +42,7 @@ private:
 // Plays through paplay (PulseAudio/PipeWire) or else aplay (ALSA), whichever is found first in
 // `searchPath`; with neither, sounds are silently not played.
 class SystemSoundPlayer final : public SoundPlayer {
-public:
+  public:
     explicit SystemSoundPlayer(std::string searchPath = DefaultSearchPath());
     ~SystemSoundPlayer() override;  // stops the sound still playing
 
@@ -52,7 +52,7 @@ public:
     // The player program in use, or empty.
     const std::string& player() const { return player_; }
 
-private:
+  private:
     std::string player_;
     std::mutex mutex_;
     std::unique_ptr<ChildProcess> playing_;

@@ -18,7 +18,7 @@
 namespace os {
 
 class SystemShell final : public Shell {
-public:
+  public:
     // `searchPath`: where xdg-open and pkexec are looked for (':'-separated, like PATH).
     explicit SystemShell(std::string searchPath = DefaultSearchPath());
     // Started programs go on running; their ShellDone callbacks are no longer called.
@@ -26,7 +26,7 @@ public:
 
     ShellStart Execute(const ShellRequest& request, ShellDone onDone) override;
 
-private:
+  private:
     std::string searchPath_;
     std::mutex mutex_;
     std::vector<std::unique_ptr<ChildProcess>> children_;

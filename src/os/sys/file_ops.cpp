@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd = -1) : fd_(fd) {}
     ~FileDescriptor() { Close(); }
     FileDescriptor(const FileDescriptor&) = delete;
@@ -38,7 +38,7 @@ public:
         return rc == 0;
     }
 
-private:
+  private:
     int fd_;
 };
 

@@ -20,7 +20,7 @@
 namespace os {
 
 class IniFile {
-public:
+  public:
     // An empty file that belongs to no path (Save fails; for parsing text in memory).
     IniFile() = default;
 
@@ -64,7 +64,7 @@ public:
     // Writes ToText() to path() atomically.
     bool Save() const;
 
-private:
+  private:
     struct Line {
         std::string text;             // as in the file, without the line end
         std::string key;              // trimmed key name; empty for comments, blank and other lines

@@ -15,7 +15,7 @@ enum class OnBadInput { kFail, kReplace };
 // One iconv descriptor per direction and thread: opening one costs far more than a short
 // conversion, and a descriptor must not be shared between threads.
 class Converter {
-public:
+  public:
     explicit Converter(Direction direction)
         : direction_(direction),
           cd_(direction == Direction::kGbkToUtf8 ? iconv_open("UTF-8", "CP936")
@@ -28,7 +28,7 @@ public:
 
     bool Run(std::string_view in, std::string& out, OnBadInput onBad);
 
-private:
+  private:
     // iconv_open reports failure as (iconv_t)-1.
     bool valid() const {
         return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)

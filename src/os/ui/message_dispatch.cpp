@@ -266,6 +266,12 @@ bool WindowSystem::PeekMessage(Msg& msg) {
 }
 
 LRESULT WindowSystem::DispatchMessage(const Msg& msg) {
+    if (msg.hwnd) {
+        std::lock_guard guard(impl_->mutex);
+        if (const WindowEntry* entry = impl_->FindLocked(msg.hwnd)) {
+            impl_->CheckOwnerLocked(*entry, msg.hwnd, "WindowSystem::DispatchMessage");
+        }
+    }
     auto self = impl_->CurrentQueue(true);
     return impl_->Dispatch(*self, msg);
 }

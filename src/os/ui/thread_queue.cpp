@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "os/sys/thread_check.h"
 #include "os/ui/spin_wait.h"
 
 namespace os {
 
 ThreadQueue::ThreadQueue(std::uint64_t systemSerial, ThreadQueueId id)
-    : systemSerial(systemSerial), id(id), owner(std::this_thread::get_id()) {}
+    : systemSerial(systemSerial),
+      id(id),
+      owner(std::this_thread::get_id()),
+      ownerName(DescribeCurrentThread()) {}
 
 void ThreadQueue::NotifyIfSleeping() {
     // Pairs with Wait(): the sleeper sets sleeping_ before its last look at the work, and

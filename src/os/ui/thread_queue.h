@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -43,6 +44,7 @@ class ThreadQueue {
     const std::uint64_t systemSerial;  // which WindowSystem made it
     const ThreadQueueId id;
     const std::thread::id owner;
+    const std::string ownerName;  // the owner thread as the thread checks name it
 
     enum class ItemKind { Message, Task, Quit };
     struct Item {

@@ -11,7 +11,9 @@ std::shared_ptr<ThreadQueue> WindowSystem::Impl::TimerQueue(HWND hwnd) {
     if (!hwnd) return CurrentQueue(true);
     std::lock_guard guard(mutex);
     const WindowEntry* entry = FindLocked(hwnd);
-    if (!entry || entry->queue->owner != std::this_thread::get_id()) return nullptr;
+    if (!entry) return nullptr;
+    CheckOwnerLocked(*entry, hwnd, "WindowSystem::SetTimer/KillTimer");
+    if (entry->queue->owner != std::this_thread::get_id()) return nullptr;
     return entry->queue;
 }
 

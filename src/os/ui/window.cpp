@@ -20,6 +20,7 @@ Window::~Window() {
     // No virtual calls here: the derived part is gone. Children are still whole objects, so
     // they are destroyed properly; this window's handle is retired without WM_DESTROY.
     if (!system_ || !alive_) return;
+    CheckThread("Window::~Window");
     WindowSystem::Impl& impl = *system_->impl_;
     destroying_ = true;
     std::vector<Window*> dependents;
@@ -149,7 +150,18 @@ bool Window::KillTimer(std::uint64_t id) {
 
 // ---- Controls
 
+void Window::CheckThread(std::string_view call) const {
+    if constexpr (kCheckOwnerThreads) {
+        if (!system_ || !alive_) return;  // no handle: nobody owns it yet, or any more
+        std::lock_guard guard(system_->impl_->mutex);
+        if (const WindowEntry* entry = system_->impl_->FindLocked(hwnd_)) {
+            system_->impl_->CheckOwnerLocked(*entry, hwnd_, call);
+        }
+    }
+}
+
 Control* Window::AddControl(std::unique_ptr<Control> control) {
+    CheckThread("Window::AddControl");
     if (!control) return nullptr;
     if (control->id() != IDC_STATIC && FindControl(control->id())) return nullptr;
     control->SetNotifySink([this](const ControlNotification& note) { RouteNotification(note); });
@@ -158,12 +170,14 @@ Control* Window::AddControl(std::unique_ptr<Control> control) {
 }
 
 Control* Window::FindControl(int id) const {
+    CheckThread("Window::FindControl");
     auto it = std::find_if(controls_.begin(), controls_.end(),
                            [id](const auto& control) { return control->id() == id; });
     return it == controls_.end() ? nullptr : it->get();
 }
 
 std::vector<Control*> Window::Controls() const {
+    CheckThread("Window::Controls");
     std::vector<Control*> list;
     list.reserve(controls_.size());
     for (const auto& control : controls_) list.push_back(control.get());
@@ -171,6 +185,7 @@ std::vector<Control*> Window::Controls() const {
 }
 
 bool Window::SetFocus(int controlId) {
+    CheckThread("Window::SetFocus");
     if (controlId == 0) {
         focusId_ = 0;
         return true;

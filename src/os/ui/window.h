@@ -14,7 +14,9 @@
 // - Deleting a live window: its children are destroyed and its handle retired without
 //   WM_DESTROY or PostNcDestroy (the derived object is already gone). Call DestroyWindow()
 //   first when the handler must see WM_DESTROY.
-// Create, destroy and delete a window on its owner thread.
+// Create, destroy and delete a window on its owner thread. Its controls (the models behind
+// it) are touched only there too: AddControl, FindControl, Controls and SetFocus on a live
+// window fail loudly from another thread in a debug build (window_system.h).
 //
 // Controls. A window owns its control models by id. AddControl installs the control's sink,
 // so its notifications reach this window's handler at once (synchronously, on the owner
@@ -129,6 +131,9 @@ class Window {
   private:
     friend class WindowSystem;
 
+    // In a debug build, fails loudly unless the calling thread owns this live window; a
+    // window without a handle passes (thread_check.h).
+    void CheckThread(std::string_view call) const;
     // Calls OnMessage and runs a PostNcDestroy that was put off while a handler ran.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void RouteNotification(const ControlNotification& note);

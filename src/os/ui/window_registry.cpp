@@ -2,6 +2,7 @@
 // state, finding windows.
 
 #include <algorithm>
+#include <string>
 
 #include "os/ui/window_system_impl.h"
 
@@ -24,6 +25,17 @@ Window* WindowSystem::Impl::OwnedWindow(HWND hwnd) const {
     const WindowEntry* entry = FindLocked(hwnd);
     if (!entry || entry->queue->owner != std::this_thread::get_id()) return nullptr;
     return entry->window;
+}
+
+void WindowSystem::Impl::CheckOwnerLocked(const WindowEntry& entry, HWND hwnd,
+                                          std::string_view call) const {
+    CheckOwnerThread(
+        entry.queue->owner, call,
+        [&] {
+            return "window " + std::to_string(hwnd.value()) + " \"" + entry.title + "\" (class " +
+                   entry.className + ")";
+        },
+        [&] { return entry.queue->ownerName; });
 }
 
 HWND WindowSystem::Impl::Register(Window* window, const Window::CreateParams& params,
@@ -140,7 +152,9 @@ bool WindowSystem::IsWindow(HWND hwnd) const {
 Window* WindowSystem::FromHandle(HWND hwnd) const {
     std::lock_guard guard(impl_->mutex);
     const WindowEntry* entry = impl_->FindLocked(hwnd);
-    return entry ? entry->window : nullptr;
+    if (!entry) return nullptr;
+    impl_->CheckOwnerLocked(*entry, hwnd, "WindowSystem::FromHandle");
+    return entry->window;
 }
 
 std::string WindowSystem::GetClassName(HWND hwnd) const {
@@ -306,6 +320,12 @@ bool WindowSystem::SetWindowPos(HWND hwnd, int x, int y, int width, int height, 
 }
 
 bool WindowSystem::DestroyWindow(HWND hwnd) {
+    {
+        std::lock_guard guard(impl_->mutex);
+        if (const WindowEntry* entry = impl_->FindLocked(hwnd)) {
+            impl_->CheckOwnerLocked(*entry, hwnd, "WindowSystem::DestroyWindow");
+        }
+    }
     Window* window = impl_->OwnedWindow(hwnd);
     if (!window || window->destroying_) return false;
     impl_->Destroy(window, true);

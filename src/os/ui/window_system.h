@@ -12,6 +12,12 @@
 // A thread that ends without destroying its windows leaves them registered but out of reach:
 // sends to them answer 0 and posts fail. Destroy a thread's windows before it ends.
 //
+// The calls marked "owner thread only" are a programming error from another thread: a debug
+// build fails loudly there, naming the window and both threads (os/sys/thread_check.h); a
+// release build answers as noted. The calls meant to cross threads (SendMessage,
+// PostMessage, SendTask, PostTask, PostThreadMessage, the state readers and changers) never
+// trip that check.
+//
 // Ownership of Window objects: see window.h. The WindowSystem must outlive every window and
 // every thread that uses it; windows still alive when it is destroyed are detached (they stop
 // being windows and their later destruction does nothing).
@@ -66,8 +72,9 @@ class WindowSystem {
     // ---- Windows by handle (any thread). Answers for a handle that names no window: false,
     // empty, null or 0.
     bool IsWindow(HWND hwnd) const;
-    // The object behind a handle. Use it only on the window's owner thread: another thread
-    // may see the window destroyed and the object deleted at any moment.
+    // The object behind a handle. Owner thread only: another thread may see the window
+    // destroyed and the object deleted at any moment (a release build answers the object
+    // all the same).
     Window* FromHandle(HWND hwnd) const;
     std::string GetClassName(HWND hwnd) const;
     std::string GetWindowText(HWND hwnd) const;
@@ -96,8 +103,8 @@ class WindowSystem {
     // Moves (x, y) and resizes (width, height); SWP_NOMOVE / SWP_NOSIZE keep either, and
     // SWP_SHOWWINDOW / SWP_HIDEWINDOW show or hide. Z-order flags are accepted and ignored.
     bool SetWindowPos(HWND hwnd, int x, int y, int width, int height, UINT flags);
-    // Destroys a window of the calling thread (see Window::DestroyWindow). False for a
-    // window of another thread, as on Windows.
+    // Destroys a window of the calling thread (see Window::DestroyWindow). Owner thread only
+    // (a release build answers false, as Windows does).
     bool DestroyWindow(HWND hwnd);
 
     // ---- Finding windows (any thread)
@@ -159,7 +166,8 @@ class WindowSystem {
     bool GetMessage(Msg& msg);
     bool PeekMessage(Msg& msg);
     // Calls the handler of msg.hwnd (nothing when it is gone); a thread message goes to the
-    // thread-message handler. Answers the handler's result.
+    // thread-message handler. Answers the handler's result. Owner thread only (a release
+    // build answers 0 for a window of another thread).
     LRESULT DispatchMessage(const Msg& msg);
     // Calling thread: where Run and the pumps deliver thread messages (null hwnd). Without a
     // handler they are dropped.
@@ -176,7 +184,8 @@ class WindowSystem {
     // Starts or restarts timer `id` of the window: WM_TIMER(wParam = id) every `periodMs`
     // (at least 10 ms). Due timers fire in deadline order, one WM_TIMER per due time: a late
     // loop gets one, never a pile. A null hwnd makes a thread timer (WM_TIMER with null hwnd
-    // to the thread-message handler). False for a window that is gone or of another thread.
+    // to the thread-message handler). False for a window that is gone. Owner thread only (a
+    // release build answers false for a window of another thread).
     bool SetTimer(HWND hwnd, std::uint64_t id, Millis periodMs);
     bool KillTimer(HWND hwnd, std::uint64_t id);
     static constexpr Millis kMinimumTimerPeriod = 10;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "os/sys/thread_check.h"
 #include "os/ui/thread_queue.h"
 #include "os/ui/window.h"
 #include "os/ui/window_system.h"
@@ -78,6 +79,9 @@ struct WindowSystem::Impl {
     WindowEntry* FindLocked(HWND hwnd);
     // The window object when the calling thread owns it, else null.
     Window* OwnedWindow(HWND hwnd) const;
+    // In a debug build, fails loudly (thread_check.h) unless the calling thread owns the
+    // window of `entry`; `call` names what was called. The lock is held by the caller.
+    void CheckOwnerLocked(const WindowEntry& entry, HWND hwnd, std::string_view call) const;
     bool IsClassRegisteredLocked(std::string_view className) const;
 
     // ---- Life of a window (owner thread)

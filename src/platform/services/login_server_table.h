@@ -28,7 +28,7 @@ inline constexpr std::size_t kLoginServerFileMax =
 inline constexpr const char* kDefaultConfigFile = "config.ini";
 
 class LoginServerTable {
-public:
+  public:
     // Appends a server. False, and nothing added, when the file name does not fit the entry
     // (empty, more than 15 bytes, a NUL byte) or would leave the shared client directory
     // (absolute, or a ".." part). An empty display name shows the file name.
@@ -49,7 +49,7 @@ public:
     // The selected entry's file name; kDefaultConfigFile while the table is empty.
     std::string SelectedConfigFile() const;
 
-private:
+  private:
     std::vector<unsigned char> bytes_;
     std::vector<std::string> names_;
     int selected_ = 1;

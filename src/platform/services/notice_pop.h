@@ -20,7 +20,7 @@
 namespace platform {
 
 class NoticePop {
-public:
+  public:
     virtual ~NoticePop() = default;
 
     virtual void InitTipManager(os::HWND hostWnd) = 0;
@@ -54,7 +54,7 @@ std::string DescribeTipCall(const TipCall& call);
 
 // Implements every call by handing one TipCall to OnCall.
 class NoticePopCalls : public NoticePop {
-public:
+  public:
     void InitTipManager(os::HWND hostWnd) override;
     void FreeTipManager() override;
     void ShowTip(const std::string& text) override;
@@ -63,12 +63,12 @@ public:
     void ShowOATip(int kind, const std::string& url, const std::string& title, int flags) override;
     void ShowNewMailTip(int count) override;
 
-protected:
+  protected:
     virtual void OnCall(const TipCall& call) = 0;
 };
 
 class RecordingNoticePop final : public NoticePopCalls {
-public:
+  public:
     std::vector<TipCall> Calls() const;
     // The calls named `call`, in order.
     std::vector<TipCall> CallsNamed(const std::string& call) const;
@@ -77,10 +77,10 @@ public:
     bool initialised() const;
     void Clear();
 
-protected:
+  protected:
     void OnCall(const TipCall& call) override;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<TipCall> calls_;
     bool initialised_ = false;
@@ -89,14 +89,14 @@ private:
 // Writes each call to the log as "NoticePop <call>". While the tip manager is started, tips
 // also go to `display` (optional; the host's way of showing them). Thread-safe.
 class LoggingNoticePop final : public NoticePopCalls {
-public:
+  public:
     using Display = std::function<void(const TipCall&)>;
     explicit LoggingNoticePop(os::Log& log, Display display = {});
 
-protected:
+  protected:
     void OnCall(const TipCall& call) override;
 
-private:
+  private:
     os::Log& log_;
     Display display_;
     std::mutex mutex_;

@@ -29,7 +29,7 @@ namespace platform {
 inline constexpr const char* kPreConfigFile = "preconfig.ini";
 
 class SharedUtil {
-public:
+  public:
     // `commonDir`: the shared client directory (GBK); a trailing '/' is added when missing.
     // Reads the pre-login configuration from it.
     explicit SharedUtil(std::string commonDir);
@@ -74,7 +74,7 @@ public:
     static bool IsVistaOrLater() { return true; }
     static bool IsWin7OrLater() { return true; }
 
-private:
+  private:
     std::string commonDir_;
     LoginServerTable servers_;
 };

@@ -58,8 +58,8 @@ struct SimAccount {
 // owner's) or "both".
 // One short message the SMS gateway accepted.
 struct SimSms {
-    std::string from;      // the sender's JID
-    std::string to;        // "<mobile>@sms.<host>"
+    std::string from;  // the sender's JID
+    std::string to;    // "<mobile>@sms.<host>"
     std::string text;
     std::string sendTime;  // empty for an immediate SMS
     int nickFlag = 0;

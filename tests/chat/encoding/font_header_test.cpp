@@ -4,6 +4,7 @@
 
 #include "chat/encoding/markers.h"
 #include "os/controls/rich_edit.h"
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace chat {
@@ -57,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"FONT(Arial,0,0,200,00,x, ,8,0,0,0)", "Arial", 0, 200,
                  kBold | kItalic | kUnderline | kStrikeOut, 0},
         // An empty face field stops every later comma field: only blue is read, as 0.
-        ReadCase{"FONT(,134,2,180,1,0,0,0,255,0,0)", nullptr, -1, -1, 0, 0},
+        ReadCase{"FONT(,134,2,180,1,0,0,0,255,0,0", nullptr, -1, -1, 0, 0},
         // An empty field in the middle: what follows is not read; blue reads the rest.
         ReadCase{"FONT(宋体,134,,180,1,0,0,0,255,0,0)", "宋体", 134, -1, 0, 0},
         // Fewer fields than eleven: the missing ones stay unread; blue reads the rest.
@@ -68,7 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
         // A number field reads like atoi: blanks, sign, leading digits.
         ReadCase{"FONT(A, 134x,0,-40,0,0,0,0,0,0,12)", "A", 134, -40, 0, os::Rgb(0, 0, 12)},
         // A number too large for an int is held at the largest one, not overflowed.
-        ReadCase{"FONT(A,0,0,99999999999,0,0,0,0,0,0,0)", "A", 0, 2147483647, 0, 0}));
+        ReadCase{"FONT(A,0,0,99999999999,0,0,0,0,0,0,0)", "A", 0, 2147483647, 0, 0}),
+    [](const testing::TestParamInfo<ReadCase>& info) {
+        return testing_support::IndexedName(info.index, info.param.header);
+    });
 
 TEST(ReadFontHeader, ShortHeaderReadsNothing) {
     EXPECT_FALSE(ReadFontHeader("").has_value());

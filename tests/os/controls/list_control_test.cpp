@@ -13,7 +13,7 @@ using Rows = std::vector<int>;
 using Items = std::vector<std::int64_t>;
 
 class ListControlTest : public ::testing::Test {
-protected:
+  protected:
     // Three columns, four rows: name / phone / department, data = 100 + row.
     void SetUp() override {
         list.InsertColumn(0, "姓名", 80);

@@ -10,7 +10,7 @@
 namespace os::testing {
 
 class NotificationRecorder {
-public:
+  public:
     explicit NotificationRecorder(Control& control) {
         control.SetNotifySink([this](const ControlNotification& n) { seen_.push_back(n); });
     }
@@ -31,7 +31,7 @@ public:
     }
     void Clear() { seen_.clear(); }
 
-private:
+  private:
     std::vector<ControlNotification> seen_;
 };
 

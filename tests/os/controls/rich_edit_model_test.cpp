@@ -90,7 +90,7 @@ struct FormatChange {
 };
 
 class Model {
-public:
+  public:
     int Length() const { return static_cast<int>(cells_.size()); }
 
     void SetSel(int start, int end) {
@@ -157,7 +157,7 @@ public:
     const std::vector<Cell>& cells() const { return cells_; }
     Selection sel() const { return sel_; }
 
-private:
+  private:
     std::vector<Cell> cells_;
     Selection sel_;
     std::optional<CharFormat> caret_;

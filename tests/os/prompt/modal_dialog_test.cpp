@@ -10,6 +10,7 @@
 #include "os/controls/edit.h"
 #include "os/prompt/scripted_prompter.h"
 #include "support/gbk_print.h"
+#include "support/wait_for.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ constexpr int kNameEdit = 1001;
 
 // A small dialog as the client writes them: OK takes the typed name and ends with IDOK.
 class NameDialog : public os::Window {
-public:
+  public:
     NameDialog(os::WindowSystem& system, os::Prompter& prompter)
         : Window(system), prompter_(prompter) {}
 
@@ -34,7 +35,7 @@ public:
 
     std::string name;
 
-protected:
+  protected:
     os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override {
         if (message == os::WM_COMMAND && os::HIWORD(wParam) == os::notify::kClicked) {
             int id = os::LOWORD(wParam);
@@ -55,17 +56,17 @@ protected:
         return DefWindowProc(message, wParam, lParam);
     }
 
-private:
+  private:
     os::Prompter& prompter_;
 };
 
 class Owner : public os::Window {
-public:
+  public:
     using Window::Window;
 };
 
 class ModalTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         os::Window::CreateParams params;
         params.title = "main";
@@ -214,7 +215,7 @@ TEST_F(ModalTest, AnOwnerDisabledBeforeStaysDisabled) {
 
 // Asks nothing itself: only its modal loop is under test.
 class PumpingPrompter final : public os::Prompter {
-public:
+  public:
     using Prompter::MessageBox;
     int MessageBox(const os::MessageBoxRequest&) override { return os::IDCANCEL; }
     std::optional<std::string> OpenFile(const os::FileDialogRequest&) override { return {}; }
@@ -245,7 +246,8 @@ TEST(PumpingModalLoop, EndDialogFromAnotherThreadWakesTheLoop) {
     ASSERT_TRUE(dialog.Make({}));
     os::HWND hwnd = dialog.hwnd();
     std::thread ender([&] {
-        while (!prompter.IsModal(hwnd)) std::this_thread::yield();
+        EXPECT_TRUE(
+            testing_support::WaitFor([&] { return prompter.IsModal(hwnd); }, "the modal loop"));
         prompter.EndDialog(hwnd, os::IDYES);
     });
     EXPECT_EQ(prompter.DoModal(dialog), os::IDYES);

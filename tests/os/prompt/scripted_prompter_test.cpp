@@ -12,7 +12,7 @@ using os::ScriptedPrompter;
 
 // Every test here fails when a prompt goes unanswered, unless it asks for the records.
 class ScriptedPrompterTest : public ::testing::Test {
-protected:
+  protected:
     std::vector<os::PromptRecord> unanswered;
     ScriptedPrompter prompter{[this](const os::PromptRecord& r) { unanswered.push_back(r); }};
 

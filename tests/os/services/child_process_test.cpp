@@ -5,6 +5,7 @@
 #include "end_waiter.h"
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
+#include "support/wait_for.h"
 #include "test_files.h"
 
 namespace {
@@ -44,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 class ChildProcessTest : public ::testing::Test {
-protected:
+  protected:
     testing_support::TempDir dir;
     std::string Script(const std::string& name, const std::string& body) {
         auto path = dir.path() / name;
@@ -93,7 +94,7 @@ TEST_F(ChildProcessTest, ForgottenEndIsNeverReported) {
     ASSERT_NE(child, nullptr);
     child->ForgetEnd();
     child->Terminate();
-    while (!child->IsSettled()) std::this_thread::yield();
+    ASSERT_TRUE(testing_support::WaitFor([&] { return child->IsSettled(); }, "the reaper"));
     EXPECT_FALSE(reported);
 }
 

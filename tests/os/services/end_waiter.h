@@ -12,7 +12,7 @@ namespace services_test {
 
 template <typename T>
 class EndWaiter {
-public:
+  public:
     auto Callback() {
         return [this](const T& value) {
             std::lock_guard lock(mutex_);
@@ -26,7 +26,7 @@ public:
         return value_;
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable cv_;
     std::optional<T> value_;

@@ -23,7 +23,7 @@ std::string Stamp(const os::LocalTime& t) {
 }
 
 class LogFileTest : public ::testing::Test {
-protected:
+  protected:
     testing_support::TempDir dir;
     os::ManualClock clock;
     std::string Path() const { return dir.str() + "logs/" + os::kLogFileName; }

@@ -77,7 +77,7 @@ TEST(RecordingShellTest, FinishPlaysTheProgramsEnd) {
 
 // The real shell against stand-in xdg-open and pkexec programs in a folder of the test's own.
 class SystemShellTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(bin());
         out = (dir.path() / "out.txt").string();

@@ -26,7 +26,7 @@ TEST(RecordingSoundPlayerTest, RecordsEachRequest) {
 }
 
 class SystemSoundPlayerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(dir.path() / "bin");
         std::filesystem::create_directories(dir.path() / U8(u8"声音"));

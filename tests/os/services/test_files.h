@@ -13,7 +13,9 @@
 
 namespace services_test {
 
-inline std::string ReadAll(const std::filesystem::path& path) { return testing_support::Slurp(path); }
+inline std::string ReadAll(const std::filesystem::path& path) {
+    return testing_support::Slurp(path);
+}
 
 inline std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;

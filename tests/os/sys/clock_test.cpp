@@ -10,15 +10,17 @@
 #include <thread>
 #include <vector>
 
-#include "spin_wait.h"
+#include "support/scoped_env.h"
+#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 
 using os::kInfinite;
 using os::ManualClock;
 using os::Millis;
-using os_sys_tests::SpinUntil;
-using os_sys_tests::WaitForWaiters;
+using testing_support::WaitFor;
+using testing_support::WaitForWaiters;
 
 TEST(ManualClockTest, TimeMovesOnlyWhenAdvanced) {
     ManualClock clock;
@@ -38,8 +40,7 @@ TEST(ManualClockTest, TickCountWrapsAfter32Bits) {
 }
 
 TEST(ManualClockTest, WallClockFollowsStartAndAdvance) {
-    setenv("TZ", "UTC", 1);
-    tzset();
+    testing_support::ScopedEnv utc("TZ", "UTC");
     ManualClock clock(1767603600);  // 2026-01-05 09:00:00 UTC, a Monday
     clock.Advance(61'250);
     EXPECT_EQ(clock.UnixTime(), 1767603661);
@@ -79,12 +80,12 @@ TEST(ManualClockTest, SleepEndsExactlyAtItsDeadline) {
         wokeAt = clock.Now();
         woke = true;
     });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     EXPECT_EQ(clock.NextDeadline(), 300);
     clock.Advance(299);
     EXPECT_EQ(clock.WaiterCount(), 1);  // still asleep: its wait is still registered
     clock.Advance(1);
-    SpinUntil([&] { return woke.load(); });
+    ASSERT_TRUE(WaitFor([&] { return woke.load(); }));
     sleeper.join();
     EXPECT_EQ(wokeAt, 300);
     EXPECT_EQ(clock.WaiterCount(), 0);
@@ -106,7 +107,7 @@ TEST(ManualClockTest, WaitReturnsReadyWhenNotifiedBeforeDeadline) {
         std::unique_lock lock(mutex);
         result = clock.WaitUntil(lock, cv, 1000, [&] { return ready; });
     });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(999);
     {
         std::lock_guard guard(mutex);
@@ -205,7 +206,7 @@ TEST(ManualClockTest, WaiterDeadlinesAreStepsOfAdvance) {
     ManualClock clock;
     RecordingSource source(clock);
     std::thread sleeper([&] { clock.Sleep(250); });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(400);
     sleeper.join();
     EXPECT_EQ(source.steps(), (std::vector<Millis>{250, 400}));
@@ -267,7 +268,7 @@ TEST(RealClockTest, FarDeadlineWaitsForTheCondition) {
         entered = true;
         result = clock.WaitUntil(lock, cv, clock.Now() + (Millis{1} << 60), [&] { return ready; });
     });
-    SpinUntil([&] { return entered.load(); });
+    ASSERT_TRUE(WaitFor([&] { return entered.load(); }));
     {
         std::lock_guard guard(mutex);
         ready = true;

@@ -7,7 +7,8 @@
 #include <thread>
 #include <vector>
 
-#include "spin_wait.h"
+#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ using os::kInfinite;
 using os::kWaitTimeout;
 using os::ManualClock;
 using os::WaitForAny;
-using os_sys_tests::SpinUntil;
-using os_sys_tests::WaitForWaiters;
+using testing_support::WaitFor;
+using testing_support::WaitForWaiters;
 
 TEST(EventTest, SetResetAndTestWithoutWaiting) {
     struct Case {
@@ -62,7 +63,7 @@ TEST(EventTest, WaitIsSignalledUpToItsDeadline) {
     Event event(clock, EventReset::Auto);
     std::atomic<int> result{-1};
     std::thread waiter([&] { result = event.Wait(1000); });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(999);
     event.Set();
     waiter.join();
@@ -79,7 +80,7 @@ TEST(EventTest, WaitTimesOutWhenTheClockReachesItsDeadline) {
         result = event.Wait(20'000);
         returnedAt = clock.Now();
     });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(20'000);
     waiter.join();
     EXPECT_EQ(result, 0);
@@ -96,14 +97,14 @@ TEST(EventTest, AutoResetReleasesOneWaiterPerSet) {
             if (event.Wait(kInfinite)) ++released;
         });
     }
-    WaitForWaiters(clock, 3);
+    ASSERT_TRUE(WaitForWaiters(clock, 3));
     for (int expected = 1; expected <= 3; ++expected) {
         event.Set();
-        SpinUntil([&] { return released.load() >= expected; });
+        ASSERT_TRUE(WaitFor([&] { return released.load() >= expected; }));
         // The signal went to one waiter and was used up; the others still wait.
         EXPECT_EQ(released.load(), expected);
         EXPECT_FALSE(event.IsSet());
-        SpinUntil([&] { return clock.WaiterCount() == 3 - expected; });
+        ASSERT_TRUE(WaitFor([&] { return clock.WaiterCount() == 3 - expected; }));
     }
     for (auto& t : waiters) t.join();
 }
@@ -118,7 +119,7 @@ TEST(EventTest, ManualResetReleasesEveryWaiterAndStaysSet) {
             if (event.Wait(kInfinite)) ++released;
         });
     }
-    WaitForWaiters(clock, 3);
+    ASSERT_TRUE(WaitForWaiters(clock, 3));
     event.Set();
     for (auto& t : waiters) t.join();
     EXPECT_EQ(released, 3);
@@ -165,7 +166,7 @@ TEST(WaitForAnyTest, WakesWhenAnyEventIsSetLater) {
     Event* events[] = {&a, &b};
     std::atomic<int> result{-2};
     std::thread waiter([&] { result = WaitForAny(clock, events, 5000); });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(4999);
     b.Set();
     waiter.join();
@@ -180,7 +181,7 @@ TEST(WaitForAnyTest, TimesOutAtItsDeadline) {
     Event* events[] = {&a, &b};
     std::atomic<int> result{-2};
     std::thread waiter([&] { result = WaitForAny(clock, events, 200); });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(200);
     waiter.join();
     EXPECT_EQ(result, kWaitTimeout);
@@ -207,9 +208,9 @@ TEST(WaitForAnyTest, SharesAnAutoResetSignalWithAPlainWaiter) {
     std::thread multi([&] {
         if (WaitForAny(clock, events, kInfinite) == 1) ++released;
     });
-    WaitForWaiters(clock, 2);
+    ASSERT_TRUE(WaitForWaiters(clock, 2));
     shared.Set();
-    SpinUntil([&] { return released.load() == 1; });
+    ASSERT_TRUE(WaitFor([&] { return released.load() == 1; }));
     EXPECT_FALSE(shared.IsSet());
     shared.Set();  // and the second one releases the other
     single.join();
@@ -273,7 +274,7 @@ TEST(EventStressTest, ManyThreadsShareOneAutoResetEvent) {
     // Hand out one token at a time: the next only once the last was taken.
     for (int i = 1; i <= kTokens; ++i) {
         tokens.Set();
-        SpinUntil([&] { return taken.load() >= i; });
+        ASSERT_TRUE(WaitFor([&] { return taken.load() >= i; }));
     }
     done.Set();
     for (auto& t : consumers) t.join();

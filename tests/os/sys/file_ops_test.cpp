@@ -24,7 +24,7 @@ using testing_support::Slurp;
 using testing_support::U8;
 
 class FileOpsTest : public ::testing::Test {
-protected:
+  protected:
     // The temporary folder as a GBK path prefix (ASCII, so GBK and UTF-8 alike).
     std::string At(std::string_view gbkName) const { return dir_.str() + std::string(gbkName); }
     const fs::path& Dir() const { return dir_.path(); }
@@ -38,7 +38,7 @@ protected:
         return names;
     }
 
-private:
+  private:
     testing_support::TempDir dir_;
 };
 

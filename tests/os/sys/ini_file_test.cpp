@@ -220,7 +220,7 @@ TEST(IniFile, Utf8FileWithByteOrderMark) {
 }
 
 class ProfileTest : public ::testing::Test {
-protected:
+  protected:
     std::string Path(std::string_view name = "config.ini") const {
         return dir_.str() + std::string(name);
     }

@@ -10,9 +10,9 @@
 #include <set>
 #include <thread>
 
-#include "spin_wait.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 
@@ -22,8 +22,8 @@ using os::ManualClock;
 using os::NamedMutex;
 using os::NamedObjectSpace;
 using os::SharedMemory;
-using os_sys_tests::WaitForWaiters;
 using testing_support::TempDir;
+using testing_support::WaitForWaiters;
 
 constexpr char kAccountMutex[] = "alice$gov@im.example_USER_LOGINED0.000";
 constexpr char kBlockName[] = "SMSGLOBLE_ENV";
@@ -139,7 +139,7 @@ TEST_F(NamedObjectsTest, OtherThreadWaitsUpToItsTimeOutForTheLock) {
         result = theirs->Lock(0) ? 1 : 0;  // taken: fails at once
         result = theirs->Lock(1000);
     });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(1000);
     other.join();
     EXPECT_EQ(result, 0);
@@ -150,7 +150,7 @@ TEST_F(NamedObjectsTest, OtherThreadWaitsUpToItsTimeOutForTheLock) {
         result = theirs->Lock(1000);
         if (result) theirs->Unlock();
     });
-    WaitForWaiters(clock, 1);
+    ASSERT_TRUE(WaitForWaiters(clock, 1));
     clock.Advance(999);
     EXPECT_TRUE(mine->Unlock());
     later.join();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/gbk_print.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
 
@@ -17,29 +18,7 @@ namespace fs = std::filesystem;
 
 using testing_support::U8;
 
-// Sets (or with nullopt, removes) an environment variable for one test.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-        if (const char* old = getenv(name)) old_ = old;
-        if (value) {
-            setenv(name, value->c_str(), 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_, old_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using testing_support::ScopedEnv;
 
 TEST(NativePath, ConvertsGbkToUtf8) {
     struct Case {

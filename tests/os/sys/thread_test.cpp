@@ -8,7 +8,8 @@
 #include <string>
 
 #include "os/sys/event.h"
-#include "spin_wait.h"
+#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
 
 namespace {
 
@@ -17,8 +18,8 @@ using os::EventReset;
 using os::kInfinite;
 using os::ManualClock;
 using os::Thread;
-using os_sys_tests::SpinUntil;
-using os_sys_tests::WaitForWaiters;
+using testing_support::WaitFor;
+using testing_support::WaitForWaiters;
 
 // A body that sleeps on an event until it is asked to stop, the way the workers do.
 std::function<void(std::stop_token)> WaitForStop(ManualClock& clock) {
@@ -45,9 +46,9 @@ TEST(ThreadTest, StopRequestEndsABodyThatChecksIt) {
 TEST(ThreadTest, WaitEndedTimesOutOnTheClockWhileTheBodyRuns) {
     ManualClock clock;
     Thread thread("worker", WaitForStop(clock));
-    WaitForWaiters(clock, 1);  // the body waits
+    ASSERT_TRUE(WaitForWaiters(clock, 1));  // the body waits
     std::thread advancer([&] {
-        WaitForWaiters(clock, 2);  // and so does WaitEnded
+        EXPECT_TRUE(WaitForWaiters(clock, 2));  // and so does WaitEnded
         clock.Advance(200);
     });
     EXPECT_FALSE(thread.WaitEnded(clock, 200));
@@ -80,7 +81,7 @@ TEST(ThreadTest, DestroyingARunningThreadAsksItToStopAndLetsItFinish) {
             *sawStop = stop.stop_requested();
             finished->Set();
         });
-        WaitForWaiters(clock, 1);
+        ASSERT_TRUE(WaitForWaiters(clock, 1));
     }
     resume->Set();
     EXPECT_TRUE(finished->Wait(kInfinite));
@@ -143,7 +144,7 @@ TEST(ThreadTest, MoveHandsTheThreadOver) {
         replacedStopped = true;
     });
     third = std::move(second);
-    SpinUntil([&] { return replacedStopped.load(); });
+    ASSERT_TRUE(WaitFor([&] { return replacedStopped.load(); }));
     EXPECT_EQ(third.Id(), id);
     third.RequestStop();
     EXPECT_TRUE(third.WaitEnded(clock, kInfinite));

@@ -61,12 +61,18 @@ TEST(GbkChars, CharLength) {
         int length;
     };
     const Case cases[] = {
-        {"a", 0, 1},        {"丂", 0, 2},       {"丂", 1, 1},  // seen from its trail byte, '@' is a
-                                                               // character of its own
-        {"\x81", 0, 1},                                        // lone lead byte at the end
-        {"\x81 ", 0, 1},                      // lead byte before a byte that cannot be a trail
-        {"\x81\x7F", 0, 1}, {"\xFF@", 0, 1},  // 0xFF leads nothing
-        {"\x80@", 0, 1},    {"\xFE\xFE", 0, 2}, {"", 0, 0},   {"a", 5, 0},
+        {"a", 0, 1},
+        {"丂", 0, 2},
+        {"丂", 1, 1},     // seen from its trail byte, '@' is a
+                          // character of its own
+        {"\x81", 0, 1},   // lone lead byte at the end
+        {"\x81 ", 0, 1},  // lead byte before a byte that cannot be a trail
+        {"\x81\x7F", 0, 1},
+        {"\xFF@", 0, 1},  // 0xFF leads nothing
+        {"\x80@", 0, 1},
+        {"\xFE\xFE", 0, 2},
+        {"", 0, 0},
+        {"a", 5, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(GbkCharLength(c.s, c.pos), c.length)

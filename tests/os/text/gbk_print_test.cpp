@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+
 #include "support/test_files.h"
 
 namespace testing_support {

@@ -6,12 +6,12 @@
 
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "recording_window.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 
 using namespace os;
-using ui_test::RecordingWindow;
+using testing_support::RecordingWindow;
 
 class FindTest : public ::testing::Test {
   protected:

@@ -8,12 +8,14 @@
 #include "loop_thread.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "recording_window.h"
+#include "support/wait_for.h"
+#include "support/waiting/clock_waiters.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 
 using namespace os;
-using ui_test::RecordingWindow;
+using testing_support::RecordingWindow;
 
 class LoopTest : public ::testing::Test {
   protected:
@@ -101,9 +103,11 @@ TEST_F(LoopTest, AWorkerSendHandledWhileTheUiThreadPumps) {
     auto answer = std::async(std::launch::async,
                              [&] { return system.SendMessage(window.hwnd(), WM_USER, 41); });
     // The send blocks the worker until this thread pumps.
-    while (!system.PumpUntil([&] { return !window.WParamsOf(WM_USER).empty(); }, 0)) {
-        std::this_thread::yield();
-    }
+    const ::testing::AssertionResult handled = testing_support::WaitFor(
+        [&] { return system.PumpUntil([&] { return !window.WParamsOf(WM_USER).empty(); }, 0); },
+        "the send to arrive");
+    if (!handled) window.DestroyWindow();  // answers the sender, which would wait for ever
+    ASSERT_TRUE(handled);
     EXPECT_EQ(answer.get(), 42);
 }
 
@@ -116,7 +120,7 @@ TEST_F(LoopTest, AnIdleWorkerLoopBlocksAndWakesForAPost) {
         };
     });
     // Blocked on the clock, not spinning.
-    while (clock.WaiterCount() == 0) std::this_thread::yield();
+    ASSERT_TRUE(testing_support::WaitForWaiters(clock, 1));
     ASSERT_TRUE(system.PostMessage(worker.hwnd(), WM_USER, 8));
     EXPECT_EQ(got.get_future().get(), 8u);
 }

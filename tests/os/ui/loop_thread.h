@@ -8,9 +8,11 @@
 #include <thread>
 
 #include "os/ui/window_system.h"
-#include "recording_window.h"
+#include "support/windows/recording_window.h"
 
 namespace ui_test {
+
+using testing_support::RecordingWindow;
 
 class LoopThread {
   public:

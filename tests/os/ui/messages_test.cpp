@@ -29,7 +29,11 @@ INSTANTIATE_TEST_SUITE_P(Values, PackTest,
                                            PackCase{1001, 0x0300, 0x030003E9},
                                            PackCase{0xFFFF, 0xFFFF, 0xFFFFFFFF},
                                            // Higher bits are cut, as the 16-bit halves are.
-                                           PackCase{0x12345, 0x1ABCD, 0xABCD2345}));
+                                           PackCase{0x12345, 0x1ABCD, 0xABCD2345}),
+                         [](const ::testing::TestParamInfo<PackCase>& info) {
+                             return "Low" + std::to_string(info.param.low) + "High" +
+                                    std::to_string(info.param.high);
+                         });
 
 TEST(MessagesTest, SignedCoordinatesSurviveTheTrip) {
     LPARAM point = MAKELPARAM(static_cast<std::uint16_t>(-5), 300);

@@ -9,13 +9,14 @@
 #include "loop_thread.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "recording_window.h"
+#include "support/wait_for.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 
 using namespace os;
+using testing_support::RecordingWindow;
 using ui_test::LoopThread;
-using ui_test::RecordingWindow;
 
 class SendPostTest : public ::testing::Test {
   protected:
@@ -86,7 +87,7 @@ TEST_F(SendPostTest, ASendWaitingForAThreadThatQuitsIsAnsweredZero) {
         sending = true;
         return system.SendMessage(window.hwnd(), WM_USER, 4);
     });
-    while (!sending) std::this_thread::yield();
+    EXPECT_TRUE(testing_support::WaitFor([&] { return sending.load(); }, "the sender"));
     // This thread never pumps; asking it to quit must free the sender either way: answered
     // (if the send arrived first and is handled) or refused.
     system.PostQuitMessage(3);

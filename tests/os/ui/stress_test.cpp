@@ -10,12 +10,13 @@
 #include "loop_thread.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
+#include "support/wait_for.h"
 
 namespace {
 
 using namespace os;
+using testing_support::RecordingWindow;
 using ui_test::LoopThread;
-using ui_test::RecordingWindow;
 
 constexpr UINT kAddOne = WM_USER;
 constexpr UINT kRelay = WM_USER + 1;  // the handler sends kAddOne to the peer window
@@ -74,7 +75,8 @@ TEST(StressTest, ConcurrentSendsPostsAndACloseStayConsistent) {
         });
     }
     // Close C while the senders run.
-    while (postsAcceptedByC.load() < 100) std::this_thread::yield();
+    EXPECT_TRUE(testing_support::WaitFor([&] { return postsAcceptedByC.load() >= 100; },
+                                         "100 posts taken by C"));
     ASSERT_TRUE(system.SendTask(c.hwnd(), [&] { c.window().DestroyWindow(); }));
     for (auto& t : senders) t.join();
 

@@ -8,12 +8,13 @@
 #include "loop_thread.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
-#include "recording_window.h"
+#include "support/waiting/clock_waiters.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 
 using namespace os;
-using ui_test::RecordingWindow;
+using testing_support::RecordingWindow;
 
 struct Fired {
     Millis at;
@@ -131,11 +132,10 @@ TEST_F(TimersTest, ALateLoopGetsOneTimerMessageNotAPile) {
     EXPECT_EQ(fired, (std::vector<Fired>{{5500, 1}, {6500, 1}}));
 }
 
+// A timer for another thread's window is a programming error: thread_check_test.cpp.
 TEST_F(TimersTest, TimersNeedALiveWindowOfTheCallingThread) {
     EXPECT_FALSE(system.SetTimer(HWND(4242), 1, 100));
     ui_test::LoopThread worker(system);
-    EXPECT_FALSE(system.SetTimer(worker.hwnd(), 1, 100)) << "another thread's window";
-    EXPECT_FALSE(system.KillTimer(worker.hwnd(), 1));
     bool setThere = false;
     ASSERT_TRUE(
         system.SendTask(worker.hwnd(), [&] { setThere = system.SetTimer(worker.hwnd(), 1, 100); }));
@@ -166,7 +166,7 @@ TEST_F(TimersTest, AWorkerLoopWakesForItsTimerWhenTheClockMoves) {
         w.SetTimer(1, 3000);
     });
     // Wait until the worker is idle and blocked on the clock (it burns no CPU meanwhile).
-    while (clock.WaiterCount() == 0) std::this_thread::yield();
+    ASSERT_TRUE(testing_support::WaitForWaiters(clock, 1));
     clock.Advance(3000);
     EXPECT_EQ(firedAt.get_future().get(), 3000);
 }

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "os/sys/clock.h"
-#include "recording_window.h"
+#include "support/windows/recording_window.h"
 
 namespace {
 
 using namespace os;
-using ui_test::RecordingWindow;
+using testing_support::RecordingWindow;
 
 class WindowTest : public ::testing::Test {
   protected:

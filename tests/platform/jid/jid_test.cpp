@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_name.h"
 #include "support/gbk_print.h"
 
 namespace {
@@ -195,7 +196,10 @@ INSTANTIATE_TEST_SUITE_P(
               "\x81\x40"
               "123456789@sms.host",
               "9\x81\x40"
-              "123456789@sms.host"}));
+              "123456789@sms.host"}),
+    [](const ::testing::TestParamInfo<Forms>& info) {
+        return testing_support::IndexedName(info.index, info.param.text);
+    });
 
 struct Pair {
     const char* a;
@@ -249,7 +253,10 @@ INSTANTIATE_TEST_SUITE_P(
         Pair{"\x81\x41@host", "\x81\x61@host", false, false, false},
         Pair{"张三@host", "张三@HOST", true, true, true},
         // A '@' that is a trail byte starts no spelling of a directory user.
-        Pair{"a\x81@gover.h", "a\x81\x40$gov@h", false, false, false}));
+        Pair{"a\x81@gover.h", "a\x81\x40$gov@h", false, false, false}),
+    [](const ::testing::TestParamInfo<Pair>& info) {
+        return testing_support::IndexedName(info.index, info.param.a);
+    });
 
 TEST(JidStoreKeyTest, MakesTheSpellingsOfOneUserEqual) {
     EXPECT_EQ(Jid("a$gov@h/PC").Bare(), "a$gov@h");

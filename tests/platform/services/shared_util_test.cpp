@@ -7,12 +7,13 @@
 
 #include "os/sys/ini_file.h"
 #include "support/gbk_print.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 class SharedUtilTest : public ::testing::Test {
-protected:
+  protected:
     void WritePreConfig(const std::string& text) {
         std::ofstream(dir.path() / platform::kPreConfigFile, std::ios::binary) << text;
     }
@@ -27,14 +28,10 @@ TEST_F(SharedUtilTest, CommonDirEndsInASlash) {
 }
 
 TEST_F(SharedUtilTest, FromEnvironmentUsesTheSharedClientDirectory) {
-    const char* old = getenv("QORVDESK_HOME");
-    std::string saved = old ? old : "";
-    setenv("QORVDESK_HOME", dir.path().c_str(), 1);
-    auto util = platform::SharedUtil::FromEnvironment();
-    if (old) {
-        setenv("QORVDESK_HOME", saved.c_str(), 1);
-    } else {
-        unsetenv("QORVDESK_HOME");
+    std::unique_ptr<platform::SharedUtil> util;
+    {
+        testing_support::ScopedEnv home("QORVDESK_HOME", dir.path().string());
+        util = platform::SharedUtil::FromEnvironment();
     }
     EXPECT_EQ(util->GetCommanDir(), dir.str());
 }

@@ -8,6 +8,7 @@
 
 #include "platform/store/client_db.h"
 #include "store_test_support.h"
+#include "support/wait_for.h"
 
 namespace store_test {
 namespace {
@@ -49,10 +50,13 @@ TEST_F(ThreadsTest, ConcurrentWritersReadersAndCloseAll) {
         }
     };
     auto closer = [&] {
-        while (writing.load()) {
-            CClientDB::CloseAll();
-            std::this_thread::yield();
-        }
+        EXPECT_TRUE(testing_support::WaitFor(
+            [&] {
+                if (!writing.load()) return true;
+                CClientDB::CloseAll();
+                return false;
+            },
+            "the writers to finish"));
     };
 
     std::thread readerThread(reader);
