@@ -134,9 +134,8 @@ INSTANTIATE_TEST_SUITE_P(
               "someone%hotmail.com@msn.host", "someone%hotmail.com@MSN.host",
               "someone%hotmail.com@MSN.host", "someone%hotmail.com@msn.host"},
         // A room or gateway marker needs a name before it.
-        Forms{"@conference.host", "@conference.host", "", "", "conference.host", "",
-              JidKind::Plain, 0, "@conference.host", "@conference.host", "@conference.host",
-              "@conference.host"},
+        Forms{"@conference.host", "@conference.host", "", "", "conference.host", "", JidKind::Plain,
+              0, "@conference.host", "@conference.host", "@conference.host", "@conference.host"},
         Forms{"@msn.host/pc", "@msn.host", "pc", "", "msn.host", "", JidKind::Plain, 0,
               "@msn.host/pc", "@msn.host", "@msn.host", "@msn.host"},
         // Empty, no '@', a leading '/', blanks.
