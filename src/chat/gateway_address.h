@@ -1,5 +1,5 @@
 #pragma once
-// Contacts behind a gateway (MSN): their JIDs carry "@msn." after the first character, with
+// Contacts behind a gateway (MSN): their JIDs carry "@msn." (platform::Jid::IsMsn), with
 // the contact's own address escaped in the node part ("\40" for '@'). Messages to them are
 // sent in parts of at most 700 bytes and stored under the contact's own address.
 
@@ -12,7 +12,8 @@ namespace chat {
 
 inline constexpr std::size_t kMsnPartBytes = 700;
 
-// "@msn." found after the first character.
+// platform::Jid::IsMsn: "@msn." after the first character of the bare JID, ASCII case
+// ignored.
 bool IsGatewayJid(std::string_view jid);
 
 // The parts a body to a gateway contact is sent in: the body itself when it is at most 700

@@ -37,6 +37,12 @@ bool Contains(std::string_view lowerText, std::string_view marker) {
     return os::Find(lowerText, marker) >= 0;
 }
 
+// The same, with at least one byte of local part before the marker: a room or a gateway
+// contact has a name.
+bool ContainsAfterName(std::string_view lowerText, std::string_view marker) {
+    return os::Find(lowerText, marker) > 0;
+}
+
 // Position of the '/' that starts the resource, or -1.
 int ResourceSlash(std::string_view text) {
     const int slash = os::Find(text, '/');
@@ -124,10 +130,10 @@ std::string Jid::UserId() const {
 
 JidKind Jid::Kind() const {
     const std::string lower = os::MakeLower(Bare());
-    if (Contains(lower, "@conference.")) {
+    if (ContainsAfterName(lower, "@conference.")) {
         return Resource().empty() ? JidKind::Room : JidKind::Occupant;
     }
-    if (Contains(lower, "@msn.")) return JidKind::Msn;
+    if (ContainsAfterName(lower, "@msn.")) return JidKind::Msn;
     switch (UserType()) {
         case kUserTypeSms:
             return JidKind::Sms;

@@ -86,9 +86,10 @@ class Jid {
 
     // ---- Kind ----------------------------------------------------------------------
 
-    // Looked for in the bare JID, ASCII case ignored, in this order: "@conference." (Room,
-    // or Occupant when a non-empty resource follows), "@msn." (Msn), "@sms." (Sms), "$gov@"
-    // or "@gover." (Government), "$pub@" or "@puber." (Public); anything else is Plain.
+    // Looked for in the bare JID, ASCII case ignored, in this order: "@conference." after the
+    // first byte (Room, or Occupant when a non-empty resource follows), "@msn." after the
+    // first byte (Msn), "@sms." (Sms), "$gov@" or "@gover." (Government), "$pub@" or
+    // "@puber." (Public); anything else is Plain.
     JidKind Kind() const;
     // The user-type markers alone, as a session engine answers GetUserType from the text:
     // kUserTypeSms for "@sms.", kUserTypeGovernment, kUserTypePublic, else kUserTypeOther

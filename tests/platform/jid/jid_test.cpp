@@ -133,6 +133,11 @@ INSTANTIATE_TEST_SUITE_P(
               "someone%hotmail.com", "MSN.host", "someone%hotmail.com", JidKind::Msn, 0,
               "someone%hotmail.com@msn.host", "someone%hotmail.com@MSN.host",
               "someone%hotmail.com@MSN.host", "someone%hotmail.com@msn.host"},
+        // A room or gateway marker needs a name before it.
+        Forms{"@conference.host", "@conference.host", "", "", "conference.host", "", JidKind::Plain,
+              0, "@conference.host", "@conference.host", "@conference.host", "@conference.host"},
+        Forms{"@msn.host/pc", "@msn.host", "pc", "", "msn.host", "", JidKind::Plain, 0,
+              "@msn.host/pc", "@msn.host", "@msn.host", "@msn.host"},
         // Empty, no '@', a leading '/', blanks.
         Forms{"", "", "", "", "", "", JidKind::Plain, 0, "", "", "", ""},
         Forms{"13800138000", "13800138000", "", "13800138000", "", "13800138000", JidKind::Plain, 0,
