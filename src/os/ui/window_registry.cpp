@@ -29,6 +29,9 @@ Window* WindowSystem::Impl::OwnedWindow(HWND hwnd) const {
 
 void WindowSystem::Impl::CheckOwnerLocked(const WindowEntry& entry, HWND hwnd,
                                           std::string_view call) const {
+    // A window whose thread has ended belongs to nobody any more: whoever holds the object
+    // may destroy it, as Windows destroys the windows of an ended thread.
+    if (entry.queue->IsClosed()) return;
     CheckOwnerThread(
         entry.queue->owner, call,
         [&] {
