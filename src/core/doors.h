@@ -48,11 +48,12 @@ struct Doors {
     Door<StartParameters> startParameters;  // core/doors/start_parameters.h
     Door<UpdateService> updates;            // core/doors/update_service.h
     Door<MainWindowShell> shell;            // core/doors/main_window_shell.h
-    // What the shell plugged into `shell` leads to of the parts it has not built (tool bar,
-    // channel tabs, panes).
+    Door<FeatureLibraries> libraries;       // core/doors/feature_libraries.h
+    Door<ReconnectFlow> reconnect;          // core/doors/reconnect_flow.h
+
+    // Where the shell plugged into `shell` sends what it has not built itself (the tool bar,
+    // the channel tabs, the panes).
     Door<MainWindowShell> shellPanes;  // core/doors/main_window_shell.h
-    Door<FeatureLibraries> libraries;  // core/doors/feature_libraries.h
-    Door<ReconnectFlow> reconnect;     // core/doors/reconnect_flow.h
 
     // Every door, in the order above.
     std::vector<DoorInfo> Infos() const;
