@@ -11,6 +11,7 @@
 #include "os/controls/list_control.h"
 #include "os/prompt/prompter.h"
 #include "platform/jid/jid.h"
+#include "platform/session/session_core.h"
 
 namespace {
 
@@ -28,9 +29,11 @@ void AddColumns(os::ListControl& list) {
 
 namespace chat {
 
-std::vector<PickableContact> PickableContacts(const contacts::ContactTrees& trees) {
+std::vector<PickableContact> PickableContacts(const contacts::ContactTrees& trees,
+                                              std::string_view ownJid) {
     std::vector<PickableContact> offered;
     std::unordered_set<std::string> seen;
+    if (!ownJid.empty()) seen.insert(platform::Jid(ownJid).ExactKey());
     for (contacts::CIMTree* tree : trees.trees()) {
         std::vector<contacts::CUser*> users;
         tree->CollectUsers(os::kTreeRoot, users);
@@ -46,9 +49,9 @@ std::vector<PickableContact> PickableContacts(const contacts::ContactTrees& tree
 std::optional<std::vector<ChatCommands::PickedContact>> PickContactsFromTrees(
     core::ClientContext& context, const contacts::ContactTrees* trees, const std::string& title,
     os::HWND owner) {
-    CDlgContactPicker picker(
-        context, title,
-        trees != nullptr ? PickableContacts(*trees) : std::vector<PickableContact>{});
+    std::vector<PickableContact> offered;
+    if (trees != nullptr) offered = PickableContacts(*trees, context.session.GetCurrentUserJID());
+    CDlgContactPicker picker(context, title, std::move(offered));
     if (!picker.Create(owner)) return std::nullopt;
     if (context.prompter.DoModal(picker) != os::IDOK) return std::nullopt;
     std::vector<ChatCommands::PickedContact> picked;

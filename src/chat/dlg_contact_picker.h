@@ -5,11 +5,13 @@
 // contacts, "移除" takes the selected chosen one back; "确定" ends with what was chosen.
 //
 // The offer is every user of every contact tree once (the first of the same JID, exact
-// match), in tree order; SMS recipients of the phone book are left out: they have no chat.
+// match), in tree order; SMS recipients of the phone book are left out (they have no chat),
+// and so is the user.
 // UI thread only, like the trees.
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "chat/chat_doors.h"
@@ -27,8 +29,9 @@ struct PickableContact {
     std::string name;  // as the trees show it
 };
 
-// What a picker offers from `trees`: see the top of this file.
-std::vector<PickableContact> PickableContacts(const contacts::ContactTrees& trees);
+// What a picker offers from `trees` to the user of `ownJid`: see the top of this file.
+std::vector<PickableContact> PickableContacts(const contacts::ContactTrees& trees,
+                                              std::string_view ownJid);
 
 // Runs a picker titled `title` over `trees` (null: nothing to offer) modally, owned by
 // `owner`. The chosen contacts with their presence as the trees know it when the user

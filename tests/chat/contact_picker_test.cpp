@@ -106,9 +106,9 @@ TEST_F(ContactPickerTest, CancellingOrChoosingNobodyInvitesNobody) {
     EXPECT_TRUE(rooms.instantRooms.empty());
 }
 
-TEST_F(ContactPickerTest, TheOfferHoldsEachContactOnceAndNoSmsRecipient) {
+TEST_F(ContactPickerTest, TheOfferHoldsEachContactOnceAndNeitherSmsRecipientsNorTheUser) {
     Contact bob = AddContact("bob", "鲍勃", true);
-    // Bob again in a second tree, and a phone-book number beside him.
+    // Bob again in a second tree, with a phone-book number and the user beside him.
     contacts::CIMTree second(context, 5002, "phone", 0);
     trees.Add(second);
     auto again = contacts::CIMTreeItemData::ForUser(
@@ -122,8 +122,13 @@ TEST_F(ContactPickerTest, TheOfferHoldsEachContactOnceAndNoSmsRecipient) {
     second.InsertUserItem(smsItem->user(), os::kTreeRoot, os::kTreeLast);
     second.InsertUserItem(second.FindUser(bob.jid, "", platform::JidMatch::Exact), os::kTreeRoot,
                           os::kTreeLast);
+    auto me = contacts::CIMTreeItemData::ForUser(
+        std::make_unique<contacts::CUser>(context.clock, myJid, "我", "g", "both"));
+    contacts::CIMTreeItemData* meItem = second.AddItemData(me);
+    ASSERT_NE(meItem, nullptr);
+    second.InsertUserItem(meItem->user(), os::kTreeRoot, os::kTreeLast);
 
-    const std::vector<chat::PickableContact> offered = chat::PickableContacts(trees);
+    const std::vector<chat::PickableContact> offered = chat::PickableContacts(trees, myJid);
     trees.Remove(second);
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0].jid, bob.jid);
