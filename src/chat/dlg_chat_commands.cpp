@@ -3,6 +3,7 @@
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
+#include "chat/dlg_face_picker.h"
 #include "chat/encoding/face_table.h"
 #include "chat/encoding/font_header.h"
 #include "config/client_config.h"
@@ -149,8 +150,11 @@ void CDlgChat::OnFontCommand() {
 }
 
 void CDlgChat::OnFaceCommand() {
-    const std::optional<int> face = commands().PickFace();
-    if (!face || !chat::IsFaceNumber(*face)) return;
+    chat::CDlgFacePicker picker(system(), context_.prompter);
+    if (!picker.Make(hwnd())) return;
+    if (context_.prompter.DoModal(picker) != os::IDOK) return;
+    const std::optional<int> face = picker.ChosenFace();
+    if (!face) return;
     os::RichObject object;
     object.kind = os::RichObjectKind::Face;
     object.userValue = static_cast<std::uint32_t>(*face);
