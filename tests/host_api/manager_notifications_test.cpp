@@ -5,8 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "chat/dlg_chat.h"
+#include "core/chat_window.h"
 #include "core/doors.h"
+#include "core/doors/main_window_shell.h"
 #include "notify/routes/ui_subcodes.h"
 #include "os/services/log.h"
 #include "subsystems_fixture.h"
@@ -16,11 +17,33 @@
 namespace host_api_test {
 namespace {
 
+// The recording shell stands in for the tool bar while it lives; whatever the subsystems had
+// plugged into the shell door comes back afterwards.
+class ToolBarStandIn {
+  public:
+    explicit ToolBarStandIn(core::Door<core::MainWindowShell>& door)
+        : door_(door), before_(door.plugged() ? &*door : nullptr) {
+        door_.Plug(shell);
+    }
+    ~ToolBarStandIn() {
+        if (before_ != nullptr) {
+            door_.Plug(*before_);
+        } else {
+            door_.Unplug();
+        }
+    }
+    ToolBarStandIn(const ToolBarStandIn&) = delete;
+    ToolBarStandIn& operator=(const ToolBarStandIn&) = delete;
+
+    testing_support::RecordingShell shell;
+
+  private:
+    core::Door<core::MainWindowShell>& door_;
+    core::MainWindowShell* before_;
+};
+
 class ManagerNotificationsTest : public SubsystemsTest {
   protected:
-    ManagerNotificationsTest() { context.doors().shell.Plug(shell); }
-    ~ManagerNotificationsTest() override { context.doors().shell.Unplug(); }
-
     // Queues a record as the server would send it and waits until the pump has given it back.
     void Arrive(std::uint32_t type, platform::SlotData data) {
         platform::SimSessionCore& session = world.simSession();
@@ -36,18 +59,17 @@ class ManagerNotificationsTest : public SubsystemsTest {
         data.slots = std::move(slots);
         return data;
     }
-
-    testing_support::RecordingShell shell;
 };
 
 TEST_F(ManagerNotificationsTest, ANewMailCountShowsOnTheToolBarAndATipOnlyAboveZero) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    ToolBarStandIn toolBar(context.doors().shell);
     platform::SlotData three;
     three.numbers = {3};
     ASSERT_NO_FATAL_FAILURE(Arrive(platform::notify_type::kNewMailCount, three));
     ASSERT_NO_FATAL_FAILURE(Arrive(platform::notify_type::kNewMailCount, Slots({"0"})));
 
-    EXPECT_EQ(shell.mailCounts, (std::vector<int>{3, 0}));
+    EXPECT_EQ(toolBar.shell.mailCounts, (std::vector<int>{3, 0}));
     const auto tips = world.tips().CallsNamed("ShowNewMailTip");
     ASSERT_EQ(tips.size(), 1u);
     EXPECT_EQ(tips[0].numbers, std::vector<int>{3});

@@ -20,8 +20,6 @@ class MainWindowShell {
     // unless the click was on that pane.
     virtual void CloseToolBarPopupUnlessOn(os::HWND /*window*/) {}
     virtual void ShowPresenceOnToolBar(const std::string& /*presenceWord*/) {}
-    // The count of new mails the server reported.
-    virtual void ShowMailCountOnToolBar(int /*count*/) {}
     // After a successful login: the tool bar, the channel tabs, the host's tab menu, the main
     // panel's new session and the auxiliary window.
     virtual void StartSession() {}
@@ -33,6 +31,8 @@ class MainWindowShell {
     virtual void ResetPhonePanes() {}
     // The phone pane starts accepting calls.
     virtual void StartPhoneAcceptance() {}
+    // The count of new mails the server reported.
+    virtual void ShowMailCountOnToolBar(int /*count*/) {}
     // Session end.
     virtual void MarkSidePaneClosing() {}
     virtual void CloseAuxiliaryWindow() {}

@@ -1,5 +1,5 @@
 #pragma once
-// A main-window-shell door that records session starts and the mail counts shown.
+// A main-window-shell door that records session starts.
 
 #include <vector>
 
@@ -12,6 +12,7 @@ class RecordingShell : public core::MainWindowShell {
     int sessionStarts = 0;
     std::vector<int> mailCounts;
     void StartSession() override { ++sessionStarts; }
+    // The mail counts shown, in order.
     void ShowMailCountOnToolBar(int count) override { mailCounts.push_back(count); }
 };
 
