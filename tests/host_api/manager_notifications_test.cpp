@@ -17,8 +17,8 @@
 namespace host_api_test {
 namespace {
 
-// The recording shell stands in for the tool bar while it lives; whatever the subsystems had
-// plugged into the shell door comes back afterwards.
+// The recording shell stands in for the tool bar (the main window's panes) while it lives;
+// whatever was plugged into that door comes back afterwards.
 class ToolBarStandIn {
   public:
     explicit ToolBarStandIn(core::Door<core::MainWindowShell>& door)
@@ -63,7 +63,7 @@ class ManagerNotificationsTest : public SubsystemsTest {
 
 TEST_F(ManagerNotificationsTest, ANewMailCountShowsOnTheToolBarAndATipOnlyAboveZero) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    ToolBarStandIn toolBar(context.doors().shell);
+    ToolBarStandIn toolBar(context.doors().shellPanes);
     platform::SlotData three;
     three.numbers = {3};
     ASSERT_NO_FATAL_FAILURE(Arrive(platform::notify_type::kNewMailCount, three));

@@ -1,5 +1,6 @@
 #pragma once
-// A main-window-shell door that records session starts.
+// A main-window-shell door that records session starts, auxiliary windows opened and the
+// mail counts shown.
 
 #include <vector>
 
@@ -10,9 +11,11 @@ namespace testing_support {
 class RecordingShell : public core::MainWindowShell {
   public:
     int sessionStarts = 0;
+    int auxiliaryWindowsOpened = 0;
+    // The mail counts shown, in order.
     std::vector<int> mailCounts;
     void StartSession() override { ++sessionStarts; }
-    // The mail counts shown, in order.
+    void OpenAuxiliaryWindow() override { ++auxiliaryWindowsOpened; }
     void ShowMailCountOnToolBar(int count) override { mailCounts.push_back(count); }
 };
 
