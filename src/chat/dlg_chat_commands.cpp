@@ -15,6 +15,7 @@
 #include "core/window_manager.h"
 #include "os/prompt/prompter.h"
 #include "os/text/cstring_ops.h"
+#include "os/ui/window_system.h"
 #include "platform/jid/jid.h"
 
 namespace {
@@ -186,10 +187,21 @@ void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target)
 
 // ---- Keys ----
 
+int CDlgChat::HeldModifiers(os::LPARAM lParam, bool sysKey) const {
+    const os::WindowSystem& windows = context_.windows;
+    int modifiers = 0;
+    if (sysKey || (lParam & os::KEY_ALT_CONTEXT) != 0 || windows.IsKeyHeld(os::VK_MENU)) {
+        modifiers |= chat::kKeyAlt;
+    }
+    if (windows.IsKeyHeld(os::VK_CONTROL)) modifiers |= chat::kKeyCtrl;
+    return modifiers;
+}
+
 bool CDlgChat::OnChatKeyDown(int key, int flags) {
     // Only the send keys are taken here; a line break is the input box's own business.
-    const bool ctrl = (flags & chat::kKeyCtrl) != 0;
-    const bool alt = (flags & chat::kKeyAlt) != 0;
+    const int modifiers = HeldModifiers(flags, false);
+    const bool ctrl = (modifiers & chat::kKeyCtrl) != 0;
+    const bool alt = (modifiers & chat::kKeyAlt) != 0;
     const bool inInput = GetFocus() == chat::control::kInput;
     const bool sendKey =
         (alt && (key == 'S' || key == 's')) || (inInput && key == static_cast<int>(os::VK_RETURN) &&
@@ -199,9 +211,9 @@ bool CDlgChat::OnChatKeyDown(int key, int flags) {
     return true;
 }
 
-bool CDlgChat::HandleKey(int key, int flags, bool fromInputBox) {
-    const bool ctrl = (flags & chat::kKeyCtrl) != 0;
-    const bool alt = (flags & chat::kKeyAlt) != 0;
+bool CDlgChat::HandleKey(int key, int modifiers, bool fromInputBox) {
+    const bool ctrl = (modifiers & chat::kKeyCtrl) != 0;
+    const bool alt = (modifiers & chat::kKeyAlt) != 0;
     if (alt && (key == 'S' || key == 's')) {
         OnSendCommand();
         return true;
