@@ -56,8 +56,7 @@ std::optional<MultipartRequest> MultipartBody(const std::vector<HttpArgument>& a
     request.body.append("--").append(boundary).append("--\r\n");
     request.contentTypeHeader =
         std::string("Content-Type: multipart/form-data; boundary=") + kMultipartBoundary + "\r\n";
-    request.contentLengthHeader =
-        "Content-Length: " + std::to_string(request.body.size()) + "\r\n";
+    request.contentLengthHeader = "Content-Length: " + std::to_string(request.body.size()) + "\r\n";
     return request;
 }
 

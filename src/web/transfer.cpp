@@ -48,8 +48,8 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
     // A new status line starts the block of the next response (after a redirect or an
     // interim "100 Continue"); only the last response's block is kept.
     if (bytes >= 5 && std::string_view(data, 5) == "HTTP/") headers.clear();
-    const std::size_t room = state.request->headerLimit - std::min(headers.size(),
-                                                                    state.request->headerLimit);
+    const std::size_t room =
+        state.request->headerLimit - std::min(headers.size(), state.request->headerLimit);
     headers.append(data, std::min(bytes, room));
     state.result->headersReceived = true;
     return bytes;
@@ -103,8 +103,8 @@ class ClockWake {
 
 std::string TransferUrl(const UrlParts& parts) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = (UsesTls(parts) ? "https://" : "http://") + parts.host + ":" +
-                      std::to_string(parts.port);
+    std::string url =
+        (UsesTls(parts) ? "https://" : "http://") + parts.host + ":" + std::to_string(parts.port);
     if (parts.path.empty()) url += '/';
     for (char ch : parts.path) {
         const auto c = static_cast<unsigned char>(ch);
@@ -139,9 +139,9 @@ TransferResult Transfer(const TransferRequest& request, os::Clock& clock, os::Mi
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, request.version == HttpVersion::Http10
-                                                     ? CURL_HTTP_VERSION_1_0
-                                                     : CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(
+        easy, CURLOPT_HTTP_VERSION,
+        request.version == HttpVersion::Http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     if (!request.userAgent.empty()) {
         curl_easy_setopt(easy, CURLOPT_USERAGENT, request.userAgent.c_str());
     }
@@ -157,9 +157,9 @@ TransferResult Transfer(const TransferRequest& request, os::Clock& clock, os::Mi
                          static_cast<curl_off_t>(request.body.size()));
         curl_easy_setopt(easy, CURLOPT_POSTFIELDS, request.body.data());
     }
-    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST,
-                     request.method == (request.hasBody ? "POST" : "GET") ? nullptr
-                                                                           : request.method.c_str());
+    curl_easy_setopt(
+        easy, CURLOPT_CUSTOMREQUEST,
+        request.method == (request.hasBody ? "POST" : "GET") ? nullptr : request.method.c_str());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &state);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &OnHeader);
@@ -182,8 +182,8 @@ TransferResult Transfer(const TransferRequest& request, os::Clock& clock, os::Mi
         }
         // A real clock bounds the wait by the time-out; a manual one wakes the loop itself.
         const os::Millis left = wake.Manual() ? 1000 : idleTimeout - idleFor;
-        curl_multi_poll(handles.multi, nullptr, 0, static_cast<int>(std::min<os::Millis>(left, 1000)),
-                        nullptr);
+        curl_multi_poll(handles.multi, nullptr, 0,
+                        static_cast<int>(std::min<os::Millis>(left, 1000)), nullptr);
     }
 
     CURLcode code = CURLE_OK;

@@ -37,8 +37,8 @@ bool IsPlainHost(std::string_view host) {
         return host.size() > 2;
     }
     for (char c : host) {
-        const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        c == '-' || c == '.' || c == '_';
+        const bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
+                        (c >= 'A' && c <= 'Z') || c == '-' || c == '.' || c == '_';
         if (!ok) return false;
     }
     return true;

@@ -9,10 +9,10 @@
 #include "os/prompt/scripted_prompter.h"
 #include "os/sys/file_ops.h"
 #include "support/http/loopback_http_server.h"
-#include "web/request_bodies.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/wait_for.h"
+#include "web/request_bodies.h"
 
 namespace {
 
@@ -22,9 +22,8 @@ using testing_support::RecordedRequest;
 // libcurl honours the proxy variables; a test talks to its own server only.
 struct NoProxy {
     testing_support::ScopedEnv vars[8] = {
-        {"http_proxy", std::nullopt},  {"HTTP_PROXY", std::nullopt},
-        {"https_proxy", std::nullopt}, {"HTTPS_PROXY", std::nullopt},
-        {"all_proxy", std::nullopt},   {"ALL_PROXY", std::nullopt},
+        {"http_proxy", std::nullopt},  {"HTTP_PROXY", std::nullopt}, {"https_proxy", std::nullopt},
+        {"HTTPS_PROXY", std::nullopt}, {"all_proxy", std::nullopt},  {"ALL_PROXY", std::nullopt},
         {"no_proxy", std::nullopt},    {"NO_PROXY", std::nullopt}};
 };
 
@@ -40,9 +39,8 @@ class HttpClientTest : public ::testing::Test {
     NoProxy noProxy;
     testing_support::TempDir folder;
     os::ManualClock clock;
-    os::ScriptedPrompter prompter{[](const os::PromptRecord& r) {
-        ADD_FAILURE() << "unexpected prompt: " << r.text;
-    }};
+    os::ScriptedPrompter prompter{
+        [](const os::PromptRecord& r) { ADD_FAILURE() << "unexpected prompt: " << r.text; }};
     web::MimeTable types = web::MimeTable::Parse("image/png png\ntext/plain txt\n");
     std::function<std::optional<std::string>(const RecordedRequest&)> answer =
         [](const RecordedRequest&) { return LoopbackHttpServer::Response(200, "hello"); };
@@ -53,9 +51,8 @@ class HttpClientTest : public ::testing::Test {
 TEST_F(HttpClientTest, GetSendsAnHttp10RequestAndKeepsBodyAndRawHeaders) {
     ASSERT_TRUE(client.Request(server.Url("/list.php?id=7"), 1, "QorvAgent"));
     ASSERT_EQ(server.RequestCount(), 1u);
-    EXPECT_EQ(server.Requests()[0].raw,
-              "GET /list.php?id=7 HTTP/1.0\r\nHost: " + Host() +
-                  "\r\nUser-Agent: QorvAgent\r\nAccept: */*\r\n\r\n");
+    EXPECT_EQ(server.Requests()[0].raw, "GET /list.php?id=7 HTTP/1.0\r\nHost: " + Host() +
+                                            "\r\nUser-Agent: QorvAgent\r\nAccept: */*\r\n\r\n");
     EXPECT_EQ(client.Body(), "hello");
     EXPECT_EQ(client.Headers(), "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
     EXPECT_EQ(client.StatusCode(), 200);
@@ -74,11 +71,10 @@ TEST_F(HttpClientTest, FormPostJoinsTheArgumentsInOrderWithoutEncodingThem) {
     client.AddArgument("x", "1", web::ArgumentKind::Text);
     ASSERT_TRUE(client.Request(server.Url("/post"), 2, "A"));
     ASSERT_EQ(server.RequestCount(), 1u);
-    EXPECT_EQ(server.Requests()[0].raw,
-              "POST /post HTTP/1.0\r\nHost: " + Host() +
-                  "\r\nUser-Agent: A\r\nAccept: */*\r\n"
-                  "Content-Type: application/x-www-form-urlencoded\r\n"
-                  "Content-Length: 17\r\n\r\nuser=a%20b&n=&x=1");
+    EXPECT_EQ(server.Requests()[0].raw, "POST /post HTTP/1.0\r\nHost: " + Host() +
+                                            "\r\nUser-Agent: A\r\nAccept: */*\r\n"
+                                            "Content-Type: application/x-www-form-urlencoded\r\n"
+                                            "Content-Length: 17\r\n\r\nuser=a%20b&n=&x=1");
 }
 
 TEST_F(HttpClientTest, AFormBodyStopsAt1023BytesAndNeverSplitsAChineseCharacter) {
@@ -122,10 +118,10 @@ TEST_F(HttpClientTest, AMultipartFileFieldCarriesPathTypeAndBytes) {
     ASSERT_TRUE(client.Request(server.Url("/up"), 3, "A"));
     const std::string b = "--MULTI-PARTS-FORM-DATA-BOUNDARY";
     const std::string expected =
-        "--" + b + "\r\nContent-Disposition: form-data; name=\"t\"\r\n\r\n1\r\n" +
-        "--" + b + "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"" + png +
-        "\"\r\nContent-Type: image/png\r\n\r\n" + bytes + "\r\n" +
-        "--" + b + "\r\nContent-Disposition: form-data; name=\"g\"; filename=\"" + other +
+        "--" + b + "\r\nContent-Disposition: form-data; name=\"t\"\r\n\r\n1\r\n" + "--" + b +
+        "\r\nContent-Disposition: form-data; name=\"f\"; filename=\"" + png +
+        "\"\r\nContent-Type: image/png\r\n\r\n" + bytes + "\r\n" + "--" + b +
+        "\r\nContent-Disposition: form-data; name=\"g\"; filename=\"" + other +
         "\"\r\nContent-Type: application/octet-stream\r\n\r\nxyz\r\n" + "--" + b + "--\r\n";
     const RecordedRequest r = server.Requests()[0];
     EXPECT_EQ(r.body, expected);
@@ -195,7 +191,8 @@ TEST_F(HttpClientTest, AServerThatNeverAnswersTimesOutOnTheClock) {
         answered = client.Request(server.Url("/slow"), 1, "A");
         done = true;
     });
-    ASSERT_TRUE(testing_support::WaitFor([&] { return server.RequestCount() == 1; }, "the request"));
+    ASSERT_TRUE(
+        testing_support::WaitFor([&] { return server.RequestCount() == 1; }, "the request"));
     clock.Advance(29999);
     // Time moves only when the test says so; each step wakes the transfer, which gives up
     // once 30 s of clock time pass without a byte.
@@ -279,7 +276,8 @@ TEST_F(HttpClientTest, DownloadWritesTheWholeFileAndLeavesNoTemporaryFile) {
 TEST_F(HttpClientTest, DownloadFollowsARedirect) {
     answer = [this](const RecordedRequest& r) -> std::optional<std::string> {
         if (r.target == "/old") {
-            return LoopbackHttpServer::Response(302, "", "Location: " + server.Url("/new") + "\r\n");
+            return LoopbackHttpServer::Response(302, "",
+                                                "Location: " + server.Url("/new") + "\r\n");
         }
         return LoopbackHttpServer::Response(200, "moved");
     };

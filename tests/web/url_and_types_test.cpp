@@ -15,7 +15,9 @@ struct UrlCase {
 
 class ParseUrlTest : public ::testing::TestWithParam<UrlCase> {};
 
-TEST_P(ParseUrlTest, TakesTheAddressApart) { EXPECT_EQ(web::ParseUrl(GetParam().url), GetParam().parts); }
+TEST_P(ParseUrlTest, TakesTheAddressApart) {
+    EXPECT_EQ(web::ParseUrl(GetParam().url), GetParam().parts);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ParseUrlTest,
@@ -24,7 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
                 web::UrlParts{"http", "host.example", 8080, "/a/b.php?x=1&y=2"}},
         UrlCase{"https://secure.example", web::UrlParts{"https", "secure.example", 443, ""}},
         UrlCase{"HTTPS://secure.example/", web::UrlParts{"HTTPS", "secure.example", 443, "/"}},
-        UrlCase{"plain.example/index.html", web::UrlParts{"http", "plain.example", 80, "/index.html"}},
+        UrlCase{"plain.example/index.html",
+                web::UrlParts{"http", "plain.example", 80, "/index.html"}},
         UrlCase{"plain.example:81", web::UrlParts{"http", "plain.example", 81, ""}},
         UrlCase{"ftp://files.example/x", web::UrlParts{"ftp", "files.example", 80, "/x"}},
         UrlCase{"http://[::1]:8000/p", web::UrlParts{"http", "[::1]", 8000, "/p"}},
@@ -35,8 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
         UrlCase{"http://h:/x", std::nullopt}, UrlCase{"http://h:99999/x", std::nullopt},
         UrlCase{"http://h:8o/x", std::nullopt}, UrlCase{"http://h:0/x", std::nullopt},
         // What the transfer library would read as credentials, a query or a second host.
-        UrlCase{"http://user@evil.example/x", std::nullopt},
-        UrlCase{"http://a b/x", std::nullopt}, UrlCase{"http://主机/x", std::nullopt}),
+        UrlCase{"http://user@evil.example/x", std::nullopt}, UrlCase{"http://a b/x", std::nullopt},
+        UrlCase{"http://主机/x", std::nullopt}),
     [](const ::testing::TestParamInfo<UrlCase>& info) {
         return testing_support::IndexedName(info.index, info.param.url);
     });

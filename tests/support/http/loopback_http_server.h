@@ -16,10 +16,10 @@
 namespace testing_support {
 
 struct RecordedRequest {
-    std::string raw;      // every byte received: request line, headers, blank line, body
-    std::string head;     // request line and headers, up to and without the blank line
-    std::string body;     // the Content-Length bytes after the blank line
-    std::string target;   // the request line's target ("/path?query")
+    std::string raw;     // every byte received: request line, headers, blank line, body
+    std::string head;    // request line and headers, up to and without the blank line
+    std::string body;    // the Content-Length bytes after the blank line
+    std::string target;  // the request line's target ("/path?query")
     std::string method;
 
     // The value of the first header `name` (any case), or nothing.
