@@ -46,17 +46,19 @@ const std::array<std::uint16_t, 0x10000>& EncodeTable() {
     return *table;
 }
 
-void AppendUtf8(char32_t c, std::string& out) {
+// Writes `c` (of the Basic Multilingual Plane) at `out`; returns the end.
+char* PutUtf8(char32_t c, char* out) {
     if (c < 0x80) {
-        out += static_cast<char>(c);
+        *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xC0 | c >> 6);
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
+        *out++ = static_cast<char>(0xE0 | c >> 12);
+        *out++ = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return out;
 }
 
 // Decodes one UTF-8 character at the front of `s`: its length, or 0 when the bytes are not a
@@ -97,27 +99,30 @@ std::size_t Utf8SequenceLength(std::string_view s) {
 
 // `in` may view `out` itself, so `out` changes only once the input has been read.
 bool GbkToUtf8Run(std::string_view in, std::string& out, OnBadInput onBad) {
-    std::string result;
-    result.reserve(in.size() + in.size() / 2 + 1);
+    // Each input byte gives at most three output bytes (0x80 alone is the euro sign).
+    std::string result(in.size() * 3, '\0');
+    char* const begin = result.data();
+    char* dst = begin;
     for (std::size_t at = 0; at < in.size();) {
         unsigned char c = static_cast<unsigned char>(in[at]);
         if (c < 0x80) {
-            result += static_cast<char>(c);
+            *dst++ = static_cast<char>(c);
             ++at;
         } else if (GbkCharLength(in, at) == 2) {
-            AppendUtf8(DecodePair(c, static_cast<unsigned char>(in[at + 1])), result);
+            dst = PutUtf8(DecodePair(c, static_cast<unsigned char>(in[at + 1])), dst);
             at += 2;
         } else if (c == 0x80) {
-            AppendUtf8(kEuro, result);
+            dst = PutUtf8(kEuro, dst);
             ++at;
         } else if (onBad == OnBadInput::kReplace) {
-            result += '?';
+            *dst++ = '?';
             ++at;
         } else {
             out.clear();
             return false;
         }
     }
+    result.resize(static_cast<std::size_t>(dst - begin));
     out = std::move(result);
     return true;
 }
