@@ -23,7 +23,7 @@ CDlgChat::CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees,
       trees_(trees),
       contactJid_(std::move(contactJid)),
       mode_(mode),
-      doors_(context.doors()),
+      doors_(context, trees),
       quotaThroughDoor_(doors_.quota),
       service_(context, mode, quotaThroughDoor_) {
     participants_.push_back(MakeParticipant(contactJid_));

@@ -88,7 +88,7 @@ void CDlgChat::OnSendSmsCommand() {
 
 void CDlgChat::OnInviteCommand() {
     const std::optional<std::vector<chat::ChatCommands::PickedContact>> picked =
-        commands().PickContacts("添加参与者");
+        commands().PickContacts("添加参与者", hwnd());
     if (!picked) return;
     std::vector<std::string> jids;
     for (const chat::ChatCommands::PickedContact& contact : *picked) {

@@ -13,6 +13,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       handlers_(notify::NotificationHandlers::Create(context.log)),
       trees_(context),
       contactService_(trees_),
+      shell_(context),
       incomingHooks_(trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       chatNotifications_(chat::RegisterChatNotifications(context, *handlers_)),
@@ -21,6 +22,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       proxy_(context, handlers_, incomingHooks_) {
     context_.doors().pump.Plug(proxy_);
     context_.doors().contacts.Plug(contactService_);
+    context_.doors().shell.Plug(shell_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -28,4 +30,5 @@ ClientSubsystems::~ClientSubsystems() {
     manager_.SetContactTrees(nullptr);
     context_.doors().pump.Unplug();
     context_.doors().contacts.Unplug();
+    context_.doors().shell.Unplug();
 }

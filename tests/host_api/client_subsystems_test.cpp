@@ -21,11 +21,13 @@ TEST_F(ClientSubsystemsTest, PlugsThePumpInAndTakesItOutAgain) {
     core::Doors& doors = context.doors();
     EXPECT_EQ(&*doors.pump, &subsystems->baseProxy());
     EXPECT_TRUE(doors.contacts.plugged());
+    EXPECT_EQ(&*doors.shell, &subsystems->mainWindowShell());
     EXPECT_EQ(manager->contactTrees(), &subsystems->contactTrees());
     manager->FreeWindows();
     subsystems.reset();
     EXPECT_FALSE(doors.pump.plugged());
     EXPECT_FALSE(doors.contacts.plugged());
+    EXPECT_FALSE(doors.shell.plugged());
     EXPECT_EQ(manager->contactTrees(), nullptr);
 }
 
@@ -75,6 +77,10 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
     EXPECT_FALSE(logged("notification pump"));
     EXPECT_FALSE(logged("contacts"));
     EXPECT_FALSE(logged("shake memory"));
+    EXPECT_FALSE(logged("main window shell"));
+    EXPECT_TRUE(world.log().HasCaptured(
+        "CWindowManager::InitWindows: door \"main window panes\" is not plugged in: it waits for "
+        "the tool bar, channel tabs and panes of the main window"));
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"rooms\" is not plugged in: it waits for the "
         "conference centre"));
