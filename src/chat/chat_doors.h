@@ -73,8 +73,6 @@ class ChatCommands {
     }
     // A multi-person chat with these JIDs, the peer first.
     virtual void StartConference(const std::vector<std::string>& /*jids*/) {}
-    // The face picker's face number, nothing when none was chosen.
-    virtual std::optional<int> PickFace() { return std::nullopt; }
     // A common phrase, nothing when none was chosen.
     virtual std::optional<std::string> PickCommonPhrase() { return std::nullopt; }
     virtual void StartScreenCapture() {}

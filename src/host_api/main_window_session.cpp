@@ -43,6 +43,7 @@ void MainWindowSession::CloseToolBarPopupUnlessOn(os::HWND window) {
 void MainWindowSession::ShowPresenceOnToolBar(const std::string& presenceWord) {
     panes().ShowPresenceOnToolBar(presenceWord);
 }
+void MainWindowSession::ShowMailCountOnToolBar(int count) { panes().ShowMailCountOnToolBar(count); }
 void MainWindowSession::ClosePanePopups() { panes().ClosePanePopups(); }
 void MainWindowSession::DropSessionImages() { panes().DropSessionImages(); }
 void MainWindowSession::StopOwnedMembers() { panes().StopOwnedMembers(); }

@@ -38,6 +38,7 @@ class MainWindowSession final : public core::MainWindowShell {
     bool ToolBarPreTranslateMessage(os::Msg& message) override;
     void CloseToolBarPopupUnlessOn(os::HWND window) override;
     void ShowPresenceOnToolBar(const std::string& presenceWord) override;
+    void ShowMailCountOnToolBar(int count) override;
     void ClosePanePopups() override;
     void DropSessionImages() override;
     void StopOwnedMembers() override;

@@ -35,6 +35,8 @@ class MainWindowShell {
     virtual void ResetPhonePanes() {}
     // The phone pane starts accepting calls.
     virtual void StartPhoneAcceptance() {}
+    // The count of new mails the server reported.
+    virtual void ShowMailCountOnToolBar(int /*count*/) {}
     // Session end.
     virtual void MarkSidePaneClosing() {}
     virtual void CloseAuxiliaryWindow() {}

@@ -23,7 +23,6 @@ class RecordingChatCommands : public chat::ChatCommands {
     void StartConference(const std::vector<std::string>& jids) override {
         conferences.push_back(jids);
     }
-    std::optional<int> PickFace() override { return face; }
     void EndAudioVideo(const std::string& jid) override { endedCalls.push_back(jid); }
 
     std::vector<std::string> addedContacts;
@@ -32,7 +31,6 @@ class RecordingChatCommands : public chat::ChatCommands {
     std::vector<std::string> pickerTitles;
     std::optional<std::vector<PickedContact>> picked;
     std::vector<std::vector<std::string>> conferences;
-    std::optional<int> face;
     std::vector<std::string> endedCalls;
 };
 
