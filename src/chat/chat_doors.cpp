@@ -1,6 +1,7 @@
 #include "chat/chat_doors.h"
 
 #include "chat/shake_memory.h"
+#include "config/phrase_store.h"
 #include "core/doors.h"
 #include "core/doors/batch_service.h"
 #include "core/doors/contact_service.h"
@@ -26,6 +27,10 @@ class ClientDoorCommands final : public ChatCommands {
 };
 
 }  // namespace
+
+std::vector<std::string> UserChatSettings::CommonPhrases() {
+    return {std::begin(config::kDefaultPhrases), std::end(config::kDefaultPhrases)};
+}
 
 ChatDoors::ChatDoors(core::Doors& clientDoors)
     : settings("chat settings", "the user settings"),

@@ -75,6 +75,8 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
     EXPECT_FALSE(logged("notification pump"));
     EXPECT_FALSE(logged("contacts"));
     EXPECT_FALSE(logged("shake memory"));
+    EXPECT_FALSE(logged("user settings"));
+    EXPECT_FALSE(logged("chat settings"));
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"rooms\" is not plugged in: it waits for the "
         "conference centre"));
