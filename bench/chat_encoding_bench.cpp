@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <string_view>
 
 #include "chat/encoding/input_encoder.h"
 #include "chat/encoding/marker_objects.h"
@@ -70,5 +71,42 @@ void BM_EncodeInputText(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_EncodeInputText);
+
+// Hostile peer input: a body made only of markers, 1 MB and 2 MB (range(0) in bytes). Linear
+// work shows as a 2 MB time about twice the 1 MB one.
+std::string Repeated(std::string_view piece, std::size_t bytes) {
+    std::string text(chat::kIncomingDefaultHeader);
+    while (text.size() + piece.size() <= bytes) text += piece;
+    return text;
+}
+
+void InsertHostile(benchmark::State& state, std::string_view piece) {
+    const std::string message = Repeated(piece, static_cast<std::size_t>(state.range(0)));
+    chat::StandardMarkerObjects objects("/app/", "/nonexistent/");
+    for (auto _ : state) {
+        os::RichEdit view(1);
+        chat::InsertEncodedText(view, message, chat::InsertMode::Live, objects);
+        benchmark::DoNotOptimize(view.GetTextLength());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+void BM_InsertEncodedTextAllFaces(benchmark::State& state) { InsertHostile(state, "#(05)#"); }
+BENCHMARK(BM_InsertEncodedTextAllFaces)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// Picture markers that never close: each one looks for a "]".
+void BM_InsertEncodedTextUnclosedPictures(benchmark::State& state) {
+    InsertHostile(state, "#(-2)#[");
+}
+BENCHMARK(BM_InsertEncodedTextUnclosedPictures)
+    ->Arg(1 << 20)
+    ->Arg(2 << 20)
+    ->Unit(benchmark::kMillisecond);
+
+// Faces mixed with text and pictures whose files are missing.
+void BM_InsertEncodedTextMixed(benchmark::State& state) {
+    InsertHostile(state, "a#(12)#你#(-2)#[p.jpg]");
+}
+BENCHMARK(BM_InsertEncodedTextMixed)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace

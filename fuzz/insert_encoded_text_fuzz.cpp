@@ -1,5 +1,7 @@
 // Feeds arbitrary message texts to InsertEncodedText, live and as history, after text that is
 // already in the view, and runs the plain-text renderings over the same input.
+// Run with a large -max_len (say -max_len=2097152): the costly inputs are long runs of face
+// markers.
 
 #include <cstddef>
 #include <cstdint>

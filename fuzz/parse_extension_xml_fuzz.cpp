@@ -1,6 +1,7 @@
 // Feeds arbitrary extension texts to CUser::ParseExtensionXml: no input may crash, and what a
 // user then builds must parse back to the same fields (a signature holding "<" or a tag name
 // cannot pose as another tag).
+// Run with a large -max_len (say -max_len=2097152): the costly inputs are long runs of list items.
 
 #include <cstddef>
 #include <cstdint>

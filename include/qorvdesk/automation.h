@@ -79,7 +79,9 @@ inline constexpr std::uint32_t kControl = 0x0002;
 inline constexpr std::uint32_t kShift = 0x0004;
 }  // namespace modifier
 
-enum class KeyModifier { None, Alt };
+// The modifier key held while PressKey presses its key: the window reads it as a person's
+// held key (GetKeyState), Alt also as WM_SYSKEYDOWN.
+enum class KeyModifier { None, Alt, Ctrl, Shift };
 
 struct Rect {
     int left = 0;

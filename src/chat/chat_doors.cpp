@@ -1,29 +1,44 @@
 #include "chat/chat_doors.h"
 
+#include "chat/dlg_contact_picker.h"
 #include "chat/shake_memory.h"
 #include "config/phrase_store.h"
+#include "core/client_context.h"
 #include "core/doors.h"
 #include "core/doors/batch_service.h"
 #include "core/doors/contact_service.h"
+#include "core/doors/room_service.h"
 
 namespace chat {
 namespace {
 
-// The tool commands of a window without chat commands plugged in: those that a door of the
-// client fits go there, the others do nothing.
+// The tool commands of a window without chat commands plugged in: the contact picker is the
+// client's own, those that a door of the client fits go there with their arguments, the
+// others do nothing.
 class ClientDoorCommands final : public ChatCommands {
   public:
-    explicit ClientDoorCommands(core::Doors& doors) : doors_(doors) {}
-    void OpenSmsComposer(const std::string& /*mobile*/) override {
-        doors_.batch->ShowSendSmsWindow(1);
+    ClientDoorCommands(core::ClientContext& context, contacts::ContactTrees* trees)
+        : context_(context), trees_(trees) {}
+    void OpenSmsComposer(const std::string& mobile) override {
+        context_.doors().batch->OpenComposer({core::kComposerSms, mobile, {}});
     }
-    void MoveToBatchComposer(const std::string& /*text*/) override {
-        doors_.batch->ShowBatchChatWindow();
+    void MoveToBatchComposer(const std::string& text) override {
+        context_.doors().batch->OpenComposer({core::kComposerSms, {}, text});
     }
-    void AddContact(const std::string& /*jid*/) override { doors_.contacts->ShowAddContact(); }
+    void AddContact(const std::string& jid) override {
+        context_.doors().contacts->ShowAddContactFor(jid);
+    }
+    std::optional<std::vector<PickedContact>> PickContacts(const std::string& title,
+                                                           os::HWND owner) override {
+        return PickContactsFromTrees(context_, trees_, title, owner);
+    }
+    void StartConference(const std::vector<std::string>& jids) override {
+        context_.doors().rooms->CreateInstantRoom(jids);
+    }
 
   private:
-    core::Doors& doors_;
+    core::ClientContext& context_;
+    contacts::ContactTrees* trees_;
 };
 
 }  // namespace
@@ -32,12 +47,12 @@ std::vector<std::string> UserChatSettings::CommonPhrases() {
     return {std::begin(config::kDefaultPhrases), std::end(config::kDefaultPhrases)};
 }
 
-ChatDoors::ChatDoors(core::Doors& clientDoors)
+ChatDoors::ChatDoors(core::ClientContext& context, contacts::ContactTrees* trees)
     : settings("chat settings", "the user settings"),
       quota("SMS quota", "the SMS quota"),
       commands("chat commands",
-               "the contact, face and phrase pickers, screen capture, file transfer and calls",
-               std::make_unique<ClientDoorCommands>(clientDoors)),
+               "the face and phrase pickers, screen capture, file transfer and calls",
+               std::make_unique<ClientDoorCommands>(context, trees)),
       shakes("shake memory", "") {}
 
 ChatDoors::~ChatDoors() = default;

@@ -2,8 +2,11 @@
 // What a chat window asks of other parts of the client that it does not own: the user's own
 // settings, the SMS quota, the dialogs of other subsystems and the client's memory of
 // received shakes. Each is a door (core/door.h) of the window's own. With nothing plugged
-// in, a window keeps its own settings, has no quota, hands the tool commands it can to the
-// client's doors and remembers only the shakes it received itself. The window manager plugs
+// in, a window keeps its own settings, has no quota, remembers only the shakes it received
+// itself, picks contacts in the client's own picker over the window's contact trees, and
+// hands the tool commands it can to the client's doors with their arguments: the SMS and
+// batch composers to the batch door, add-contact to the contact door, a multi-person chat to
+// the rooms door. The window manager plugs
 // the client's ones into each window it makes (its one shake memory and whatever
 // ClientSubsystems plugged into the manager's ChatDoors). All calls run on the UI thread.
 
@@ -14,9 +17,13 @@
 #include <vector>
 
 #include "core/door.h"
+#include "os/ui/hwnd.h"
 
 namespace core {
-struct Doors;
+class ClientContext;
+}
+namespace contacts {
+class ContactTrees;
 }
 
 namespace chat {
@@ -59,7 +66,7 @@ class ChatCommands {
     virtual ~ChatCommands() = default;
     // The SMS composer addressed to a mobile number.
     virtual void OpenSmsComposer(const std::string& /*mobile*/) {}
-    // The batch composer, filled with a text.
+    // The SMS batch composer, filled with a text ("转群发" of an SMS-mode window).
     virtual void MoveToBatchComposer(const std::string& /*text*/) {}
     // The add-contact dialog for a JID.
     virtual void AddContact(const std::string& /*jid*/) {}
@@ -69,13 +76,13 @@ class ChatCommands {
         std::string name;
         std::string presence;
     };
-    virtual std::optional<std::vector<PickedContact>> PickContacts(const std::string& /*title*/) {
+    // `owner`: the window the picker is modal to.
+    virtual std::optional<std::vector<PickedContact>> PickContacts(const std::string& /*title*/,
+                                                                   os::HWND /*owner*/) {
         return std::nullopt;
     }
     // A multi-person chat with these JIDs, the peer first.
     virtual void StartConference(const std::vector<std::string>& /*jids*/) {}
-    // The face picker's face number, nothing when none was chosen.
-    virtual std::optional<int> PickFace() { return std::nullopt; }
     virtual void StartScreenCapture() {}
     virtual void SendFileTo(const std::string& /*jid*/) {}
     virtual void OpenAudioVideo(const std::string& /*jid*/) {}
@@ -100,8 +107,9 @@ class SmsQuotaThroughDoor final : public SmsQuota {
 
 // A chat window's doors.
 struct ChatDoors {
-    // `clientDoors`: where the tool commands go while no chat commands are plugged in.
-    explicit ChatDoors(core::Doors& clientDoors);
+    // While no chat commands are plugged in, the tool commands go to `context`'s doors and
+    // the contact picker offers the contacts of `trees` (may be null: none).
+    ChatDoors(core::ClientContext& context, contacts::ContactTrees* trees);
     ~ChatDoors();
     ChatDoors(const ChatDoors&) = delete;
     ChatDoors& operator=(const ChatDoors&) = delete;

@@ -23,7 +23,7 @@ CDlgChat::CDlgChat(core::ClientContext& context, contacts::ContactTrees* trees,
       trees_(trees),
       contactJid_(std::move(contactJid)),
       mode_(mode),
-      doors_(context.doors()),
+      doors_(context, trees),
       quotaThroughDoor_(doors_.quota),
       service_(context, mode, quotaThroughDoor_) {
     participants_.push_back(MakeParticipant(contactJid_));
@@ -117,9 +117,8 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
         case os::WM_KEYDOWN:
         case os::WM_SYSKEYDOWN: {
             if (wParam == 0) return 0;  // taken by the manager's hook already
-            int flags = static_cast<int>(lParam);
-            if (message == os::WM_SYSKEYDOWN) flags |= chat::kKeyAlt;
-            HandleKey(static_cast<int>(wParam), flags, GetFocus() == chat::control::kInput);
+            HandleKey(static_cast<int>(wParam), HeldModifiers(lParam, message == os::WM_SYSKEYDOWN),
+                      GetFocus() == chat::control::kInput);
             return 0;
         }
         default:
@@ -145,6 +144,18 @@ CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
     }
     if (participant.displayName.empty()) participant.displayName = platform::Jid(jid).LocalPart();
     return participant;
+}
+
+void CDlgChat::OnContactUpdate() {
+    for (Participant& participant : participants_) {
+        contacts::CUser* user = TreeUser(participant.jid);
+        if (user == nullptr) continue;
+        participant.own = std::make_unique<contacts::CUser>(*user);
+        // A nickname the peer itself sent stays until it sends another.
+        if (&participant == &participants_.front() && nameReplaced_) continue;
+        if (!user->ShownName().empty()) participant.displayName = user->ShownName();
+    }
+    RefreshTitleAndHeader();
 }
 
 contacts::CUser* CDlgChat::TreeUser(const std::string& jid) const {
@@ -216,8 +227,4 @@ chat::ShakeMemory& CDlgChat::shakes() const { return *doors_.shakes; }
 
 std::string CDlgChat::StatusLine() const {
     return statusLine_ != nullptr ? statusLine_->Text() : std::string();
-}
-
-void CDlgChat::ShowAvNotice(chat::AvNotice notice) {
-    view_->AddRedNotice(chat::AvNoticeText(notice, context_.config.SelfRoomTitle));
 }

@@ -12,10 +12,12 @@
 // log-out), or WM_CLOSE after the manager took the window out of its registry.
 // kCloseNotFinal (the session ended by itself) leaves the window open and registered.
 //
-// Keys. OnChatKeyDown (the manager's hook) and WM_KEYDOWN / WM_SYSKEYDOWN take the send keys;
-// `flags` (and a key message's lParam) carry kKeyCtrl / kKeyAlt for the modifiers held;
-// WM_SYSKEYDOWN means Alt. Enter sends unless SendKey is 1 or Ctrl is held, Ctrl+Enter sends
-// when SendKey is 1, Alt+S always sends; any other Enter in the input box breaks the line.
+// Keys. OnChatKeyDown (the manager's hook, with the key message's lParam as `flags`) and
+// WM_KEYDOWN / WM_SYSKEYDOWN take the send keys. The modifiers are read as a person holds
+// them: Ctrl from the keyboard's state (either Ctrl key), Alt from WM_SYSKEYDOWN, the lParam's
+// Alt bit or the keyboard's state. Enter sends unless SendKey is 1 or Ctrl is held,
+// Ctrl+Enter sends when SendKey is 1, Alt+S always sends; any other Enter in the input box
+// breaks the line.
 //
 // Timers: 1 clears the typing status after 5 s of silence, 2 tells the peer whether the user
 // is still typing 2 s after the last change, 3 steps the window shake.
@@ -34,7 +36,6 @@
 #include <string_view>
 #include <vector>
 
-#include "chat/av_notices.h"
 #include "chat/chat_doors.h"
 #include "chat/chat_rich_view.h"
 #include "chat/chat_service.h"
@@ -59,7 +60,7 @@ class Button;
 
 namespace chat {
 
-// Modifier bits of OnChatKeyDown's flags and of a key message's lParam.
+// The modifiers held for a key, as the window reads them.
 inline constexpr int kKeyAlt = 0x0001;
 inline constexpr int kKeyCtrl = 0x0002;
 
@@ -106,6 +107,8 @@ class CDlgChat final : public core::ChatWindow {
     // `state` "composing" or "active".
     void OnInputState(const std::string& state, const std::string& senderJid) override;
     void OnPeerPresence(const std::string& status) override;
+    // The participants' names are read from the trees again; title and header follow.
+    void OnContactUpdate() override;
 
     // ---- Participants
     chat::ChatMode mode() const { return mode_; }
@@ -118,8 +121,6 @@ class CDlgChat final : public core::ChatWindow {
     void SetFileTransferRunning(bool running) { fileTransferRunning_ = running; }
     void SetVideoChatRunning(bool running) { videoChatRunning_ = running; }
     void SetAudioChatRunning(bool running) { audioChatRunning_ = running; }
-    // Shows an audio/video notice in the message view (in red).
-    void ShowAvNotice(chat::AvNotice notice);
 
     // The view's picture map: a pasted picture's number to its file in the temp folder.
     chat::PictureMap& pictures() { return pictures_; }
@@ -212,7 +213,11 @@ class CDlgChat final : public core::ChatWindow {
     void OnPhraseCommand();
     void OnLinkClicked(const std::string& text, const std::string& target);
     bool OnUserClose();
-    bool HandleKey(int key, int flags, bool fromInputBox);
+    // `modifiers`: kKeyAlt / kKeyCtrl.
+    bool HandleKey(int key, int modifiers, bool fromInputBox);
+    // The modifiers held for the key message being handled (its lParam; `sysKey` for
+    // WM_SYSKEYDOWN).
+    int HeldModifiers(os::LPARAM lParam, bool sysKey) const;
 
     chat::UserChatSettings& settings() const;
     chat::SmsQuota& quota() const;

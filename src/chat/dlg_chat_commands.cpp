@@ -3,6 +3,7 @@
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
+#include "chat/dlg_face_picker.h"
 #include "chat/encoding/face_table.h"
 #include "chat/encoding/font_header.h"
 #include "config/client_config.h"
@@ -13,6 +14,7 @@
 #include "core/window_manager.h"
 #include "os/prompt/prompter.h"
 #include "os/text/cstring_ops.h"
+#include "os/ui/window_system.h"
 #include "platform/jid/jid.h"
 
 namespace {
@@ -87,7 +89,7 @@ void CDlgChat::OnSendSmsCommand() {
 
 void CDlgChat::OnInviteCommand() {
     const std::optional<std::vector<chat::ChatCommands::PickedContact>> picked =
-        commands().PickContacts("添加参与者");
+        commands().PickContacts("添加参与者", hwnd());
     if (!picked) return;
     std::vector<std::string> jids;
     for (const chat::ChatCommands::PickedContact& contact : *picked) {
@@ -148,8 +150,11 @@ void CDlgChat::OnFontCommand() {
 }
 
 void CDlgChat::OnFaceCommand() {
-    const std::optional<int> face = commands().PickFace();
-    if (!face || !chat::IsFaceNumber(*face)) return;
+    chat::CDlgFacePicker picker(system(), context_.prompter);
+    if (!picker.Make(hwnd())) return;
+    if (context_.prompter.DoModal(picker) != os::IDOK) return;
+    const std::optional<int> face = picker.ChosenFace();
+    if (!face) return;
     os::RichObject object;
     object.kind = os::RichObjectKind::Face;
     object.userValue = static_cast<std::uint32_t>(*face);
@@ -189,10 +194,21 @@ void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target)
 
 // ---- Keys ----
 
+int CDlgChat::HeldModifiers(os::LPARAM lParam, bool sysKey) const {
+    const os::WindowSystem& windows = context_.windows;
+    int modifiers = 0;
+    if (sysKey || (lParam & os::KEY_ALT_CONTEXT) != 0 || windows.IsKeyHeld(os::VK_MENU)) {
+        modifiers |= chat::kKeyAlt;
+    }
+    if (windows.IsKeyHeld(os::VK_CONTROL)) modifiers |= chat::kKeyCtrl;
+    return modifiers;
+}
+
 bool CDlgChat::OnChatKeyDown(int key, int flags) {
     // Only the send keys are taken here; a line break is the input box's own business.
-    const bool ctrl = (flags & chat::kKeyCtrl) != 0;
-    const bool alt = (flags & chat::kKeyAlt) != 0;
+    const int modifiers = HeldModifiers(flags, false);
+    const bool ctrl = (modifiers & chat::kKeyCtrl) != 0;
+    const bool alt = (modifiers & chat::kKeyAlt) != 0;
     const bool inInput = GetFocus() == chat::control::kInput;
     const bool sendKey =
         (alt && (key == 'S' || key == 's')) || (inInput && key == static_cast<int>(os::VK_RETURN) &&
@@ -202,9 +218,9 @@ bool CDlgChat::OnChatKeyDown(int key, int flags) {
     return true;
 }
 
-bool CDlgChat::HandleKey(int key, int flags, bool fromInputBox) {
-    const bool ctrl = (flags & chat::kKeyCtrl) != 0;
-    const bool alt = (flags & chat::kKeyAlt) != 0;
+bool CDlgChat::HandleKey(int key, int modifiers, bool fromInputBox) {
+    const bool ctrl = (modifiers & chat::kKeyCtrl) != 0;
+    const bool alt = (modifiers & chat::kKeyAlt) != 0;
     if (alt && (key == 'S' || key == 's')) {
         OnSendCommand();
         return true;

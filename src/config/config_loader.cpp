@@ -47,8 +47,7 @@ void LoadLocalNetIPs(const os::IniFile& ini, LocalNetIPSetting& localNet, os::Lo
 
 }  // namespace
 
-ConfigLoader::ConfigLoader(ConfigContext context, std::function<void()> upDateConfig)
-    : context_(context), upDateConfig_(std::move(upDateConfig)) {}
+ConfigLoader::ConfigLoader(ConfigContext context) : context_(context) {}
 
 std::string ConfigLoader::ConfigFile() const {
     return context_.sharedUtil.GetCommanDir() +
@@ -75,16 +74,6 @@ int ConfigLoader::LoadConfig(ClientConfig& config) const {
     config.WelcomeSound = kWelcomeSoundFile;
     config.MessageSound = kMessageSoundFile;
     return 1;
-}
-
-int ConfigLoader::ReloadConfig(ClientConfig& config) const {
-    int result = LoadConfig(config);
-    if (upDateConfig_) upDateConfig_();
-    const platform::LoginServerTable& servers = context_.sharedUtil.LoginServers();
-    std::string server =
-        servers.DisplayNameOf(servers.nServerSel()).value_or(servers.SelectedConfigFile());
-    context_.log.WriteLog(os::Format("重新读取配置文件:%s", server.c_str()));
-    return result;
 }
 
 bool ConfigLoader::SaveConfig(const ClientConfig& config) const {

@@ -2,7 +2,6 @@
 // Loading and saving the deployment configuration of the selected login server: the file
 // GetCommanDir() + the configuration file name of entry nServerSel of the login-server table.
 
-#include <functional>
 #include <string>
 
 #include "config/client_config.h"
@@ -12,9 +11,7 @@ namespace config {
 
 class ConfigLoader {
   public:
-    // `upDateConfig` tells the session engine that the configuration was read again (its
-    // UpDateConfig()); it may be empty.
-    explicit ConfigLoader(ConfigContext context, std::function<void()> upDateConfig = {});
+    explicit ConfigLoader(ConfigContext context);
 
     // The configuration file of the selected login server (GBK path).
     std::string ConfigFile() const;
@@ -23,10 +20,6 @@ class ConfigLoader {
     // addresses, and sets the two sound files. A missing file or key gives the default, an
     // integer that does not start with a number 0. Returns 1.
     int LoadConfig(ClientConfig& config) const;
-
-    // After the user picked another login server: loads that server's file, tells the
-    // session engine and logs which server it was. Returns what LoadConfig returns.
-    int ReloadConfig(ClientConfig& config) const;
 
     // Writes back the keys the settings dialog can change, and only those, into the file in
     // one atomic replace; the rest of the file stays as it was. False (and a log line) when a
@@ -37,7 +30,6 @@ class ConfigLoader {
 
   private:
     ConfigContext context_;
-    std::function<void()> upDateConfig_;
 };
 
 }  // namespace config

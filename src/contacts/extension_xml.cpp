@@ -69,14 +69,20 @@ std::string TagValue(std::string_view xml, std::string_view name) {
 }
 
 std::vector<std::string> SplitList(std::string_view text) {
+    // One walk over the characters: a ';' is ASCII, so it is a separator only where a
+    // character starts, never as a trail byte.
     std::vector<std::string> items;
-    int start = 0;
-    while (start <= static_cast<int>(text.size())) {
-        int end = os::Find(text, ';', start);
-        if (end < 0) end = static_cast<int>(text.size());
-        if (end > start) items.push_back(os::Mid(text, start, end - start));
-        start = end + 1;
+    std::size_t start = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == ';') {
+            if (pos > start) items.emplace_back(text.substr(start, pos - start));
+            start = ++pos;
+            continue;
+        }
+        pos += static_cast<std::size_t>(os::GbkCharLength(text, pos));
     }
+    if (pos > start) items.emplace_back(text.substr(start));
     return items;
 }
 

@@ -426,7 +426,11 @@ void CIMTree::SortChildren(os::TreeItem node) {
 }
 
 void CIMTree::OrderChildren(os::TreeItem parent, os::TreeItem changed) {
-    if (!sortEnabled) return;
+    if (!sortEnabled) {
+        // The remembered order no longer matches the children's keys: sort afresh next time.
+        sortedChildren_.erase(parent);
+        return;
+    }
     if (parent != os::kNoTreeItem && !IsValid(parent)) return;
     const OrderRule rule = RuleFor(parent);
     if (changed != os::kNoTreeItem && RepositionChild(parent, changed, rule)) return;

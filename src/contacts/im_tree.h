@@ -204,6 +204,7 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // While the siblings stand as they were last sorted, only this user's key is read again
     // and the user alone moves; a sibling's name or order index changed behind the tree's
     // back counts from the next SortChildren (vCard renames through the tree count at once).
+    // While sorting is off the remembered order is dropped, so the next sort reads every key.
     void SetUserPresence(CUser* user, std::string_view word);
 
     // Every user below `node` (0 or kTreeRoot: the whole tree), depth first, appended.

@@ -21,7 +21,8 @@ class ChatWindow : public os::Window {
     // The JID of the contact this window talks with.
     virtual const std::string& ContactJid() const = 0;
 
-    // A key pressed while this window is the foreground window; true when it was consumed.
+    // A key pressed while this window is the foreground window (`flags`: the key message's
+    // lParam); true when it was consumed.
     virtual bool OnChatKeyDown(int key, int flags) = 0;
     // Messages from the pending queue that this window is opened with, oldest first.
     virtual void ShowQueuedMessages(std::vector<QueuedMessage> messages) = 0;
@@ -31,6 +32,8 @@ class ChatWindow : public os::Window {
     virtual void OnInputState(const std::string& /*state*/, const std::string& /*senderJid*/) {}
     // The contact's presence word changed.
     virtual void OnPeerPresence(const std::string& /*presenceWord*/) {}
+    // The server says the contact's details changed: the window shows them anew.
+    virtual void OnContactUpdate() {}
 };
 
 }  // namespace core

@@ -29,14 +29,18 @@ Doors::Doors()
       updates("updates", "the file updates and the program update check"),
       shell("main window shell", "the main window shell"),
       libraries("feature libraries", "the feature libraries"),
-      reconnect("reconnect", "the reconnect flow") {}
+      reconnect("reconnect", "the reconnect flow"),
+      shellPanes("main window panes", "the tool bar, channel tabs and panes of the main window") {}
 
 Doors::~Doors() = default;
 
 std::vector<DoorInfo> Doors::Infos() const {
-    return {pump.info(),    contacts.info(), rooms.info(),     history.info(),
-            batch.info(),   settings.info(), web.info(),       startParameters.info(),
-            updates.info(), shell.info(),    libraries.info(), reconnect.info()};
+    std::vector<DoorInfo> infos = {pump.info(),    contacts.info(),        rooms.info(),
+                                   history.info(), batch.info(),           settings.info(),
+                                   web.info(),     startParameters.info(), updates.info(),
+                                   shell.info(),   libraries.info(),       reconnect.info()};
+    infos.push_back(shellPanes.info());
+    return infos;
 }
 
 }  // namespace core

@@ -51,6 +51,10 @@ struct Doors {
     Door<FeatureLibraries> libraries;       // core/doors/feature_libraries.h
     Door<ReconnectFlow> reconnect;          // core/doors/reconnect_flow.h
 
+    // Where the shell plugged into `shell` sends what it has not built itself (the tool bar,
+    // the channel tabs, the panes).
+    Door<MainWindowShell> shellPanes;  // core/doors/main_window_shell.h
+
     // Every door, in the order above.
     std::vector<DoorInfo> Infos() const;
 };

@@ -32,6 +32,7 @@ class IdleWindowManager : public IWindowManager {
     void RemoveChatWindow(ChatWindow& window) override { registry_.Remove(window); }
     std::vector<ChatWindow*> ChatWindows() const override { return registry_.All(); }
     ChatWindow* OpenChatWindow(std::string_view) override { return nullptr; }
+    ChatWindow* OpenSmsChatWindow(std::string_view) override { return nullptr; }
     bool CloseChatWindow(std::string_view) override { return false; }
     // Without a session engine: SMS addresses compare whole.
     bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override {

@@ -71,6 +71,9 @@ class IWindowManager {
     // Shows, restores and brings forward the chat window of `jid` (loose match), or creates
     // one and asks the server for the contact's presence. Null when no window could be made.
     virtual ChatWindow* OpenChatWindow(std::string_view jid) = 0;
+    // The same for a conversation in SMS mode: its text goes as short messages to the
+    // contact's mobile number. An open window of `jid` is brought forward as it is.
+    virtual ChatWindow* OpenSmsChatWindow(std::string_view jid) = 0;
     // Takes the chat window of `jid` (loose match) out of the registry and closes it. False
     // when none is open.
     virtual bool CloseChatWindow(std::string_view jid) = 0;

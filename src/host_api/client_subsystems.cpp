@@ -16,6 +16,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       trees_(context),
       contactService_(trees_),
       userSettings_(context),
+      shell_(context),
       incomingHooks_(trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       chatNotifications_(chat::RegisterChatNotifications(context, *handlers_)),
@@ -26,6 +27,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     context_.doors().contacts.Plug(contactService_);
     context_.doors().settings.Plug(userSettings_);
     manager_.chatDoors().settings.Plug(userSettings_.chatSettings());
+    context_.doors().shell.Plug(shell_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -35,4 +37,5 @@ ClientSubsystems::~ClientSubsystems() {
     context_.doors().contacts.Unplug();
     context_.doors().settings.Unplug();
     manager_.chatDoors().settings.Unplug();
+    context_.doors().shell.Unplug();
 }

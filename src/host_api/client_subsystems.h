@@ -1,11 +1,11 @@
 #pragma once
 // ClientSubsystems: the client's subsystems that the window manager reaches through the doors
 // of its context (core/doors.h), built, owned and plugged in together: the contact trees, the
-// notification pump (theBaseProxy), the contact door of the exports and the contact lookup of
-// new chat windows. It also makes the world's registry of notification handlers and has each
-// subsystem register its handlers there (the contact trees, the chat windows, the login
-// panel, the window manager, and the pump its own). It owns what it plugs in; every door it
-// leaves alone keeps its defaults and is named in the start-up log.
+// notification pump (theBaseProxy), the contact door of the exports, the contact lookup of
+// new chat windows and the main window shell. It also makes the world's registry of notification
+// handlers and has each subsystem register its handlers there (the contact trees, the chat windows,
+// the login panel, the window manager, and the pump its own). It owns what it plugs in; every door
+// it leaves alone keeps its defaults and is named in the start-up log.
 //
 // Build it after the window manager and destroy it before: it plugs itself in when made
 // and takes itself out (the doors go back to their defaults) when destroyed.
@@ -15,6 +15,7 @@
 #include "contacts/contact_tree_service.h"
 #include "contacts/contact_trees.h"
 #include "host_api/user_settings_service.h"
+#include "host_api/main_window_session.h"
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
@@ -32,6 +33,7 @@ class ClientSubsystems {
     CBaseProxy& baseProxy() { return proxy_; }
     notify::NotificationHandlers& notificationHandlers() { return *handlers_; }
     UserSettingsService& userSettings() { return userSettings_; }
+    MainWindowSession& mainWindowShell() { return shell_; }
 
   private:
     core::ClientContext& context_;
@@ -41,6 +43,7 @@ class ClientSubsystems {
     contacts::ContactTrees trees_;
     contacts::ContactTreeService contactService_;
     UserSettingsService userSettings_;
+    MainWindowSession shell_;
     notify::ClientIncomingHooks incomingHooks_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;

@@ -22,7 +22,7 @@
 CWindowManager::CWindowManager(core::ClientContext& context)
     : context_(context),
       shakes_(std::make_unique<chat::ShakeMemory>()),
-      chatDoors_(std::make_unique<chat::ChatDoors>(context.doors())) {
+      chatDoors_(std::make_unique<chat::ChatDoors>(context, nullptr)) {
     context_.SetWindowManager(this);
     chatDoors_->shakes.Plug(*shakes_);
 }
@@ -84,6 +84,14 @@ void CWindowManager::RemoveChatWindow(core::ChatWindow& window) { chatWindows_.R
 std::vector<core::ChatWindow*> CWindowManager::ChatWindows() const { return chatWindows_.All(); }
 
 core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
+    return OpenChatWindowIn(jid, chat::ChatMode::InstantMessage);
+}
+
+core::ChatWindow* CWindowManager::OpenSmsChatWindow(std::string_view jid) {
+    return OpenChatWindowIn(jid, chat::ChatMode::Sms);
+}
+
+core::ChatWindow* CWindowManager::OpenChatWindowIn(std::string_view jid, chat::ChatMode mode) {
     os::WindowSystem& windows = context_.windows;
     if (core::ChatWindow* open = FindChatWindow(jid, platform::JidMatch::Loose)) {
         open->ShowWindow(os::SW_SHOW);
@@ -91,8 +99,7 @@ core::ChatWindow* CWindowManager::OpenChatWindow(std::string_view jid) {
         windows.SetForegroundWindow(open->hwnd());
         return open;
     }
-    auto dialog = std::make_unique<CDlgChat>(context_, contactTrees_, std::string(jid),
-                                             chat::ChatMode::InstantMessage);
+    auto dialog = std::make_unique<CDlgChat>(context_, contactTrees_, std::string(jid), mode);
     dialog->doors().PlugFrom(*chatDoors_);
     if (!dialog->Create()) {
         Log(os::Format("创建聊天窗口失败 JID=%s", std::string(jid).c_str()));

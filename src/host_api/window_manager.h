@@ -34,6 +34,7 @@
 class CDlgLogin;
 class CWndChild;
 namespace chat {
+enum class ChatMode;
 struct ChatDoors;
 class ShakeMemory;
 }  // namespace chat
@@ -139,6 +140,7 @@ class CWindowManager final : public core::IWindowManager {
     void RemoveChatWindow(core::ChatWindow& window) override;
     std::vector<core::ChatWindow*> ChatWindows() const override;
     core::ChatWindow* OpenChatWindow(std::string_view jid) override;
+    core::ChatWindow* OpenSmsChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
     bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
     core::PendingMessageQueue& PendingMessages() override { return pending_; }
@@ -198,6 +200,8 @@ class CWindowManager final : public core::IWindowManager {
     void StartDelayedSwitch(std::uint32_t waitMs);
     void FinishDelayedSwitch();
     void PostTrayState();
+    // OpenChatWindow in either mode.
+    core::ChatWindow* OpenChatWindowIn(std::string_view jid, chat::ChatMode mode);
     // The selected user of the focused contact tree, or nothing (with a log line).
     std::optional<core::ContactSelection> SelectedUser();
 

@@ -43,6 +43,9 @@ void CDlgLogin::OnLoginResult(const platform::LoginResultData& result) {
 void CDlgLogin::OnLoginSucceeded() {
     core::IWindowManager& manager = context_.windowManager();
     core::SessionFlags& flags = manager.Flags();
+    // The result is the answer, whenever "LoginEvent" comes: a time-out after it must not
+    // report a failure of the login that succeeded.
+    if (attempt_) attempt_->EndWatch();
 
     flags.sessionEnding = false;
     const std::string accountName = context_.session.GetCurrentUserLimitName();
@@ -62,6 +65,7 @@ void CDlgLogin::OnLoginSucceeded() {
 
     context_.windows.SendMessage(manager.HostMainWnd(), core::WM_HOST_SESSION, 0,
                                  core::kSessionStarted);
+    context_.doors().shell->StartSession();
     quietMode_ = false;
     reconnectCount_ = 0;
 
@@ -72,7 +76,6 @@ void CDlgLogin::OnLoginSucceeded() {
     lastAccount_ = details_.account;
 
     manager.WriteSharedFlag("Y");
-    context_.doors().shell->StartSession();
     context_.doors().libraries->StartSession();
 
     if (context_.config.HasSmsLimit != 0) {
@@ -80,6 +83,7 @@ void CDlgLogin::OnLoginSucceeded() {
         SetTimer(kSmsQuotaTimerId, kSmsQuotaPauseMs);
     }
     context_.session.QueryDefaultMailMonitors();
+    context_.doors().shell->OpenAuxiliaryWindow();
 }
 
 void CDlgLogin::OnLoginFailed() {

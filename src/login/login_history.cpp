@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <unordered_set>
 
 #include "login/password_scrambler.h"
 #include "os/sys/file_ops.h"
@@ -32,6 +33,9 @@ std::string EscapeField(std::string_view text) {
             case '\n':
                 out += "%0A";
                 break;
+            case '\0':
+                out += "%00";
+                break;
             default:
                 out += c;
         }
@@ -44,18 +48,20 @@ std::string UnescapeField(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '%' && i + 2 < text.size()) {
-            const std::string_view code = text.substr(i + 1, 2);
-            char decoded = 0;
+            const std::string code = os::MakeUpper(text.substr(i + 1, 2));
+            int decoded = -1;
             if (code == "25")
                 decoded = '%';
-            else if (code == "3B" || code == "3b")
+            else if (code == "3B")
                 decoded = ';';
-            else if (code == "0D" || code == "0d")
+            else if (code == "0D")
                 decoded = '\r';
-            else if (code == "0A" || code == "0a")
+            else if (code == "0A")
                 decoded = '\n';
-            if (decoded != 0) {
-                out += decoded;
+            else if (code == "00")
+                decoded = '\0';
+            if (decoded >= 0) {
+                out += static_cast<char>(decoded);
                 i += 2;
                 continue;
             }
@@ -96,10 +102,12 @@ bool LoginHistory::Load() {
     readable_ = true;
     if (!os::FileExists(path_) && !os::DirectoryExists(path_)) return true;
     std::string bytes;
-    if (!os::ReadFile(path_, bytes)) {
+    if (!os::ReadFile(path_, bytes, kHistoryReadLimit)) {
         readable_ = false;
         return false;
     }
+    // Names already taken, folded as SameName compares them, so a long file loads in one pass.
+    std::unordered_set<std::string> seen;
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t end = bytes.find('\n', start);
@@ -107,7 +115,8 @@ bool LoginHistory::Load() {
         std::string_view line(bytes.data() + start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         SavedAccount account;
-        if (!line.empty() && ParseLine(line, account) && !Find(account.name)) {
+        if (!line.empty() && ParseLine(line, account) &&
+            seen.insert(os::MakeLower(account.name)).second) {
             accounts_.push_back(std::move(account));
         }
         start = end + 1;
@@ -156,13 +165,11 @@ std::string LoginHistory::FormatLine(const SavedAccount& account) const {
     };
     const std::string name = EscapeField(account.name);
     const std::string password = ScramblePassword(account.password);
-    if (layout_ == HistoryLayout::Mobile) {
-        return os::Format("%s;%s;%s;", name.c_str(), password.c_str(), alias(0).c_str());
-    }
-    return os::Format("%s;%s;%d;%s;%s;%s;%s;%s;", name.c_str(), password.c_str(), account.userKind,
-                      EscapeField(account.extraText).c_str(),
-                      EscapeField(account.groupName).c_str(), alias(0).c_str(), alias(1).c_str(),
-                      alias(2).c_str());
+    // Joined by hand, not through a format: a field may hold a NUL byte (kept as "%00").
+    if (layout_ == HistoryLayout::Mobile) return name + ";" + password + ";" + alias(0) + ";";
+    return name + ";" + password + ";" + std::to_string(account.userKind) + ";" +
+           EscapeField(account.extraText) + ";" + EscapeField(account.groupName) + ";" + alias(0) +
+           ";" + alias(1) + ";" + alias(2) + ";";
 }
 
 bool LoginHistory::ParseLine(std::string_view line, SavedAccount& account) const {

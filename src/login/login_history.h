@@ -8,8 +8,8 @@
 //     name;password;alias1;\r\n
 // The password field is scrambled (password_scrambler.h), never clear; it is empty when the
 // user did not ask for the password to be remembered. In text fields the bytes '%', ';', CR
-// and LF are written as %25, %3B, %0D and %0A, so any name reads back as written. A line that
-// does not parse is skipped; a password that does not unscramble reads as empty.
+// LF and NUL are written as %25, %3B, %0D, %0A and %00, so any name reads back as written. A line
+// that does not parse is skipped; a password that does not unscramble reads as empty.
 
 #include <string>
 #include <string_view>
@@ -20,6 +20,8 @@ namespace login {
 inline constexpr const char* kLoginHistoryFile = "user.dat";
 inline constexpr const char* kMobileLoginHistoryFile = "usermobile.dat";
 inline constexpr std::size_t kMaxAliases = 3;
+// A larger file (or one that is not a regular file) is unreadable and never overwritten.
+inline constexpr std::size_t kHistoryReadLimit = 4u << 20;
 
 struct SavedAccount {
     std::string name;

@@ -88,12 +88,6 @@ void CIncomingMsgHandler::OnNotify(const platform::NotifyRecord& record) {
     HandleMessage(notify::ToQueuedMessage(*data, record.type));
 }
 
-void CIncomingMsgHandler::ReceiveSMSMsg(std::string_view senderNumber, std::string_view content,
-                                        std::string_view time, std::string_view senderName) {
-    HandleMessage(
-        notify::ReceivedSmsMessage(context_.session, senderNumber, content, time, senderName));
-}
-
 void CIncomingMsgHandler::HandleMessage(const core::QueuedMessage& message) {
     PlayArrivalSound();
 

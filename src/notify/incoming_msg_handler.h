@@ -61,9 +61,6 @@ class CIncomingMsgHandler {
     void OnNotify(const platform::NotifyRecord& record);
     // A message that came another way, handled as if the engine had delivered it.
     void HandleMessage(const core::QueuedMessage& message);
-    // The host delivers an SMS (ReceivedSmsMessage above).
-    void ReceiveSMSMsg(std::string_view senderNumber, std::string_view content,
-                       std::string_view time, std::string_view senderName);
 
     // UI subcode 10: the arrival tip with the message's preview, at most one per 2000 ms.
     void ShowArrivalTip(const core::QueuedMessage& message);

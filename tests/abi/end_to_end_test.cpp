@@ -13,6 +13,7 @@
 #include "platform/session/session_core.h"
 #include "qorvdesk/exports.h"
 #include "qorvdesk/host.h"
+#include "support/wait_for.h"
 
 namespace {
 
@@ -119,6 +120,56 @@ TEST(EndToEnd, AHostInitialisesLogsInLogsOutAndFrees) {
         check(log.find("Enter CWindowManager::UserLogout()") != std::string::npos,
               "log-out logged");
         check(log.find("Enter CWindowManager::Free()") != std::string::npos, "tear-down logged");
+    });
+}
+
+// A login whose result the library's own pump delivers: the host is told of the session and
+// asked to rebuild its tab menu, and the session's end (with the auxiliary window the login
+// opened on a thread of its own) and the tear-down go through without hanging.
+TEST(EndToEnd, AGoodLoginHasTheHostRebuildItsTabMenu) {
+    EXPECT_SCENARIO([](abi_test::Checks& check, const abi_test::Loaded& loaded) {
+        LOOKUP(QorvSetHostHandler);
+        LOOKUP(QorvCreateHostFrame);
+        LOOKUP(QorvCreateHostClient);
+        LOOKUP(QorvPumpMessages);
+        LOOKUP(QorvEmbeddedAddAccount);
+        LOOKUP(QorvInternalSessionCore);
+        LOOKUP(InitWindows);
+        LOOKUP(FreeWindows);
+        LOOKUP(IsLogined);
+        LOOKUP(UserLogout);
+
+        std::vector<Seen> seen;
+        QorvSetHostHandler(RecordHostMessage, &seen);
+        check(QorvEmbeddedAddAccount("li", "pw", "李四") == 1, "account added");
+        const QorvWindow frame = QorvCreateHostFrame("Qorvdesk", 0, 0, 800, 600);
+        InitWindows(frame, QorvCreateHostClient(frame));
+
+        // The engine is the one InitWindows started; its result goes through the pump.
+        auto* session = static_cast<platform::SessionCore*>(QorvInternalSessionCore());
+        check(session != nullptr, "session engine");
+        if (session == nullptr) return;
+        check(session->Login("li", "pw", 1, "", 0) == platform::kLoginAccepted, "login accepted");
+        const bool tabs = static_cast<bool>(testing_support::WaitFor(
+            [&] {
+                QorvPumpMessages();
+                return !Of(seen, QORV_WM_HOST_TABS).empty();
+            },
+            "WM_HOST_TABS"));
+        check(tabs, "the host is asked to rebuild its tab menu");
+        const auto sessions = Of(seen, QORV_WM_HOST_SESSION);
+        check(!sessions.empty() && sessions[0].lParam == 0 && sessions[0].window == frame,
+              "the host is told the session started");
+        check(Of(seen, QORV_WM_HOST_TABS).size() == 1 &&
+                  Of(seen, QORV_WM_HOST_TABS)[0].window == frame,
+              "the tab menu is rebuilt once, on the frame");
+        check(IsLogined() == 1, "logged in");
+
+        UserLogout();
+        check(IsLogined() == 0, "logged out");
+        FreeWindows();
+        const std::string log = ReadFile(loaded.home / "qorvdesk.log");
+        check(log.find("创建辅助窗口失败") == std::string::npos, "the auxiliary window was made");
     });
 }
 

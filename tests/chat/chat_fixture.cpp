@@ -123,11 +123,10 @@ void ChatTest::Click(CDlgChat& window, int controlId) {
 
 void ChatTest::Press(CDlgChat& window, unsigned key, int modifiers) {
     world.windows().SetForegroundWindow(window.hwnd());
-    if (modifiers & chat::kKeyAlt) {
-        world.windows().PostMessage(window.hwnd(), os::WM_SYSKEYDOWN, key, modifiers);
-    } else {
-        world.windows().PostMessage(window.hwnd(), os::WM_KEYDOWN, key, modifiers);
-    }
+    os::UINT held = 0;
+    if (modifiers & chat::kKeyAlt) held |= os::MOD_ALT;
+    if (modifiers & chat::kKeyCtrl) held |= os::MOD_CONTROL;
+    world.windows().PostKey(window.hwnd(), key, held);
     driver.Pump();
 }
 

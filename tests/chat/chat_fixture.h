@@ -56,7 +56,7 @@ class ChatTest : public ::testing::Test {
     // The user's actions (call them under ASSERT_NO_FATAL_FAILURE: a refused one fails).
     void Type(CDlgChat& window, std::string_view text);
     void Click(CDlgChat& window, int controlId);
-    // A key posted to the window (modifiers as chat::kKeyCtrl / kKeyAlt) and pumped.
+    // A key pressed in the window with modifiers held (chat::kKeyCtrl / kKeyAlt), pumped.
     void Press(CDlgChat& window, unsigned key, int modifiers = 0);
 
     // A chat record as the notification dispatch hands it over.

@@ -6,9 +6,11 @@
 #include "chat_fixture.h"
 #include "config/client_config.h"
 #include "core/doors.h"
+#include "core/doors/batch_service.h"
 #include "core/window_messages.h"
 #include "os/prompt/scripted_prompter.h"
 #include "support/doors/recording_batch.h"
+#include "support/doors/recording_contacts.h"
 #include "support/doors/recording_history.h"
 #include "support/gbk_print.h"
 
@@ -158,25 +160,44 @@ TEST_F(ChatReceiveTest, HistoryButtonsOpenTheHistoryOfThePeer) {
 
 TEST_F(ChatReceiveTest, WithoutChatCommandsPluggedInTheComposersOpenThroughTheClientsDoors) {
     testing_support::RecordingBatch batch;
+    testing_support::RecordingContacts contacts;
     context.doors().batch.Plug(batch);
+    context.doors().contacts.Plug(contacts);
+    context.config.ShowAddBuddyTipInChatWnd = 1;
     Contact bob = AddContact("bob", "鲍勃", true, "13800138000");
-    auto make = [&](chat::ChatMode mode) {
-        auto window = std::make_unique<CDlgChat>(context, &trees, bob.jid, mode);
+    auto make = [&](const std::string& jid, chat::ChatMode mode) {
+        auto window = std::make_unique<CDlgChat>(context, &trees, jid, mode);
         EXPECT_TRUE(window->Create());
         CDlgChat* chat = world.windows().Adopt(std::move(window));
         chat->ShowWindow(os::SW_SHOW);
         return chat;
     };
-    CDlgChat* im = make(chat::ChatMode::InstantMessage);
+    CDlgChat* im = make(bob.jid, chat::ChatMode::InstantMessage);
     Click(*im, id::kSendSms);
     im->DestroyWindow();
-    CDlgChat* sms = make(chat::ChatMode::Sms);
+    CDlgChat* sms = make(bob.jid, chat::ChatMode::Sms);
+    ASSERT_NO_FATAL_FAILURE(Type(*sms, "周五开会"));
     Click(*sms, id::kToBatch);
-    EXPECT_EQ(batch.smsWindows, std::vector<int>{1});
-    EXPECT_EQ(batch.batchWindows, 1);
-    EXPECT_TRUE(commands.smsComposers.empty());
     sms->DestroyWindow();
+    CDlgChat* stranger = make("stranger$gov@im.qorvdesk.test", chat::ChatMode::InstantMessage);
+    ASSERT_TRUE(driver.ClickLink(Handle(*stranger), id::kView, "点击这里")) << driver.LastError();
+    driver.Pump();
+    stranger->DestroyWindow();
+
+    // Each goes with what it is about: the number, the text, the contact.
+    ASSERT_EQ(batch.composers.size(), 2u);
+    EXPECT_EQ(batch.composers[0].mode, core::kComposerSms);
+    EXPECT_EQ(batch.composers[0].recipients, "13800138000");
+    EXPECT_EQ(batch.composers[0].contents, "");
+    EXPECT_EQ(batch.composers[1].mode, core::kComposerSms);
+    EXPECT_EQ(batch.composers[1].recipients, "");
+    EXPECT_GBK_EQ(batch.composers[1].contents, "周五开会");
+    EXPECT_EQ(contacts.addContactDialogs,
+              (std::vector<std::string>{"stranger$gov@im.qorvdesk.test"}));
+    EXPECT_TRUE(commands.smsComposers.empty());
+    EXPECT_TRUE(commands.addedContacts.empty());
     context.doors().batch.Unplug();
+    context.doors().contacts.Unplug();
 }
 
 TEST_F(ChatReceiveTest, SendSmsOpensTheComposerForThePeersNumber) {

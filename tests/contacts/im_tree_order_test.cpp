@@ -91,6 +91,19 @@ TEST_F(TreeOrderTest, SortingCanBeSwitchedOff) {
     EXPECT_EQ(Order(), (std::vector<std::string>{"ben(在线)", "amy(离线)"}));
 }
 
+TEST_F(TreeOrderTest, APresenceChangeWhileSortingWasOffCountsAtTheNextSort) {
+    Build(contacts::kSortByPresence);
+    Add("a$gov@h", "amy");
+    CUser* ben = Add("b$gov@h", "ben");
+    CUser* cat = Add("c$gov@h", "cat");
+    tree_->SortChildren(group_);
+    tree_->sortEnabled = false;
+    tree_->SetUserPresence(ben, "online");
+    tree_->sortEnabled = true;
+    tree_->SetUserPresence(cat, "away");  // sorts the group again
+    EXPECT_EQ(Order(), (std::vector<std::string>{"ben(在线)", "cat(离开)", "amy(离线)"}));
+}
+
 TEST_F(TreeOrderTest, ArrivalModeKeepsOrderIndexOrder) {
     Build(contacts::kSortByArrival);
     CUser* late = Add("a$gov@h", "amy");

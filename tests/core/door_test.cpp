@@ -109,7 +109,7 @@ TEST(DoorsTest, EveryDoorOfTheContextStartsUnpluggedUnderANameOfItsOwn) {
         EXPECT_FALSE(door.name.empty());
         EXPECT_TRUE(names.insert(door.name).second) << "twice: " << door.name;
     }
-    EXPECT_EQ(names.size(), 12u);
+    EXPECT_EQ(names.size(), 13u);
 }
 
 }  // namespace

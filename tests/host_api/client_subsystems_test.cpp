@@ -21,11 +21,13 @@ TEST_F(ClientSubsystemsTest, PlugsThePumpInAndTakesItOutAgain) {
     core::Doors& doors = context.doors();
     EXPECT_EQ(&*doors.pump, &subsystems->baseProxy());
     EXPECT_TRUE(doors.contacts.plugged());
+    EXPECT_EQ(&*doors.shell, &subsystems->mainWindowShell());
     EXPECT_EQ(manager->contactTrees(), &subsystems->contactTrees());
     manager->FreeWindows();
     subsystems.reset();
     EXPECT_FALSE(doors.pump.plugged());
     EXPECT_FALSE(doors.contacts.plugged());
+    EXPECT_FALSE(doors.shell.plugged());
     EXPECT_EQ(manager->contactTrees(), nullptr);
 }
 
@@ -40,7 +42,8 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
     const Case registered[] = {
         {"login panel", {0}, Side::Ui},
         {"contact trees", {16, 18, 19, 20, 21, 22, 24, 39}, Side::Ui},
-        {"window manager", {41}, Side::Ui},
+        {"window manager", {38, 41, 103}, Side::Ui},
+        {"window manager", {25, 38, 43, 86, 87, 88, 89, 90, 91}, Side::Direct},
         {"chat windows", {42}, Side::Direct},
         {"pump", {1, 17}, Side::Direct},
         {"pump", {11, 12, 13, 14, 15, 51, 101}, Side::Ui},
@@ -51,14 +54,15 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
         }
     }
     for (int subcode : {notify::ui::kStatusTip, notify::ui::kFriendRequest, notify::ui::kArrivalTip,
-                        notify::ui::kOpenChatAtOnce}) {
+                        notify::ui::kOpenChatAtOnce, notify::ui::kSystemMessageBox,
+                        notify::ui::kBroadcastMessageBox}) {
         EXPECT_TRUE(handlers.HasSubcode(subcode)) << subcode;
     }
     // Parts of subsystems this client does not have yet stay without a handler.
     EXPECT_FALSE(handlers.Has(26, Side::Ui));
     EXPECT_FALSE(handlers.Has(16, Side::ServiceDesk));
     EXPECT_FALSE(handlers.Has(2, Side::Copy));
-    EXPECT_FALSE(handlers.Has(38, Side::Direct));
+    EXPECT_FALSE(handlers.Has(92, Side::Direct));
 
     // Nothing keeps the registry once the subsystems are gone.
     const std::weak_ptr<notify::NotificationHandlers> registry = handlers.weak_from_this();
@@ -77,6 +81,10 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
     EXPECT_FALSE(logged("shake memory"));
     EXPECT_FALSE(logged("user settings"));
     EXPECT_FALSE(logged("chat settings"));
+    EXPECT_FALSE(logged("main window shell"));
+    EXPECT_TRUE(world.log().HasCaptured(
+        "CWindowManager::InitWindows: door \"main window panes\" is not plugged in: it waits for "
+        "the tool bar, channel tabs and panes of the main window"));
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"rooms\" is not plugged in: it waits for the "
         "conference centre"));

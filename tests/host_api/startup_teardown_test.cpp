@@ -51,12 +51,12 @@ TEST_F(ManagerTest, StartUpNamesEveryUnpluggedDoorAndTheSubsystemItWaitsFor) {
         {"start parameters", "the start parameter parser"},
         {"updates", "the file updates and the program update check"},
         {"main window shell", "the main window shell"},
+        {"main window panes", "the tool bar, channel tabs and panes of the main window"},
         {"feature libraries", "the feature libraries"},
         {"reconnect", "the reconnect flow"},
         {"chat settings", "the user settings"},
         {"SMS quota", "the SMS quota"},
-        {"chat commands",
-         "the contact, face and phrase pickers, screen capture, file transfer and calls"},
+        {"chat commands", "the face and phrase pickers, screen capture, file transfer and calls"},
     };
     testing_support::RecordingRooms rooms;
     context.doors().rooms.Plug(rooms);

@@ -56,6 +56,28 @@ TEST_F(LoginHistoryTest, SavesEveryFieldAndReadsItBackWithoutTheClearPassword) {
     EXPECT_EQ(again.accounts()[1], alice);
 }
 
+TEST_F(LoginHistoryTest, NulBytesInFieldsComeBackWhole) {
+    using namespace std::string_literals;
+    for (HistoryLayout layout : {HistoryLayout::Full, HistoryLayout::Mobile}) {
+        LoginHistory history(Path(login::kLoginHistoryFile), layout);
+        SavedAccount account = Account("ab\0cd"s, "pw\0x"s, {"al\0ias"s});
+        if (layout == HistoryLayout::Full) {
+            account.extraText = "e\0"s;
+            account.groupName = "\0g"s;
+        }
+        history.Remember(account);
+        ASSERT_TRUE(history.Save());
+        EXPECT_NE(Read(login::kLoginHistoryFile).find("ab%00cd;"), std::string::npos);
+
+        LoginHistory again(Path(login::kLoginHistoryFile), layout);
+        ASSERT_TRUE(again.Load());
+        ASSERT_EQ(again.accounts().size(), 1u);
+        EXPECT_EQ(again.accounts()[0], account);
+        EXPECT_NE(again.Find("ab\0cd"s), nullptr);
+        EXPECT_EQ(again.Find("ab"), nullptr);
+    }
+}
+
 TEST_F(LoginHistoryTest, MobileLinesHaveThreeFields) {
     LoginHistory history(Path(login::kMobileLoginHistoryFile), HistoryLayout::Mobile);
     history.Remember(Account("13900000000", "pw", {"bob"}));

@@ -37,6 +37,7 @@ TEST_F(LoginTest, ASuccessfulLoginRemembersTheAccountWithoutTheClearPassword) {
     EXPECT_EQ(world.simSession().calls().Count("QueryDefaultMailMonitors"), 1u);
     EXPECT_EQ(settings.loads, 1);
     EXPECT_EQ(shell.sessionStarts, 1);
+    EXPECT_EQ(shell.auxiliaryWindowsOpened, 1);
     EXPECT_EQ(libraries.sessionStarts, 1);
 
     std::string bytes;
@@ -105,6 +106,7 @@ TEST_F(LoginTest, AWrongPasswordShowsTheConfiguredTextOnce) {
     EXPECT_EQ(world.prompter().Records().size(), 1u) << PromptTexts();
     EXPECT_EQ(settings.loads, 0) << "no session started";
     EXPECT_EQ(shell.sessionStarts, 0);
+    EXPECT_EQ(shell.auxiliaryWindowsOpened, 0);
     EXPECT_EQ(libraries.sessionStarts, 0);
 }
 

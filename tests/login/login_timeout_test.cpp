@@ -81,6 +81,25 @@ TEST_F(LoginTest, TheProxyHintIsAddedWhenAProxyIsSet) {
     EXPECT_EQ(world.prompter().Remaining(), 0u) << PromptTexts();
 }
 
+TEST_F(LoginTest, ASuccessEndsTheWatchEvenWhenLoginEventComesAfterTheTimeOut) {
+    AddAccount("alice", "secret");
+    world.simSession().SetLoginEvent(nullptr);  // the engine is late with "LoginEvent"
+    Type("alice", "secret");
+    PressLogin();
+    ASSERT_TRUE(WaitForState(login::kLoginSettled));
+    ASSERT_TRUE(WaitForWaiters(1));  // the watcher waits for the event or the time-out
+    ASSERT_EQ(DeliverResults(), 1);  // success
+
+    world.clock().Advance(20000);
+    ASSERT_TRUE(FinishThreads());
+    loginEvent->Set();  // now it comes
+    Drain();
+    EXPECT_TRUE(world.prompter().Records().empty()) << PromptTexts();
+    EXPECT_FALSE(world.log().HasCaptured("登录成功"));
+    EXPECT_TRUE(manager.Flags().loggedIn.load());
+    EXPECT_TRUE(manager.HoldsAccountMutex());
+}
+
 TEST_F(LoginTest, ARefusedLoginLogsTheUserOutAtTheTimeOut) {
     pump.initEngine = false;  // an engine without events refuses Login at once
     Type("alice", "secret");

@@ -288,8 +288,8 @@ TEST_F(IncomingTest, WithNobodyLoggedInNothingIsStoredAndNothingAsked) {
 
 TEST_F(IncomingTest, AnSmsFromTheHostBecomesAnSmsMessage) {
     config().MessageArrivedTipType = 1;
-    pumpHandlers.incoming().ReceiveSMSMsg("13800138000@gw.example", "短信内容",
-                                          "2026-01-05 10:00:00", "老王");
+    pumpHandlers.incoming().HandleMessage(notify::ReceivedSmsMessage(
+        w.session(), "13800138000@gw.example", "短信内容", "2026-01-05 10:00:00", "老王"));
     w.windows().PumpPending();
     const auto pending = Pending();
     ASSERT_EQ(pending.size(), 1u);

@@ -52,7 +52,14 @@ void AppendChatMessage(os::RichEdit& view, MarkerObjects& objects, std::string_v
         return;
     }
     InsertLine(view, objects, SpeakerLine(speaker, time, verb, clock), InsertMode::Live);
-    InsertLine(view, objects, std::string(message), InsertMode::Live);
+    // Without a header of its own the message would take the grey speaker line's format.
+    std::string shown;
+    std::size_t header = scan::FindFrom(message, kFontHeaderStart, 0);
+    if (header == scan::npos ||
+        scan::FindFrom(message, ")", header + kFontHeaderStart.size()) == scan::npos)
+        shown = kDefaultHeader;
+    shown += message;
+    InsertLine(view, objects, std::move(shown), InsertMode::Live);
 }
 
 int AppendRecentHistory(os::RichEdit& view, MarkerObjects& objects,

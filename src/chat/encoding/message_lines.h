@@ -25,7 +25,8 @@ enum class SpeakerVerb {
 std::string SpeakerLine(std::string_view speaker, std::string_view time, SpeakerVerb verb,
                         const os::Clock& clock);
 
-// Appends a message (header + body) under its speaker line, each followed by "\r\n". An
+// Appends a message (header + body) under its speaker line, each followed by "\r\n"; a
+// message without a usable header is shown with kDefaultHeader. An
 // offline-file notice gets no speaker line; instead the speaker and the time become its fourth
 // and fifth fields ("#(-3)#[file|size|key|speaker|time]").
 void AppendChatMessage(os::RichEdit& view, MarkerObjects& objects, std::string_view speaker,

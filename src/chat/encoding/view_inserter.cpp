@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kFaceMarkerBytes = 6;  // "#(nn)#"
 constexpr int kPictureNumber = -2;
-constexpr int kOfflineFileNumber = -3;
 
 // A picture name names a file in the temp folder; one that reaches elsewhere is not shown.
 bool IsPlainFileName(std::string_view name) {
@@ -24,51 +23,86 @@ bool IsPlainFileName(std::string_view name) {
            scan::FindFrom(name, "\\", 0) == scan::npos;
 }
 
-// Walks the inserted text once from left to right, keeping the view position of the byte it
-// stands at. The view and the text differ only where markers were replaced: `shift` holds
-// how many positions those replacements added or removed.
-class MarkerCursor {
+// Appends the inserted text to the end of the view piece by piece, so that each marker is
+// replaced where nothing follows it: replacing markers inside text already shown would move
+// the rest of the view once per marker. Text before the header's place takes the view's
+// insertion format, text from there on that format with the header applied.
+class Appender {
   public:
-    MarkerCursor(const std::string& text, int start) : text_(text), start_(start) {}
-
-    // Moves to byte `offset` (a character boundary at or after the current one).
-    void MoveTo(std::size_t offset) {
-        while (offset_ < offset) {
-            offset_ += static_cast<std::size_t>(os::GbkCharLength(text_, offset_));
-            ++chars_;
+    Appender(os::RichEdit& view, const std::string& text, std::size_t headerAt,
+             const std::string& header)
+        : view_(view), text_(text), headerAt_(headerAt) {
+        before_ = view.GetSelectionCharFormat();
+        before_.mask = os::char_mask::kAll;
+        after_ = before_;
+        if (headerAt_ != scan::npos) {
+            // The header applied to one character in the insertion format.
+            os::RichEdit probe(0);
+            probe.SetDefaultCharFormat(before_);
+            probe.SetText("x");
+            probe.SetSel(0, 1);
+            ApplyFontHeader(probe, header);
+            after_ = probe.GetCharFormatAt(0);
+            after_.mask = os::char_mask::kAll;
         }
     }
-    int ViewPosition() const { return start_ + chars_ + shift_; }
-    void AddShift(int delta) { shift_ += delta; }
+
+    // Appends the literal text [from, to).
+    void Text(std::size_t from, std::size_t to) {
+        if (headerAt_ != scan::npos && from < headerAt_ && headerAt_ < to) {
+            Append(from, headerAt_);
+            Append(headerAt_, to);
+        } else {
+            Append(from, to);
+        }
+    }
+
+    // Appends the marker [from, to) and lets `put` replace it, selected, at the end.
+    template <typename Put>
+    void Marker(std::size_t from, std::size_t to, Put put) {
+        const int first = view_.GetTextLength();
+        Text(from, to);
+        view_.SetSel(first, -1);
+        put();
+    }
+
+  private:
+    void Append(std::size_t from, std::size_t to) {
+        if (from >= to) return;
+        view_.SetSel(-1, -1);
+        view_.SetSelectionCharFormat(headerAt_ != scan::npos && from >= headerAt_ ? after_
+                                                                                  : before_);
+        view_.ReplaceSel(std::string_view(text_).substr(from, to - from));
+    }
+
+    os::RichEdit& view_;
+    const std::string& text_;
+    std::size_t headerAt_;
+    os::CharFormat before_;
+    os::CharFormat after_;
+};
+
+// Finds the "]" that closes a bracketed marker. The markers are met from left to right, so
+// the "]" found for one serves every later marker before it: each byte is looked at once.
+class ClosingBrackets {
+  public:
+    explicit ClosingBrackets(const std::string& text) : text_(text) {}
+
+    // The "]" that closes the bracketed marker at `p`, or npos.
+    std::size_t For(std::size_t p) {
+        if (!searched_ || (next_ != scan::npos && next_ < p)) {
+            next_ = scan::FindFrom(text_, "]", p);
+            searched_ = true;
+        }
+        if (next_ == scan::npos || next_ < p + kFaceMarkerBytes) return scan::npos;
+        return next_;
+    }
 
   private:
     const std::string& text_;
-    int start_;
-    std::size_t offset_ = 0;
-    int chars_ = 0;
-    int shift_ = 0;
+    bool searched_ = false;
+    std::size_t next_ = scan::npos;
 };
-
-// Selects the marker [from, to) of the text in the view and lets `put` replace it.
-template <typename Put>
-void ReplaceMarker(os::RichEdit& view, MarkerCursor& cursor, std::size_t from, std::size_t to,
-                   Put put) {
-    cursor.MoveTo(from);
-    int first = cursor.ViewPosition();
-    cursor.MoveTo(to);
-    int last = cursor.ViewPosition();
-    int lengthBefore = view.GetTextLength();
-    view.SetSel(first, last);
-    put();
-    cursor.AddShift(view.GetTextLength() - lengthBefore);
-}
-
-// The "]" that closes the bracketed marker at `p`, or npos.
-std::size_t ClosingBracket(const std::string& text, std::size_t p) {
-    std::size_t close = scan::FindFrom(text, "]", p);
-    if (close == scan::npos || close < p + kFaceMarkerBytes) return scan::npos;
-    return close;
-}
 
 std::string_view BracketContent(const std::string& text, std::size_t p, std::size_t close) {
     std::size_t first = p + kFaceMarkerBytes + 1;
@@ -78,9 +112,10 @@ std::string_view BracketContent(const std::string& text, std::size_t p, std::siz
 
 // Shows only the offline-file objects of a text that was not inserted, at the end.
 void PutOfflineFiles(os::RichEdit& view, const std::string& text, MarkerObjects& objects) {
+    ClosingBrackets brackets(text);
     std::size_t p = scan::FindFrom(text, kOfflineFileMarker, 0);
     while (p != scan::npos) {
-        std::size_t close = ClosingBracket(text, p);
+        std::size_t close = brackets.For(p);
         if (close == scan::npos) {
             p = scan::FindFrom(text, kOfflineFileMarker, p + 2);
             continue;
@@ -91,34 +126,34 @@ void PutOfflineFiles(os::RichEdit& view, const std::string& text, MarkerObjects&
     }
 }
 
-void ReplaceMarkers(os::RichEdit& view, const std::string& text, int start, InsertMode mode,
-                    MarkerObjects& objects) {
-    MarkerCursor cursor(text, start);
+// Appends a text that holds no offline-file marker (such a text goes to PutOfflineFiles),
+// with its faces and pictures as objects.
+void AppendWithMarkers(os::RichEdit& view, const std::string& text, std::size_t headerAt,
+                       const std::string& header, InsertMode mode, MarkerObjects& objects) {
+    Appender out(view, text, headerAt, header);
+    ClosingBrackets brackets(text);
+    std::size_t written = 0;  // text before this is in the view
     std::size_t p = scan::FindFrom(text, kMarkerStart, 0);
     while (p != scan::npos) {
         std::size_t next = p + 2;
         int number = scan::ParseInt(std::string_view(text).substr(p + 2, 2));
         bool closed = text.compare(std::min(p + 4, text.size()), 2, ")#") == 0;
         if (closed && number >= 0) {
-            ReplaceMarker(view, cursor, p, p + kFaceMarkerBytes,
-                          [&] { objects.PutFace(view, number); });
-            next = p + kFaceMarkerBytes;
-        } else if (closed && (number == kPictureNumber || number == kOfflineFileNumber)) {
-            std::size_t close = ClosingBracket(text, p);
-            std::string_view content =
-                close == scan::npos ? std::string_view() : BracketContent(text, p, close);
-            if (close != scan::npos && number == kOfflineFileNumber) {
-                ReplaceMarker(view, cursor, p, close + 1,
-                              [&] { objects.PutOfflineFile(view, content); });
-                next = close + 1;
-            } else if (close != scan::npos && IsPlainFileName(content)) {
-                ReplaceMarker(view, cursor, p, close + 1,
-                              [&] { objects.PutPicture(view, content, mode); });
-                next = close + 1;
+            out.Text(written, p);
+            out.Marker(p, p + kFaceMarkerBytes, [&] { objects.PutFace(view, number); });
+            written = next = p + kFaceMarkerBytes;
+        } else if (closed && number == kPictureNumber) {
+            std::size_t close = brackets.For(p);
+            if (close != scan::npos && IsPlainFileName(BracketContent(text, p, close))) {
+                std::string_view name = BracketContent(text, p, close);
+                out.Text(written, p);
+                out.Marker(p, close + 1, [&] { objects.PutPicture(view, name, mode); });
+                written = next = close + 1;
             }
         }
         p = scan::FindFrom(text, kMarkerStart, next);
     }
+    out.Text(written, text.size());
 }
 
 }  // namespace
@@ -141,20 +176,15 @@ void InsertEncodedText(os::RichEdit& view, std::string_view encoded, InsertMode 
         }
     }
 
-    bool offlineFile = scan::FindFrom(text, kOfflineFileMarker, 0) != scan::npos;
-    if (!offlineFile) view.ReplaceSel(text);
-
-    if (headerAt != scan::npos) {
-        int headerStart =
-            start + static_cast<int>(os::GbkCharCount(std::string_view(text).substr(0, headerAt)));
-        view.SetSel(headerStart, -1);
-        ApplyFontHeader(view, header);
-    }
-
-    if (offlineFile) {
+    if (scan::FindFrom(text, kOfflineFileMarker, 0) != scan::npos) {
+        // Not shown as text: only its offline-file objects, in the header's format.
+        if (headerAt != scan::npos) {
+            view.SetSel(-1, -1);
+            ApplyFontHeader(view, header);
+        }
         PutOfflineFiles(view, text, objects);
     } else {
-        ReplaceMarkers(view, text, start, mode, objects);
+        AppendWithMarkers(view, text, headerAt, header, mode, objects);
         MarkLinks(view, start, -1);
     }
     view.SetSel(-1, -1);

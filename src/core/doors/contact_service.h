@@ -29,6 +29,8 @@ class ContactService {
     virtual std::optional<ContactSelection> Selection() { return std::nullopt; }
     virtual int VcardVersion() { return 0; }
     virtual void ShowAddContact() {}
+    // The add-contact dialog filled in for the contact of `jid` (a chat window's peer).
+    virtual void ShowAddContactFor(const std::string& /*jid*/) {}
     virtual void ShowAddContactFromCurrentItem(int /*flag*/) {}
     // Adds a number to the phone book group "未分组" (the user has agreed already).
     virtual void AddMobileToPhoneBook(const std::string& /*number*/) {}

@@ -20,9 +20,13 @@ class MainWindowShell {
     // unless the click was on that pane.
     virtual void CloseToolBarPopupUnlessOn(os::HWND /*window*/) {}
     virtual void ShowPresenceOnToolBar(const std::string& /*presenceWord*/) {}
-    // After a successful login: the tool bar, the channel tabs, the host's tab menu, the main
-    // panel's new session and the auxiliary window.
+    // After a successful login: the tool bar's mail count, the channel tabs, the host's tab
+    // menu (WM_HOST_TABS), the user's nickname and presence on the tool bar and the main
+    // panel's new session.
     virtual void StartSession() {}
+    // The last step of a successful login: the auxiliary window, on a thread of its own,
+    // until the session ends (CloseAuxiliaryWindow).
+    virtual void OpenAuxiliaryWindow() {}
     // Closing all windows: pop-ups of the owned child windows, the session's images.
     virtual void ClosePanePopups() {}
     virtual void DropSessionImages() {}
@@ -31,6 +35,8 @@ class MainWindowShell {
     virtual void ResetPhonePanes() {}
     // The phone pane starts accepting calls.
     virtual void StartPhoneAcceptance() {}
+    // The count of new mails the server reported.
+    virtual void ShowMailCountOnToolBar(int /*count*/) {}
     // Session end.
     virtual void MarkSidePaneClosing() {}
     virtual void CloseAuxiliaryWindow() {}

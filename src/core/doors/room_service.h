@@ -1,6 +1,9 @@
 #pragma once
 // The door to the conference centre: the rooms and their windows.
 
+#include <string>
+#include <vector>
+
 #include "os/ui/hwnd.h"
 
 namespace core {
@@ -16,6 +19,9 @@ class RoomService {
     virtual void ShowConferenceCreate() {}
     virtual void ShowConferenceLogout() {}
     virtual void ShowConferenceListRefresh() {}
+    // A multi-person chat: an instant room to which these contacts are invited, in this
+    // order (a chat window's peer first, after an invitation in that window).
+    virtual void CreateInstantRoom(const std::vector<std::string>& /*invitees*/) {}
     // A key for the room window `room` (the foreground window); true when consumed.
     virtual bool OnRoomKeyDown(os::HWND /*room*/, int /*key*/, int /*flags*/) { return false; }
 };

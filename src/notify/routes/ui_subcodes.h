@@ -8,12 +8,16 @@
 //   kFriendRequest                        a posted parcel (parcel.h) holding a FriendRequest
 //   kArrivalTip, kOpenChatAtOnce          const core::QueuedMessage* (valid during the call)
 //   kStatusTip                            const std::string* the tip text (valid during the call)
+//   kSystemMessageBox, kBroadcastMessageBox
+//                                         const std::string* the box text (valid during the call)
 //   the others                            whatever their senders define
 
 namespace notify::ui {
 
+inline constexpr int kSystemMessageBox = 0;  // a box titled "系统消息"
 inline constexpr int kFriendRequest = 1;
 inline constexpr int kUpdateDialog = 3;
+inline constexpr int kBroadcastMessageBox = 6;  // a box titled "广播消息"
 inline constexpr int kArrivalTip = 10;
 inline constexpr int kStatusTip = 11;
 inline constexpr int kRegisterAudioService = 12;

@@ -213,7 +213,21 @@ bool Driver::PressKey(WindowHandle window, std::uint32_t virtualKey, KeyModifier
     if (!impl_->WindowToActOn(window)) return false;
     impl_->Succeed();
     impl_->BringToFront(window);
-    return impl_->system->PostKey(os::HWND(window), virtualKey, modifier == KeyModifier::Alt);
+    os::UINT held = 0;
+    switch (modifier) {
+        case KeyModifier::None:
+            break;
+        case KeyModifier::Alt:
+            held = os::MOD_ALT;
+            break;
+        case KeyModifier::Ctrl:
+            held = os::MOD_CONTROL;
+            break;
+        case KeyModifier::Shift:
+            held = os::MOD_SHIFT;
+            break;
+    }
+    return impl_->system->PostKey(os::HWND(window), virtualKey, held);
 }
 
 bool Driver::PressHotKey(std::uint32_t modifiers, std::uint32_t virtualKey) {

@@ -198,27 +198,52 @@ bool DeleteFile(std::string_view path) {
     return ::unlink(native->c_str()) == 0;
 }
 
-bool ReadFile(std::string_view path, std::string& bytes) {
+const char* Describe(ReadResult result) {
+    switch (result) {
+        case ReadResult::kRead:
+            return "read";
+        case ReadResult::kCannotOpen:
+            return "cannot be opened";
+        case ReadResult::kNotARegularFile:
+            return "not a regular file";
+        case ReadResult::kTooLarge:
+            return "too large";
+        case ReadResult::kReadError:
+            return "read error";
+    }
+    return "read error";
+}
+
+ReadResult ReadFileChecked(std::string_view path, std::string& bytes, std::size_t maxBytes) {
     bytes.clear();
     auto native = NativePath(path);
-    if (!native) return false;
-    FileDescriptor fd(::open(native->c_str(), O_RDONLY | O_CLOEXEC));
+    if (!native) return ReadResult::kCannotOpen;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the fstat below refuses it.
+    FileDescriptor fd(::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return ReadResult::kCannotOpen;
+    if (!S_ISREG(st.st_mode)) return ReadResult::kNotARegularFile;
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return ReadResult::kTooLarge;
     std::string content;
-    if (S_ISREG(st.st_mode)) content.reserve(static_cast<std::size_t>(st.st_size));
+    content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[64 * 1024];
     while (true) {
         ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return ReadResult::kReadError;
         }
         if (n == 0) break;
+        // The file may grow while it is read.
+        if (content.size() + static_cast<std::size_t>(n) > maxBytes) return ReadResult::kTooLarge;
         content.append(buffer, static_cast<std::size_t>(n));
     }
     bytes = std::move(content);
-    return true;
+    return ReadResult::kRead;
+}
+
+bool ReadFile(std::string_view path, std::string& bytes, std::size_t maxBytes) {
+    return ReadFileChecked(path, bytes, maxBytes) == ReadResult::kRead;
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {

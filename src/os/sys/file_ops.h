@@ -35,8 +35,20 @@ bool MoveFile(std::string_view from, std::string_view to,
 // Deletes a file (a link itself, not its target); false for a folder or a missing file.
 bool DeleteFile(std::string_view path);
 
-// Reads the whole file into `bytes`; on failure `bytes` is left empty.
-bool ReadFile(std::string_view path, std::string& bytes);
+// Why a read gave no content.
+enum class ReadResult { kRead, kCannotOpen, kNotARegularFile, kTooLarge, kReadError };
+// A short English description for log lines ("not a regular file").
+const char* Describe(ReadResult result);
+
+// The most ReadFile takes unless told otherwise.
+inline constexpr std::size_t kDefaultReadLimit = 64u << 20;
+
+// Reads the whole file into `bytes`; on failure `bytes` is left empty. Only regular files are
+// read (a FIFO, a device or a folder is refused without blocking), and a file larger than
+// `maxBytes` is refused rather than read in part.
+bool ReadFile(std::string_view path, std::string& bytes, std::size_t maxBytes = kDefaultReadLimit);
+ReadResult ReadFileChecked(std::string_view path, std::string& bytes,
+                           std::size_t maxBytes = kDefaultReadLimit);
 
 // Replaces the file's content so that a crash or a failed write never leaves half a file: the
 // bytes go to a temporary file in the same folder, are flushed to the disk and renamed over

@@ -47,12 +47,19 @@ std::mutex& ProfileWriteMutex() {
     return mutex;
 }
 
+// Whether "[name]" parses back as a header of `name`: a name ending in a GBK lead byte would
+// pair it with the ']' (0x5D is a trail byte), and the header would never be read.
+bool HeaderReadsBack(const std::string& name) {
+    const std::string header = "[" + name + "]";
+    return ReverseFind(header, ']') == static_cast<int>(header.size()) - 1;
+}
+
 }  // namespace
 
 IniFile IniFile::Load(std::string_view path) {
     IniFile file;
     std::string bytes;
-    if (ReadFile(path, bytes)) {
+    if (ReadFile(path, bytes, kIniReadLimit)) {
         file = Parse(bytes);
     } else {
         // Only a missing file may be created by Save; one we failed to read must not be
@@ -146,9 +153,9 @@ int IniFile::GetInt(std::string_view section, std::string_view key, int defaultV
 bool IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionName = Trim(section);
     const std::string keyName = Trim(key);
-    if (sectionName.empty() || keyName.empty() || HasLineBreakOrNul(section) ||
-        HasLineBreakOrNul(key) || HasLineBreakOrNul(value) || Find(keyName, '=') >= 0 ||
-        keyName.front() == '[' || keyName.front() == ';') {
+    if (sectionName.empty() || keyName.empty() || !HeaderReadsBack(sectionName) ||
+        HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value) ||
+        Find(keyName, '=') >= 0 || keyName.front() == '[' || keyName.front() == ';') {
         return false;
     }
 

@@ -12,12 +12,16 @@
 // "\r\n" and replaces the file atomically, so a crash never leaves half a file. A file that
 // starts with a UTF-8 byte-order mark is read as UTF-8 and written back the same way.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace os {
+
+// The largest INI file read; a larger one (or one that is not a regular file) reads as unreadable.
+inline constexpr std::size_t kIniReadLimit = 1u << 20;
 
 class IniFile {
   public:
@@ -44,9 +48,10 @@ class IniFile {
     int GetInt(std::string_view section, std::string_view key, int defaultValue) const;
 
     // Sets a value, adding the section (at the end) and the key (after the section's last key)
-    // when missing. Refuses (false) an empty section or key name, a key that could not be read
-    // back (containing '=', starting with '[' or ';') and any line break or NUL byte, which
-    // would let a value write lines of its own.
+    // when missing. Refuses (false) an empty section or key name, a section name whose header
+    // could not be read back (ending in a GBK lead byte, which pairs with ']'), a key that could
+    // not be read back (containing '=', starting with '[' or ';') and any line break or NUL byte,
+    // which would let a value write lines of its own.
     bool Set(std::string_view section, std::string_view key, std::string_view value);
     bool SetInt(std::string_view section, std::string_view key, int value);
     // Remove every line of the key in the section / every section of that name. True when

@@ -8,8 +8,10 @@
 
 namespace os {
 
-// Converts GBK (code page 936) to UTF-8. Returns false and leaves `out` empty when `gbk`
-// holds a byte sequence that is not GBK (a lone lead byte, an invalid pair).
+// Converts GBK (code page 936, every double-byte code as Windows maps it: the user-defined
+// areas to the Private Use Area) to UTF-8. Returns false and leaves `out` empty when `gbk`
+// holds a byte sequence that is not GBK (a lone lead byte, a lead byte before a non-trail
+// byte, 0xFF).
 bool GbkToUtf8(std::string_view gbk, std::string& out);
 
 // Converts UTF-8 to GBK. Returns false and leaves `out` empty when `utf8` is not valid UTF-8

@@ -58,10 +58,50 @@ bool WindowSystem::PressHotKey(UINT modifiers, UINT vk) {
     return PostThreadMessage(found.queue, WM_HOTKEY, wParam, lParam);
 }
 
-bool WindowSystem::PostKey(HWND hwnd, UINT vk, bool alt) {
+bool WindowSystem::PostKey(HWND hwnd, UINT vk, UINT modifiers) {
+    std::shared_ptr<ThreadQueue> target;
+    {
+        std::lock_guard guard(impl_->mutex);
+        const WindowEntry* entry = impl_->FindLocked(hwnd);
+        if (!entry) return false;
+        target = entry->queue;
+    }
+    const bool alt = (modifiers & MOD_ALT) != 0;
     // lParam as a real key press gives it: repeat count 1, and the context bit for Alt.
-    const LPARAM lParam = 1 | (alt ? (LPARAM{1} << 29) : 0);
-    return PostMessage(hwnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lParam);
+    const LPARAM lParam = 1 | (alt ? KEY_ALT_CONTEXT : 0);
+    ThreadQueue::Item item;
+    item.msg = Msg{hwnd, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, lParam, clock_.Now()};
+    item.heldModifiers = modifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT);
+    return target->EnqueueItem(std::move(item));
+}
+
+bool WindowSystem::IsKeyHeld(UINT vk) const {
+    UINT modifier = 0;
+    switch (vk) {
+        case VK_CONTROL:
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+            modifier = MOD_CONTROL;
+            break;
+        case VK_MENU:
+        case VK_LMENU:
+        case VK_RMENU:
+            modifier = MOD_ALT;
+            break;
+        case VK_SHIFT:
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+            modifier = MOD_SHIFT;
+            break;
+        default:
+            return false;
+    }
+    auto queue = impl_->CurrentQueue(false);
+    return queue && (queue->heldModifiers & modifier) != 0;
+}
+
+void WindowSystem::SetHeldModifiers(UINT modifiers) {
+    impl_->CurrentQueue(true)->heldModifiers = modifiers & (MOD_ALT | MOD_CONTROL | MOD_SHIFT);
 }
 
 ATOM WindowSystem::GlobalAddAtom(std::string_view name) {

@@ -82,6 +82,9 @@ WindowSystem::Impl::Next WindowSystem::Impl::NextMessage(ThreadQueue& queue, Msg
                 continue;
             }
             if (item.msg.hwnd && !OwnedWindow(item.msg.hwnd)) continue;  // window gone: dropped
+            // The keyboard's state moves with the key messages the thread takes, so a handler
+            // reads the modifiers that were held for its key, however late it runs.
+            if (IsKeyMessage(item.msg.message)) queue.heldModifiers = item.heldModifiers;
             out = item.msg;
             ApplyHooks(queue, out);
             return Next::Message;

@@ -134,6 +134,12 @@ inline constexpr UINT VK_F9 = 0x78;
 inline constexpr UINT VK_F10 = 0x79;
 inline constexpr UINT VK_F11 = 0x7A;
 inline constexpr UINT VK_F12 = 0x7B;
+inline constexpr UINT VK_LSHIFT = 0xA0;
+inline constexpr UINT VK_RSHIFT = 0xA1;
+inline constexpr UINT VK_LCONTROL = 0xA2;
+inline constexpr UINT VK_RCONTROL = 0xA3;
+inline constexpr UINT VK_LMENU = 0xA4;
+inline constexpr UINT VK_RMENU = 0xA5;
 // Letters and digits are their ASCII codes: 'A' (0x41) .. 'Z', '0' .. '9'.
 
 // ---- Hot key modifiers
@@ -142,6 +148,14 @@ inline constexpr UINT MOD_CONTROL = 0x0002;
 inline constexpr UINT MOD_SHIFT = 0x0004;
 inline constexpr UINT MOD_WIN = 0x0008;
 inline constexpr UINT MOD_NOREPEAT = 0x4000;  // accepted and ignored: keys here never repeat
+
+// ---- Key messages
+// The bit of a key message's lParam that says Alt was held (the context code).
+inline constexpr LPARAM KEY_ALT_CONTEXT = LPARAM{1} << 29;
+constexpr bool IsKeyMessage(UINT message) {
+    return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR ||
+           message == WM_SYSKEYDOWN || message == WM_SYSKEYUP;
+}
 
 // ---- Packing two 16-bit halves into a parameter
 constexpr WPARAM MAKEWPARAM(std::uint32_t low, std::uint32_t high) {

@@ -52,6 +52,8 @@ class ThreadQueue {
         Msg msg;
         std::function<void()> task;
         std::uint64_t seq = 0;
+        // A key message: the modifier keys (MOD_*) held when it was pressed.
+        UINT heldModifiers = 0;
     };
 
     struct Timer {
@@ -103,6 +105,8 @@ class ThreadQueue {
     std::shared_ptr<const std::vector<Hook>> hooks;  // newest last; replaced, never changed
     std::function<void(const Msg&)> threadMessageHandler;
     int clockStepDepth = 0;
+    // The modifier keys (MOD_*) held for the key message taken last, as GetKeyState tells.
+    UINT heldModifiers = 0;
     void RecomputeNextTimerDeadline();
 
     // Fails every waiting send with 0 (they were taken off the queue by the caller).

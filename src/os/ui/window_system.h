@@ -212,9 +212,18 @@ class WindowSystem {
     // ancestor the foreground window. False for a handle that names no window.
     bool SetForegroundWindow(HWND hwnd);
     HWND GetForegroundWindow() const;
-    // Queues WM_KEYDOWN (WM_SYSKEYDOWN when `alt`) for `vk` to the window, as a key press
-    // would, so get-message hooks see it.
-    bool PostKey(HWND hwnd, UINT vk, bool alt = false);
+    // Queues WM_KEYDOWN (WM_SYSKEYDOWN when Alt is held) for `vk` to the window, as a key
+    // press with the `modifiers` (MOD_ALT, MOD_CONTROL, MOD_SHIFT) held would, so get-message
+    // hooks see it. The modifiers travel with the message: GetKeyState tells them while it is
+    // handled.
+    bool PostKey(HWND hwnd, UINT vk, UINT modifiers = 0);
+    // Calling thread: whether a modifier key (VK_CONTROL, VK_MENU, VK_SHIFT, or their left and
+    // right keys) was held for the key message the thread took last, as Windows' GetKeyState
+    // answers with its high bit. Other keys answer false.
+    bool IsKeyHeld(UINT vk) const;
+    // Calling thread: the modifiers (MOD_*) held from now on until the thread takes its next
+    // key message; for a host that hands its own key presses to OnKeyDown.
+    void SetHeldModifiers(UINT modifiers);
 
     // ---- Ownership
     // Hands a window object to the system, which deletes it on the owner thread right after

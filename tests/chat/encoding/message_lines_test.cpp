@@ -52,6 +52,17 @@ TEST_F(MessageLinesTest, MessageUnderItsGreyLine) {
     EXPECT_EQ(message.height, 180);
 }
 
+TEST_F(MessageLinesTest, AMessageWithoutAUsableHeaderTakesTheDefaultOne) {
+    for (const char* message : {"你好", "FONT(宋体,134你好"}) {
+        view_.SetText("");
+        AppendChatMessage(view_, objects_, "张三", "09:30", message, SpeakerVerb::Says, clock_);
+        os::CharFormat body = view_.GetCharFormatAt(13);  // the first character after the line
+        EXPECT_EQ(body.color, os::Rgb(0, 0, 0)) << message;
+        EXPECT_EQ(body.height, 180) << message;
+        EXPECT_GBK_EQ(body.faceName, "宋体");
+    }
+}
+
 TEST_F(MessageLinesTest, OfflineFileGetsSpeakerAndTimeAsFields) {
     AppendChatMessage(view_, objects_, "李四", "2026-01-05 10:00:00", "#(-3)#[报告.doc|2048|k7]",
                       SpeakerVerb::Says, clock_);

@@ -367,6 +367,21 @@ TEST_F(DriverTest, KeyGoesThroughTheQueueWhereTheHookSeesIt) {
                                     std::pair<os::UINT, os::WPARAM>{os::WM_SYSKEYDOWN, 'S'}));
 }
 
+TEST_F(DriverTest, TheModifierHeldForAKeyIsReadWhileThatKeyIsHandled) {
+    ASSERT_TRUE(driver.PressKey(window, automation::key::kReturn, automation::KeyModifier::Ctrl));
+    ASSERT_TRUE(driver.PressKey(window, automation::key::kReturn));
+    ASSERT_TRUE(driver.PressKey(window, 'S', automation::KeyModifier::Alt));
+    ASSERT_TRUE(driver.PressKey(window, 'A', automation::KeyModifier::Shift));
+    driver.Pump();
+    EXPECT_THAT(dialog.keys, ElementsAre(os::VK_RETURN, os::VK_RETURN, 'S', 'A'));
+    EXPECT_THAT(dialog.heldWithKeys, ElementsAre("C", "", "A", "S"));
+    // Either Ctrl key counts; a key that is no modifier is never held.
+    system.SetHeldModifiers(os::MOD_CONTROL);
+    EXPECT_TRUE(system.IsKeyHeld(os::VK_LCONTROL));
+    EXPECT_TRUE(system.IsKeyHeld(os::VK_RCONTROL));
+    EXPECT_FALSE(system.IsKeyHeld('A'));
+}
+
 TEST_F(DriverTest, HotKeyReachesItsRegistrant) {
     using namespace automation::modifier;
     ASSERT_TRUE(system.RegisterHotKey(dialog.hwnd(), 7, os::MOD_CONTROL | os::MOD_ALT, 'Z'));

@@ -131,6 +131,8 @@ class TestDialog : public os::Window {
     os::TreeItem friends = 0, zhang = 0, li = 0, strangers = 0, wang = 0;
     std::vector<std::string> events;
     std::vector<os::UINT> keys;  // WM_KEYDOWN / WM_SYSKEYDOWN virtual keys, as handled
+    // Per handled key: "C" for Ctrl, "A" for Alt, "S" for Shift as the keyboard's state tells.
+    std::vector<std::string> heldWithKeys;
     int timerTicks = 0;
     std::string renamedTo;
     int renameResult = 0;
@@ -160,6 +162,9 @@ class TestDialog : public os::Window {
             case os::WM_KEYDOWN:
             case os::WM_SYSKEYDOWN:
                 keys.push_back(static_cast<os::UINT>(wParam));
+                heldWithKeys.push_back(std::string(system().IsKeyHeld(os::VK_CONTROL) ? "C" : "") +
+                                       (system().IsKeyHeld(os::VK_MENU) ? "A" : "") +
+                                       (system().IsKeyHeld(os::VK_SHIFT) ? "S" : ""));
                 return 0;
             default:
                 return DefWindowProc(message, wParam, lParam);

@@ -1,9 +1,13 @@
 #include "os/sys/ini_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <atomic>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +17,7 @@
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
 #include "support/test_files.h"
+#include "support/wait_for.h"
 
 namespace os {
 namespace {
@@ -194,6 +199,8 @@ TEST(IniFile, RefusesWritesThatCouldNotBeReadBack) {
         {"S", "a=b", "v"},
         {"S", "[k", "v"},
         {"S", ";k", "v"},
+        {"S\x81", "k", "v"},  // "\x81]" is one GBK character: the header would not close
+        {"名\xFE", "k", "v"},
         {"S", " ", "v"},
         {"", "k", "v"},
     };
@@ -245,6 +252,45 @@ TEST_F(ProfileTest, MissingFileReadsDefaultsAndWriteCreatesIt) {
     EXPECT_EQ(Slurp(Native()), "[Server Setting]\r\nLoginTimeOut=30\r\n");
     EXPECT_TRUE(DeleteProfileSection(Path(), "SERVER SETTING"));
     EXPECT_EQ(Slurp(Native()), "");
+}
+
+TEST_F(ProfileTest, SectionNameThatCannotBeReadBackIsRefusedAndWritesNothing) {
+    for (int i = 0; i < 2; ++i) EXPECT_FALSE(WriteProfileString(Path(), "S\x81", "k", "v"));
+    EXPECT_EQ(GetProfileString(Path(), "S\x81", "k", "default"), "default");
+    EXPECT_FALSE(fs::exists(Native()));
+    // A name that ends in a whole GBK character whose trail byte is ']' is no such name.
+    ASSERT_TRUE(WriteProfileString(Path(), "\x81]", "k", "v"));
+    EXPECT_EQ(GetProfileString(Path(), "\x81]", "k", "default"), "v");
+}
+
+TEST_F(ProfileTest, FilesThatNeverEndReadAsDefaults) {
+    // A FIFO would block the read until a writer came; the read runs on a thread so that a
+    // blocked one fails the test and is then released by opening the FIFO for writing.
+    const fs::path fifo = Native("fifo.ini");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> done{false};
+    std::string value;
+    std::thread reader([&] {
+        value = GetProfileString(Path("fifo.ini"), "S", "k", "default");
+        done = true;
+    });
+    bool finished = testing_support::WaitFor([&] { return done.load(); }, "the FIFO read",
+                                             std::chrono::seconds(10));
+    if (!finished) ::close(::open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+    reader.join();
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(value, "default");
+    EXPECT_FALSE(WriteProfileString(Path("fifo.ini"), "S", "k", "v")) << "never replaced";
+
+    // A device that never ends, and a regular file past the size cap.
+    fs::create_symlink("/dev/zero", Native("zero.ini"));
+    EXPECT_EQ(GetProfileString(Path("zero.ini"), "S", "k", "default"), "default");
+    {
+        std::ofstream big(Native("big.ini"), std::ios::binary);
+        big << "[S]\r\nk=v\r\n" << std::string(kIniReadLimit, ';');
+    }
+    EXPECT_EQ(GetProfileString(Path("big.ini"), "S", "k", "default"), "default");
+    EXPECT_FALSE(WriteProfileString(Path("big.ini"), "S", "k", "w"));
 }
 
 TEST_F(ProfileTest, KeyWithTrailingBlankIsTheSameKey) {

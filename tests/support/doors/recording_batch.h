@@ -1,5 +1,5 @@
 #pragma once
-// A batch-composer door that records the composers opened.
+// A batch-composer door that records the composers opened (and how they were filled in).
 
 #include <vector>
 
@@ -13,6 +13,10 @@ class RecordingBatch : public core::BatchService {
     std::vector<int> smsWindows;  // the modes
     void ShowBatchChatWindow() override { ++batchWindows; }
     void ShowSendSmsWindow(int mode) override { smsWindows.push_back(mode); }
+    void OpenComposer(const core::ComposerRequest& request) override {
+        composers.push_back(request);
+    }
+    std::vector<core::ComposerRequest> composers;
 };
 
 }  // namespace testing_support

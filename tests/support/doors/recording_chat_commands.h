@@ -14,22 +14,23 @@ class RecordingChatCommands : public chat::ChatCommands {
   public:
     void AddContact(const std::string& jid) override { addedContacts.push_back(jid); }
     void OpenSmsComposer(const std::string& mobile) override { smsComposers.push_back(mobile); }
-    std::optional<std::vector<PickedContact>> PickContacts(const std::string& title) override {
+    void MoveToBatchComposer(const std::string& text) override { batchTexts.push_back(text); }
+    std::optional<std::vector<PickedContact>> PickContacts(const std::string& title,
+                                                           os::HWND /*owner*/) override {
         pickerTitles.push_back(title);
         return picked;
     }
     void StartConference(const std::vector<std::string>& jids) override {
         conferences.push_back(jids);
     }
-    std::optional<int> PickFace() override { return face; }
     void EndAudioVideo(const std::string& jid) override { endedCalls.push_back(jid); }
 
     std::vector<std::string> addedContacts;
     std::vector<std::string> smsComposers;
+    std::vector<std::string> batchTexts;
     std::vector<std::string> pickerTitles;
     std::optional<std::vector<PickedContact>> picked;
     std::vector<std::vector<std::string>> conferences;
-    std::optional<int> face;
     std::vector<std::string> endedCalls;
 };
 

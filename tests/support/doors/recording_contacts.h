@@ -20,6 +20,8 @@ class RecordingContacts : public core::ContactService {
         addedNumbers.push_back(number);
     }
     void StopServerWork() override { ++serverWorkStopped; }
+    void ShowAddContactFor(const std::string& jid) override { addContactDialogs.push_back(jid); }
+    std::vector<std::string> addContactDialogs;  // the JIDs the add-contact dialog was for
 };
 
 }  // namespace testing_support

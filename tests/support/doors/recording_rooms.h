@@ -1,6 +1,7 @@
 #pragma once
-// A conference-centre door that records room keys and re-entries.
+// A conference-centre door that records room keys, re-entries and instant rooms.
 
+#include <string>
 #include <vector>
 
 #include "core/doors/room_service.h"
@@ -18,6 +19,10 @@ class RecordingRooms : public core::RoomService {
         return consumeKeys;
     }
     void ReenterLostRooms() override { ++reentered; }
+    void CreateInstantRoom(const std::vector<std::string>& invitees) override {
+        instantRooms.push_back(invitees);
+    }
+    std::vector<std::vector<std::string>> instantRooms;  // the invitees of each
 };
 
 }  // namespace testing_support
