@@ -14,8 +14,8 @@
 
 #include "contacts/contact_tree_service.h"
 #include "contacts/contact_trees.h"
-#include "host_api/user_settings_service.h"
 #include "host_api/main_window_session.h"
+#include "host_api/user_settings_service.h"
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
