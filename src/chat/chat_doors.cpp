@@ -2,6 +2,7 @@
 
 #include "chat/dlg_contact_picker.h"
 #include "chat/shake_memory.h"
+#include "config/phrase_store.h"
 #include "core/client_context.h"
 #include "core/doors.h"
 #include "core/doors/batch_service.h"
@@ -41,6 +42,10 @@ class ClientDoorCommands final : public ChatCommands {
 };
 
 }  // namespace
+
+std::vector<std::string> UserChatSettings::CommonPhrases() {
+    return {std::begin(config::kDefaultPhrases), std::end(config::kDefaultPhrases)};
+}
 
 ChatDoors::ChatDoors(core::ClientContext& context, contacts::ContactTrees* trees)
     : settings("chat settings", "the user settings"),

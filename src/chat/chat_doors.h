@@ -30,10 +30,20 @@ namespace chat {
 
 class ShakeMemory;
 
-// The user's own chat settings (user.ini). An empty messageFont means "use the input box's
-// own format".
-struct UserChatSettings {
-    std::string messageFont;
+// The user's own chat settings and common phrases. Unplugged, a window keeps a font of its
+// own and offers the default phrases.
+class UserChatSettings {
+  public:
+    virtual ~UserChatSettings() = default;
+    // The chat font as a font header; empty: the input box's own format.
+    virtual std::string MessageFont() { return messageFont_; }
+    // The font the user chose in a window: the user's from now on (and saved, when plugged).
+    virtual void SetMessageFont(const std::string& header) { messageFont_ = header; }
+    // The phrases "常用语" offers, in order.
+    virtual std::vector<std::string> CommonPhrases();
+
+  private:
+    std::string messageFont_;
 };
 
 // The SMS quota and the timed-SMS service.
@@ -73,8 +83,6 @@ class ChatCommands {
     }
     // A multi-person chat with these JIDs, the peer first.
     virtual void StartConference(const std::vector<std::string>& /*jids*/) {}
-    // A common phrase, nothing when none was chosen.
-    virtual std::optional<std::string> PickCommonPhrase() { return std::nullopt; }
     virtual void StartScreenCapture() {}
     virtual void SendFileTo(const std::string& /*jid*/) {}
     virtual void OpenAudioVideo(const std::string& /*jid*/) {}

@@ -41,6 +41,7 @@
 #include "chat/chat_service.h"
 #include "chat/encoding/input_encoder.h"
 #include "chat/gateway_address.h"
+#include "chat/phrase_picker.h"
 #include "chat/send_rules.h"
 #include "core/chat_window.h"
 #include "core/client_context.h"
@@ -134,6 +135,8 @@ class CDlgChat final : public core::ChatWindow {
     int NotFinalShutdowns() const { return notFinalShutdowns_; }
     // How many times the window started to shake.
     int WindowShakes() const { return windowShakes_; }
+    // The common-phrase picker's window; null before "常用语" was first clicked.
+    os::HWND PhrasePickerWindow() const;
 
   protected:
     os::LRESULT OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) override;
@@ -258,6 +261,9 @@ class CDlgChat final : public core::ChatWindow {
     int shakeStep_ = 0;
     int windowShakes_ = 0;
     std::minstd_rand shakeRandom_;
+
+    // Made on the first "常用语"; its window is owned by this one.
+    std::unique_ptr<chat::PhrasePicker> phrasePicker_;
 
     bool fileTransferRunning_ = false;
     bool videoChatRunning_ = false;

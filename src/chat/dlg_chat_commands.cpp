@@ -10,7 +10,6 @@
 #include "contacts/contact_user.h"
 #include "core/doors.h"
 #include "core/doors/history_service.h"
-#include "core/doors/settings_service.h"
 #include "core/doors/web_service.h"
 #include "core/window_manager.h"
 #include "os/prompt/prompter.h"
@@ -143,10 +142,10 @@ void CDlgChat::OnFontCommand() {
     format.pitchAndFamily = current.pitchAndFamily;
     input_->SetSel(0, -1);
     input_->SetSelectionCharFormat(format);
-    settings().messageFont = chat::MakeFontHeader(*input_);
+    // The font becomes the user's: every chat window uses it, and the next start too.
+    settings().SetMessageFont(chat::MakeFontHeader(*input_));
     input_->SetSel(-1, -1);
     input_->SetSelectionCharFormat(format);
-    context_.doors().settings->SaveUserSettings();
     FocusInput();
 }
 
@@ -165,10 +164,18 @@ void CDlgChat::OnFaceCommand() {
 }
 
 void CDlgChat::OnPhraseCommand() {
-    const std::optional<std::string> phrase = commands().PickCommonPhrase();
-    if (!phrase) return;
-    input_->ReplaceSel(*phrase);
-    FocusInput();
+    if (!phrasePicker_) {
+        phrasePicker_ = std::make_unique<chat::PhrasePicker>(context_.windows,
+                                                             [this](const std::string& phrase) {
+                                                                 input_->ReplaceSel(phrase);
+                                                                 FocusInput();
+                                                             });
+    }
+    phrasePicker_->Show(hwnd(), GetWindowRect(), settings().CommonPhrases());
+}
+
+os::HWND CDlgChat::PhrasePickerWindow() const {
+    return phrasePicker_ && phrasePicker_->IsWindow() ? phrasePicker_->hwnd() : os::HWND{};
 }
 
 void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target) {

@@ -57,7 +57,8 @@ bool CDlgChat::TimedSms() const {
 }
 
 std::string CDlgChat::CurrentHeader() const {
-    return settings().messageFont.empty() ? chat::MakeFontHeader(*input_) : settings().messageFont;
+    const std::string font = settings().MessageFont();
+    return font.empty() ? chat::MakeFontHeader(*input_) : font;
 }
 
 void CDlgChat::FocusInput() { SetFocus(chat::control::kInput); }
@@ -71,7 +72,7 @@ void CDlgChat::ClearInput() {
 }
 
 void CDlgChat::ApplyMessageFont() {
-    const std::string& font = settings().messageFont;
+    const std::string font = settings().MessageFont();
     if (font.empty()) return;
     input_->SetSel(0, -1);
     chat::ApplyFontHeader(*input_, font);

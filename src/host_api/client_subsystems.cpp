@@ -1,8 +1,10 @@
 #include "host_api/client_subsystems.h"
 
+#include "chat/chat_doors.h"
 #include "chat/chat_notifications.h"
 #include "contacts/contact_notifications.h"
 #include "core/doors.h"
+#include "core/doors/settings_service.h"
 #include "host_api/manager_notifications.h"
 #include "host_api/window_manager.h"
 #include "login/login_notifications.h"
@@ -13,6 +15,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       handlers_(notify::NotificationHandlers::Create(context.log)),
       trees_(context),
       contactService_(trees_),
+      userSettings_(context),
       shell_(context),
       incomingHooks_(trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
@@ -22,6 +25,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       proxy_(context, handlers_, incomingHooks_) {
     context_.doors().pump.Plug(proxy_);
     context_.doors().contacts.Plug(contactService_);
+    context_.doors().settings.Plug(userSettings_);
+    manager_.chatDoors().settings.Plug(userSettings_.chatSettings());
     context_.doors().shell.Plug(shell_);
     manager_.SetContactTrees(&trees_);
 }
@@ -30,5 +35,7 @@ ClientSubsystems::~ClientSubsystems() {
     manager_.SetContactTrees(nullptr);
     context_.doors().pump.Unplug();
     context_.doors().contacts.Unplug();
+    context_.doors().settings.Unplug();
+    manager_.chatDoors().settings.Unplug();
     context_.doors().shell.Unplug();
 }

@@ -15,6 +15,7 @@
 #include "contacts/contact_tree_service.h"
 #include "contacts/contact_trees.h"
 #include "host_api/main_window_session.h"
+#include "host_api/user_settings_service.h"
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
@@ -31,6 +32,7 @@ class ClientSubsystems {
     contacts::ContactTrees& contactTrees() { return trees_; }
     CBaseProxy& baseProxy() { return proxy_; }
     notify::NotificationHandlers& notificationHandlers() { return *handlers_; }
+    UserSettingsService& userSettings() { return userSettings_; }
     MainWindowSession& mainWindowShell() { return shell_; }
 
   private:
@@ -40,6 +42,7 @@ class ClientSubsystems {
     const std::shared_ptr<notify::NotificationHandlers> handlers_;
     contacts::ContactTrees trees_;
     contacts::ContactTreeService contactService_;
+    UserSettingsService userSettings_;
     MainWindowSession shell_;
     notify::ClientIncomingHooks incomingHooks_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.

@@ -151,6 +151,7 @@ void CWindowManager::EndSession() {
 
     Step("SaveUserSettings");
     doors.settings->SaveUserSettings();
+    doors.settings->UnloadUserSettings();
     doors.shell->DropSessionData();
     windows.SendMessage(HostMainWnd(), core::WM_HOST_SESSION, 0, core::kSessionEnded);
 

@@ -139,7 +139,7 @@ TEST_F(ChatReceiveTest, TheFontDialogSetsTheWholeInputAndTheSetting) {
     font.color = os::Rgb(0, 128, 0);
     world.prompter().AnswerFont(font);
     ASSERT_NO_FATAL_FAILURE(Click(chat, id::kFont));
-    EXPECT_GBK_EQ(settings.messageFont, "FONT(黑体,134,2,320,1,0,0,0,0,128,0)");
+    EXPECT_GBK_EQ(settings.MessageFont(), "FONT(黑体,134,2,320,1,0,0,0,0,128,0)");
     const os::CharFormat format = chat.input().GetCharFormatAt(0);
     EXPECT_EQ(format.height, 320);
     EXPECT_TRUE(format.Has(os::char_effect::kBold));

@@ -166,7 +166,7 @@ TEST_F(ChatSendTest, AFailedSmsCopyIsReportedInRed) {
 
 TEST_F(ChatSendTest, ThePictureRuleAndTheFontSetting) {
     Contact bob = AddContact("bob", "鲍勃", false);
-    settings.messageFont = "FONT(黑体,134,2,240,1,0,0,0,255,0,0)";
+    settings.SetMessageFont("FONT(黑体,134,2,240,1,0,0,0,255,0,0)");
     CDlgChat& chat = Open(bob.jid);
     chat.pictures()["10001"] = "0123456789abcdef0123456789abcdef.jpg";
     chat.input().InsertObject(os::RichObject{os::RichObjectKind::Picture, 10001, "x"});
@@ -179,7 +179,7 @@ TEST_F(ChatSendTest, ThePictureRuleAndTheFontSetting) {
     ASSERT_NO_FATAL_FAILURE(Click(chat, id::kSend));
     const std::vector<MsgFields> stored = Stored();
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_GBK_EQ(stored[0][msg_field::kContents], settings.messageFont + "粗体");
+    EXPECT_GBK_EQ(stored[0][msg_field::kContents], settings.MessageFont() + "粗体");
     EXPECT_TRUE(chat.input().GetCharFormatAt(0).Has(os::char_effect::kBold) ||
                 chat.input().GetSelectionCharFormat().Has(os::char_effect::kBold))
         << "the setting is applied to the emptied input box again";

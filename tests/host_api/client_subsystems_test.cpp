@@ -79,6 +79,8 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
     EXPECT_FALSE(logged("notification pump"));
     EXPECT_FALSE(logged("contacts"));
     EXPECT_FALSE(logged("shake memory"));
+    EXPECT_FALSE(logged("user settings"));
+    EXPECT_FALSE(logged("chat settings"));
     EXPECT_FALSE(logged("main window shell"));
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"main window panes\" is not plugged in: it waits for "

@@ -1,5 +1,7 @@
 #include "platform/store/sqlite_connection.h"
 
+#include <algorithm>
+
 namespace store {
 
 int Connection::Open(const std::string& utf8Path, int busyTimeoutMs,
@@ -18,8 +20,7 @@ int Connection::Open(const std::string& utf8Path, int busyTimeoutMs,
     connection->SetBusyTimeout(busyTimeoutMs);
     // WAL lets readers go on while one writer commits. FULL syncs the log at every commit, so
     // a message reported as stored survives a crash of the process and of the machine.
-    std::int64_t ignored = 0;
-    rc = connection->QueryInt("PRAGMA journal_mode=WAL", ignored);
+    rc = connection->SetWalJournal(busyTimeoutMs);
     if (rc == SQLITE_OK) rc = connection->Exec("PRAGMA synchronous=FULL");
     // Reads map the file instead of copying each page into a private cache: a contact's
     // history is thousands of pages spread over a large file.
@@ -30,6 +31,21 @@ int Connection::Open(const std::string& utf8Path, int busyTimeoutMs,
     }
     out = std::move(connection);
     return SQLITE_OK;
+}
+
+int Connection::SetWalJournal(int busyTimeoutMs) {
+    // Asking for the journal mode takes a lock without SQLite's busy handler, so it fails at
+    // once while another connection recovers or checkpoints the log (a connection closing
+    // at the same moment). Retry for as long as any other lock would be waited for.
+    int slept = 0;
+    int pause = 1;
+    for (;;) {
+        std::int64_t ignored = 0;
+        int rc = QueryInt("PRAGMA journal_mode=WAL", ignored);
+        if ((rc & 0xFF) != SQLITE_BUSY || slept >= busyTimeoutMs) return rc;
+        slept += sqlite3_sleep(pause);
+        pause = std::min(pause * 2, 20);
+    }
 }
 
 Connection::~Connection() {

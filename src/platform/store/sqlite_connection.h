@@ -36,6 +36,8 @@ class Connection {
 
     // Reads a single integer (for example a pragma). Returns the SQLite result code.
     int QueryInt(const char* sql, std::int64_t& value);
+    // Puts the database in write-ahead-log mode, waiting up to `busyTimeoutMs` for a lock.
+    int SetWalJournal(int busyTimeoutMs);
 
     std::string LastMessage() const;
 
