@@ -21,9 +21,10 @@ void RequestWholeList(CachedTree which, core::ClientContext& context, const std:
                       int organizeListKind) {
     switch (which) {
         case CachedTree::BuddyList:
-            context.log.WriteLog(os::Format(
-                "************从本地缓存读取好友列表异常:文件名'%s', 向服务器请求好友列表(Refresh=2)",
-                file.c_str()));
+            context.log.WriteLog(
+                os::Format("************从本地缓存读取好友列表异常:文件名'%s', "
+                           "向服务器请求好友列表(Refresh=2)",
+                           file.c_str()));
             context.session.RefreshRoster(kWholeList);
             return;
         case CachedTree::PhoneBook:

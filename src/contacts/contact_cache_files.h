@@ -54,7 +54,7 @@ void SaveContactCaches(const CachedTrees& trees, core::ClientContext& context);
 
 // The settings dialog's choice of caches to delete.
 struct CacheClearChoice {
-    bool loginHistory = false;       // "登录用户信息": the login history in the shared directory
+    bool loginHistory = false;  // "登录用户信息": the login history in the shared directory
     bool publicDirectories = false;  // "公共通讯录缓存": business, department, organisation
     bool personalContacts = false;   // "个人通讯录缓存": buddy list and phone book
 };

@@ -72,14 +72,14 @@ TEST(CacheArchiveTest, DwordsAreFourBytesLittleEndian) {
 // Each of these is the start of a string that cannot be read from what follows.
 TEST(CacheArchiveTest, RefusesStringsThatRunPastTheEndOrHaveNoLength) {
     const std::string cases[] = {
-        Bytes({}),                                            // no prefix at all
-        Bytes({0x03, 'a', 'b'}),                              // one byte short
-        Bytes({0xFF, 0x10}),                                  // half a word
-        Bytes({0xFF, 0x00, 0x01, 'a'}),                       // 256 announced, 1 there
-        Bytes({0xFF, 0xFF, 0xFF, 0x01}),                      // half a dword
-        Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}),    // 2 GB announced
+        Bytes({}),                                               // no prefix at all
+        Bytes({0x03, 'a', 'b'}),                                 // one byte short
+        Bytes({0xFF, 0x10}),                                     // half a word
+        Bytes({0xFF, 0x00, 0x01, 'a'}),                          // 256 announced, 1 there
+        Bytes({0xFF, 0xFF, 0xFF, 0x01}),                         // half a dword
+        Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}),       // 2 GB announced
         Bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}),  // 4 GB announced
-        Bytes({0xFF, 0xFE, 0xFF, 'a'}),                       // a word no writer makes
+        Bytes({0xFF, 0xFE, 0xFF, 'a'}),                          // a word no writer makes
     };
     for (const std::string& bytes : cases) {
         CacheArchive in = CacheArchive::ForLoading(bytes);

@@ -64,12 +64,13 @@ class ContactCacheTest : public TreeTest {
 
     // Every user field the file holds, set to a text of its own.
     static void FillUser(CUser& user, const std::string& tag) {
-        std::string* fields[] = {&user.industry,  &user.fax,       &user.groupId,  &user.mail,
-                                 &user.shortNumber, &user.aux2,    &user.unit,     &user.duty,
-                                 &user.subscription, &user.mobile, &user.extension, &user.title,
-                                 &user.workPhone, &user.phone2,    &user.phone3,   &user.phone4,
-                                 &user.extra1,    &user.extra2,    &user.signature, &user.extra3,
-                                 &user.extra4,    &user.photoType, &user.photoData, &user.groupKey};
+        std::string* fields[] = {
+            &user.industry,     &user.fax,       &user.groupId,   &user.mail,
+            &user.shortNumber,  &user.aux2,      &user.unit,      &user.duty,
+            &user.subscription, &user.mobile,    &user.extension, &user.title,
+            &user.workPhone,    &user.phone2,    &user.phone3,    &user.phone4,
+            &user.extra1,       &user.extra2,    &user.signature, &user.extra3,
+            &user.extra4,       &user.photoType, &user.photoData, &user.groupKey};
         int n = 0;
         for (std::string* field : fields) *field = tag + "f" + std::to_string(++n);
         for (std::string& text : user.vcardText) text = tag + "v" + std::to_string(++n);
@@ -97,8 +98,7 @@ TEST_F(ContactCacheTest, BuddyListOfOneGroupAndTwoUsersIsWrittenByteForByte) {
     expected += Dword(0) + Str("g1") + Str("同事") + Str("0") + Str("top,g1");
     auto userRecord = [&](const CUser& u, const std::string& display, const std::string& presence) {
         std::string r = Dword(1);
-        for (const std::string* s :
-             {&u.industry, &u.fax, &u.groupId}) r += Str(*s);
+        for (const std::string* s : {&u.industry, &u.fax, &u.groupId}) r += Str(*s);
         r += Str(u.GetJid());
         for (const std::string* s : {&u.mail, &u.shortNumber, &u.name, &u.aux2, &u.unit, &u.duty})
             r += Str(*s);
@@ -108,8 +108,8 @@ TEST_F(ContactCacheTest, BuddyListOfOneGroupAndTwoUsersIsWrittenByteForByte) {
               &u.phone3, &u.phone4, &u.extra1, &u.extra2})
             r += Str(*s);
         for (const std::string& s : u.vcardText) r += Str(s);
-        for (const std::string* s : {&u.signature, &u.extra3, &u.extra4, &u.photoType,
-                                     &u.photoData, &u.groupKey})
+        for (const std::string* s :
+             {&u.signature, &u.extra3, &u.extra4, &u.photoType, &u.photoData, &u.groupKey})
             r += Str(*s);
         return r + Dword(static_cast<std::uint32_t>(u.vcardFlags));
     };
@@ -162,14 +162,14 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
         const CUser* got = items[i + 1]->user();
         ASSERT_NE(got, nullptr);
         EXPECT_EQ(got->GetJid(), want.GetJid());
-        for (auto field : {&CUser::industry, &CUser::fax, &CUser::groupId, &CUser::mail,
-                           &CUser::shortNumber, &CUser::name, &CUser::aux2, &CUser::unit,
-                           &CUser::duty, &CUser::displayText, &CUser::presence,
-                           &CUser::subscription, &CUser::mobile, &CUser::extension, &CUser::title,
-                           &CUser::workPhone, &CUser::phone2, &CUser::phone3, &CUser::phone4,
-                           &CUser::extra1, &CUser::extra2, &CUser::signature, &CUser::extra3,
-                           &CUser::extra4, &CUser::photoType, &CUser::photoData,
-                           &CUser::groupKey})
+        for (auto field :
+             {&CUser::industry,    &CUser::fax,         &CUser::groupId,  &CUser::mail,
+              &CUser::shortNumber, &CUser::name,        &CUser::aux2,     &CUser::unit,
+              &CUser::duty,        &CUser::displayText, &CUser::presence, &CUser::subscription,
+              &CUser::mobile,      &CUser::extension,   &CUser::title,    &CUser::workPhone,
+              &CUser::phone2,      &CUser::phone3,      &CUser::phone4,   &CUser::extra1,
+              &CUser::extra2,      &CUser::signature,   &CUser::extra3,   &CUser::extra4,
+              &CUser::photoType,   &CUser::photoData,   &CUser::groupKey})
             EXPECT_EQ(got->*field, want.*field);
         EXPECT_EQ(got->vcardText, want.vcardText);
         EXPECT_EQ(got->vcardFlags, want.vcardFlags);
@@ -320,8 +320,8 @@ TEST_F(BrokenCacheTest, UnknownKindIsLoggedAtLevelZero) {
     ExpectRefused(Dword(5) + Str("") + Dword(1) + Dword(7), "kind 7");
     bool logged = false;
     for (const os::LogLine& line : world_->log().CapturedLines())
-        logged |= line.level == 0 &&
-                  line.text == "读取本地联系人时未知类型: CIMTreeItemData::Serialize ";
+        logged |=
+            line.level == 0 && line.text == "读取本地联系人时未知类型: CIMTreeItemData::Serialize ";
     EXPECT_TRUE(logged);
 }
 
