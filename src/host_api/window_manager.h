@@ -163,6 +163,9 @@ class CWindowManager final : public core::IWindowManager {
     // The contact trees that new chat windows find their contacts in (null: none).
     void SetContactTrees(contacts::ContactTrees* trees) { contactTrees_ = trees; }
     contacts::ContactTrees* contactTrees() const { return contactTrees_; }
+    // Writes the cache files of the buddy list, the phone book and the directory that changed
+    // or have none (contacts/contact_cache_files.h); at log-out while the user is known.
+    void SaveContactCaches();
 
     // ---- For the host side and tests
     CDlgLogin* loginPanel() const { return loginPanel_.get(); }
