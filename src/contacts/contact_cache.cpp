@@ -188,6 +188,7 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
         if (tree.AddItemData(item) == nullptr) fail("the tree's data lock was not had");
     }
     tree.cacheStamp = std::move(stamp);
+    tree.loadedCount = static_cast<std::int32_t>(items.size());
 }
 
 }  // namespace contacts
