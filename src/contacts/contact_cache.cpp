@@ -184,6 +184,9 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
     }
     if (items.empty()) fail("cache file holds no items");
 
+    // Held across every add, so no other thread sees half a cache.
+    const CIMTree::ItemDataLock lock(tree);
+    if (!lock.owns()) fail("the tree's data lock was not had");
     for (std::unique_ptr<CIMTreeItemData>& item : items) {
         if (tree.AddItemData(item) == nullptr) fail("the tree's data lock was not had");
     }
