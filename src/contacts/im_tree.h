@@ -10,8 +10,10 @@
 //
 // Counting. With groupCounting set, every user node is listed in every ancestor group
 // (CGroup's user list), so each group title counts the users anywhere below it. Adding or
-// removing a user touches only its ancestors; a presence change adjusts each ancestor by
-// one. Roots whose parentId is "02" or "07" are titled from the server's root query while
+// removing a user touches only its ancestors. A presence word changes in one place,
+// CUser::SetPresence, whichever path it takes (a notification, an assigned copy, a cache
+// save setting users offline): each group listing the user recounts its entry there, and the
+// tree retitles the user's ancestors, so every count equals a full recount. Roots whose parentId is "02" or "07" are titled from the server's root query while
 // QueryRootOnlineNumInterval is not -1, so local counting leaves their titles alone.
 //
 // Locking. Every tree of the process shares the one named mutex "IMTRee_data_Mutex" that
@@ -199,8 +201,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // every child's sort key afresh and remembers them with the order.
     void SortChildren(os::TreeItem node);
     using os::TreeControl::SortChildren;
-    // A presence word arrived for a user shown in this tree: its text, icon, place among its
-    // siblings and the counts of its ancestors follow. The same word again changes nothing.
+    // A presence word arrived for a user of this tree (CUser::SetPresence does the same): its
+    // text, icon, place among its siblings and the counts of its ancestors follow. The same
+    // word again changes nothing. A user no tree holds takes the word and its display text.
     // While the siblings stand as they were last sorted, only this user's key is read again
     // and the user alone moves; a sibling's name or order index changed behind the tree's
     // back counts from the next SortChildren (vCard renames through the tree count at once).
@@ -222,6 +225,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
 
     void OnJidChanged(CIMTreeItemData& item, std::string_view previous) override;
     void OnPathKeyChanged(CIMTreeItemData& item, std::string_view previous) override;
+    // The user's presence word changed: its node, its place and its ancestors' titles follow.
+    // On a lock time-out the node stays as it was (the counts are already right).
+    void OnPresenceChanged(CIMTreeItemData& item) override;
 
     void Log(int level, std::string_view text) const;
     void LogLockTimeOut(std::string_view operation) const;
@@ -232,7 +238,7 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     CIMTreeItemData* ItemOfNode(os::TreeItem node) const;
     os::TreeItem FindUserNodeLocked(os::TreeItem parent, std::string_view jid);
     void UpdateGroupCountsLocked(os::TreeItem node, CUser* user, CountChange change);
-    void AdjustAncestorsForPresence(os::TreeItem node, const CUser& user);
+    void RetitleAncestorsForPresence(os::TreeItem node);
     void DeleteItemNodeLocked(CIMTreeItemData& item);
     void DetachUserNode(os::TreeItem node, CUser& user);
     // Sorts the children of `parent`; `changed` (a child, or 0) is the one child whose key

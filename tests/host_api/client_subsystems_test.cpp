@@ -101,11 +101,11 @@ TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
 TEST_F(ClientSubsystemsTest, AContactComingOnlineChangesTheTreeAndShowsATip) {
     context.config.BuddyStatusNotify = 1;
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    ASSERT_EQ(bobInTree->presence, "offline");
+    ASSERT_EQ(bobInTree->presence(), "offline");
     const int onlineBefore = tree->GroupOf(groupNode)->OnlineCount();
 
     remote = Remote("bob");
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }));
 
     EXPECT_EQ(tree->GroupOf(groupNode)->OnlineCount(), onlineBefore + 1);
     const os::TreeItem node = tree->FindUserNode(groupNode, bob);
