@@ -5,6 +5,7 @@
 
 #include "config/client_config.h"
 #include "core/client_context.h"
+#include "core/window_manager.h"
 #include "os/sys/named_objects.h"
 #include "os/text/cstring_ops.h"
 #include "os/ui/window.h"
@@ -598,7 +599,8 @@ int CIMTree::ApplyPersonVcard(const CContactPersonInfo& vcard) {
         SetDirty(true);
         ++applied;
     }
-    if (nameDiffers && nameDifference_) nameDifference_(vcard.jid, vcard.name, *this);
+    if (nameDiffers && context_.hasWindowManager())
+        context_.windowManager().OnContactNameDiffers(vcard.jid, vcard.name, treeName_);
     return applied;
 }
 

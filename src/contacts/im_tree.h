@@ -80,10 +80,6 @@ struct TreeOptions {
 
 class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
   public:
-    // Told when a vCard brings a name that differs from the tree's (nameCheck).
-    using NameDifferenceHandler =
-        std::function<void(const std::string& jid, const std::string& vcardName, CIMTree& tree)>;
-
     // `countMode` kTitleTotalOnly: titles show only the total and online counting is off.
     CIMTree(core::ClientContext& context, int controlId, std::string treeName, int countMode);
     ~CIMTree() override;
@@ -116,10 +112,6 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     void SetDirty(bool dirty) { dirty_.store(dirty); }
     // True while DeleteAllItemData runs (node notifications then concern no live data).
     bool clearing() const { return clearing_.load(); }
-
-    void SetNameDifferenceHandler(NameDifferenceHandler handler) {
-        nameDifference_ = std::move(handler);
-    }
 
     // ---- Item data ----
     // Holds the shared data lock for a scope (waiting at most 1000 ms); owns() tells whether
@@ -213,8 +205,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // Every user below `node` (0 or kTreeRoot: the whole tree), depth first, appended.
     void CollectUsers(os::TreeItem node, std::vector<CUser*>& users);
 
-    // A person's vCard arrived: every user whose JID equals its JID takes its fields. Answers
-    // how many users took it.
+    // A person's vCard arrived: every user whose JID equals its JID takes its fields. With
+    // nameCheck, a placed user whose name differs from the vCard's becomes the hot item and
+    // the window manager is told once (OnContactNameDiffers). Answers how many users took it.
     int ApplyPersonVcard(const CContactPersonInfo& vcard);
 
     const PresenceTable& presenceTable() const { return presence_; }
@@ -273,7 +266,6 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     std::unordered_map<os::TreeItem, SortedChildren> sortedChildren_;
     std::atomic<bool> dirty_{false};
     std::atomic<bool> clearing_{false};
-    NameDifferenceHandler nameDifference_;
 };
 
 }  // namespace contacts
