@@ -13,8 +13,9 @@
 // removing a user touches only its ancestors. A presence word changes in one place,
 // CUser::SetPresence, whichever path it takes (a notification, an assigned copy, a cache
 // save setting users offline): each group listing the user recounts its entry there, and the
-// tree retitles the user's ancestors, so every count equals a full recount. Roots whose parentId is "02" or "07" are titled from the server's root query while
-// QueryRootOnlineNumInterval is not -1, so local counting leaves their titles alone.
+// tree retitles the user's ancestors, so every count equals a full recount. Roots whose parentId is
+// "02" or "07" are titled from the server's root query while QueryRootOnlineNumInterval is not -1,
+// so local counting leaves their titles alone.
 //
 // Locking. Every tree of the process shares the one named mutex "IMTRee_data_Mutex" that
 // guards the item data. Each operation that reads or changes item data takes it, waiting at

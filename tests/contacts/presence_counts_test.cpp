@@ -53,8 +53,8 @@ using contacts::CUser;
             return ::testing::AssertionFailure()
                    << testing_support::DisplayGbk(group->name) << ": list " << group->UserCount()
                    << ", online " << group->OnlineCount() << ", title \""
-                   << testing_support::DisplayGbk(tree.GetItemText(node)) << "\"; afresh "
-                   << online << "/" << total;
+                   << testing_support::DisplayGbk(tree.GetItemText(node)) << "\"; afresh " << online
+                   << "/" << total;
         }
     }
     return ::testing::AssertionSuccess();

@@ -141,9 +141,9 @@ TEST_F(ClientSubsystemsTest, AVcardNameThatDiffersFromTheTreeIsReportedToTheWind
     slots.slots[2] = "13900000000";
     world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
     ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->mobile == "13900000000"; }));
-    EXPECT_TRUE(world.log().HasCaptured(
-        os::Format("CWindowManager::OnContactNameDiffers: %s 的名片姓名为 \"鲍勃\" (联系人树 buddy)",
-                   bob.c_str())));
+    EXPECT_TRUE(world.log().HasCaptured(os::Format(
+        "CWindowManager::OnContactNameDiffers: %s 的名片姓名为 \"鲍勃\" (联系人树 buddy)",
+        bob.c_str())));
     EXPECT_EQ(tree->hotItem, bobInTree->treeItem);
     EXPECT_GBK_EQ(bobInTree->name, "Bob");  // the tree keeps its name
 }
@@ -155,14 +155,15 @@ TEST_F(ClientSubsystemsTest, APresenceReachesEveryCopyAndEveryAncestorCount) {
     auto projectItem = contacts::CIMTreeItemData::ForGroup(
         std::make_unique<contacts::CGroup>("g2", "项目", "", "top,g2"));
     const os::TreeItem project = tree->InsertGroupItem(
-        testing_support::Require(tree->AddItemData(projectItem), "project")->group(),
-        os::kTreeRoot, os::kTreeLast);
+        testing_support::Require(tree->AddItemData(projectItem), "project")->group(), os::kTreeRoot,
+        os::kTreeLast);
     auto teamItem = contacts::CIMTreeItemData::ForGroup(
         std::make_unique<contacts::CGroup>("g3", "小组", "g2", "top,g2,g3"));
     const os::TreeItem team = tree->InsertGroupItem(
         testing_support::Require(tree->AddItemData(teamItem), "team")->group(), project,
         os::kTreeLast);
-    auto copyItem = contacts::CIMTreeItemData::ForUser(std::make_unique<contacts::CUser>(*bobInTree));
+    auto copyItem =
+        contacts::CIMTreeItemData::ForUser(std::make_unique<contacts::CUser>(*bobInTree));
     copyItem->user()->groupKey = "top,g2,g3";
     contacts::CUser* bobInTeam =
         testing_support::Require(tree->AddItemData(copyItem), "copy")->user();
