@@ -32,12 +32,15 @@ void ExchangeUserFieldsBeforeJid(CacheArchive& archive, CUser& user) {
 }
 
 void ExchangeUserFieldsAfterJid(CacheArchive& archive, CUser& user) {
+    // The word goes through its setter, which keeps the counts of the groups listing the user.
+    std::string presence = archive.IsStoring() ? user.presence() : std::string();
     for (std::string* field :
          {&user.mail, &user.shortNumber, &user.name, &user.aux2, &user.unit, &user.duty,
-          &user.displayText, &user.presence, &user.subscription, &user.mobile, &user.extension,
+          &user.displayText, &presence, &user.subscription, &user.mobile, &user.extension,
           &user.title, &user.workPhone, &user.phone2, &user.phone3, &user.phone4, &user.extra1,
           &user.extra2})
         archive.Exchange(*field);
+    if (!archive.IsStoring()) user.SetPresence(presence);
     for (std::string& text : user.vcardText) archive.Exchange(text);
     for (std::string* field : {&user.signature, &user.extra3, &user.extra4, &user.photoType,
                                &user.photoData, &user.groupKey})
@@ -99,8 +102,9 @@ std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
         if (CUser* user = item.user()) {
             kind = kUserRecord;
             if (!tree.IsSmsRecipient(*user)) {
+                // The setter lets the holding tree retitle the node, so the text comes after.
+                user->SetPresence("offline");
                 user->displayText = os::Format("%s [%s]", user->name.c_str(), "离线");
-                user->presence = "offline";
             }
             items.Exchange(kind);
             Serialize(items, *user);

@@ -143,6 +143,9 @@ class CWindowManager final : public core::IWindowManager {
     core::ChatWindow* OpenSmsChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
     bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
+    // Logged (level 3), naming the contact, the vCard's name and the tree.
+    void OnContactNameDiffers(std::string_view jid, std::string_view vcardName,
+                              std::string_view treeName) override;
     core::PendingMessageQueue& PendingMessages() override { return pending_; }
     void PickNextPendingMessage(core::PickTrigger trigger) override;
     bool AnyConversationOpen() override;

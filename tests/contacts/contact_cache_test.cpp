@@ -118,9 +118,9 @@ TEST_F(ContactCacheTest, BuddyListOfOneGroupAndTwoUsersIsWrittenByteForByte) {
     EXPECT_EQ(FileBytes(), expected);
     // The live objects carry what the file says.
     EXPECT_EQ(bob->displayText, "Bob [离线]");
-    EXPECT_EQ(bob->presence, "offline");
+    EXPECT_EQ(bob->presence(), "offline");
     EXPECT_EQ(sms->displayText, smsText);
-    EXPECT_EQ(sms->presence, "online");
+    EXPECT_EQ(sms->presence(), "online");
     EXPECT_TRUE(tree->dirty()) << "a save clears nothing";
 }
 
@@ -134,7 +134,7 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
     bob->signature = std::string(255, 'q');    // the two-byte length
     CUser* sms = AddUnplacedUser(*tree, SmsJid("13900000002"), "短信", "top,g1");
     FillUser(*sms, "s");
-    sms->presence = "online";
+    sms->SetPresence("online");
     sms->displayText = "短信(在线)";
     bob->staffNumber = "not stored";
     tree->SetDirty(true);
@@ -163,14 +163,15 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
         ASSERT_NE(got, nullptr);
         EXPECT_EQ(got->GetJid(), want.GetJid());
         for (auto field :
-             {&CUser::industry,    &CUser::fax,         &CUser::groupId,  &CUser::mail,
-              &CUser::shortNumber, &CUser::name,        &CUser::aux2,     &CUser::unit,
-              &CUser::duty,        &CUser::displayText, &CUser::presence, &CUser::subscription,
-              &CUser::mobile,      &CUser::extension,   &CUser::title,    &CUser::workPhone,
-              &CUser::phone2,      &CUser::phone3,      &CUser::phone4,   &CUser::extra1,
-              &CUser::extra2,      &CUser::signature,   &CUser::extra3,   &CUser::extra4,
-              &CUser::photoType,   &CUser::photoData,   &CUser::groupKey})
+             {&CUser::industry,    &CUser::fax,         &CUser::groupId,      &CUser::mail,
+              &CUser::shortNumber, &CUser::name,        &CUser::aux2,         &CUser::unit,
+              &CUser::duty,        &CUser::displayText, &CUser::subscription, &CUser::mobile,
+              &CUser::extension,   &CUser::title,       &CUser::workPhone,    &CUser::phone2,
+              &CUser::phone3,      &CUser::phone4,      &CUser::extra1,       &CUser::extra2,
+              &CUser::signature,   &CUser::extra3,      &CUser::extra4,       &CUser::photoType,
+              &CUser::photoData,   &CUser::groupKey})
             EXPECT_EQ(got->*field, want.*field);
+        EXPECT_EQ(got->presence(), want.presence());
         EXPECT_EQ(got->vcardText, want.vcardText);
         EXPECT_EQ(got->vcardFlags, want.vcardFlags);
         // What the file does not hold starts as in a new user.
@@ -179,8 +180,8 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
         EXPECT_EQ(got->orderIndex, 0);
         EXPECT_EQ(loaded->FindUser(want.GetJid(), "", platform::JidMatch::Exact), got);
     }
-    EXPECT_EQ(items[1]->user()->presence, "offline");
-    EXPECT_EQ(items[2]->user()->presence, "online") << "an SMS recipient keeps its presence";
+    EXPECT_EQ(items[1]->user()->presence(), "offline");
+    EXPECT_EQ(items[2]->user()->presence(), "online") << "an SMS recipient keeps its presence";
 }
 
 TEST_F(ContactCacheTest, LoadTrimsTrailingBlanksOfTheMobile) {

@@ -48,7 +48,7 @@ TEST_F(ContactCacheEndToEndTest, LogOutWritesTheBuddyListCache) {
     const contacts::CUser* saved = loaded.FindUser(bob, "top,g1", platform::JidMatch::Exact);
     ASSERT_NE(saved, nullptr);
     EXPECT_GBK_EQ(saved->displayText, "Bob [离线]");
-    EXPECT_EQ(saved->presence, "offline");
+    EXPECT_EQ(saved->presence(), "offline");
 }
 
 // An unchanged tree keeps its file; a changed one rewrites it.
