@@ -10,8 +10,6 @@
 namespace web {
 namespace {
 
-constexpr const char* kDownloadAgent = "Qorvdesk";
-
 // Splits header text ("A: b\r\nC: d\r\n\r\n") into its non-empty lines.
 std::vector<std::string> HeaderLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -156,7 +154,7 @@ bool GenericHttpClient::Download(std::string_view url, std::string_view localFil
     }
     TransferRequest request;
     request.url = *parts;
-    request.userAgent = kDownloadAgent;
+    request.userAgent = kClientUserAgent;
     request.headerLimit = kResponseHeaderSize;
     if (!Run(std::move(request))) return false;
     std::string bytes = std::move(body_);

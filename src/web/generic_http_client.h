@@ -23,6 +23,8 @@ RequestKind RequestKindOf(int kind);
 inline constexpr std::size_t kResponseBodySize = 100000;
 inline constexpr std::size_t kResponseHeaderSize = 100000;
 inline constexpr const char* kUnableToOpenFile = "Unable to open the file.";
+// The user agent the client names itself with (requests of its own and downloads).
+inline constexpr const char* kClientUserAgent = "Qorvdesk";
 
 // Why the last call failed.
 enum class HttpFailure { None, BadUrl, FileUnreadable, TimedOut, Transfer, NoResponse, SaveFailed };

@@ -9,6 +9,7 @@
 #include "os/prompt/scripted_prompter.h"
 #include "os/sys/file_ops.h"
 #include "support/http/loopback_http_server.h"
+#include "support/http/no_proxy.h"
 #include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/wait_for.h"
@@ -17,15 +18,8 @@
 namespace {
 
 using testing_support::LoopbackHttpServer;
+using testing_support::NoProxy;
 using testing_support::RecordedRequest;
-
-// libcurl honours the proxy variables; a test talks to its own server only.
-struct NoProxy {
-    testing_support::ScopedEnv vars[8] = {
-        {"http_proxy", std::nullopt},  {"HTTP_PROXY", std::nullopt}, {"https_proxy", std::nullopt},
-        {"HTTPS_PROXY", std::nullopt}, {"all_proxy", std::nullopt},  {"ALL_PROXY", std::nullopt},
-        {"no_proxy", std::nullopt},    {"NO_PROXY", std::nullopt}};
-};
 
 class HttpClientTest : public ::testing::Test {
   protected:
