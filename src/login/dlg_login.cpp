@@ -24,10 +24,10 @@ constexpr std::array<int, 4> kTabOrder = {CDlgLogin::kAccountId, CDlgLogin::kPas
                                           CDlgLogin::kUserKindId, CDlgLogin::kExtraTextId};
 
 // What the user types into and clicks before a login; hidden while an attempt runs.
-constexpr std::array<int, 7> kInputControls = {
-    CDlgLogin::kAccountId,   CDlgLogin::kPasswordId,    CDlgLogin::kUserKindId,
-    CDlgLogin::kExtraTextId, CDlgLogin::kLoginButtonId, CDlgLogin::kRememberPasswordId,
-    CDlgLogin::kAutoLoginId};
+constexpr std::array<int, 8> kInputControls = {
+    CDlgLogin::kAccountId,   CDlgLogin::kPasswordId,          CDlgLogin::kUserKindId,
+    CDlgLogin::kExtraTextId, CDlgLogin::kLoginButtonId,       CDlgLogin::kRememberPasswordId,
+    CDlgLogin::kAutoLoginId, CDlgLogin::kOrganisationButtonId};
 
 }  // namespace
 
@@ -68,6 +68,8 @@ void CDlgLogin::AddControls() {
     AddControl(std::make_unique<os::Button>(kLoginButtonId, "登录"));
     AddControl(std::make_unique<os::CheckBox>(kRememberPasswordId, "记住我的密码"));
     AddControl(std::make_unique<os::CheckBox>(kAutoLoginId, "自动为我登录"));
+    AddControl(std::make_unique<os::Button>(kOrganisationButtonId, "选择组织"));
+    AddControl(std::make_unique<os::Label>(kOrganisationLabelId));
     auto label = std::make_unique<os::Label>(kProgressLabelId);
     label->SetVisible(false);
     AddControl(std::move(label));
@@ -178,6 +180,10 @@ os::LRESULT CDlgLogin::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
             if (id == kLoginButtonId && code == os::notify::kClicked) {
                 ++loginCommands_;
                 OnLoginPressed(LoginKind::Normal);
+                return 0;
+            }
+            if (id == kOrganisationButtonId && code == os::notify::kClicked) {
+                OnChooseOrganisation();
                 return 0;
             }
             if (id == kMobileLoginCommand) {

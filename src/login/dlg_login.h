@@ -51,6 +51,9 @@ class CDlgLogin final : public os::Window {
     static constexpr int kAutoLoginId = 9135;
     static constexpr int kProgressLabelId = 9140;
     static constexpr int kProgressBarId = 9141;
+    // Single sign-on organisation selection, and the label that shows the chosen unit.
+    static constexpr int kOrganisationButtonId = 9200;
+    static constexpr int kOrganisationLabelId = 9201;
     // WM_COMMAND id of the login with a mobile number.
     static constexpr int kMobileLoginCommand = 20123;
 
@@ -131,6 +134,10 @@ class CDlgLogin final : public os::Window {
         return mobileHistory_.accounts();
     }
 
+    // The organisation chosen for a group login: added to the user name as ".group" when
+    // the `HasGroupLogin` component is on (its single-sign-on code; "" when none was chosen).
+    const std::string& groupName() const { return groupName_; }
+
     // The login time-out in milliseconds for a configured LoginTimeOut in seconds: at least
     // 10 s, and the default 20 s when it is not positive.
     static os::Millis LoginTimeoutMs(int configuredSeconds);
@@ -176,6 +183,8 @@ class CDlgLogin final : public os::Window {
     void OnShowLoginFailure(os::WPARAM wParam);
     std::string ConnectionFailureText() const;
     void OnNicknameTaken();
+    // Button 9200: the organisation dialog, or the message that no service is configured.
+    void OnChooseOrganisation();
 
     std::string Text(int controlId) const;
     void SetText(int controlId, std::string text);
@@ -202,5 +211,6 @@ class CDlgLogin final : public os::Window {
     std::uint32_t loginStartTick_ = 0;
     std::uint32_t loginTick_ = 0;
     std::string nickname_;
+    std::string groupName_;
     int loginCommands_ = 0;
 };

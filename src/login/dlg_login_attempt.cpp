@@ -81,6 +81,7 @@ void CDlgLogin::OnLoginPressed(LoginKind kind) {
     request.password = password;
     request.userKind = details_.userKind;
     request.extraText = details_.extraText;
+    request.groupName = groupName_;
     request.groupLogin = context_.config.HasGroupLogin != 0;
     request.loginType = kind == LoginKind::Mobile ? "MOBILE" : "";
     StartAttempt(std::move(request));
