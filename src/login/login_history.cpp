@@ -97,12 +97,12 @@ bool SavedAccount::IsNamed(std::string_view text) const {
 LoginHistory::LoginHistory(std::string path, HistoryLayout layout)
     : path_(std::move(path)), layout_(layout) {}
 
-bool LoginHistory::Load() {
+bool LoginHistory::Load(os::LogSink* log) {
     accounts_.clear();
     readable_ = true;
     if (!os::FileExists(path_) && !os::DirectoryExists(path_)) return true;
     std::string bytes;
-    if (!os::ReadFile(path_, bytes, kHistoryReadLimit)) {
+    if (!os::ReadFile(path_, bytes, kHistoryReadLimit, log)) {
         readable_ = false;
         return false;
     }
@@ -148,13 +148,6 @@ void LoginHistory::Remember(SavedAccount account) {
 const SavedAccount* LoginHistory::Find(std::string_view name) const {
     for (const SavedAccount& account : accounts_) {
         if (SameName(account.name, name)) return &account;
-    }
-    return nullptr;
-}
-
-const SavedAccount* LoginHistory::FindByNameOrAlias(std::string_view text) const {
-    for (const SavedAccount& account : accounts_) {
-        if (account.IsNamed(text)) return &account;
     }
     return nullptr;
 }
