@@ -7,6 +7,8 @@
 #include <atomic>
 #include <thread>
 
+#include "core/doors.h"
+#include "core/doors/notification_pump.h"
 #include "notify/base_proxy.h"
 #include "subsystems_fixture.h"
 #include "support/wait_for.h"
@@ -21,7 +23,7 @@ class LogoutDuringSendTest : public SubsystemsTest {};
 TEST_F(LogoutDuringSendTest, UserLogoutAnswersTheSendOfThePumpItStops) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     remote = Remote("bob");
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }));
 
     // Bob's message goes the UI route: the pump sends it to the main panel and waits there,
     // as this (the UI) thread does not pump.
