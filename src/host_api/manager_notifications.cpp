@@ -146,6 +146,12 @@ notify::Registrations RegisterWindowManagerNotifications(core::ClientContext& co
     notify::Registrations registrations;
     registrations.push_back(handlers.OnUi(
         {platform::notify_type::kChannelList}, [&context](const platform::NotifyRecord&) {
+            // The pump's last send may be answered while a log-out stops it: a session that
+            // has ended gets no main panel back.
+            if (context.session.GetCurrentUserJID().empty()) {
+                context.log.WriteLog2(2, "会话已结束，不再切换登录后界面");
+                return;
+            }
             context.windowManager().SwitchInterface(core::ClientInterface::PostLogin);
         }));
     RegisterMail(context, handlers, registrations);

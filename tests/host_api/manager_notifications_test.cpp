@@ -45,7 +45,8 @@ class ToolBarStandIn {
 class ManagerNotificationsTest : public SubsystemsTest {
   protected:
     // Queues a record as the server would send it and waits until the pump has given it back.
-    void Arrive(std::uint32_t type, platform::SlotData data) {
+    template <class Payload>
+    void Arrive(std::uint32_t type, Payload data) {
         platform::SimSessionCore& session = world.simSession();
         session.Inject(platform::MakeNotify(type, std::move(data)));
         ASSERT_TRUE(PumpUntil(world.windows(), [&] {
@@ -60,6 +61,21 @@ class ManagerNotificationsTest : public SubsystemsTest {
         return data;
     }
 };
+
+// The channel list ends a login's notifications with the switch to the main panel. One that
+// is handled after the session has ended (the pump's last send, answered while the log-out
+// stops it) must not bring the main panel back over the login panel.
+TEST_F(ManagerNotificationsTest, AChannelListAfterTheSessionEndedSwitchesNothing) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    ASSERT_EQ(world.simSession().Logout(), 1);
+    manager->SwitchInterface(core::ClientInterface::PreLogin);
+
+    ASSERT_NO_FATAL_FAILURE(
+        Arrive(platform::notify_type::kChannelList, platform::ChannelListData{}));
+
+    EXPECT_TRUE(world.windows().IsWindowVisible(manager->LoginPanel()));
+    EXPECT_FALSE(world.windows().IsWindowVisible(manager->MainPanel()));
+}
 
 TEST_F(ManagerNotificationsTest, ANewMailCountShowsOnTheToolBarAndATipOnlyAboveZero) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
