@@ -1,6 +1,7 @@
 #include "contacts/im_tree.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 
 #include "config/client_config.h"
@@ -58,6 +59,7 @@ CIMTree::CIMTree(core::ClientContext& context, int controlId, std::string treeNa
 }
 
 CIMTree::~CIMTree() {
+    if (onDestroy_) std::exchange(onDestroy_, {})(*this);
     Locked locked(*this, "~CIMTree");
     items_.Clear();
 }

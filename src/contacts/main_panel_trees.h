@@ -1,0 +1,88 @@
+#pragma once
+// The three contact trees of the main panel (the buddy list, the private phone book and the
+// organisation directory) and their loading after a login:
+//
+//   data phase (type 106)  the trees are made on the main panel if they are not there yet;
+//                          each is read from its cache when the cache door can (then checked
+//                          with CheckCacheTimeVersion), else fetched: RefreshRoster (2),
+//                          RefreshTelContactTop (2), the directory's top units; then
+//                          RequestGroupOnlineInfo ("jabber:iq:roster", "all") and
+//                          GetServersTime
+//   list (type 5)          BuildFromList into the tree of the list's namespace; a buddy
+//                          list or phone book left without item data asks the server for
+//                          the group "未分组" (AddBudyGroup / AddTelGroup)
+//   session end            every tree is emptied (EmptyAll), after the caches are saved
+//
+// The trees belong to the main panel (its controls) and to the UI thread; they leave the
+// contact trees when they are destroyed with the panel.
+
+#include <string_view>
+
+#include "contacts/contact_cache_door.h"
+#include "core/door.h"
+#include "os/controls/tree_control.h"
+#include "platform/session/notify_record.h"
+
+namespace core {
+class ClientContext;
+}
+namespace os {
+class Window;
+}
+
+namespace contacts {
+
+class CIMTree;
+class ContactTrees;
+
+// The trees' control ids on the main panel, their names and the directory's top kind.
+inline constexpr int kRosterTreeId = 6001;
+inline constexpr int kPhoneBookTreeId = 6002;
+inline constexpr int kDirectoryTreeId = 6003;
+inline constexpr std::string_view kRosterTreeName = "好友";
+inline constexpr std::string_view kPhoneBookTreeName = "电话簿";
+inline constexpr std::string_view kDirectoryTreeName = "组织机构";
+inline constexpr std::string_view kDirectoryTop = "organizeTop";
+// The name of the default group of the buddy list and the phone book.
+inline constexpr std::string_view kDefaultGroupName = "未分组";
+
+class MainPanelTrees {
+  public:
+    MainPanelTrees(core::ClientContext& context, ContactTrees& trees);
+    ~MainPanelTrees();
+    MainPanelTrees(const MainPanelTrees&) = delete;
+    MainPanelTrees& operator=(const MainPanelTrees&) = delete;
+
+    // Where the contact cache files plug in.
+    core::Door<ContactCacheStore>& caches() { return caches_; }
+
+    // Makes the three trees on `panel` unless they exist. UI thread.
+    void Create(os::Window& panel);
+    // Null until made (and after the panel went).
+    CIMTree* roster() const { return roster_; }
+    CIMTree* phoneBook() const { return phoneBook_; }
+    CIMTree* directory() const { return directory_; }
+    // The tree a list of this namespace fills, or null.
+    CIMTree* TreeForNameSpace(std::string_view nameSpace) const;
+
+    // ---- UI thread
+    // The data phase began: makes the trees on the main panel if needed and loads them.
+    void OnDataPhaseStart();
+    // A roster or phone-book list arrived.
+    void OnContactList(const platform::ContactListData& list);
+    // The session ended: saves the caches, then empties every contact tree.
+    void EmptyAll();
+
+  private:
+    CIMTree* Make(os::Window& panel, int id, std::string_view name, std::string_view topKind);
+    void LoadList(CIMTree& tree, TreeRole role, std::string_view nameSpace);
+
+    core::ClientContext& context_;
+    ContactTrees& trees_;
+    core::Door<ContactCacheStore> caches_;
+    CIMTree* roster_ = nullptr;
+    CIMTree* phoneBook_ = nullptr;
+    CIMTree* directory_ = nullptr;
+};
+
+}  // namespace contacts
