@@ -42,7 +42,8 @@ struct World {
         directory.units.push_back({"big", "大部门", "", {}});
         for (int n = 0; n < kUnitPersons; ++n) {
             directory.units[0].persons.push_back(
-                {"p" + std::to_string(n) + "$gov@" + server.HostName(), "职员" + std::to_string(n)});
+                {"p" + std::to_string(n) + "$gov@" + server.HostName(),
+                 "职员" + std::to_string(n)});
         }
         server.SetDirectory(std::move(directory));
         world.simSession().Init(nullptr, nullptr, std::this_thread::get_id());

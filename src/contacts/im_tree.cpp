@@ -1,8 +1,8 @@
 #include "contacts/im_tree.h"
 
 #include <algorithm>
-#include <utility>
 #include <cstring>
+#include <utility>
 
 #include "config/client_config.h"
 #include "core/client_context.h"

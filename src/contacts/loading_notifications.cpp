@@ -28,8 +28,9 @@ notify::Registrations RegisterLoadingNotifications(core::ClientContext& context,
     registrations.push_back(handlers.OnDirect({kBatchSmsRefused}, [&context](const Record& record) {
         const auto* slots = record.As<platform::SlotData>();
         if (slots == nullptr) return;
-        context.windows.PostTask(context.windowManager().MainPanel(),
-                                 [&context, answer = *slots] { OnGroupSizeForSms(context, answer); });
+        context.windows.PostTask(context.windowManager().MainPanel(), [&context, answer = *slots] {
+            OnGroupSizeForSms(context, answer);
+        });
     }));
     return registrations;
 }

@@ -23,9 +23,7 @@ constexpr int kDirectoryRequestMode = 0;
 }  // namespace
 
 MainPanelTrees::MainPanelTrees(core::ClientContext& context, ContactTrees& trees)
-    : context_(context),
-      trees_(trees),
-      caches_("contact caches", "the contact cache files") {
+    : context_(context), trees_(trees), caches_("contact caches", "the contact cache files") {
     context_.log.WriteLog("MainPanelTrees: " + core::UnpluggedDoorText(caches_.info()));
 }
 
@@ -40,8 +38,7 @@ MainPanelTrees::~MainPanelTrees() {
 CIMTree* MainPanelTrees::Make(os::Window& panel, int id, std::string_view name,
                               std::string_view topKind) {
     if (auto* existing = panel.GetControl<CIMTree>(id)) return existing;
-    CIMTree* tree =
-        CIMTree::Create(panel, context_, std::string(name), 0, id, ScrollSkin::Plain);
+    CIMTree* tree = CIMTree::Create(panel, context_, std::string(name), 0, id, ScrollSkin::Plain);
     if (tree == nullptr) {
         context_.log.WriteLog("创建联系人树失败: " + std::string(name));
         return nullptr;

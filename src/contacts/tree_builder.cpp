@@ -22,8 +22,8 @@ namespace {
 std::string ParentKeyOf(const CGroup& group) {
     const std::string& key = group.pathKey();
     const std::string suffix = "," + group.id;
-    if (key.size() <= suffix.size() || key.compare(key.size() - suffix.size(), suffix.size(),
-                                                   suffix) != 0) {
+    if (key.size() <= suffix.size() ||
+        key.compare(key.size() - suffix.size(), suffix.size(), suffix) != 0) {
         return {};
     }
     return key.substr(0, key.size() - suffix.size());
@@ -61,11 +61,13 @@ BuildOutcome BuildFromList(core::ClientContext& context, CIMTree& tree,
         ++outcome.usersAdded;
         tree.SetDirty(true);
     }
+    bool renamed = false;
     for (const platform::ContactListGroup& entry : list.groups) {
         const std::string key = std::string(topKind) + "," + entry.id;
         if (CGroup* found = tree.FindGroup(key)) {
             found->orderIndex = order++;
             found->name = entry.name;
+            renamed = true;
             continue;
         }
         auto group = std::make_unique<CGroup>(entry.id, entry.name, entry.parentId, key);
@@ -76,13 +78,14 @@ BuildOutcome BuildFromList(core::ClientContext& context, CIMTree& tree,
         tree.SetDirty(true);
     }
     // Renamed groups that have their node take their new title.
-    tree.ForEachItemData([&](CIMTreeItemData& item) {
-        if (item.group() == nullptr) return;
-        const os::TreeItem node = tree.NodeOf(item);
-        if (node != os::kNoTreeItem) {
-            tree.SetItemText(node, tree.GroupTitle(*item.group(), tree.countMode()));
-        }
-    });
+    if (renamed)
+        tree.ForEachItemData([&](CIMTreeItemData& item) {
+            if (item.group() == nullptr) return;
+            const os::TreeItem node = tree.NodeOf(item);
+            if (node != os::kNoTreeItem) {
+                tree.SetItemText(node, tree.GroupTitle(*item.group(), tree.countMode()));
+            }
+        });
     outcome.nodesPlaced = BuildNodes(tree, os::kTreeRoot, topKind);
 
     if (context.config.QueryPersonInfoInBuildTree != 0) RequestVcards(context, added);
@@ -124,7 +127,8 @@ std::size_t BuildNodes(CIMTree& tree, os::TreeItem parent, std::string_view pare
         pending.pop_back();
         if (auto found = users.find(step.key); found != users.end()) {
             for (CIMTreeItemData* item : found->second) {
-                if (tree.InsertUserItem(item->user(), step.node, os::kTreeLast) != os::kNoTreeItem) {
+                if (tree.InsertUserItem(item->user(), step.node, os::kTreeLast) !=
+                    os::kNoTreeItem) {
                     ++placed;
                 }
                 item->placed = true;

@@ -53,19 +53,19 @@ ClientWorld::ClientWorld(Parts parts, WorldFolders folders)
     session_->SetLoginEvent(loginEvent_.get());
     // The engine stores the organisation units it fetches in the user's directory store,
     // where the contact trees read them.
-    session_->SetDirectoryStore([context = context_.get()](
-                                    std::string_view unitKey,
-                                    const std::vector<platform::DirectoryChild>& children) {
-        std::unique_ptr<CClientDB> store = context->OpenUserStore();
-        if (store == nullptr) return false;
-        CGroupChildList stored;
-        stored.reserve(children.size());
-        for (const platform::DirectoryChild& child : children) {
-            stored.emplace_back(child.isUnit ? CGroupChild::kUnit : CGroupChild::kPerson, child.id,
-                                child.name, child.parentId);
-        }
-        return store->RefreshGroupChildren(std::string(unitKey).c_str(), stored);
-    });
+    session_->SetDirectoryStore(
+        [context = context_.get()](std::string_view unitKey,
+                                   const std::vector<platform::DirectoryChild>& children) {
+            std::unique_ptr<CClientDB> store = context->OpenUserStore();
+            if (store == nullptr) return false;
+            CGroupChildList stored;
+            stored.reserve(children.size());
+            for (const platform::DirectoryChild& child : children) {
+                stored.emplace_back(child.isUnit ? CGroupChild::kUnit : CGroupChild::kPerson,
+                                    child.id, child.name, child.parentId);
+            }
+            return store->RefreshGroupChildren(std::string(unitKey).c_str(), stored);
+        });
 }
 
 ClientWorld::~ClientWorld() {

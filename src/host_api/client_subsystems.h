@@ -3,10 +3,10 @@
 // of its context (core/doors.h), built, owned and plugged in together: the contact trees, the
 // notification pump (theBaseProxy), the contact door of the exports, the contact lookup of
 // new chat windows and the main window shell. The main panel's three trees are made and
-// filled after each login (contacts/main_panel_trees.h). It also makes the world's registry of notification
-// handlers and has each subsystem register its handlers there (the contact trees, the chat windows,
-// the login panel, the window manager, and the pump its own). It owns what it plugs in; every door
-// it leaves alone keeps its defaults and is named in the start-up log.
+// filled after each login (contacts/main_panel_trees.h). It also makes the world's registry of
+// notification handlers and has each subsystem register its handlers there (the contact trees, the
+// chat windows, the login panel, the window manager, and the pump its own). It owns what it plugs
+// in; every door it leaves alone keeps its defaults and is named in the start-up log.
 //
 // Build it after the window manager and destroy it before: it plugs itself in when made
 // and takes itself out (the doors go back to their defaults) when destroyed.

@@ -70,8 +70,8 @@ TEST_F(DirectoryLoaderTest, TheTopAndAUnitLoadThroughTheStoreOnce) {
     contacts::CGroup* loaded = tree_->FindGroup("organizeTop,u1");
     ASSERT_NE(loaded, nullptr);
     EXPECT_NE(loaded->childrenLoaded, 0u);
-    contacts::CUser* person = tree_->FindUser("pu1_2$gov@h", "organizeTop,u1",
-                                              platform::JidMatch::Exact);
+    contacts::CUser* person =
+        tree_->FindUser("pu1_2$gov@h", "organizeTop,u1", platform::JidMatch::Exact);
     ASSERT_NE(person, nullptr);
     EXPECT_EQ(person->orderIndex, 3) << "order runs over units and persons in child order";
     EXPECT_NE(tree_->FindGroup("organizeTop,u1,u1_2"), nullptr);
@@ -117,7 +117,8 @@ TEST_F(DirectoryLoaderTest, AServerThatDoesNotAnswerIsWaitedForTwoSecondsOfTheCl
 
     // The opening blocks on the clock; another thread steps it past the wait.
     std::thread stepper([&] {
-        if (testing_support::WaitForWaiters(clock(), 1)) clock().Advance(contacts::kGroupChildrenWaitMs);
+        if (testing_support::WaitForWaiters(clock(), 1))
+            clock().Advance(contacts::kGroupChildrenWaitMs);
     });
     EXPECT_EQ(ExpandDirectoryNode(context(), *tree_, unit, 0, 0), UnitOpen::ChildrenLoaded);
     stepper.join();

@@ -30,8 +30,8 @@ LoadingTest::~LoadingTest() {
 std::string LoadingTest::Outline(const contacts::CIMTree& tree) {
     std::string lines;
     tree.ForEachItem([&](os::TreeItem item, int depth) {
-        lines += std::string(static_cast<std::size_t>(depth) * 2, ' ') + tree.GetItemText(item) +
-                 "\n";
+        lines +=
+            std::string(static_cast<std::size_t>(depth) * 2, ' ') + tree.GetItemText(item) + "\n";
     });
     return lines;
 }

@@ -6,9 +6,9 @@
 #include "contacts/contact_group.h"
 #include "contacts/contact_user.h"
 #include "contacts/im_tree.h"
+#include "loading_fixture.h"
 #include "platform/session/sim_session_core.h"
 #include "support/gbk_print.h"
-#include "loading_fixture.h"
 
 namespace contacts_test {
 namespace {
@@ -72,11 +72,11 @@ TEST_F(TreeBuilderTest, ARepeatedListKeepsItsItemsAndTakesTheNewOrderAndNames) {
     contacts::CUser* a = tree->FindUser("a@h", "iqRosterTop,g1", platform::JidMatch::Exact);
     ASSERT_NE(a, nullptr);
 
-    const contacts::BuildOutcome again = BuildFromList(
-        context(), *tree,
-        Roster({{"b@h", "B", "iqRosterTop,g1"}, {"a@h", "A", "iqRosterTop,g1"}},
-               {{"g1", "新名", ""}}),
-        "iqRosterTop");
+    const contacts::BuildOutcome again =
+        BuildFromList(context(), *tree,
+                      Roster({{"b@h", "B", "iqRosterTop,g1"}, {"a@h", "A", "iqRosterTop,g1"}},
+                             {{"g1", "新名", ""}}),
+                      "iqRosterTop");
     EXPECT_EQ(again.usersAdded + again.groupsAdded, 0u);
     EXPECT_FALSE(tree->dirty()) << "nothing new";
     EXPECT_EQ(tree->FindUser("a@h", "iqRosterTop,g1", platform::JidMatch::Exact), a);

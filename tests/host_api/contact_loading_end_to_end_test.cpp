@@ -80,7 +80,8 @@ TEST_F(ContactLoadingTest, ALoginMakesTheThreeTreesAndFillsThemFromTheServer) {
 
     // Opening a unit: its children come through the user's own directory store.
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
-    const os::TreeItem unit = driver.FindTreeItem(PanelHandle(), contacts::kDirectoryTreeId, "部门u2");
+    const os::TreeItem unit =
+        driver.FindTreeItem(PanelHandle(), contacts::kDirectoryTreeId, "部门u2");
     ASSERT_NE(unit, os::kNoTreeItem) << driver.LastError();
     EXPECT_EQ(contacts::ExpandDirectoryNode(context, *directory, unit, 0, 0),
               contacts::UnitOpen::ChildrenLoaded);
@@ -175,7 +176,8 @@ TEST_F(ContactLoadingTest, TheSelectedGroupsSortPlanIsSetReadAndApplied) {
     world.server().SetRoster(me, {{"zed@h", "Zed", "同事"}, {"amy@h", "Amy", "同事"}});
     ASSERT_NO_FATAL_FAILURE(LogIn("me"));
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
-    const os::TreeItem group = driver.FindTreeItem(PanelHandle(), contacts::kRosterTreeId, "同事 (0/2)");
+    const os::TreeItem group =
+        driver.FindTreeItem(PanelHandle(), contacts::kRosterTreeId, "同事 (0/2)");
     ASSERT_NE(group, 0u) << driver.LastError();
     EXPECT_EQ(manager->contactTrees(), &subsystems->contactTrees());
     EXPECT_EQ(context.doors().contacts->GetGroupSortPlan(), 0) << "nothing selected";
@@ -196,8 +198,8 @@ TEST_F(ContactLoadingTest, TheSelectedGroupsSortPlanIsSetReadAndApplied) {
 }
 
 TEST_F(ContactLoadingTest, TheBatchMailFormCarriesTheSelectedGroupsAddresses) {
-    world.server().SetRoster(me, {{"zed@h", "Zed", "同事"}, {"amy@h", "Amy", "同事"},
-                                  {"nomail@h", "NoMail", "同事"}});
+    world.server().SetRoster(
+        me, {{"zed@h", "Zed", "同事"}, {"amy@h", "Amy", "同事"}, {"nomail@h", "NoMail", "同事"}});
     ASSERT_NO_FATAL_FAILURE(LogIn("me"));
     testing_support::RecordingWeb web;
     context.doors().web.Plug(web);

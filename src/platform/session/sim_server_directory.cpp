@@ -12,7 +12,8 @@ namespace {
 // The last element of a tree path key: the unit it names ("" for the directory's top).
 std::string UnitIdOf(std::string_view pathKey) {
     const int comma = os::ReverseFind(pathKey, ',');
-    return comma < 0 ? std::string() : std::string(pathKey.substr(static_cast<std::size_t>(comma) + 1));
+    return comma < 0 ? std::string()
+                     : std::string(pathKey.substr(static_cast<std::size_t>(comma) + 1));
 }
 
 void AddGroupOnce(ContactListData& list, const std::string& name) {
@@ -47,9 +48,9 @@ SimDirectory SimDirectory::Generate(std::string_view host, int roots, int depth,
             SimUnit made{unit.id, "部门" + unit.id, unit.parentId, {}};
             made.persons.reserve(static_cast<std::size_t>(persons));
             for (int n = 1; n <= persons; ++n) {
-                made.persons.push_back({"p" + unit.id + "_" + std::to_string(n) + "$gov@" +
-                                            std::string(host),
-                                        "职员" + std::to_string(n)});
+                made.persons.push_back(
+                    {"p" + unit.id + "_" + std::to_string(n) + "$gov@" + std::string(host),
+                     "职员" + std::to_string(n)});
             }
             directory.units.push_back(std::move(made));
             if (unit.level >= depth) continue;

@@ -215,8 +215,8 @@ int SimSessionCore::RefreshRoster(int mode) {
     calls_.Record("RefreshRoster", {Number(mode)});
     const std::string jid = GetCurrentUserJID();
     if (jid.empty()) return 0;
-    Deliver(MakeNotify(notify_type::kContactListLoading,
-                       server_->ContactList(jid, kRosterNameSpace)));
+    Deliver(
+        MakeNotify(notify_type::kContactListLoading, server_->ContactList(jid, kRosterNameSpace)));
     return 1;
 }
 

@@ -81,8 +81,8 @@ TEST_F(SimDirectoryTest, AUnitsChildrenAreItsSubUnitsThenItsPersons) {
           {true, "u2_2", "部门u2_2", "u2"},
           {false, "pu2_1$gov@h", "职员1", "u2"},
           {false, "pu2_2$gov@h", "职员2", "u2"}}},
-        {"organizeTop,u2,u2_1", {{false, "pu2_1_1$gov@h", "职员1", "u2_1"},
-                                 {false, "pu2_1_2$gov@h", "职员2", "u2_1"}}},
+        {"organizeTop,u2,u2_1",
+         {{false, "pu2_1_1$gov@h", "职员1", "u2_1"}, {false, "pu2_1_2$gov@h", "职员2", "u2_1"}}},
         {"organizeTop,nowhere", {}},
     };
     for (const Case& c : cases) {
@@ -106,19 +106,17 @@ TEST_F(SimDirectoryTest, RefreshesHandOverTheRosterAndThePhoneBookAsListRecords)
         EXPECT_EQ(record.type, nt::kContactListLoading);
         EXPECT_TRUE(platform::HasExpectedPayload(record));
     }
-    const ContactListData roster{
-        std::string(platform::kRosterNameSpace),
-        {{"a$gov@h", "A", "iqRosterTop,同事"},
-         {"b$gov@h", "B", "iqRosterTop,朋友"},
-         {"c$gov@h", "C", "iqRosterTop,同事"},
-         {"d$gov@h", "D", "iqRosterTop"}},
-        {{"同事", "同事", ""}, {"朋友", "朋友", ""}}};
+    const ContactListData roster{std::string(platform::kRosterNameSpace),
+                                 {{"a$gov@h", "A", "iqRosterTop,同事"},
+                                  {"b$gov@h", "B", "iqRosterTop,朋友"},
+                                  {"c$gov@h", "C", "iqRosterTop,同事"},
+                                  {"d$gov@h", "D", "iqRosterTop"}},
+                                 {{"同事", "同事", ""}, {"朋友", "朋友", ""}}};
     EXPECT_EQ(*records[0].As<ContactListData>(), roster);
-    const ContactListData phoneBook{
-        std::string(platform::kPhoneBookNameSpace),
-        {{std::string("13900000001@sms.") + platform::kDefaultSimHost, "张三",
-          "privatePhoneTop,家人"}},
-        {{"家人", "家人", ""}}};
+    const ContactListData phoneBook{std::string(platform::kPhoneBookNameSpace),
+                                    {{std::string("13900000001@sms.") + platform::kDefaultSimHost,
+                                      "张三", "privatePhoneTop,家人"}},
+                                    {{"家人", "家人", ""}}};
     EXPECT_EQ(*records[1].As<ContactListData>(), phoneBook);
 }
 
