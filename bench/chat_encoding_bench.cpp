@@ -3,10 +3,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "chat/encoding/input_encoder.h"
+#include "chat/encoding/links.h"
 #include "chat/encoding/marker_objects.h"
 #include "chat/encoding/markers.h"
 #include "chat/encoding/view_inserter.h"
@@ -110,3 +112,55 @@ void BM_InsertEncodedTextMixed(benchmark::State& state) {
 BENCHMARK(BM_InsertEncodedTextMixed)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// ---- Links in 1 MB and 2 MB of hostile peer text (range(0) in bytes) ----
+// The reference is a plain copy of the same bytes into a view in the same run: the least any
+// showing of the text costs. Linear work shows as a 2 MB time about twice the 1 MB one.
+
+std::string Filled(std::string_view piece, std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes);
+    while (text.size() + piece.size() <= bytes) text += piece;
+    return text;
+}
+
+void BM_PlainCopyIntoView(benchmark::State& state) {
+    const std::string text =
+        Filled("http://a <a href=x>y</a>", static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        os::RichEdit view(1);
+        view.ReplaceSel(text);
+        benchmark::DoNotOptimize(view.GetTextLength());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_PlainCopyIntoView)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+void MarkLinksIn(benchmark::State& state, std::string_view piece) {
+    const std::string text = Filled(piece, static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();  // the view's filling and its destruction are not the marking
+        auto view = std::make_unique<os::RichEdit>(1);
+        view->ReplaceSel(text);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(chat::MarkLinks(*view, 0, -1));
+        state.PauseTiming();
+        view.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
+// An address every few bytes: each one a link of its own.
+void BM_MarkLinksAddresses(benchmark::State& state) { MarkLinksIn(state, "http://a www.b "); }
+BENCHMARK(BM_MarkLinksAddresses)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// Anchors only: each one replaced by its label.
+void BM_MarkLinksAnchors(benchmark::State& state) { MarkLinksIn(state, "<a href=x>y</a>"); }
+BENCHMARK(BM_MarkLinksAnchors)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);
+
+// Anchors whose href holds an address, between plain addresses.
+void BM_MarkLinksMixed(benchmark::State& state) {
+    MarkLinksIn(state, "<a href='http://x'>www.y</a> ftp://z ");
+}
+BENCHMARK(BM_MarkLinksMixed)->Arg(1 << 20)->Arg(2 << 20)->Unit(benchmark::kMillisecond);

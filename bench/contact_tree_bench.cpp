@@ -125,7 +125,7 @@ void BM_PresenceChangeInGroupOf10000(benchmark::State& state) {
     for (int i = 0; i < kMembers; ++i) {
         auto user = std::make_unique<CUser>(context.clock, UserJid(i), "用户" + std::to_string(i),
                                             "big", "");
-        user->presence = random() % 4 == 0 ? "online" : "offline";
+        user->SetPresence(random() % 4 == 0 ? "online" : "offline");
         auto item = CIMTreeItemData::ForUser(std::move(user));
         members.push_back(tree.AddItemData(item)->user());
         tree.InsertUserItem(members.back(), group, os::kTreeLast);

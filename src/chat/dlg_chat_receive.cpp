@@ -184,7 +184,7 @@ void CDlgChat::RebuildStatusLine() {
 // ---- Presence ----
 
 void CDlgChat::OnPeerPresence(const std::string& status) {
-    if (Participant& peer = participants_.front(); peer.own) peer.own->presence = status;
+    if (Participant& peer = participants_.front(); peer.own) peer.own->SetPresence(status);
     if (mode_ != chat::ChatMode::InstantMessage || notified_) return;
     if (status == "away") {
         view_->QueueNotice("\n对方现在离开，可能无法立即回复");

@@ -59,8 +59,8 @@ std::optional<std::vector<ChatCommands::PickedContact>> PickContactsFromTrees(
         // The presence now, not when the picker opened: the trees may have moved on.
         const contacts::CUser* user =
             trees != nullptr ? trees->FindUser(contact.jid, platform::JidMatch::Exact) : nullptr;
-        picked.push_back(
-            {contact.jid, contact.name, user != nullptr ? user->presence : std::string("offline")});
+        picked.push_back({contact.jid, contact.name,
+                          user != nullptr ? user->presence() : std::string("offline")});
     }
     return picked;
 }

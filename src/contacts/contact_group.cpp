@@ -60,7 +60,7 @@ bool CGroup::LockUserList() {
 void CGroup::UnlockUserList() { lock_.unlock(); }
 
 bool CGroup::CountsOnline(const CUser& user) {
-    return !PresenceTable().IsOfflineWord(user.presence);
+    return !PresenceTable().IsOfflineWord(user.presence());
 }
 
 void CGroup::AddUser(CUser* user) {

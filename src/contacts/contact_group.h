@@ -2,10 +2,11 @@
 // CGroup: a group node of a contact tree (buddy group, phone-book group, organisation unit).
 //
 // A group keeps the users shown anywhere below it, for its title "name (online/total)".
-// The tree adds and removes them as users get and lose their nodes, and tells the group when
-// a member's presence changes. Every member entry remembers whether it is counted online, so
-// the online count always equals the number of entries counted online, even when a member's
-// presence word was changed without the tree's knowledge (RecountOnline takes those in).
+// The tree adds and removes them as users get and lose their nodes; a member whose presence
+// changes tells the group itself (CUser::SetPresence, the one way a presence word changes).
+// Every member entry remembers whether it is counted online, so the online count always
+// equals the number of entries counted online, and a full recount (RecountOnline) finds the
+// same number.
 //
 // The user list and both counts are guarded by the group's own lock; every operation here
 // takes it. A user that is destroyed leaves every group listing it, and a group that is
@@ -55,7 +56,7 @@ class CGroup {
     void AddUser(CUser* user);
     // Removes one entry of `user`; no entry: no effect.
     void RemoveUser(CUser* user);
-    // Recounts the one entry of `user` after its presence changed; false when it is no member.
+    // Recounts the entries of `user` after its presence changed; false when it is no member.
     bool RefreshOnline(const CUser* user);
     // Recounts every entry from its user's presence word.
     void RecountOnline();

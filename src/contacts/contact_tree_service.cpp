@@ -50,7 +50,7 @@ std::optional<core::ContactSelection> ContactTreeService::Selection() {
         selection.kind = core::ContactSelection::Kind::User;
         selection.jid = user->GetJid();
         selection.name = user->ShownName();
-        selection.presence = user->presence;
+        selection.presence = user->presence();
         selection.tel = user->workPhone;
         selection.workPhone = user->workPhone;
         selection.homePhone = user->phone2;

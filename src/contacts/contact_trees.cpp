@@ -78,10 +78,10 @@ PresenceOutcome ContactTrees::OnPresenceNotify(const platform::NotifyRecord& rec
         for (CUser* user : tree->FindUsers(data->jid, platform::JidMatch::Loose)) {
             if (!seen) {
                 seen = true;
-                before = user->presence;
+                before = user->presence();
                 shownName = user->name;
             }
-            if (user->presence == word) continue;
+            if (user->presence() == word) continue;
             tree->SetUserPresence(user, word);
             ++outcome.usersChanged;
         }

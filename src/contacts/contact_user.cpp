@@ -27,7 +27,7 @@ CUser::CUser(const CUser& other) : clock_(other.clock_) {
     Initialise();
     CopyPersonFrom(other);
     // A new user shows its own presence, which it took from the original.
-    UpdateDisplayText(presence);
+    UpdateDisplayText(presence_);
 }
 
 CUser& CUser::operator=(const CUser& other) {
@@ -46,7 +46,7 @@ CUser::~CUser() {
 }
 
 void CUser::Initialise() {
-    UpdateDisplayText(presence);
+    UpdateDisplayText(presence_);
     touchedTicks = clock_->TickCount();
     stateByte = 0;
     orderIndex = 0;
@@ -60,7 +60,7 @@ void CUser::CopyPersonFrom(const CUser& other) {
     groupId = other.groupId;
     subscription = other.subscription;
     aux2 = other.aux2;
-    presence = other.presence;
+    SetPresence(other.presence_);
     groupKey = other.groupKey;
     mail = other.mail;
     mobile = other.mobile;
@@ -88,6 +88,14 @@ void CUser::SetJid(std::string jid) {
     if (jid == jid_) return;
     std::string previous = std::exchange(jid_, std::move(jid));
     if (holder_ != nullptr) holder_->JidChanged(previous);
+}
+
+void CUser::SetPresence(std::string_view word) {
+    if (word == presence_) return;
+    presence_ = std::string(word);
+    // Each group keeps per entry whether it counts the user online: tell every one.
+    for (CGroup* group : listedIn_) group->RefreshOnline(this);
+    if (holder_ != nullptr) holder_->PresenceChanged();
 }
 
 bool CUser::IsStale() const {

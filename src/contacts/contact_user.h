@@ -6,8 +6,10 @@
 // exceptions that the owning tree must see:
 // - the JID is changed only through SetJid (or assignment), because the tree finds users
 //   by it;
-// - a user shown in a tree changes presence through CIMTree::SetUserPresence, which keeps
-//   the node, the order and the group counts in step.
+// - the presence word is changed only through SetPresence (or assignment), the one place
+//   where it changes: every group listing the user recounts its entry there, and the tree
+//   holding the user makes its node, its place and its ancestors' titles follow. So counts
+//   stay right whichever path a presence takes (a notification, a copy, a cache save).
 
 #include <array>
 #include <cstdint>
@@ -70,8 +72,13 @@ class CUser {
     // Changes the JID; the tree holding this user finds it by the new one from then on.
     void SetJid(std::string jid);
 
+    // The presence word ("online", "away", "offline" ...); "offline" at construction.
+    const std::string& presence() const { return presence_; }
+    // Changes the presence word (the same word again changes nothing): every group listing
+    // this user counts it anew, and the tree holding it updates its node (see above).
+    void SetPresence(std::string_view word);
     // presence is exactly "offline".
-    bool IsOffline() const { return presence == "offline"; }
+    bool IsOffline() const { return presence_ == "offline"; }
     // More than kStaleAfterMs since touchedTicks.
     bool IsStale() const;
 
@@ -119,7 +126,7 @@ class CUser {
     std::string groupId;
     std::string subscription;  // "to", "from", "both" or empty
     std::string aux2;
-    std::string presence = "offline";
+    // (the presence word, field 6, is presence() / SetPresence)
     std::string groupKey;  // pathKey of the group node the user hangs under
     std::string mail;
     std::string mobile;
@@ -169,6 +176,7 @@ class CUser {
 
     const os::Clock* clock_;
     std::string jid_;
+    std::string presence_ = "offline";
     CIMTreeItemData* holder_ = nullptr;
     // The groups whose user lists hold this user (once per entry): a user that goes leaves
     // them, so no list ever holds a user that is gone.

@@ -6,6 +6,7 @@
 
 #include "config/client_config.h"
 #include "core/client_context.h"
+#include "core/window_manager.h"
 #include "os/sys/named_objects.h"
 #include "os/text/cstring_ops.h"
 #include "os/ui/window.h"
@@ -119,7 +120,7 @@ std::string CIMTree::UserNodeText(const CUser& user) const {
 }
 
 int CIMTree::UserNodeImage(const CUser& user) const {
-    return IsSmsRecipient(user) ? kSmsRecipientImage : presence_.GetImage(user.presence);
+    return IsSmsRecipient(user) ? kSmsRecipientImage : presence_.GetImage(user.presence());
 }
 
 os::TreeItem CIMTree::Normal(os::TreeItem parent) const {
@@ -282,7 +283,7 @@ os::TreeItem CIMTree::InsertUserItem(CUser* user, os::TreeItem parent, os::TreeI
     }
     if (FindUserNodeLocked(parent, user->GetJid()) != os::kNoTreeItem) return os::kNoTreeItem;
 
-    if (!IsSmsRecipient(*user)) user->UpdateDisplayText(user->presence, signatureRule());
+    if (!IsSmsRecipient(*user)) user->UpdateDisplayText(user->presence(), signatureRule());
     const int image = UserNodeImage(*user);
     const os::TreeItem node = InsertItem(UserNodeText(*user), image, image, parent, after);
     if (node == os::kNoTreeItem) return node;
@@ -373,16 +374,14 @@ void CIMTree::RecountAncestors(os::TreeItem node) {
     }
 }
 
-void CIMTree::AdjustAncestorsForPresence(os::TreeItem node, const CUser& user) {
+void CIMTree::RetitleAncestorsForPresence(os::TreeItem node) {
     if (!options.groupCounting || countMode_ == kTitleTotalOnly) return;
+    // Their counts are already right: the user told every group listing it.
     for (os::TreeItem ancestor = GetParent(node); ancestor != os::kNoTreeItem;
          ancestor = GetParent(ancestor)) {
         const CIMTreeItemData* item = ItemOfNode(ancestor);
         CGroup* group = item != nullptr ? item->group() : nullptr;
         if (group == nullptr || TitledByServer(*group)) continue;
-        // The user's own entry is recounted; a user the group does not list (counting was
-        // off when it got its node) brings the whole list up to date.
-        if (!group->RefreshOnline(&user)) group->RecountOnline();
         SetItemText(ancestor, GroupTitle(*group, 0));
     }
 }
@@ -413,7 +412,7 @@ ChildKey CIMTree::KeyOf(os::TreeItem node, int userMode) const {
         key.name = &user->name;
         key.orderIndex = user->orderIndex;
         if (userMode == kSortByPresence) {
-            key.presenceClass = presence_.GetClass(user->presence);
+            key.presenceClass = presence_.GetClass(user->presence());
             key.admin = HasAdminMark(user->displayText);
         } else if (userMode == kSortRaisedHandFirst) {
             key.raisedHand = HasRaisedHandMark(GetItemText(node));
@@ -530,20 +529,25 @@ void CIMTree::ForgetOrder(os::TreeItem node) {
 // ---- Presence ----
 
 void CIMTree::SetUserPresence(CUser* user, std::string_view word) {
-    if (user == nullptr || user->presence == word) return;
-    Locked locked(*this, "SetUserPresence");
-    if (!locked) return;
-    user->presence = std::string(word);
-    user->UpdateDisplayText(word, signatureRule());
+    if (user == nullptr || user->presence() == word) return;
+    const bool held = user->holder() != nullptr && user->holder()->listener_ != nullptr;
+    user->SetPresence(word);  // the tree holding the user follows (OnPresenceChanged)
+    if (!held) user->UpdateDisplayText(word, signatureRule());
+}
 
-    const os::TreeItem node = user->treeItem;
-    const CIMTreeItemData* item = ItemOfNode(node);
-    if (item == nullptr || item->user() != user) return;
+void CIMTree::OnPresenceChanged(CIMTreeItemData& item) {
+    Locked locked(*this, "SetUserPresence");
+    CUser* user = item.user();
+    if (!locked || user == nullptr) return;
+    user->UpdateDisplayText(user->presence(), signatureRule());
+
+    const os::TreeItem node = item.node_;
+    if (node == os::kNoTreeItem || ItemOfNode(node) != &item) return;
     SetItemText(node, UserNodeText(*user));
     const int image = UserNodeImage(*user);
     SetItemImage(node, image, image);
     OrderChildren(GetParent(node), node);
-    AdjustAncestorsForPresence(node, *user);
+    RetitleAncestorsForPresence(node);
 }
 
 // ---- Walks ----
@@ -584,7 +588,7 @@ int CIMTree::ApplyPersonVcard(const CContactPersonInfo& vcard) {
         if (options.renameFromVcard && item.placed) {
             // An empty vCard name would leave a nameless entry: keep the tree's name then.
             if (!vcard.name.empty()) user->name = vcard.name;
-            user->UpdateDisplayText(user->presence, signatureRule());
+            user->UpdateDisplayText(user->presence(), signatureRule());
             if (item.node_ != os::kNoTreeItem && IsValid(item.node_)) {
                 SetItemText(item.node_, UserNodeText(*user));
                 ForgetOrder(GetParent(item.node_));  // its name sorts anew next time
@@ -597,7 +601,8 @@ int CIMTree::ApplyPersonVcard(const CContactPersonInfo& vcard) {
         SetDirty(true);
         ++applied;
     }
-    if (nameDiffers && nameDifference_) nameDifference_(vcard.jid, vcard.name, *this);
+    if (nameDiffers && context_.hasWindowManager())
+        context_.windowManager().OnContactNameDiffers(vcard.jid, vcard.name, treeName_);
     return applied;
 }
 

@@ -10,9 +10,12 @@
 //
 // Counting. With groupCounting set, every user node is listed in every ancestor group
 // (CGroup's user list), so each group title counts the users anywhere below it. Adding or
-// removing a user touches only its ancestors; a presence change adjusts each ancestor by
-// one. Roots whose parentId is "02" or "07" are titled from the server's root query while
-// QueryRootOnlineNumInterval is not -1, so local counting leaves their titles alone.
+// removing a user touches only its ancestors. A presence word changes in one place,
+// CUser::SetPresence, whichever path it takes (a notification, an assigned copy, a cache
+// save setting users offline): each group listing the user recounts its entry there, and the
+// tree retitles the user's ancestors, so every count equals a full recount. Roots whose parentId is
+// "02" or "07" are titled from the server's root query while QueryRootOnlineNumInterval is not -1,
+// so local counting leaves their titles alone.
 //
 // Locking. Every tree of the process shares the one named mutex "IMTRee_data_Mutex" that
 // guards the item data. Each operation that reads or changes item data takes it, waiting at
@@ -79,10 +82,6 @@ struct TreeOptions {
 
 class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
   public:
-    // Told when a vCard brings a name that differs from the tree's (nameCheck).
-    using NameDifferenceHandler =
-        std::function<void(const std::string& jid, const std::string& vcardName, CIMTree& tree)>;
-
     // `countMode` kTitleTotalOnly: titles show only the total and online counting is off.
     CIMTree(core::ClientContext& context, int controlId, std::string treeName, int countMode);
     ~CIMTree() override;
@@ -116,9 +115,6 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // True while DeleteAllItemData runs (node notifications then concern no live data).
     bool clearing() const { return clearing_.load(); }
 
-    void SetNameDifferenceHandler(NameDifferenceHandler handler) {
-        nameDifference_ = std::move(handler);
-    }
     // Told once when the tree is destroyed (its window goes), so whoever lists it lets go.
     void SetDestroyHandler(std::function<void(CIMTree&)> handler) {
         onDestroy_ = std::move(handler);
@@ -206,8 +202,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // every child's sort key afresh and remembers them with the order.
     void SortChildren(os::TreeItem node);
     using os::TreeControl::SortChildren;
-    // A presence word arrived for a user shown in this tree: its text, icon, place among its
-    // siblings and the counts of its ancestors follow. The same word again changes nothing.
+    // A presence word arrived for a user of this tree (CUser::SetPresence does the same): its
+    // text, icon, place among its siblings and the counts of its ancestors follow. The same
+    // word again changes nothing. A user no tree holds takes the word and its display text.
     // While the siblings stand as they were last sorted, only this user's key is read again
     // and the user alone moves; a sibling's name or order index changed behind the tree's
     // back counts from the next SortChildren (vCard renames through the tree count at once).
@@ -217,8 +214,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // Every user below `node` (0 or kTreeRoot: the whole tree), depth first, appended.
     void CollectUsers(os::TreeItem node, std::vector<CUser*>& users);
 
-    // A person's vCard arrived: every user whose JID equals its JID takes its fields. Answers
-    // how many users took it.
+    // A person's vCard arrived: every user whose JID equals its JID takes its fields. With
+    // nameCheck, a placed user whose name differs from the vCard's becomes the hot item and
+    // the window manager is told once (OnContactNameDiffers). Answers how many users took it.
     int ApplyPersonVcard(const CContactPersonInfo& vcard);
 
     const PresenceTable& presenceTable() const { return presence_; }
@@ -229,6 +227,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
 
     void OnJidChanged(CIMTreeItemData& item, std::string_view previous) override;
     void OnPathKeyChanged(CIMTreeItemData& item, std::string_view previous) override;
+    // The user's presence word changed: its node, its place and its ancestors' titles follow.
+    // On a lock time-out the node stays as it was (the counts are already right).
+    void OnPresenceChanged(CIMTreeItemData& item) override;
 
     void Log(int level, std::string_view text) const;
     void LogLockTimeOut(std::string_view operation) const;
@@ -239,7 +240,7 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     CIMTreeItemData* ItemOfNode(os::TreeItem node) const;
     os::TreeItem FindUserNodeLocked(os::TreeItem parent, std::string_view jid);
     void UpdateGroupCountsLocked(os::TreeItem node, CUser* user, CountChange change);
-    void AdjustAncestorsForPresence(os::TreeItem node, const CUser& user);
+    void RetitleAncestorsForPresence(os::TreeItem node);
     void DeleteItemNodeLocked(CIMTreeItemData& item);
     void DetachUserNode(os::TreeItem node, CUser& user);
     // Sorts the children of `parent`; `changed` (a child, or 0) is the one child whose key
@@ -274,7 +275,6 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     std::unordered_map<os::TreeItem, SortedChildren> sortedChildren_;
     std::atomic<bool> dirty_{false};
     std::atomic<bool> clearing_{false};
-    NameDifferenceHandler nameDifference_;
     std::function<void(CIMTree&)> onDestroy_;
 };
 

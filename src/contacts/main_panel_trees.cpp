@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "config/client_config.h"
 #include "contacts/contact_trees.h"
 #include "contacts/directory_loader.h"
 #include "contacts/im_tree.h"
@@ -9,6 +10,7 @@
 #include "core/client_context.h"
 #include "core/window_manager.h"
 #include "os/services/log.h"
+#include "os/sys/file_ops.h"
 #include "os/ui/window.h"
 #include "os/ui/window_system.h"
 #include "platform/session/session_core.h"
@@ -23,9 +25,7 @@ constexpr int kDirectoryRequestMode = 0;
 }  // namespace
 
 MainPanelTrees::MainPanelTrees(core::ClientContext& context, ContactTrees& trees)
-    : context_(context), trees_(trees), caches_("contact caches", "the contact cache files") {
-    context_.log.WriteLog("MainPanelTrees: " + core::UnpluggedDoorText(caches_.info()));
-}
+    : context_(context), trees_(trees) {}
 
 MainPanelTrees::~MainPanelTrees() {
     for (CIMTree* tree : {roster_, phoneBook_, directory_}) {
@@ -55,12 +55,16 @@ CIMTree* MainPanelTrees::Make(os::Window& panel, int id, std::string_view name,
 }
 
 void MainPanelTrees::Create(os::Window& panel) {
-    if (roster_ == nullptr) roster_ = Make(panel, kRosterTreeId, kRosterTreeName, kRosterTop);
+    const config::ClientConfig& config = context_.config;
+    if (roster_ == nullptr) {
+        roster_ = Make(panel, kRosterTreeId, config.PrivateContactFloderGovTitle, kRosterTop);
+    }
     if (phoneBook_ == nullptr) {
-        phoneBook_ = Make(panel, kPhoneBookTreeId, kPhoneBookTreeName, kPhoneBookTop);
+        phoneBook_ = Make(panel, kPhoneBookTreeId, config.TelContactTitle, kPhoneBookTop);
     }
     if (directory_ == nullptr) {
-        directory_ = Make(panel, kDirectoryTreeId, kDirectoryTreeName, kDirectoryTop);
+        directory_ =
+            Make(panel, kDirectoryTreeId, config.WorkContactFloderOrganizeTitle, kDirectoryTop);
     }
 }
 
@@ -70,18 +74,18 @@ CIMTree* MainPanelTrees::TreeForNameSpace(std::string_view nameSpace) const {
     return nullptr;
 }
 
-void MainPanelTrees::LoadList(CIMTree& tree, TreeRole role, std::string_view nameSpace) {
-    platform::SessionCore& session = context_.session;
-    if (caches_->LoadCachedTree(tree, role)) {
+bool MainPanelTrees::LoadFromCache(CIMTree& tree, CachedTree which, std::string_view nameSpace) {
+    const std::optional<std::string> file = CacheFileOf(which, context_);
+    if (!file || !os::FileExists(*file)) return false;
+    if (LoadCachedTree(tree, which, context_)) {
         BuildNodes(tree, os::kTreeRoot, tree.topKind);
-        session.CheckCacheTimeVersion(session.GetCurrentUserJID(), nameSpace, 0, tree.cacheStamp);
-        return;
+        platform::SessionCore& session = context_.session;
+        if (!nameSpace.empty()) {
+            session.CheckCacheTimeVersion(session.GetCurrentUserJID(), nameSpace, 0,
+                                          tree.cacheStamp);
+        }
     }
-    if (role == TreeRole::Roster) {
-        session.RefreshRoster(kWholeListMode);
-    } else {
-        session.RefreshTelContactTop(kWholeListMode);
-    }
+    return true;
 }
 
 void MainPanelTrees::OnDataPhaseStart() {
@@ -91,18 +95,18 @@ void MainPanelTrees::OnDataPhaseStart() {
         return;
     }
     Create(*panel);
-    if (roster_ != nullptr) LoadList(*roster_, TreeRole::Roster, platform::kRosterNameSpace);
-    if (phoneBook_ != nullptr) {
-        LoadList(*phoneBook_, TreeRole::PhoneBook, platform::kPhoneBookNameSpace);
-    }
-    if (directory_ != nullptr) {
-        if (caches_->LoadCachedTree(*directory_, TreeRole::Directory)) {
-            BuildNodes(*directory_, os::kTreeRoot, directory_->topKind);
-        } else {
-            LoadDirectoryTop(context_, *directory_, kDirectoryRequestMode);
-        }
-    }
     platform::SessionCore& session = context_.session;
+    if (roster_ != nullptr &&
+        !LoadFromCache(*roster_, CachedTree::BuddyList, platform::kRosterNameSpace)) {
+        session.RefreshRoster(kWholeListMode);
+    }
+    if (phoneBook_ != nullptr &&
+        !LoadFromCache(*phoneBook_, CachedTree::PhoneBook, platform::kPhoneBookNameSpace)) {
+        session.RefreshTelContactTop(kWholeListMode);
+    }
+    if (directory_ != nullptr && !LoadFromCache(*directory_, CachedTree::Directory, {})) {
+        LoadDirectoryTop(context_, *directory_, kDirectoryRequestMode);
+    }
     session.RequestGroupOnlineInfo(platform::kRosterNameSpace, "all");
     session.GetServersTime(session.GetCurrentUserJID());
 }
@@ -121,9 +125,6 @@ void MainPanelTrees::OnContactList(const platform::ContactListData& list) {
 }
 
 void MainPanelTrees::EmptyAll() {
-    if (roster_ != nullptr) caches_->SaveContactCaches(*roster_, TreeRole::Roster);
-    if (phoneBook_ != nullptr) caches_->SaveContactCaches(*phoneBook_, TreeRole::PhoneBook);
-    if (directory_ != nullptr) caches_->SaveContactCaches(*directory_, TreeRole::Directory);
     for (CIMTree* tree : trees_.trees()) {
         if (!tree->DeleteAllItemData()) {
             context_.log.WriteLog("清空联系人树失败: " + tree->treeName());

@@ -3,23 +3,24 @@
 // organisation directory) and their loading after a login:
 //
 //   data phase (type 106)  the trees are made on the main panel if they are not there yet;
-//                          each is read from its cache when the cache door can (then checked
-//                          with CheckCacheTimeVersion), else fetched: RefreshRoster (2),
-//                          RefreshTelContactTop (2), the directory's top units; then
-//                          RequestGroupOnlineInfo ("jabber:iq:roster", "all") and
-//                          GetServersTime
+//                          each is read from its cache file when it has one (then its nodes
+//                          are built and it is checked with CheckCacheTimeVersion; a broken
+//                          file asks for the whole list itself, contact_cache_files.h), else
+//                          fetched: RefreshRoster (2), RefreshTelContactTop (2), the
+//                          directory's top units; then RequestGroupOnlineInfo
+//                          ("jabber:iq:roster", "all") and GetServersTime
 //   list (type 5)          BuildFromList into the tree of the list's namespace; a buddy
 //                          list or phone book left without item data asks the server for
 //                          the group "未分组" (AddBudyGroup / AddTelGroup)
-//   session end            every tree is emptied (EmptyAll), after the caches are saved
+//   session end            every tree is emptied (EmptyAll; the window manager has saved
+//                          the caches before)
 //
 // The trees belong to the main panel (its controls) and to the UI thread; they leave the
 // contact trees when they are destroyed with the panel.
 
 #include <string_view>
 
-#include "contacts/contact_cache_door.h"
-#include "core/door.h"
+#include "contacts/contact_cache_files.h"
 #include "os/controls/tree_control.h"
 #include "platform/session/notify_record.h"
 
@@ -35,13 +36,12 @@ namespace contacts {
 class CIMTree;
 class ContactTrees;
 
-// The trees' control ids on the main panel, their names and the directory's top kind.
+// The trees' control ids on the main panel and the directory's top kind. The trees are named
+// by the configured titles (PrivateContactFloderGovTitle, TelContactTitle,
+// WorkContactFloderOrganizeTitle), which name their cache files too.
 inline constexpr int kRosterTreeId = 6001;
 inline constexpr int kPhoneBookTreeId = 6002;
 inline constexpr int kDirectoryTreeId = 6003;
-inline constexpr std::string_view kRosterTreeName = "好友";
-inline constexpr std::string_view kPhoneBookTreeName = "电话簿";
-inline constexpr std::string_view kDirectoryTreeName = "组织机构";
 inline constexpr std::string_view kDirectoryTop = "organizeTop";
 // The name of the default group of the buddy list and the phone book.
 inline constexpr std::string_view kDefaultGroupName = "未分组";
@@ -52,9 +52,6 @@ class MainPanelTrees {
     ~MainPanelTrees();
     MainPanelTrees(const MainPanelTrees&) = delete;
     MainPanelTrees& operator=(const MainPanelTrees&) = delete;
-
-    // Where the contact cache files plug in.
-    core::Door<ContactCacheStore>& caches() { return caches_; }
 
     // Makes the three trees on `panel` unless they exist. UI thread.
     void Create(os::Window& panel);
@@ -70,16 +67,16 @@ class MainPanelTrees {
     void OnDataPhaseStart();
     // A roster or phone-book list arrived.
     void OnContactList(const platform::ContactListData& list);
-    // The session ended: saves the caches, then empties every contact tree.
+    // The session ended: empties every contact tree.
     void EmptyAll();
 
   private:
     CIMTree* Make(os::Window& panel, int id, std::string_view name, std::string_view topKind);
-    void LoadList(CIMTree& tree, TreeRole role, std::string_view nameSpace);
+    // True when the tree came from its cache file (or a broken one asked for the list).
+    bool LoadFromCache(CIMTree& tree, CachedTree which, std::string_view nameSpace);
 
     core::ClientContext& context_;
     ContactTrees& trees_;
-    core::Door<ContactCacheStore> caches_;
     CIMTree* roster_ = nullptr;
     CIMTree* phoneBook_ = nullptr;
     CIMTree* directory_ = nullptr;

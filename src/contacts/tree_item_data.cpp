@@ -39,4 +39,8 @@ void CIMTreeItemData::PathKeyChanged(std::string_view previous) {
     if (listener_ != nullptr) listener_->OnPathKeyChanged(*this, previous);
 }
 
+void CIMTreeItemData::PresenceChanged() {
+    if (listener_ != nullptr) listener_->OnPresenceChanged(*this);
+}
+
 }  // namespace contacts

@@ -41,11 +41,13 @@ class CIMTreeItemData {
     // Set once the item has been given its node in the tree.
     bool placed = false;
 
-    // Told when the JID of the user or the path key of the group changes.
+    // Told when the JID of the user or the path key of the group changes, and when the
+    // user's presence word changed.
     class KeyListener {
       public:
         virtual void OnJidChanged(CIMTreeItemData& item, std::string_view previous) = 0;
         virtual void OnPathKeyChanged(CIMTreeItemData& item, std::string_view previous) = 0;
+        virtual void OnPresenceChanged(CIMTreeItemData& /*item*/) {}
 
       protected:
         ~KeyListener() = default;
@@ -60,6 +62,7 @@ class CIMTreeItemData {
     explicit CIMTreeItemData(ItemKind kind);
     void JidChanged(std::string_view previous);
     void PathKeyChanged(std::string_view previous);
+    void PresenceChanged();
 
     ItemKind kind_;
     std::unique_ptr<CGroup> group_;

@@ -48,6 +48,7 @@ class IdleWindowManager : public IWindowManager {
     void SwitchInterface(ClientInterface) override {}
     void UserLogout() override {}
     void EndSession() override {}
+    void OnContactNameDiffers(std::string_view, std::string_view, std::string_view) override {}
     void KeepAccountMutex(std::unique_ptr<os::NamedMutex>) override {}
     bool HoldsAccountMutex() const override { return false; }
     std::span<char> SharedBlock() override { return {}; }

@@ -34,6 +34,9 @@ struct SessionFlags {
     // Milliseconds the switch to the post-login interface waits while the contact data
     // loads; 0 = switch at once.
     std::atomic<std::uint32_t> loginWaitTimeOut{0};
+    // The contact caches are written at log-out: set at login, cleared by the clearing of the
+    // cache files (so deleted caches are not written again in the same session).
+    std::atomic<bool> saveContactCaches{false};
     // 1 while the incoming-message counting thread runs during that wait, else 0.
     std::atomic<int> loginStat{0};
 };

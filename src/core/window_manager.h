@@ -103,6 +103,13 @@ class IWindowManager {
     // closes the session's windows and returns to the login panel, as the flags decide.
     virtual void EndSession() = 0;
 
+    // ---- Contacts
+    // A contact's vCard brought the name `vcardName`, which differs from the name the contact
+    // tree `treeName` (one with the name check on) shows for `jid`; the tree made that
+    // user's node its hot item.
+    virtual void OnContactNameDiffers(std::string_view jid, std::string_view vcardName,
+                                      std::string_view treeName) = 0;
+
     // ---- The account's login mutex, held while this process is logged in with it
     virtual void KeepAccountMutex(std::unique_ptr<os::NamedMutex> mutex) = 0;
     virtual bool HoldsAccountMutex() const = 0;

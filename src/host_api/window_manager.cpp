@@ -128,6 +128,13 @@ bool CWindowManager::IsSameUser(std::string_view a, std::string_view b, platform
         a, b, match, [this](std::string_view jid) { return context_.session.GetUserType(jid); });
 }
 
+void CWindowManager::OnContactNameDiffers(std::string_view jid, std::string_view vcardName,
+                                          std::string_view treeName) {
+    Log(os::Format("CWindowManager::OnContactNameDiffers: %s 的名片姓名为 \"%s\" (联系人树 %s)",
+                   std::string(jid).c_str(), std::string(vcardName).c_str(),
+                   std::string(treeName).c_str()));
+}
+
 // ---- Pending messages
 
 void CWindowManager::PickNextPendingMessage(core::PickTrigger trigger) {

@@ -143,6 +143,9 @@ class CWindowManager final : public core::IWindowManager {
     core::ChatWindow* OpenSmsChatWindow(std::string_view jid) override;
     bool CloseChatWindow(std::string_view jid) override;
     bool IsSameUser(std::string_view a, std::string_view b, platform::JidMatch match) override;
+    // Logged (level 3), naming the contact, the vCard's name and the tree.
+    void OnContactNameDiffers(std::string_view jid, std::string_view vcardName,
+                              std::string_view treeName) override;
     core::PendingMessageQueue& PendingMessages() override { return pending_; }
     void PickNextPendingMessage(core::PickTrigger trigger) override;
     bool AnyConversationOpen() override;
@@ -163,6 +166,9 @@ class CWindowManager final : public core::IWindowManager {
     // The contact trees that new chat windows find their contacts in (null: none).
     void SetContactTrees(contacts::ContactTrees* trees) { contactTrees_ = trees; }
     contacts::ContactTrees* contactTrees() const { return contactTrees_; }
+    // Writes the cache files of the buddy list, the phone book and the directory that changed
+    // or have none (contacts/contact_cache_files.h); at log-out while the user is known.
+    void SaveContactCaches();
 
     // ---- For the host side and tests
     CDlgLogin* loginPanel() const { return loginPanel_.get(); }

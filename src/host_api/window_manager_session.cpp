@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "config/client_config.h"
+#include "contacts/contact_cache_files.h"
 #include "core/doors.h"
 #include "core/doors/contact_service.h"
 #include "core/doors/feature_libraries.h"
@@ -83,6 +84,7 @@ void CWindowManager::ShowInterface(core::ClientInterface face) {
         return;
     }
     flags_.loggedIn = true;
+    flags_.saveContactCaches = true;
     // Back after a lost connection: the rooms of that session are entered again. This holds
     // for the immediate switch as much as for the delayed one, or the flag would outlive the
     // reconnect and every later log-out would be taken for a lost connection.
@@ -118,6 +120,11 @@ void CWindowManager::UserLogout() {
         Step("ReleaseAccountMutex");
         accountMutex_.reset();
     }
+    // Before the engine forgets the account: the caches go to its user folder.
+    if (flags_.saveContactCaches.exchange(false)) {
+        Step("SaveContactCaches");
+        SaveContactCaches();
+    }
     Step("Logout");
     flags_.userLogoutRequested = true;
     context_.doors().libraries->CustomerServiceClear();
@@ -127,6 +134,12 @@ void CWindowManager::UserLogout() {
     EndSession();
     Step("LogOutUserLogout");
     Log("Out CWindowManager::UserLogout()");
+}
+
+void CWindowManager::SaveContactCaches() {
+    if (contactTrees_ == nullptr) return;
+    contacts::SaveContactCaches(contacts::FindCachedTrees(*contactTrees_, context_.config),
+                                context_);
 }
 
 void CWindowManager::EndSession() {

@@ -75,11 +75,11 @@ ChatTest::Contact ChatTest::AddContact(const std::string& login, const std::stri
     auto user = std::make_unique<contacts::CUser>(context.clock, contact.jid, name, "g", "both");
     user->groupKey = "top,g";
     user->mobile = mobile;
-    user->presence = online ? "online" : "offline";
+    user->SetPresence(online ? "online" : "offline");
     auto item = contacts::CIMTreeItemData::ForUser(std::move(user));
     contact.user = testing_support::Require(roster->AddItemData(item), "the contact")->user();
     roster->InsertUserItem(contact.user, group, os::kTreeLast);
-    contact.user->UpdateDisplayText(contact.user->presence);
+    contact.user->UpdateDisplayText(contact.user->presence());
 
     if (online) {
         std::shared_ptr<platform::SimServer> server(std::shared_ptr<platform::SimServer>{},

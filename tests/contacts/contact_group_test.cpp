@@ -20,7 +20,7 @@ class GroupTest : public ::testing::Test {
     CUser* NewUser(std::string presence) {
         users_.push_back(
             std::make_unique<CUser>(clock_, "u" + std::to_string(users_.size()), "u", "", ""));
-        users_.back()->presence = std::move(presence);
+        users_.back()->SetPresence(presence);
         return users_.back().get();
     }
     os::ManualClock clock_;
@@ -91,25 +91,26 @@ TEST_F(GroupTest, RemoveTakesOneEntryAndIgnoresStrangers) {
     EXPECT_EQ(group_.OnlineCount(), 0);
 }
 
-TEST_F(GroupTest, RefreshCountsOneMemberAndRecountCountsAll) {
+TEST_F(GroupTest, AMembersPresenceCountsAtOnceAndARecountAgrees) {
     CUser* a = NewUser("offline");
     CUser* b = NewUser("offline");
     group_.AddUser(a);
     group_.AddUser(b);
-    a->presence = "dnd";
-    EXPECT_TRUE(group_.RefreshOnline(a));
+    group_.AddUser(b);  // listed twice: each entry counts
+    a->SetPresence("dnd");
     EXPECT_EQ(group_.OnlineCount(), 1);
     EXPECT_TRUE(group_.RefreshOnline(a));  // nothing new: no second count
     EXPECT_EQ(group_.OnlineCount(), 1);
     EXPECT_FALSE(group_.RefreshOnline(NewUser("online")));
 
-    b->presence = "online";  // changed behind the group's back
-    EXPECT_EQ(group_.OnlineCount(), 1);
+    b->SetPresence("online");  // no tree involved: the user tells its groups
+    EXPECT_EQ(group_.OnlineCount(), 3);
     group_.RecountOnline();
-    EXPECT_EQ(group_.OnlineCount(), 2);
-    // A member taken out counts as what it was last counted as.
-    a->presence = "offline";
+    EXPECT_EQ(group_.OnlineCount(), 3);
+    a->SetPresence("offline");
     group_.RemoveUser(a);
+    EXPECT_EQ(group_.OnlineCount(), 2);
+    group_.RemoveUser(b);
     EXPECT_EQ(group_.OnlineCount(), 1);
 }
 

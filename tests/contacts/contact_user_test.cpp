@@ -23,7 +23,7 @@ class UserTest : public ::testing::Test {
 TEST_F(UserTest, StartsOfflineAndTouchedNow) {
     clock_.Advance(5000);
     const CUser user = Make();
-    EXPECT_EQ(user.presence, "offline");
+    EXPECT_EQ(user.presence(), "offline");
     EXPECT_TRUE(user.IsOffline());
     EXPECT_GBK_EQ(user.displayText, "王伟(离线)");
     EXPECT_EQ(user.touchedTicks, 5000u);
@@ -35,7 +35,7 @@ TEST_F(UserTest, StartsOfflineAndTouchedNow) {
 
 TEST_F(UserTest, IsOfflineIsCaseSensitive) {
     CUser user = Make();
-    user.presence = "Offline";
+    user.SetPresence("Offline");
     EXPECT_FALSE(user.IsOffline());
 }
 
@@ -96,7 +96,7 @@ TEST_F(UserTest, SuffixFollowsTheNameWhenSwitchedOn) {
 TEST_F(UserTest, CopyTakesThePersonAndStartsAfresh) {
     CUser original = Make();
     original.aux2 = "aux";
-    original.presence = "away";
+    original.SetPresence("away");
     original.groupKey = "top,1";
     original.mail = "w@example.com";
     original.mobile = "13800138000";
@@ -125,7 +125,7 @@ TEST_F(UserTest, CopyTakesThePersonAndStartsAfresh) {
     EXPECT_EQ(copy.GetJid(), original.GetJid());
     EXPECT_EQ(copy.name, original.name);
     EXPECT_EQ(copy.aux2, "aux");
-    EXPECT_EQ(copy.presence, "away");
+    EXPECT_EQ(copy.presence(), "away");
     EXPECT_EQ(copy.groupKey, "top,1");
     EXPECT_EQ(copy.mail, "w@example.com");
     EXPECT_EQ(copy.mobile, "13800138000");

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "contacts/im_tree.h"
+#include "core/idle_window_manager.h"
 #include "platform/store/contact_person_info.h"
 #include "support/case_name.h"
 #include "support/gbk_print.h"
@@ -155,24 +156,30 @@ TEST_F(VcardTest, RenamingReachesPlacedUsersOnly) {
     EXPECT_GBK_EQ(shown_->name, "王伟");
 }
 
-TEST_F(VcardTest, ANameThatDiffersIsReportedOnce) {
+// A window manager that keeps the name differences it is told of.
+class NameDifferenceRecorder final : public core::IdleWindowManager {
+  public:
+    void OnContactNameDiffers(std::string_view jid, std::string_view vcardName,
+                              std::string_view treeName) override {
+        reports.push_back(std::string(jid) + "|" + std::string(vcardName) + "|" +
+                          std::string(treeName));
+    }
+    std::vector<std::string> reports;
+};
+
+TEST_F(VcardTest, ANameThatDiffersIsReportedOnceToTheWindowManager) {
+    NameDifferenceRecorder manager;
+    context().SetWindowManager(&manager);
     tree_->options.nameCheck = true;
-    int reports = 0;
-    tree_->SetNameDifferenceHandler(
-        [&](const std::string& jid, const std::string& name, contacts::CIMTree& tree) {
-            ++reports;
-            EXPECT_EQ(jid, "wang$gov@h");
-            EXPECT_GBK_EQ(name, "王伟");
-            EXPECT_EQ(&tree, tree_.get());
-        });
     tree_->ApplyPersonVcard(vcard_);
-    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(manager.reports, std::vector<std::string>{"wang$gov@h|王伟|tree"});
     EXPECT_EQ(tree_->hotItem, shown_->treeItem);
     EXPECT_GBK_EQ(shown_->name, "王");
 
     vcard_.name = "王";  // the same name, ignoring case: nothing to report
     tree_->ApplyPersonVcard(vcard_);
-    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(manager.reports.size(), 1u);
+    context().SetWindowManager(nullptr);
 }
 
 TEST_F(VcardTest, AVcardForNobodyChangesNothing) {

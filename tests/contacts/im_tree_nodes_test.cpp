@@ -194,9 +194,11 @@ TEST_F(AncestorCounts, PresenceChangesMoveEveryAncestorByOne) {
     EXPECT_GBK_EQ(tree_->GetItemText(c_), "科 (0/1)");
 }
 
-TEST_F(AncestorCounts, RecountTakesInChangesMadeBehindTheTreesBack) {
-    middle_->presence = "online";
-    EXPECT_GBK_EQ(tree_->GetItemText(b_), "处 (1/2)");
+TEST_F(AncestorCounts, APresenceSetOnTheUserItselfCountsAtOnceAndARecountAgrees) {
+    middle_->SetPresence("online");  // not through the tree
+    EXPECT_GBK_EQ(tree_->GetItemText(a_), "总局 (3/3)");
+    EXPECT_GBK_EQ(tree_->GetItemText(b_), "处 (2/2)");
+    EXPECT_GBK_EQ(tree_->GetItemText(middle_->treeItem), "中(在线)");
     tree_->RecountAncestors(middle_->treeItem);
     EXPECT_GBK_EQ(tree_->GetItemText(a_), "总局 (3/3)");
     EXPECT_GBK_EQ(tree_->GetItemText(b_), "处 (2/2)");

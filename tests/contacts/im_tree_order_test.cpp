@@ -59,7 +59,7 @@ TEST_F(TreeOrderTest, APresenceChangeMovesTheUserAndEveryCount) {
               (std::vector<std::string>{"amy(在线)", "cat(在线)", "ben(离开)", "dan(离线)"}));
     EXPECT_EQ(tree_->GetItemImage(cat->treeItem), (os::TreeImages{0, 0}));
     EXPECT_EQ(tree_->GetItemText(group_), "办公室 (3/4)");
-    EXPECT_EQ(cat->presence, "online");
+    EXPECT_EQ(cat->presence(), "online");
 
     tree_->SetUserPresence(cat, "offline");
     EXPECT_EQ(Order(),
@@ -75,7 +75,7 @@ TEST_F(TreeOrderTest, TheSameWordAgainChangesNothingButAnotherCaseDoes) {
     EXPECT_EQ(tree_->GetItemText(user->treeItem), "marked");
     tree_->SetUserPresence(user, "Online");
     EXPECT_EQ(tree_->GetItemText(user->treeItem), "amy(在线)");
-    EXPECT_EQ(user->presence, "Online");
+    EXPECT_EQ(user->presence(), "Online");
 }
 
 TEST_F(TreeOrderTest, SortingCanBeSwitchedOff) {
@@ -185,7 +185,7 @@ TEST_F(TreeOrderTest, PresenceChangesKeepTheOrderAFullSortGives) {
         } else {
             CUser* user = users[random() % users.size()];
             const std::string word = words[random() % words.size()];
-            if (user->presence == word) continue;  // nothing happens, not even a sort
+            if (user->presence() == word) continue;  // nothing happens, not even a sort
             tree_->SetUserPresence(user, word);
             const std::vector<std::string> shown = Order();
             tree_->SortChildren(group_);

@@ -123,7 +123,7 @@ TEST_F(PresenceNotifyTest, NoTipsWhenSwitchedOffOrForAStatusAnswer) {
     auto bob = Contact("bob");
     Pump();
     EXPECT_TRUE(Tips().empty());
-    EXPECT_EQ(bob_in_b_->presence, "online");
+    EXPECT_EQ(bob_in_b_->presence(), "online");
 
     config().BuddyStatusNotify = 1;
     PresenceData data;
@@ -150,7 +150,7 @@ TEST_F(PresenceNotifyTest, AWordlessRecordTakesTheWordOfItsType) {
     PresenceData data;
     data.jid = bob_;
     trees_.OnPresenceNotify(MakeNotify(notify_type::kPresenceBusy, data));
-    EXPECT_EQ(bob_in_b_->presence, "busy");
+    EXPECT_EQ(bob_in_b_->presence(), "busy");
     EXPECT_GBK_EQ(tree_->GetItemText(bob_in_b_->treeItem), "Bob(忙碌)");
 }
 
@@ -169,7 +169,7 @@ TEST_F(PresenceNotifyTest, RecordsThatAreNoPresenceChangeNothing) {
     const auto outcome = trees_.OnPresenceNotify(MakeNotify(notify_type::kPresenceAvailable, data));
     EXPECT_EQ(outcome.usersChanged, 0);
     EXPECT_FALSE(outcome.statusTip.has_value());
-    EXPECT_EQ(bob_in_b_->presence, "offline");
+    EXPECT_EQ(bob_in_b_->presence(), "offline");
 }
 
 TEST_F(PresenceNotifyTest, TreesThatLeftAreNotTouched) {

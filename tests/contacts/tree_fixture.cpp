@@ -59,7 +59,7 @@ CUser* TreeTest::AddUser(CIMTree& tree, std::string jid, std::string name, os::T
     std::string groupKey;
     if (CGroup* group = tree.GroupOf(parent)) groupKey = group->pathKey();
     CUser* user = AddUnplacedUser(tree, std::move(jid), std::move(name), groupKey);
-    user->presence = std::move(presence);
+    user->SetPresence(presence);
     testing_support::Require(
         ::testing::AssertionResult(tree.InsertUserItem(user, parent, os::kTreeLast) !=
                                    os::kNoTreeItem),

@@ -55,7 +55,7 @@ class ChatEndToEndTest : public SubsystemsTest {
 TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     remote = Remote("bob");
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }));
     BobReceived();  // what Bob's login brought him
 
     // Open the chat from the contact tree (the export reads the selection).
@@ -106,7 +106,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
 
     // Bob leaves; a contact who asked for SMS copies gets the message on the phone too.
     remote.reset();
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "offline"; }));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "offline"; }));
     bobInTree->SetWantsSmsCopiesWhileOffline(true);
     bobInTree->mobile = "13900000000";
     ASSERT_TRUE(driver.AppendText(window, chat::control::kInput, "晚上见")) << driver.LastError();

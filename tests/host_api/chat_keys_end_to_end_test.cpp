@@ -38,7 +38,7 @@ class ChatKeysEndToEndTest : public SubsystemsTest {
             "logged in");
         remote = Remote("bob");
         testing_support::Require(
-            PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }),
+            PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }),
             "Bob online");
         BobReceived();  // what Bob's login brought him
         core::ChatWindow* chat =

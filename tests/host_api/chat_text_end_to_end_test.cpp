@@ -25,7 +25,7 @@ class ChatTextEndToEndTest : public SubsystemsTest {
         StartLoggedIn();
         if (HasFatalFailure()) return testing::AssertionFailure() << "no login";
         remote = Remote("bob");
-        if (!PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }))
+        if (!PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }))
             return testing::AssertionFailure() << "Bob never came online";
         if (manager->OpenChatWindow(bob) == nullptr)
             return testing::AssertionFailure() << "no chat window";

@@ -9,8 +9,10 @@
 #include "notify/routes/notification_handlers.h"
 #include "notify/routes/ui_subcodes.h"
 #include "os/services/log.h"
+#include "os/text/cstring_ops.h"
 #include "subsystems_fixture.h"
 #include "support/gbk_print.h"
+#include "support/require.h"
 
 namespace host_api_test {
 namespace {
@@ -101,11 +103,11 @@ TEST_F(ClientSubsystemsTest, TheChannelListAfterLoginSwitchesToTheMainPanel) {
 TEST_F(ClientSubsystemsTest, AContactComingOnlineChangesTheTreeAndShowsATip) {
     context.config.BuddyStatusNotify = 1;
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    ASSERT_EQ(bobInTree->presence, "offline");
+    ASSERT_EQ(bobInTree->presence(), "offline");
     const int onlineBefore = tree->GroupOf(groupNode)->OnlineCount();
 
     remote = Remote("bob");
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }));
 
     EXPECT_EQ(tree->GroupOf(groupNode)->OnlineCount(), onlineBefore + 1);
     const os::TreeItem node = tree->FindUserNode(groupNode, bob);
@@ -127,6 +129,63 @@ TEST_F(ClientSubsystemsTest, AVcardReachesTheUsersOfThatJid) {
     world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
     ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->mobile == "13900000000"; }));
     EXPECT_GBK_EQ(bobInTree->signature, "忙");
+}
+
+TEST_F(ClientSubsystemsTest, AVcardNameThatDiffersFromTheTreeIsReportedToTheWindowManager) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    tree->options.nameCheck = true;
+    platform::SlotData slots;
+    slots.slots.resize(32);
+    slots.slots[0] = bob;
+    slots.slots[1] = "鲍勃";
+    slots.slots[2] = "13900000000";
+    world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->mobile == "13900000000"; }));
+    EXPECT_TRUE(world.log().HasCaptured(os::Format(
+        "CWindowManager::OnContactNameDiffers: %s 的名片姓名为 \"鲍勃\" (联系人树 buddy)",
+        bob.c_str())));
+    EXPECT_EQ(tree->hotItem, bobInTree->treeItem);
+    EXPECT_GBK_EQ(bobInTree->name, "Bob");  // the tree keeps its name
+}
+
+// Bob is shown in "同事" and, as a copy, in "小组" inside "项目": every group counts him, by
+// whichever path his presence changes.
+TEST_F(ClientSubsystemsTest, APresenceReachesEveryCopyAndEveryAncestorCount) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    auto projectItem = contacts::CIMTreeItemData::ForGroup(
+        std::make_unique<contacts::CGroup>("g2", "项目", "", "top,g2"));
+    const os::TreeItem project = tree->InsertGroupItem(
+        testing_support::Require(tree->AddItemData(projectItem), "project")->group(), os::kTreeRoot,
+        os::kTreeLast);
+    auto teamItem = contacts::CIMTreeItemData::ForGroup(
+        std::make_unique<contacts::CGroup>("g3", "小组", "g2", "top,g2,g3"));
+    const os::TreeItem team = tree->InsertGroupItem(
+        testing_support::Require(tree->AddItemData(teamItem), "team")->group(), project,
+        os::kTreeLast);
+    auto copyItem =
+        contacts::CIMTreeItemData::ForUser(std::make_unique<contacts::CUser>(*bobInTree));
+    copyItem->user()->groupKey = "top,g2,g3";
+    contacts::CUser* bobInTeam =
+        testing_support::Require(tree->AddItemData(copyItem), "copy")->user();
+    ASSERT_NE(tree->InsertUserItem(bobInTeam, team, os::kTreeLast), os::kNoTreeItem);
+    const auto titles = [&] {
+        return std::vector<std::string>{tree->GetItemText(groupNode), tree->GetItemText(project),
+                                        tree->GetItemText(team)};
+    };
+    ASSERT_EQ(titles(), (std::vector<std::string>{"同事 (0/1)", "项目 (0/1)", "小组 (0/1)"}));
+
+    remote = Remote("bob");  // through the server, the pump and the trees
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTeam->presence() == "online"; }));
+    EXPECT_EQ(bobInTree->presence(), "online");
+    EXPECT_EQ(titles(), (std::vector<std::string>{"同事 (1/1)", "项目 (1/1)", "小组 (1/1)"}));
+
+    bobInTeam->SetPresence("offline");  // on the user itself, as a cache save does
+    EXPECT_EQ(titles(), (std::vector<std::string>{"同事 (1/1)", "项目 (0/1)", "小组 (0/1)"}));
+    EXPECT_EQ(tree->GetItemText(bobInTeam->treeItem), tree->UserNodeText(*bobInTeam));
+
+    remote.reset();  // Bob leaves: the copy still online in the tree goes offline too
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "offline"; }));
+    EXPECT_EQ(titles(), (std::vector<std::string>{"同事 (0/1)", "项目 (0/1)", "小组 (0/1)"}));
 }
 
 TEST_F(ClientSubsystemsTest, ARequestFromAContactAlreadySeenIsConfirmedQuietly) {

@@ -7,9 +7,11 @@
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_trees.h"
 #include "core/doors.h"
+#include "core/user_folder.h"
 #include "os/prompt/scripted_prompter.h"
 #include "os/services/log.h"
 #include "os/services/recording_shell.h"
+#include "os/sys/file_ops.h"
 #include "platform/session/sim_server.h"
 #include "subsystems_fixture.h"
 #include "support/doors/recording_libraries.h"
@@ -76,7 +78,6 @@ TEST_F(ContactLoadingTest, ALoginMakesTheThreeTreesAndFillsThemFromTheServer) {
     EXPECT_EQ(calls.Count("RequestGroupOnlineInfo"), 1u);
     EXPECT_EQ(calls.Count("GetServersTime"), 1u);
     EXPECT_EQ(calls.Count("AddBudyGroup"), 0u);
-    EXPECT_TRUE(world.log().HasCaptured("contact caches"));
 
     // Opening a unit: its children come through the user's own directory store.
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
@@ -97,7 +98,7 @@ TEST_F(ContactLoadingTest, AnEmptyRosterAndPhoneBookAskForTheirDefaultGroup) {
     ASSERT_EQ(calls.Count("AddBudyGroup"), 1u);
     EXPECT_GBK_EQ(calls.Named("AddBudyGroup")[0].args[0], "未分组");
     EXPECT_GBK_EQ(calls.Named("AddBudyGroup")[0].args[1], "未分组");
-    EXPECT_GBK_EQ(calls.Named("AddBudyGroup")[0].args[2], "好友");
+    EXPECT_GBK_EQ(calls.Named("AddBudyGroup")[0].args[2], "我的好友");
     ASSERT_EQ(calls.Count("AddTelGroup"), 1u);
     EXPECT_GBK_EQ(calls.Named("AddTelGroup")[0].args[2], "电话簿");
 }
@@ -116,6 +117,31 @@ TEST_F(ContactLoadingTest, AfterALogOutTheNextAccountSeesOnlyItsOwnContacts) {
     EXPECT_GBK_EQ(Outline(*roster), "家人 (0/1)\n  Dave(离线)\n");
     EXPECT_EQ(trees().phoneBook()->ItemDataCount(), 0u);
     EXPECT_GBK_EQ(Outline(*trees().directory()), "部门u1\n部门u2\n");
+}
+
+TEST_F(ContactLoadingTest, TheNextLoginReadsTheBuddyListFromItsCacheAndAsksWhetherItIsCurrent) {
+    ASSERT_NO_FATAL_FAILURE(LogIn("me"));
+    manager->UserLogout();  // writes the caches
+    world.simSession().calls().Clear();
+
+    ASSERT_NO_FATAL_FAILURE(LogIn("me"));
+    const platform::CallLog& calls = world.simSession().calls();
+    EXPECT_EQ(calls.Count("RefreshRoster"), 0u);
+    const auto checks = calls.Named("CheckCacheTimeVersion");
+    ASSERT_GE(checks.size(), 1u);
+    EXPECT_EQ(checks[0].args[0], me);
+    EXPECT_EQ(checks[0].args[1], "jabber:iq:roster");
+    EXPECT_GBK_EQ(Outline(*trees().roster()), "同事 (0/1)\n  Bob(离线)\n");
+}
+
+TEST_F(ContactLoadingTest, ABrokenBuddyListCacheIsDroppedAndTheRosterFetchedOnce) {
+    const std::string folder = core::UserFolder(commonDir.str(), "me").value();
+    ASSERT_TRUE(os::CreateDirectories(folder));
+    ASSERT_TRUE(os::WriteFileAtomically(folder + "我的好友.tree", "not a cache"));
+    ASSERT_NO_FATAL_FAILURE(LogIn("me"));
+    EXPECT_EQ(world.simSession().calls().Count("RefreshRoster"), 1u);
+    EXPECT_FALSE(os::FileExists(folder + "我的好友.tree"));
+    EXPECT_GBK_EQ(Outline(*trees().roster()), "同事 (0/1)\n  Bob(离线)\n");
 }
 
 // Two trees with a user selected: what the exports act on is the tree a person clicked last.

@@ -135,7 +135,7 @@ TEST_F(SessionCommandsTest,
        InvitingFromAManagersChatWindowPicksFromTheContactTreesForTheRoomsDoor) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     remote = Remote("bob");
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence == "online"; }));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }));
     // The conference centre is not built: its door is named unplugged at start-up.
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"rooms\" is not plugged in: it waits for the "

@@ -57,21 +57,33 @@ class Appender {
         }
     }
 
-    // Appends the marker [from, to) and lets `put` replace it, selected, at the end.
+    // Lets `put` show the marker [from, to) at the end, in the format its first character
+    // would have: what replacing the marker's text there would give, without writing the
+    // text first. A marker `put` shows nothing for (a face number without a picture) stays
+    // as text.
     template <typename Put>
     void Marker(std::size_t from, std::size_t to, Put put) {
-        const int first = view_.GetTextLength();
-        Text(from, to);
-        view_.SetSel(first, -1);
+        const int before = view_.GetTextLength();
+        PutCaretAtEnd(from);
         put();
+        if (view_.GetTextLength() == before) Text(from, to);
     }
 
   private:
+    // The caret at the end, with the format of the text at `at`. What this class appends
+    // ends in the format it last set, so the caret keeps it until the format changes.
+    void PutCaretAtEnd(std::size_t at) {
+        view_.SetSel(-1, -1);
+        const os::CharFormat& format =
+            headerAt_ != scan::npos && at >= headerAt_ ? after_ : before_;
+        if (&format == lastFormat_) return;
+        view_.SetSelectionCharFormat(format);
+        lastFormat_ = &format;
+    }
+
     void Append(std::size_t from, std::size_t to) {
         if (from >= to) return;
-        view_.SetSel(-1, -1);
-        view_.SetSelectionCharFormat(headerAt_ != scan::npos && from >= headerAt_ ? after_
-                                                                                  : before_);
+        PutCaretAtEnd(from);
         view_.ReplaceSel(std::string_view(text_).substr(from, to - from));
     }
 
@@ -80,6 +92,7 @@ class Appender {
     std::size_t headerAt_;
     os::CharFormat before_;
     os::CharFormat after_;
+    const os::CharFormat* lastFormat_ = nullptr;
 };
 
 // Finds the "]" that closes a bracketed marker. The markers are met from left to right, so

@@ -1,0 +1,201 @@
+#include "contacts/contact_cache.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "contacts/contact_group.h"
+#include "contacts/contact_user.h"
+#include "contacts/im_tree.h"
+#include "contacts/tree_item_data.h"
+#include "core/client_context.h"
+#include "core/user_folder.h"
+#include "os/services/log.h"
+#include "os/sys/file_ops.h"
+#include "os/text/cstring_ops.h"
+
+namespace contacts {
+
+namespace {
+
+constexpr std::uint32_t kGroupRecord = 0;
+constexpr std::uint32_t kUserRecord = 1;
+constexpr int kMissingPayloadLogLevel = 7;
+constexpr int kUnknownKindLogLevel = 0;
+constexpr const char* kSaveFailedText = "保存树信息异常！CIMTree::SaveTree.Serialize";
+
+// Group and user fields other than the JID, as string pointers, in file order.
+void ExchangeUserFieldsBeforeJid(CacheArchive& archive, CUser& user) {
+    archive.Exchange(user.industry);
+    archive.Exchange(user.fax);
+    archive.Exchange(user.groupId);
+}
+
+void ExchangeUserFieldsAfterJid(CacheArchive& archive, CUser& user) {
+    // The word goes through its setter, which keeps the counts of the groups listing the user.
+    std::string presence = archive.IsStoring() ? user.presence() : std::string();
+    for (std::string* field :
+         {&user.mail, &user.shortNumber, &user.name, &user.aux2, &user.unit, &user.duty,
+          &user.displayText, &presence, &user.subscription, &user.mobile, &user.extension,
+          &user.title, &user.workPhone, &user.phone2, &user.phone3, &user.phone4, &user.extra1,
+          &user.extra2})
+        archive.Exchange(*field);
+    if (!archive.IsStoring()) user.SetPresence(presence);
+    for (std::string& text : user.vcardText) archive.Exchange(text);
+    for (std::string* field : {&user.signature, &user.extra3, &user.extra4, &user.photoType,
+                               &user.photoData, &user.groupKey})
+        archive.Exchange(*field);
+    auto flags = static_cast<std::uint32_t>(user.vcardFlags);
+    archive.Exchange(flags);
+    if (!archive.IsStoring()) user.vcardFlags = static_cast<std::int32_t>(flags);
+}
+
+// One item record of a file being read.
+std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context) {
+    std::uint32_t kind = 0;
+    archive.Exchange(kind);
+    if (kind == kUserRecord) {
+        auto user = std::make_unique<CUser>(context.clock, "", "", "", "");
+        Serialize(archive, *user);
+        user->mobile = os::TrimRight(user->mobile, ' ');
+        return CIMTreeItemData::ForUser(std::move(user));
+    }
+    if (kind == kGroupRecord) {
+        auto group = std::make_unique<CGroup>("", "", "", "");
+        Serialize(archive, *group);
+        return CIMTreeItemData::ForGroup(std::move(group));
+    }
+    context.log.WriteLog2(kUnknownKindLogLevel,
+                          "读取本地联系人时未知类型: CIMTreeItemData::Serialize ");
+    throw BrokenCacheFile("unknown item kind");
+}
+
+}  // namespace
+
+void Serialize(CacheArchive& archive, CGroup& group) {
+    archive.Exchange(group.id);
+    archive.Exchange(group.name);
+    archive.Exchange(group.parentId);
+    std::string pathKey = archive.IsStoring() ? group.pathKey() : std::string();
+    archive.Exchange(pathKey);
+    if (!archive.IsStoring()) group.SetPathKey(std::move(pathKey));
+}
+
+void Serialize(CacheArchive& archive, CUser& user) {
+    ExchangeUserFieldsBeforeJid(archive, user);
+    std::string jid = archive.IsStoring() ? user.GetJid() : std::string();
+    archive.Exchange(jid);
+    if (!archive.IsStoring()) user.SetJid(std::move(jid));
+    ExchangeUserFieldsAfterJid(archive, user);
+}
+
+std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
+    CacheArchive items = CacheArchive::ForStoring();
+    std::uint32_t count = 0;
+    const bool visited = tree.ForEachItemData([&](CIMTreeItemData& item) {
+        if (!item.hasPayload()) {
+            context.log.WriteLog2(kMissingPayloadLogLevel,
+                                  "CIMTreeItemData::Serialize param is NULL!");
+            return;
+        }
+        std::uint32_t kind = kGroupRecord;
+        if (CUser* user = item.user()) {
+            kind = kUserRecord;
+            if (!tree.IsSmsRecipient(*user)) {
+                // The setter lets the holding tree retitle the node, so the text comes after.
+                user->SetPresence("offline");
+                user->displayText = os::Format("%s [%s]", user->name.c_str(), "离线");
+            }
+            items.Exchange(kind);
+            Serialize(items, *user);
+        } else {
+            items.Exchange(kind);
+            Serialize(items, *item.group());
+        }
+        ++count;
+    });
+    if (!visited) throw BrokenCacheFile("the tree's data lock was not had");
+
+    CacheArchive file = CacheArchive::ForStoring();
+    std::uint32_t version = kCacheVersion;
+    file.Exchange(version);
+    std::string stamp = tree.cacheStamp;
+    file.Exchange(stamp);
+    file.Exchange(count);
+    std::string bytes = file.TakeBytes();
+    bytes += items.bytes();
+    return bytes;
+}
+
+std::optional<std::string> CacheFilePath(std::string_view folder, std::string_view title) {
+    std::string name(title);
+    name += kCacheExtension;
+    // The same rule as for the folder: the title must name a file inside it.
+    if (folder.empty() || !core::IsUsableFolderName(name)) return std::nullopt;
+    return std::string(folder) + name;
+}
+
+std::optional<std::string> CacheFilePath(const core::ClientContext& context,
+                                         std::string_view title) {
+    const std::optional<std::string> folder = context.CurrentUserFolder();
+    if (!folder) return std::nullopt;
+    return CacheFilePath(*folder, title);
+}
+
+bool SaveTree(CIMTree& tree, core::ClientContext& context, const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (!folder.empty() && !os::DirectoryExists(folder) && !os::CreateDirectories(folder)) {
+        context.log.WriteLog(kSaveFailedText);
+        return false;
+    }
+    if (os::FileExists(path) && !tree.dirty()) return true;
+    try {
+        // Written beside the old file and renamed over it: a failed save keeps the old cache.
+        if (os::WriteFileAtomically(path, StoreTree(tree, context))) return true;
+    } catch (const std::exception&) {
+    }
+    context.log.WriteLog(kSaveFailedText);
+    return false;
+}
+
+void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& path) {
+    tree.DeleteAllItemData();
+    auto fail = [&](const char* why) {
+        tree.DeleteAllItemData();
+        tree.cacheStamp.clear();
+        throw BrokenCacheFile(why);
+    };
+
+    std::string bytes;
+    if (!os::ReadFile(path, bytes)) fail("cache file unreadable");
+
+    // Every record is read before the tree takes any, so a broken file adds nothing.
+    std::string stamp;
+    std::vector<std::unique_ptr<CIMTreeItemData>> items;
+    try {
+        CacheArchive archive = CacheArchive::ForLoading(bytes);
+        std::uint32_t version = 0;
+        archive.Exchange(version);
+        if (version != kCacheVersion) throw BrokenCacheFile("unknown cache version");
+        archive.Exchange(stamp);
+        std::uint32_t count = 0;
+        archive.Exchange(count);
+        for (std::uint32_t i = 0; i < count; ++i) items.push_back(LoadItem(archive, context));
+    } catch (const BrokenCacheFile& broken) {
+        items.clear();
+        fail(broken.what());
+    }
+    if (items.empty()) fail("cache file holds no items");
+
+    // Held across every add, so no other thread sees half a cache.
+    const CIMTree::ItemDataLock lock(tree);
+    if (!lock.owns()) fail("the tree's data lock was not had");
+    for (std::unique_ptr<CIMTreeItemData>& item : items) {
+        if (tree.AddItemData(item) == nullptr) fail("the tree's data lock was not had");
+    }
+    tree.cacheStamp = std::move(stamp);
+    tree.loadedCount = static_cast<std::int32_t>(items.size());
+}
+
+}  // namespace contacts
