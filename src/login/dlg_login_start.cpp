@@ -21,9 +21,9 @@ void CDlgLogin::Begin() {
 }
 
 void CDlgLogin::LoadHistories() {
-    if (!history_.Load())
+    if (!history_.Load(&context_.log))
         context_.log.WriteLog("读取登录历史失败:" + std::string(login::kLoginHistoryFile));
-    if (!mobileHistory_.Load()) {
+    if (!mobileHistory_.Load(&context_.log)) {
         context_.log.WriteLog("读取登录历史失败:" + std::string(login::kMobileLoginHistoryFile));
     }
 }

@@ -71,10 +71,17 @@ std::string UnescapeField(std::string_view text) {
     return out;
 }
 
-std::vector<std::string_view> SplitFields(std::string_view line) {
+// The first `most` pieces of the line between ';'s (the last one holding the rest): a line
+// has only so many fields the history reads, however many separators a damaged file holds.
+std::vector<std::string_view> SplitFields(std::string_view line, std::size_t most) {
     std::vector<std::string_view> fields;
+    fields.reserve(most);
     std::size_t start = 0;
     while (start <= line.size()) {
+        if (fields.size() + 1 == most) {
+            fields.push_back(line.substr(start));
+            break;
+        }
         const std::size_t end = line.find(';', start);
         if (end == std::string_view::npos) {
             fields.push_back(line.substr(start));
@@ -97,12 +104,12 @@ bool SavedAccount::IsNamed(std::string_view text) const {
 LoginHistory::LoginHistory(std::string path, HistoryLayout layout)
     : path_(std::move(path)), layout_(layout) {}
 
-bool LoginHistory::Load() {
+bool LoginHistory::Load(os::LogSink* log) {
     accounts_.clear();
     readable_ = true;
     if (!os::FileExists(path_) && !os::DirectoryExists(path_)) return true;
     std::string bytes;
-    if (!os::ReadFile(path_, bytes, kHistoryReadLimit)) {
+    if (!os::ReadFile(path_, bytes, kHistoryReadLimit, log)) {
         readable_ = false;
         return false;
     }
@@ -152,13 +159,6 @@ const SavedAccount* LoginHistory::Find(std::string_view name) const {
     return nullptr;
 }
 
-const SavedAccount* LoginHistory::FindByNameOrAlias(std::string_view text) const {
-    for (const SavedAccount& account : accounts_) {
-        if (account.IsNamed(text)) return &account;
-    }
-    return nullptr;
-}
-
 std::string LoginHistory::FormatLine(const SavedAccount& account) const {
     const auto alias = [&](std::size_t i) {
         return i < account.aliases.size() ? EscapeField(account.aliases[i]) : std::string();
@@ -173,8 +173,8 @@ std::string LoginHistory::FormatLine(const SavedAccount& account) const {
 }
 
 bool LoginHistory::ParseLine(std::string_view line, SavedAccount& account) const {
-    const std::vector<std::string_view> fields = SplitFields(line);
     const std::size_t wanted = layout_ == HistoryLayout::Mobile ? kMobileFields : kFullFields;
+    const std::vector<std::string_view> fields = SplitFields(line, wanted + 1);
     // Each field ends in ';', so the split leaves one empty piece after the last.
     if (fields.size() < wanted + 1 || fields[0].empty()) return false;
     account = SavedAccount{};

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "os/sys/log_sink.h"
+
 namespace login {
 
 inline constexpr const char* kLoginHistoryFile = "user.dat";
@@ -44,8 +46,9 @@ class LoginHistory {
     LoginHistory(std::string path, HistoryLayout layout);
 
     // Reads the file; a missing file is an empty history. False when it exists but cannot be
-    // read (the list is then empty and Save refuses to overwrite the file).
-    bool Load();
+    // read (the list is then empty and Save refuses to overwrite the file); `log`, when given,
+    // is told which file was refused and why.
+    bool Load(os::LogSink* log = nullptr);
     // Rewrites the file atomically from the list.
     bool Save() const;
 
@@ -55,8 +58,6 @@ class LoginHistory {
     void Remember(SavedAccount account);
     // The entry whose name equals `name` (ASCII case ignored), or null.
     const SavedAccount* Find(std::string_view name) const;
-    // The first entry whose name or alias equals `text` exactly, or null.
-    const SavedAccount* FindByNameOrAlias(std::string_view text) const;
 
     // One line of the file for `account` (without "\r\n"), and the reverse; false for a line
     // that does not parse. Exposed for tests.

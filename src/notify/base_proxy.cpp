@@ -9,6 +9,7 @@
 #include "os/services/log.h"
 #include "os/sys/event.h"
 #include "os/text/cstring_ops.h"
+#include "os/ui/window_system.h"
 #include "platform/session/session_core.h"
 
 // The three events of one Init.
@@ -68,7 +69,8 @@ CBaseProxy::~CBaseProxy() {
     }
     StopThread();
     // The threads use the context and the jobs of the routes: none may outlive the pump.
-    for (os::Thread& thread : stoppedThreads_) thread.WaitEnded(context_.clock, os::kInfinite);
+    for (os::Thread& thread : stoppedThreads_)
+        context_.windows.WaitForThreadEnd(thread, os::kInfinite);
 }
 
 void CBaseProxy::RunThread(Core& core, Handles& handles) {
@@ -122,7 +124,9 @@ void CBaseProxy::HandleIncomingMessage(const core::QueuedMessage& message) {
 bool CBaseProxy::StopThread() {
     if (!thread_.Joinable()) return true;
     if (handles_) handles_->stop.Set();
-    const bool ended = thread_.WaitEnded(context_.clock, kStopWaitMs);
+    // The thread may be in a send to this (the UI) thread: the wait answers it meanwhile, so
+    // the thread gets back to its stop at once instead of waiting out the 200 ms with us.
+    const bool ended = context_.windows.WaitForThreadEnd(thread_, kStopWaitMs);
     if (!ended) {
         context_.log.WriteLog2(1, "Notification thread did not end within 200 ms; left to end");
     }

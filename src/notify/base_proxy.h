@@ -18,9 +18,10 @@
 // back. The thread owns its events through shared ownership, so a thread that outlives its
 // 200 ms stop wait never touches freed events. It uses the context and the jobs of its
 // routes by reference, though: such a thread is kept (not forgotten) until it ends, and the
-// destructor waits for it, so no thread of the pump outlives the pump. (It ends at its next
-// wait; a thread still inside a send to a window of the destroying thread would hold the
-// destructor up, so destroy the pump after the windows its jobs reach, as the world does.)
+// destructor waits for it, so no thread of the pump outlives the pump. Both waits answer what
+// the thread sends to the waiting thread's windows meanwhile (WindowSystem::WaitForThreadEnd):
+// a thread asked to stop while it sends to the UI thread that stops it gets its answer and
+// ends, with no stall and no deadlock.
 //
 // The pump carries records to the handlers of the registry it is given
 // (notification_handlers.h) and registers its own there (pump_handlers.h: the account taken
@@ -61,8 +62,9 @@ class CBaseProxy final : public core::NotificationPump {
     // is never more than one.
     int Init() override;
     // The engine's Free; then the thread is asked to stop and waited for at most 200 ms of
-    // the clock. A thread still running then is left asked to stop (it ends as soon as it
-    // gets back to its wait) and kept until it ends; the events are forgotten.
+    // the clock, its sends to this thread answered meanwhile. A thread still running then is left
+    // asked to stop (it ends as soon as it gets back to its wait) and kept until it ends; the
+    // events are forgotten.
     void Free() override;
     // A session ends: the thread is stopped as by Free and the handles are forgotten; the
     // next Init makes new ones. The engine is not freed.

@@ -42,8 +42,8 @@ class SubsystemsTest : public ManagerTest {
     }
     ~SubsystemsTest() override {
         // Whatever the server still sends (Bob leaving, a status answer) goes through the
-        // pump first: stopping it mid-send would wait out its time for a UI thread that is
-        // busy stopping it.
+        // pump first, so every test ends on a handled queue (a stop in the middle of a send
+        // is its own test: logout_during_send_test.cpp).
         remote.reset();
         const platform::SimSessionCore& session = world.simSession();
         EXPECT_TRUE(testing_support::PumpUntil(world.windows(), [&] {

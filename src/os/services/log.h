@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "os/sys/clock.h"
+#include "os/sys/log_sink.h"
 
 namespace os {
 
@@ -33,7 +34,7 @@ struct LogLine {
 // always one line; bytes that are not GBK become '?'.
 std::string FormatLogLine(const LogLine& line);
 
-class Log {
+class Log final : public LogSink {
   public:
     // Appends to the file at `path` (GBK), creating its folder and the file when missing. A
     // file that cannot be opened is tried again at the next line; lines meanwhile are lost.
@@ -41,12 +42,12 @@ class Log {
     // Keeps every line in memory; nothing touches the disk.
     static std::unique_ptr<Log> Capturing(Clock& clock);
 
-    ~Log();
+    virtual ~Log();
     Log(const Log&) = delete;
     Log& operator=(const Log&) = delete;
 
     void WriteLog(std::string_view text) { WriteLog2(kDefaultLogLevel, text); }
-    void WriteLog2(int level, std::string_view text);
+    void WriteLog2(int level, std::string_view text) override;
 
     // Whether the file is open (always true in capture mode).
     bool IsOpen() const;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -214,16 +215,39 @@ const char* Describe(ReadResult result) {
     return "read error";
 }
 
-ReadResult ReadFileChecked(std::string_view path, std::string& bytes, std::size_t maxBytes) {
+namespace {
+
+const char* KindOf(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a file";
+}
+
+// Reads without telling anyone; `detail` says more about a refusal for the log line.
+ReadResult ReadQuietly(std::string_view path, std::string& bytes, std::size_t maxBytes,
+                       std::string& detail) {
     bytes.clear();
     auto native = NativePath(path);
     if (!native) return ReadResult::kCannotOpen;
     // O_NONBLOCK: opening a FIFO must not wait for a writer; the fstat below refuses it.
     FileDescriptor fd(::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat st {};
-    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) return ReadResult::kCannotOpen;
-    if (!S_ISREG(st.st_mode)) return ReadResult::kNotARegularFile;
-    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return ReadResult::kTooLarge;
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0) {
+        if (errno != ENOENT) detail = std::strerror(errno);  // there, but not for us
+        return ReadResult::kCannotOpen;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        detail = KindOf(st.st_mode);
+        return ReadResult::kNotARegularFile;
+    }
+    const std::string limit = "the limit is " + std::to_string(maxBytes) + " bytes";
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        detail = std::to_string(st.st_size) + " bytes, " + limit;
+        return ReadResult::kTooLarge;
+    }
     std::string content;
     content.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[64 * 1024];
@@ -231,19 +255,37 @@ ReadResult ReadFileChecked(std::string_view path, std::string& bytes, std::size_
         ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
+            detail = std::strerror(errno);
             return ReadResult::kReadError;
         }
         if (n == 0) break;
         // The file may grow while it is read.
-        if (content.size() + static_cast<std::size_t>(n) > maxBytes) return ReadResult::kTooLarge;
+        if (content.size() + static_cast<std::size_t>(n) > maxBytes) {
+            detail = "it grew while read, " + limit;
+            return ReadResult::kTooLarge;
+        }
         content.append(buffer, static_cast<std::size_t>(n));
     }
     bytes = std::move(content);
     return ReadResult::kRead;
 }
 
-bool ReadFile(std::string_view path, std::string& bytes, std::size_t maxBytes) {
-    return ReadFileChecked(path, bytes, maxBytes) == ReadResult::kRead;
+}  // namespace
+
+ReadResult ReadFileChecked(std::string_view path, std::string& bytes, std::size_t maxBytes,
+                           LogSink* log) {
+    std::string detail;
+    const ReadResult result = ReadQuietly(path, bytes, maxBytes, detail);
+    // A missing file is no news: callers treat it as empty.
+    if (log != nullptr && result != ReadResult::kRead && !detail.empty()) {
+        log->WriteLog2(1, "File '" + std::string(path) + "' not read: " + Describe(result) + " (" +
+                              detail + ")");
+    }
+    return result;
+}
+
+bool ReadFile(std::string_view path, std::string& bytes, std::size_t maxBytes, LogSink* log) {
+    return ReadFileChecked(path, bytes, maxBytes, log) == ReadResult::kRead;
 }
 
 bool WriteFileAtomically(std::string_view path, std::string_view bytes) {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "os/sys/log_sink.h"
+
 namespace os {
 
 // What a copy or move does when the target already exists.
@@ -45,10 +47,14 @@ inline constexpr std::size_t kDefaultReadLimit = 64u << 20;
 
 // Reads the whole file into `bytes`; on failure `bytes` is left empty. Only regular files are
 // read (a FIFO, a device or a folder is refused without blocking), and a file larger than
-// `maxBytes` is refused rather than read in part.
-bool ReadFile(std::string_view path, std::string& bytes, std::size_t maxBytes = kDefaultReadLimit);
+// `maxBytes` is refused rather than read in part. A file that is there but not read (not a
+// regular file, too large, not ours to open, a read error) is named in a line to `log` when
+// one is given, with why ("File '/x/user.dat' not read: not a regular file (a FIFO)"); a
+// missing file is not.
+bool ReadFile(std::string_view path, std::string& bytes, std::size_t maxBytes = kDefaultReadLimit,
+              LogSink* log = nullptr);
 ReadResult ReadFileChecked(std::string_view path, std::string& bytes,
-                           std::size_t maxBytes = kDefaultReadLimit);
+                           std::size_t maxBytes = kDefaultReadLimit, LogSink* log = nullptr);
 
 // Replaces the file's content so that a crash or a failed write never leaves half a file: the
 // bytes go to a temporary file in the same folder, are flushed to the disk and renamed over

@@ -50,7 +50,7 @@ NamedMutex::~NamedMutex() = default;
 std::unique_ptr<NamedMutex> NamedMutex::Create(const NamedObjectSpace& space, std::string_view name,
                                                Clock& clock, bool* alreadyExisted) {
     auto presence = NamedPresence::Acquire(
-        space.SystemName("mutex", name), NamedPresence::Mode::CreateOrOpen, alreadyExisted, {}, {});
+        space.Path("mutex", name), NamedPresence::Mode::CreateOrOpen, alreadyExisted, {}, {});
     if (!presence) return nullptr;
     return std::unique_ptr<NamedMutex>(
         new NamedMutex(std::move(presence), SharedLockState(space.LocalKey("mutex", name)), clock));

@@ -4,8 +4,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <mutex>
+
+#include "os/sys/named_presence.h"
 
 namespace os {
 
@@ -52,12 +55,30 @@ std::string EncodeName(std::string_view name) {
     return encoded;
 }
 
+// The user's runtime folder when it is private, else a private folder of ours in /dev/shm
+// (made and checked when an object is first acquired).
+std::string ObjectFolder() {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr) {
+        std::string folder(runtime);
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        if (folder.starts_with('/') && folder.size() > 1 && IsPrivateFolder(folder, false)) {
+            return folder;
+        }
+    }
+    return "/dev/shm/qorv-" + std::to_string(geteuid());
+}
+
 }  // namespace
 
 NamedObjectSpace::NamedObjectSpace(std::string sharedDir) {
     while (sharedDir.size() > 1 && sharedDir.back() == '/') sharedDir.pop_back();
     // The user id keeps two users of one machine apart, as Windows sessions would.
     prefix_ = "qorv-" + std::to_string(getuid()) + "-" + Hex16(Fnv1a(sharedDir));
+    folder_ = ObjectFolder();
+}
+
+std::string NamedObjectSpace::Path(std::string_view kind, std::string_view name) const {
+    return folder_ + SystemName(kind, name);
 }
 
 std::string NamedObjectSpace::SystemName(std::string_view kind, std::string_view name) const {

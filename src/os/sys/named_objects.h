@@ -4,9 +4,14 @@
 //
 // Names live in a NamedObjectSpace derived from the shared client directory, so two clients
 // of one installation meet while clients of different directories (and tests, each with a
-// temporary directory) never do. Mutexes and shared memory are real across processes; named
-// events are shared within this process only (their other party, the session engine, runs in
-// the same process).
+// temporary directory) never do. Their files are kept in a folder that only this user can
+// create files in: $XDG_RUNTIME_DIR when it is the user's own (a folder of this user that
+// gives others no access), else /dev/shm/qorv-<uid>, made with mode 0700 and checked the same
+// way before every use. A file there is taken only when it is this user's and private, so
+// another local user can neither hold a name first nor read a block; a name whose folder or
+// file fails the checks cannot be created (Create answers null). Mutexes and shared memory are real
+// across processes; named events are shared within this process only (their other party, the
+// session engine, runs in the same process).
 
 #include <cstddef>
 #include <memory>
@@ -28,15 +33,20 @@ class NamedObjectSpace {
 
     // "qorv-<uid>-<16 hex digits of the directory's hash>": starts every system name here.
     const std::string& prefix() const { return prefix_; }
-    // The POSIX shared-memory name ("/prefix-kind-name") of object `name` of a kind
-    // ("mutex", "mem", ...). Bytes outside [A-Za-z0-9._-] are written as %XX; very long
+    // The file name ("/prefix-kind-name") of object `name` of a kind ("mutex", "mem", ...)
+    // in folder(). Bytes outside [A-Za-z0-9._-] are written as %XX; very long
     // names are shortened with a hash, so any name gives a valid, distinct system name.
     std::string SystemName(std::string_view kind, std::string_view name) const;
     // Key of `name` among this process's in-process objects.
     std::string LocalKey(std::string_view kind, std::string_view name) const;
+    // The folder of the objects' files, chosen when the space is made (without a trailing
+    // '/'), and the file of object `name` of a kind there.
+    const std::string& folder() const { return folder_; }
+    std::string Path(std::string_view kind, std::string_view name) const;
 
   private:
     std::string prefix_;
+    std::string folder_;
 };
 
 // A named mutex as Windows has it: it "exists" while any handle in any process holds the name,

@@ -11,8 +11,8 @@ namespace os {
 namespace {
 
 // Maps `size` bytes of the segment `dataName`; null when it is missing or too small.
-char* MapSegment(const std::string& dataName, std::size_t size) {
-    int fd = shm_open(dataName.c_str(), O_RDWR | O_CLOEXEC, 0600);
+char* MapSegment(const std::string& dataPath, std::size_t size) {
+    int fd = OpenPrivateFile(dataPath, O_RDWR);
     if (fd < 0) return nullptr;
     struct stat st {};
     void* view = MAP_FAILED;
@@ -27,19 +27,19 @@ std::unique_ptr<NamedPresence> AcquireBlock(const NamedObjectSpace& space, std::
                                             std::size_t size, NamedPresence::Mode mode,
                                             bool* alreadyExisted) {
     if (size == 0) return nullptr;
-    std::string dataName = space.SystemName("mem", name);
+    std::string dataPath = space.Path("mem", name);
     // The first holder makes a fresh, zeroed segment (replacing one a dead process left).
-    auto setUp = [dataName, size] {
-        shm_unlink(dataName.c_str());
-        int fd = shm_open(dataName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    auto setUp = [dataPath, size] {
+        unlink(dataPath.c_str());
+        int fd = OpenPrivateFile(dataPath, O_RDWR | O_CREAT | O_EXCL);
         if (fd < 0) return false;
         bool sized = ftruncate(fd, static_cast<off_t>(size)) == 0;
         close(fd);
-        if (!sized) shm_unlink(dataName.c_str());
+        if (!sized) unlink(dataPath.c_str());
         return sized;
     };
-    auto tearDown = [dataName] { shm_unlink(dataName.c_str()); };
-    return NamedPresence::Acquire(space.SystemName("memlock", name), mode, alreadyExisted, setUp,
+    auto tearDown = [dataPath] { unlink(dataPath.c_str()); };
+    return NamedPresence::Acquire(space.Path("memlock", name), mode, alreadyExisted, setUp,
                                   tearDown);
 }
 
@@ -59,7 +59,7 @@ std::unique_ptr<SharedMemory> SharedMemory::Create(const NamedObjectSpace& space
     auto presence =
         AcquireBlock(space, name, size, NamedPresence::Mode::CreateOrOpen, alreadyExisted);
     if (!presence) return nullptr;
-    char* data = MapSegment(space.SystemName("mem", name), size);
+    char* data = MapSegment(space.Path("mem", name), size);
     if (!data) return nullptr;
     return std::unique_ptr<SharedMemory>(new SharedMemory(std::move(presence), data, size));
 }
@@ -68,7 +68,7 @@ std::unique_ptr<SharedMemory> SharedMemory::Open(const NamedObjectSpace& space,
                                                  std::string_view name, std::size_t size) {
     auto presence = AcquireBlock(space, name, size, NamedPresence::Mode::OpenExisting, nullptr);
     if (!presence) return nullptr;
-    char* data = MapSegment(space.SystemName("mem", name), size);
+    char* data = MapSegment(space.Path("mem", name), size);
     if (!data) return nullptr;
     return std::unique_ptr<SharedMemory>(new SharedMemory(std::move(presence), data, size));
 }

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <vector>
 
 namespace os {
 
@@ -13,6 +14,7 @@ struct Thread::State {
     std::condition_variable cv;
     bool ended = false;
     std::stop_source stop;
+    std::vector<std::function<void()>> onEnded;  // run once, after `ended` is set
 };
 
 Thread::Thread(std::string name, std::function<void(std::stop_token)> body)
@@ -21,9 +23,15 @@ Thread::Thread(std::string name, std::function<void(std::stop_token)> body)
         // Linux limits thread names to 15 bytes plus the terminating NUL.
         pthread_setname_np(pthread_self(), name.substr(0, 15).c_str());
         body(state->stop.get_token());
-        std::lock_guard guard(state->mutex);
-        state->ended = true;
-        state->cv.notify_all();
+        std::vector<std::function<void()>> onEnded;
+        {
+            std::lock_guard guard(state->mutex);
+            state->ended = true;
+            state->cv.notify_all();
+            onEnded.swap(state->onEnded);
+        }
+        // Outside the lock: a callback wakes a waiter that may look at Running() at once.
+        for (const auto& callback : onEnded) callback();
     });
     id_ = thread_.get_id();
 }
@@ -99,6 +107,17 @@ bool Thread::WaitEnded(Clock& clock, Millis timeoutMs) {
     // The body has returned; what is left of the thread finishes at once.
     if (ended && thread_.joinable()) thread_.join();
     return ended;
+}
+
+void Thread::CallWhenEnded(std::function<void()> callback) {
+    if (state_) {
+        std::lock_guard guard(state_->mutex);
+        if (!state_->ended) {
+            state_->onEnded.push_back(std::move(callback));
+            return;
+        }
+    }
+    callback();
 }
 
 void Thread::Detach() {

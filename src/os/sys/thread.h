@@ -43,6 +43,11 @@ class Thread {
     bool WaitEnded(Clock& clock, Millis timeoutMs);
     // Detaches without asking to stop (the body runs on alone).
     void Detach();
+    // Runs `callback` once the body has returned: on the ending thread right after Running()
+    // turns false, or at once on the calling thread when it has returned already (or no thread
+    // was started). For a waiter that cannot block on WaitEnded (it has other work to wake
+    // for); the callback must not call back into this Thread object.
+    void CallWhenEnded(std::function<void()> callback);
 
     // Id of the running thread, or a default id when there is none.
     std::thread::id Id() const;

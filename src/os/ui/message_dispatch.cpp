@@ -1,8 +1,11 @@
 // Sending, posting and pumping messages.
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
+#include <memory>
 
+#include "os/sys/thread.h"
 #include "os/ui/spin_wait.h"
 #include "os/ui/window_system_impl.h"
 
@@ -138,6 +141,32 @@ void WindowSystem::Impl::AwaitReply(const std::shared_ptr<ThreadQueue>& self,
         if (HandleOneSend(queue)) continue;
         queue.Wait(system.clock(), kInfinite, ready, ui_detail::kReplySpin);
     }
+}
+
+bool WindowSystem::WaitForThreadEnd(Thread& thread, Millis timeoutMs) {
+    auto self = impl_->CurrentQueue(true);
+    ThreadQueue& queue = *self;
+    // The ending thread marks its end and wakes this queue (a queue gone by then needs no
+    // waking); the flag keeps the thread's own lock out of the queue's wait.
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    thread.CallWhenEnded([ended, weak = std::weak_ptr<ThreadQueue>(self)] {
+        ended->store(true);
+        if (auto woken = weak.lock()) woken->Signal();
+    });
+    const Millis deadline = clock_.DeadlineAfter(timeoutMs);
+    while (!ended->load()) {
+        // The thread may be in a send to us: answer it, so it can get back to its stop.
+        if (impl_->HandleOneSend(queue)) continue;
+        if (clock_.Now() >= deadline) break;
+        const std::uint64_t seen = queue.epoch.load();
+        queue.Wait(
+            clock_, deadline,
+            [&] {
+                return ended->load() || queue.pendingSends.load() > 0 || queue.epoch.load() != seen;
+            },
+            ui_detail::kReplySpin);
+    }
+    return thread.WaitEnded(clock_, 0);
 }
 
 // ---- Sending and posting

@@ -43,6 +43,7 @@ namespace os {
 
 class Window;
 class ThreadQueue;
+class Thread;
 
 // Names one thread's message queue (for PostThreadMessage). 0 = none; never reused.
 using ThreadQueueId = std::uint32_t;
@@ -137,6 +138,14 @@ class WindowSystem {
     // Runs `task` on the window's owner thread and waits for it, like SendMessage. False, and
     // the task not run, when the window is gone or its loop has ended or is quitting.
     bool SendTask(HWND hwnd, const std::function<void()>& task);
+
+    // Calling thread: waits up to `timeoutMs` of the clock (kInfinite: no limit) for the body
+    // of `thread` to return, handling meanwhile what other threads send to this thread's
+    // windows (messages and SendTask), as a thread blocked in SendMessage does. A thread asked
+    // to stop while it sends to the waiting thread is answered and ends, rather than the two
+    // waiting for each other. Posted messages and timers wait for the next pump. True when
+    // the body returned (the thread is then joined), as Thread::WaitEnded answers.
+    bool WaitForThreadEnd(Thread& thread, Millis timeoutMs);
 
     // Calling thread: its queue id (the queue is made on first use).
     ThreadQueueId CurrentThreadQueueId();

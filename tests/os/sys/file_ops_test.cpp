@@ -5,9 +5,12 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <string_view>
+#include <vector>
 
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
@@ -187,6 +190,60 @@ TEST_F(FileOpsTest, ReadFile) {
     bytes = "stale";
     EXPECT_FALSE(ReadFile(At(""), bytes));
     EXPECT_EQ(bytes, "");
+}
+
+// Keeps the lines a read writes to its log.
+struct RecordingSink final : LogSink {
+    void WriteLog2(int level, std::string_view text) override {
+        lines.push_back(std::to_string(level) + " " + std::string(text));
+    }
+    std::vector<std::string> lines;
+};
+
+TEST_F(FileOpsTest, ReadFileNamesWhatItRefusesAndWhy) {
+    ASSERT_EQ(::mkfifo(At("fifo").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", Dir() / "zero");
+    fs::create_directory(Dir() / "folder");
+    Put(Dir() / "big", std::string(101, 'x'));
+    Put(Dir() / "small", "fits");
+    struct Case {
+        const char* name;
+        ReadResult result;
+        std::string line;  // "" when nothing is logged
+    };
+    const Case cases[] = {
+        {"fifo", ReadResult::kNotARegularFile,
+         "1 File '" + At("fifo") + "' not read: not a regular file (a FIFO)"},
+        {"zero", ReadResult::kNotARegularFile,
+         "1 File '" + At("zero") + "' not read: not a regular file (a character device)"},
+        {"folder", ReadResult::kNotARegularFile,
+         "1 File '" + At("folder") + "' not read: not a regular file (a folder)"},
+        {"big", ReadResult::kTooLarge,
+         "1 File '" + At("big") + "' not read: too large (101 bytes, the limit is 100 bytes)"},
+        {"missing", ReadResult::kCannotOpen, ""},
+        {"small", ReadResult::kRead, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingSink log;
+        std::string bytes = "stale";
+        EXPECT_EQ(ReadFileChecked(At(c.name), bytes, 100, &log), c.result);
+        EXPECT_EQ(bytes, c.result == ReadResult::kRead ? "fits" : "");
+        EXPECT_EQ(log.lines,
+                  c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
+    }
+}
+
+TEST_F(FileOpsTest, ReadFileNamesAFileItMayNotOpen) {
+    if (geteuid() == 0) GTEST_SKIP() << "root opens any file";
+    Put(Dir() / "locked", "secret");
+    fs::permissions(Dir() / "locked", fs::perms::none);
+    RecordingSink log;
+    std::string bytes;
+    EXPECT_EQ(ReadFileChecked(At("locked"), bytes, 100, &log), ReadResult::kCannotOpen);
+    EXPECT_EQ(log.lines,
+              std::vector<std::string>{"1 File '" + At("locked") +
+                                       "' not read: cannot be opened (Permission denied)"});
 }
 
 TEST_F(FileOpsTest, WriteFileAtomicallyReplacesAndKeepsPermissions) {

@@ -1,16 +1,21 @@
 #include "os/sys/named_objects.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <thread>
 
 #include "support/child_process.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 #include "support/waiting/clock_waiters.h"
 
@@ -29,10 +34,11 @@ constexpr char kAccountMutex[] = "alice$gov@im.example_USER_LOGINED0.000";
 constexpr char kBlockName[] = "SMSGLOBLE_ENV";
 constexpr std::size_t kBlockSize = 176;
 
-// Objects of `space` present in /dev/shm right now.
+// Objects of `space` present in its folder right now.
 std::set<std::string> SystemObjects(const NamedObjectSpace& space) {
     std::set<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm")) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(space.folder(), error)) {
         std::string name = entry.path().filename().string();
         if (name.rfind(space.prefix(), 0) == 0) found.insert(name);
     }
@@ -253,6 +259,135 @@ TEST_F(NamedObjectsTest, NamedEventsOfOneNameAreOneEvent) {
     EXPECT_EQ(reborn->reset(), EventReset::Manual);
 }
 
+// ---- the objects' folder and files belong to this user alone
+
+std::string FallbackFolder() { return "/dev/shm/qorv-" + std::to_string(geteuid()); }
+
+TEST(NamedObjectFolderTest, TheRuntimeFolderIsUsedOnlyWhenItIsPrivate) {
+    TempDir runtime;  // made with mode 0700
+    TempDir open;
+    ASSERT_EQ(chmod(open.path().c_str(), 0755), 0);
+    struct Case {
+        const char* name;
+        std::optional<std::string> runtimeDir;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"private runtime folder", runtime.path().string(), runtime.path().string()},
+        {"with a trailing slash", runtime.str(), runtime.path().string()},
+        {"readable by others", open.path().string(), FallbackFolder()},
+        {"missing", (runtime.path() / "gone").string(), FallbackFolder()},
+        {"relative", std::string("run/user"), FallbackFolder()},
+        {"unset", std::nullopt, FallbackFolder()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing_support::ScopedEnv env("XDG_RUNTIME_DIR", c.runtimeDir);
+        EXPECT_EQ(NamedObjectSpace("/tmp/q/").folder(), c.expected);
+    }
+}
+
+class PrivateFolderTest : public ::testing::Test {
+  protected:
+    TempDir runtime;
+    testing_support::ScopedEnv env{"XDG_RUNTIME_DIR", runtime.path().string()};
+    TempDir dir;
+    NamedObjectSpace space{dir.str()};
+    ManualClock clock;
+};
+
+TEST_F(PrivateFolderTest, ObjectsAreMadeInTheFolderForThisUserOnly) {
+    ASSERT_EQ(space.folder(), runtime.path().string());
+    auto mutex = NamedMutex::Create(space, kAccountMutex, clock, nullptr);
+    auto block = SharedMemory::Create(space, "StateFile", 4, nullptr);
+    ASSERT_TRUE(mutex && block);
+    const std::set<std::string> made = SystemObjects(space);
+    EXPECT_EQ(made.size(), 3u);  // the mutex, the block and its lock
+    for (const std::string& name : made) {
+        struct stat st {};
+        ASSERT_EQ(lstat((space.folder() + "/" + name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_uid, geteuid()) << name;
+        EXPECT_EQ(st.st_mode & 077, 0u) << name << " is open to others";
+    }
+    mutex.reset();
+    block.reset();
+    EXPECT_TRUE(SystemObjects(space).empty());
+}
+
+// Another user who made an object's file first, simulated by its mode (or, as root, by its
+// owner): the name is refused rather than shared, read or taken as free.
+TEST_F(PrivateFolderTest, AFileThatIsNotThisUsersOwnIsRefused) {
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool foreignOwner;
+        bool link;
+    };
+    const Case cases[] = {
+        {"open to everyone", 0666, false, false},
+        {"readable by the group", 0640, false, false},
+        {"another user's", 0600, true, false},
+        {"a link", 0600, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.foreignOwner && geteuid() != 0) {
+            RecordProperty("skipped", "a file of another user needs root");
+            continue;
+        }
+        for (const char* kind : {"mutex", "memlock"}) {
+            const std::string name = std::string("taken-") + kind;
+            const std::string path = space.Path(kind, name);
+            if (c.link) {
+                const std::string target = dir.str() + "target";
+                int fd = open(target.c_str(), O_CREAT | O_RDWR, 0600);
+                ASSERT_GE(fd, 0);
+                close(fd);
+                ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+            } else {
+                int fd = open(path.c_str(), O_CREAT | O_RDWR, 0600);
+                ASSERT_GE(fd, 0);
+                ASSERT_EQ(fchmod(fd, c.mode), 0);
+                if (c.foreignOwner) ASSERT_EQ(fchown(fd, 65534, 65534), 0);
+                close(fd);
+            }
+            bool existed = false;
+            if (std::strcmp(kind, "mutex") == 0) {
+                EXPECT_FALSE(NamedMutex::Create(space, name, clock, &existed));
+            } else {
+                EXPECT_FALSE(SharedMemory::Create(space, name, 4, &existed));
+                EXPECT_FALSE(SharedMemory::Open(space, name, 4));
+            }
+            EXPECT_FALSE(existed);
+            ASSERT_EQ(unlink(path.c_str()), 0);
+        }
+    }
+}
+
+TEST_F(PrivateFolderTest, AFolderOpenedToOthersIsRefusedAtTheNextUse) {
+    auto before = NamedMutex::Create(space, kAccountMutex, clock, nullptr);
+    ASSERT_TRUE(before);
+    ASSERT_EQ(chmod(runtime.path().c_str(), 0777), 0);
+    EXPECT_FALSE(NamedMutex::Create(space, "IMTRee_data_Mutex", clock, nullptr));
+    EXPECT_FALSE(SharedMemory::Create(space, "StateFile", 4, nullptr));
+    ASSERT_EQ(chmod(runtime.path().c_str(), 0700), 0);
+    EXPECT_TRUE(NamedMutex::Create(space, "IMTRee_data_Mutex", clock, nullptr));
+}
+
+TEST(NamedObjectFolderTest, TheFallbackFolderIsMadePrivate) {
+    testing_support::ScopedEnv env("XDG_RUNTIME_DIR", std::nullopt);
+    TempDir dir;
+    NamedObjectSpace space(dir.str());
+    ManualClock clock;
+    auto mutex = NamedMutex::Create(space, kAccountMutex, clock, nullptr);
+    ASSERT_TRUE(mutex);
+    struct stat st {};
+    ASSERT_EQ(lstat(FallbackFolder().c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, geteuid());
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
 // ---- two processes
 
 constexpr char kRoleVar[] = "QORV_NAMED_CHILD_ROLE";
@@ -277,6 +412,15 @@ TEST(NamedObjectsChildProcess, Run) {
         EXPECT_TRUE(existed);
         EXPECT_STREQ(block->data(), "Y from the parent");
         std::strcpy(block->data() + 100, "child was here");
+    } else if (std::strcmp(role, "keep until exit") == 0) {
+        // As the library's objects do: handles kept until the process ends, never destroyed.
+        static NamedMutex* const mutex =
+            NamedMutex::Create(space, kAccountMutex, clock, &existed).release();
+        static SharedMemory* const block =
+            SharedMemory::Create(space, "StateFile", 4, &existed).release();
+        ASSERT_TRUE(mutex && block);
+        testing_support::ReportReadyToParent();
+        testing_support::WaitUntilParentCloses();
     } else {
         // Log in, write the flag, report ready and stay until stdin closes (or killed).
         auto mutex = NamedMutex::Create(space, kAccountMutex, clock, &existed);
@@ -350,6 +494,26 @@ TEST_F(NamedObjectsTest, LoginMutexStopsExistingWhenItsProcessEnds) {
         EXPECT_FALSE(existed);
         EXPECT_EQ(block->data()[0], 0);
     }
+}
+
+// The library keeps its named objects until the process ends: the last process to end
+// still removes their files.
+TEST_F(NamedObjectsTest, TheLastProcessRemovesObjectsItKeptUntilItsExit) {
+    Child child("keep until exit", dir.str());
+    ASSERT_TRUE(child.WaitReady());
+    {
+        bool existed = false;
+        auto block = SharedMemory::Open(space, "StateFile", 4);
+        EXPECT_TRUE(block);
+        auto mutex = NamedMutex::Create(space, kAccountMutex, clock, &existed);
+        EXPECT_TRUE(existed);
+    }  // this process lets go first
+    EXPECT_FALSE(SystemObjects(space).empty());
+    child.CloseInput();
+    int status = child.Wait();
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(SystemObjects(space).empty()) << "the child left its objects behind";
 }
 
 }  // namespace

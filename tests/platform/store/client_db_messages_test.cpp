@@ -279,6 +279,45 @@ TEST_F(MessagesTest, ChineseTextIsGbkOutsideAndUtf8InTheDatabase) {
               reinterpret_cast<const char*>(utf8));
 }
 
+TEST_F(MessagesTest, UserDefinedGbkCharactersAreStoredAndReadBack) {
+    // The user-defined areas that rare names use, at both ends of each, and the code page's
+    // Private Use Area characters they stand for in the database.
+    struct Case {
+        const char* gbk;
+        const char8_t* utf8;
+    };
+    const Case cases[] = {
+        {"\xAA\xA1", u8"\uE000"}, {"\xAF\xFE", u8"\uE233"}, {"\xF8\xA1", u8"\uE234"},
+        {"\xFE\xFE", u8"\uE4C5"}, {"\xA1\x40", u8"\uE4C6"}, {"\xA7\xA0", u8"\uE765"},
+    };
+    CClientDB db("alice", Folder().c_str());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "GBK " << std::hex
+                                        << (static_cast<unsigned char>(c.gbk[0]) << 8 |
+                                            static_cast<unsigned char>(c.gbk[1])));
+        const std::string contents = std::string("FONT(x)张") + c.gbk + "三";
+        const std::string sender = std::string("z") + c.gbk + "@h";
+        long id = 0;
+        ASSERT_TRUE(db.AddMsg(sender.c_str(), "me@h", "2026-01-05 09:00:00", contents.c_str(),
+                              c.gbk, "", "", 0, false, "", "", 1, &id))
+            << db.GetErrorInfo();
+
+        Delivery got = Collect([&](const MsgCallback& cb) {
+            return db.GetMsg(sender.c_str(), sender.c_str(), cb, -1);
+        });
+        ASSERT_EQ(got.records.size(), 1u);
+        EXPECT_EQ(got.records[0][msg_field::kContents], contents);
+        EXPECT_EQ(got.records[0][msg_field::kFrom], sender);
+        EXPECT_EQ(got.records[0][msg_field::kExtra1], c.gbk);
+
+        RawDatabase raw(DatabaseFile());
+        EXPECT_EQ(raw.Text("SELECT contents FROM message WHERE id = " + std::to_string(id)),
+                  std::string(reinterpret_cast<const char*>(u8"FONT(x)张")) +
+                      reinterpret_cast<const char*>(c.utf8) +
+                      reinterpret_cast<const char*>(u8"三"));
+    }
+}
+
 TEST_F(MessagesTest, InvalidGbkIsRefusedAndNothingIsStored) {
     CClientDB db("alice", Folder().c_str());
     const std::string loneLead = "ab\x81";
