@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "config/client_config.h"
 #include "core/client_context.h"
@@ -59,6 +60,7 @@ CIMTree::CIMTree(core::ClientContext& context, int controlId, std::string treeNa
 }
 
 CIMTree::~CIMTree() {
+    if (onDestroy_) std::exchange(onDestroy_, {})(*this);
     Locked locked(*this, "~CIMTree");
     items_.Clear();
 }

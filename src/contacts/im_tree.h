@@ -48,6 +48,7 @@
 #include "os/controls/tree_control.h"
 #include "os/sys/clock.h"
 #include "platform/jid/jid.h"
+#include "platform/session/notify_record.h"
 
 struct CContactPersonInfo;
 
@@ -62,8 +63,8 @@ class ClientContext;
 namespace contacts {
 
 // Top kinds of the two personal trees; any other value names an organisation tree.
-inline constexpr std::string_view kRosterTop = "iqRosterTop";
-inline constexpr std::string_view kPhoneBookTop = "privatePhoneTop";
+inline constexpr std::string_view kRosterTop = platform::kRosterTopKind;
+inline constexpr std::string_view kPhoneBookTop = platform::kPhoneBookTopKind;
 
 inline constexpr std::string_view kTreeDataMutexName = "IMTRee_data_Mutex";
 inline constexpr os::Millis kTreeDataLockWaitMs = 1000;
@@ -114,6 +115,11 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // True while DeleteAllItemData runs (node notifications then concern no live data).
     bool clearing() const { return clearing_.load(); }
 
+    // Told once when the tree is destroyed (its window goes), so whoever lists it lets go.
+    void SetDestroyHandler(std::function<void(CIMTree&)> handler) {
+        onDestroy_ = std::move(handler);
+    }
+
     // ---- Item data ----
     // Holds the shared data lock for a scope (waiting at most 1000 ms); owns() tells whether
     // it was had.
@@ -144,6 +150,8 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // none); false when the lock could not be had.
     bool ForEachItemData(const std::function<void(CIMTreeItemData&)>& visit);
 
+    // The node an item data of this tree was given, or 0 (none yet).
+    os::TreeItem NodeOf(const CIMTreeItemData& item) const { return item.node_; }
     // The node's item data, or null (no node, no item parameter, or not this tree's).
     CIMTreeItemData* GetItemData(os::TreeItem node);
     // The node's payload of that kind, or null.
@@ -267,6 +275,7 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     std::unordered_map<os::TreeItem, SortedChildren> sortedChildren_;
     std::atomic<bool> dirty_{false};
     std::atomic<bool> clearing_{false};
+    std::function<void(CIMTree&)> onDestroy_;
 };
 
 }  // namespace contacts

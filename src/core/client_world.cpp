@@ -14,6 +14,8 @@
 #include "platform/session/session_utilities.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
+#include "platform/store/client_db.h"
+#include "platform/store/group_child.h"
 
 namespace core {
 namespace {
@@ -49,6 +51,21 @@ ClientWorld::ClientWorld(Parts parts, WorldFolders folders)
     loginEvent_ =
         os::OpenNamedEvent(*namedObjects_, "LoginEvent", *clock_, os::EventReset::Auto, false);
     session_->SetLoginEvent(loginEvent_.get());
+    // The engine stores the organisation units it fetches in the user's directory store,
+    // where the contact trees read them.
+    session_->SetDirectoryStore(
+        [context = context_.get()](std::string_view unitKey,
+                                   const std::vector<platform::DirectoryChild>& children) {
+            std::unique_ptr<CClientDB> store = context->OpenUserStore();
+            if (store == nullptr) return false;
+            CGroupChildList stored;
+            stored.reserve(children.size());
+            for (const platform::DirectoryChild& child : children) {
+                stored.emplace_back(child.isUnit ? CGroupChild::kUnit : CGroupChild::kPerson,
+                                    child.id, child.name, child.parentId);
+            }
+            return store->RefreshGroupChildren(std::string(unitKey).c_str(), stored);
+        });
 }
 
 ClientWorld::~ClientWorld() {
@@ -56,6 +73,7 @@ ClientWorld::~ClientWorld() {
     // may reach is still there.
     windows_.reset();
     session_->SetLoginEvent(nullptr);
+    session_->SetDirectoryStore({});
 }
 
 std::unique_ptr<ClientWorld> ClientWorld::ForLibrary(WorldFolders folders,

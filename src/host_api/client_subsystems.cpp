@@ -3,22 +3,28 @@
 #include "chat/chat_doors.h"
 #include "chat/chat_notifications.h"
 #include "contacts/contact_notifications.h"
+#include "contacts/loading_notifications.h"
 #include "core/doors.h"
 #include "core/doors/settings_service.h"
 #include "host_api/manager_notifications.h"
 #include "host_api/window_manager.h"
 #include "login/login_notifications.h"
+#include "notify/wnd_child.h"
 
 ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager& manager)
     : context_(context),
       manager_(manager),
       handlers_(notify::NotificationHandlers::Create(context.log)),
       trees_(context),
-      contactService_(trees_),
+      panelTrees_(context, trees_),
+      contactService_(trees_, panelTrees_,
+                      [&manager]() -> os::Window* { return manager.mainPanel(); }),
       userSettings_(context),
       shell_(context),
       incomingHooks_(trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
+      loadingNotifications_(
+          contacts::RegisterLoadingNotifications(context, panelTrees_, *handlers_)),
       chatNotifications_(chat::RegisterChatNotifications(context, *handlers_)),
       loginNotifications_(login::RegisterLoginNotifications(context, *handlers_)),
       managerNotifications_(RegisterWindowManagerNotifications(context, *handlers_)),

@@ -2,10 +2,11 @@
 // ClientSubsystems: the client's subsystems that the window manager reaches through the doors
 // of its context (core/doors.h), built, owned and plugged in together: the contact trees, the
 // notification pump (theBaseProxy), the contact door of the exports, the contact lookup of
-// new chat windows and the main window shell. It also makes the world's registry of notification
-// handlers and has each subsystem register its handlers there (the contact trees, the chat windows,
-// the login panel, the window manager, and the pump its own). It owns what it plugs in; every door
-// it leaves alone keeps its defaults and is named in the start-up log.
+// new chat windows and the main window shell. The main panel's three trees are made and
+// filled after each login (contacts/main_panel_trees.h). It also makes the world's registry of
+// notification handlers and has each subsystem register its handlers there (the contact trees, the
+// chat windows, the login panel, the window manager, and the pump its own). It owns what it plugs
+// in; every door it leaves alone keeps its defaults and is named in the start-up log.
 //
 // Build it after the window manager and destroy it before: it plugs itself in when made
 // and takes itself out (the doors go back to their defaults) when destroyed.
@@ -14,6 +15,7 @@
 
 #include "contacts/contact_tree_service.h"
 #include "contacts/contact_trees.h"
+#include "contacts/main_panel_trees.h"
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
 #include "notify/base_proxy.h"
@@ -30,6 +32,8 @@ class ClientSubsystems {
     ClientSubsystems& operator=(const ClientSubsystems&) = delete;
 
     contacts::ContactTrees& contactTrees() { return trees_; }
+    contacts::MainPanelTrees& mainPanelTrees() { return panelTrees_; }
+    contacts::ContactTreeService& contactService() { return contactService_; }
     CBaseProxy& baseProxy() { return proxy_; }
     notify::NotificationHandlers& notificationHandlers() { return *handlers_; }
     UserSettingsService& userSettings() { return userSettings_; }
@@ -41,12 +45,14 @@ class ClientSubsystems {
     // First, so that it outlives every registration.
     const std::shared_ptr<notify::NotificationHandlers> handlers_;
     contacts::ContactTrees trees_;
+    contacts::MainPanelTrees panelTrees_;
     contacts::ContactTreeService contactService_;
     UserSettingsService userSettings_;
     MainWindowSession shell_;
     notify::ClientIncomingHooks incomingHooks_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;
+    notify::Registrations loadingNotifications_;
     notify::Registrations chatNotifications_;
     notify::Registrations loginNotifications_;
     notify::Registrations managerNotifications_;

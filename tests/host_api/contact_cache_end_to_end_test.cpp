@@ -1,7 +1,7 @@
 // The contact caches in the client as it ships: a log-out writes the cache file of each tree
 // that changed or has none, and the cache page of the settings dialog deletes them for good
-// in this session. The product builds no trees of its own yet; the trees are the fixture's
-// buddy tree on the main panel, joined to the subsystems' contact trees.
+// in this session. The buddy list saved is the first one that joined the contact trees: the
+// fixture's buddy tree on the main panel, which joins before the product's own trees.
 
 #include <gtest/gtest.h>
 
@@ -21,11 +21,14 @@ class ContactCacheEndToEndTest : public SubsystemsTest {
     std::string CacheFile() {
         return core::UserFolder(commonDir.str(), "me").value() + "我的好友.tree";
     }
-    void LogOut() {
+    void Drain() {
         const platform::SimSessionCore& session = world.simSession();
         ASSERT_TRUE(PumpUntil(world.windows(), [&] {
             return session.QueuedCount() == 0 && session.IssuedCount() == 0;
         }));
+    }
+    void LogOut() {
+        ASSERT_NO_FATAL_FAILURE(Drain());
         manager->UserLogout();
     }
     std::string FileBytes() {
@@ -58,6 +61,8 @@ class CacheRewriteTest : public ContactCacheEndToEndTest,
 TEST_P(CacheRewriteTest, ExistingFileIsRewrittenOnlyWhenTheTreeChanged) {
     const bool dirty = GetParam();
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    // The login has loaded the trees (a cache file present then would have been read).
+    ASSERT_NO_FATAL_FAILURE(Drain());
     ASSERT_TRUE(os::CreateDirectories(core::UserFolder(commonDir.str(), "me").value()));
     ASSERT_TRUE(os::WriteFileAtomically(CacheFile(), "old"));
     tree->SetDirty(dirty);

@@ -24,6 +24,10 @@ TEST_F(LogoutDuringSendTest, UserLogoutAnswersTheSendOfThePumpItStops) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     remote = Remote("bob");
     ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "online"; }));
+    // The login's own records (the data phase, the lists) are through first: the pump is idle.
+    const platform::SimSessionCore& idle = world.simSession();
+    ASSERT_TRUE(PumpUntil(world.windows(),
+                          [&] { return idle.QueuedCount() == 0 && idle.IssuedCount() == 0; }));
 
     // Bob's message goes the UI route: the pump sends it to the main panel and waits there,
     // as this (the UI) thread does not pump.

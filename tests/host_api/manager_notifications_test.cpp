@@ -139,9 +139,12 @@ TEST_F(ManagerNotificationsTest, AnUnknownChatPartnersDetailsAreAskedForAndLogge
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     const std::string stranger = "stranger$gov@" + world.server().HostName();
     ASSERT_NO_FATAL_FAILURE(Arrive(platform::notify_type::kUnknownChatPartner, Slots({stranger})));
-    const auto calls = world.simSession().calls().Named("QueryPersonInfo");
+    // The trees ask for their contacts' vCards after their lists: only the stranger's count.
+    std::vector<platform::SessionCall> calls;
+    for (const platform::SessionCall& call : world.simSession().calls().Named("QueryPersonInfo")) {
+        if (call.args.at(0) == stranger) calls.push_back(call);
+    }
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].args.at(0), stranger);
     EXPECT_TRUE(world.log().HasCaptured("请求未知聊天对象的详细信息"));
 }
 

@@ -76,11 +76,16 @@ class SubsystemsTest : public ManagerTest {
         bobInTree = user->user();
         ASSERT_NE(tree->InsertUserItem(bobInTree, groupNode, os::kTreeLast), os::kNoTreeItem);
         subsystems->contactTrees().Add(*tree);
+        ASSERT_NO_FATAL_FAILURE(LogInAs("me"));
+    }
 
+    // Logs `login` in (password "pw") through the login panel, as a person does it, and
+    // pumps until the main panel shows.
+    void LogInAs(const char* login) {
         // As a person logs in: account, password, the login button.
         qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
         const auto panel = manager->LoginPanel().value();
-        ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kAccountId, "me")) << driver.LastError();
+        ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kAccountId, login)) << driver.LastError();
         ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, "pw")) << driver.LastError();
         ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
         // Logged in with the result; the channel list that follows switches the interface.

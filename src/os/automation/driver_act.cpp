@@ -109,6 +109,8 @@ bool Driver::SelectTreeItem(WindowHandle window, int controlId, TreeItemHandle i
     if (!tree) return false;
     impl_->Succeed();
     impl_->BringToFront(window);
+    // A click on an item gives its tree the keyboard focus.
+    impl_->system->FromHandle(os::HWND(window))->SetFocus(controlId);
     return tree->Select(item);
 }
 

@@ -65,6 +65,7 @@ inline constexpr std::uint32_t kTemporaryConversation = 57;
 inline constexpr std::uint32_t kSmsQuota = 77;
 inline constexpr std::uint32_t kTimedSmsAnswer = 78;
 inline constexpr std::uint32_t kPhoneBookCard = 80;
+inline constexpr std::uint32_t kBatchSmsRefused = 99;  // slot 1: the group's user count
 inline constexpr std::uint32_t kOfflineFileSwitch = 104;
 inline constexpr std::uint32_t kOaNotice = 101;
 inline constexpr std::uint32_t kUnknownChatPartner = 103;
@@ -159,6 +160,14 @@ struct ChannelListData {
     std::vector<Channel> channels;
     friend bool operator==(const ChannelListData&, const ChannelListData&) = default;
 };
+
+// The namespaces of the two personal lists, and the top kinds of their trees: the key of a
+// list's group is "<top kind>,<group id>", a user's group key the key of its group (the top
+// kind alone for a user at the top).
+inline constexpr std::string_view kRosterNameSpace = "jabber:iq:roster";
+inline constexpr std::string_view kPhoneBookNameSpace = "kestral:iq:private:phone";
+inline constexpr std::string_view kRosterTopKind = "iqRosterTop";
+inline constexpr std::string_view kPhoneBookTopKind = "privatePhoneTop";
 
 // Roster and phone-book lists (types 3, 5, 6, 10 and kin).
 struct ContactListUser {

@@ -75,6 +75,47 @@ struct SimRosterItem {
     friend bool operator==(const SimRosterItem&, const SimRosterItem&) = default;
 };
 
+// One entry of a user's private phone book: a number (the entry's JID is
+// "<number>@sms.<host>") under a phone-book group.
+struct SimPhoneEntry {
+    std::string number;
+    std::string name;
+    std::string group;
+    friend bool operator==(const SimPhoneEntry&, const SimPhoneEntry&) = default;
+};
+
+// The organisation directory: units (a root unit has an empty parentId) holding sub-units
+// and persons. Unit ids are unique in the directory; a person is listed by JID.
+struct SimPerson {
+    std::string jid;
+    std::string name;
+};
+struct SimUnit {
+    std::string id;
+    std::string name;
+    std::string parentId;
+    std::vector<SimPerson> persons;
+};
+struct SimDirectory {
+    std::vector<SimUnit> units;  // parents before their children
+
+    // A directory of `roots` root units, each with `subUnits` sub-units per level down to
+    // `depth` levels (1: roots only), and `persons` persons in every unit. Unit ids are
+    // "u1", "u1_2", ...; persons "p<unit id>_<n>$gov@<host>", named "职员<n>".
+    static SimDirectory Generate(std::string_view host, int roots, int depth, int subUnits,
+                                 int persons);
+};
+
+// One child of a unit as the engine hands it to the client's directory store: a unit
+// (isUnit) or a person (id = JID), with the id of the unit it belongs to.
+struct DirectoryChild {
+    bool isUnit = true;
+    std::string id;
+    std::string name;
+    std::string parentId;
+    friend bool operator==(const DirectoryChild&, const DirectoryChild&) = default;
+};
+
 class SimServer {
   public:
     explicit SimServer(os::Clock& clock, std::string hostName = kDefaultSimHost);
@@ -97,6 +138,20 @@ class SimServer {
     // Replaces a user's roster.
     void SetRoster(std::string_view ownerJid, std::vector<SimRosterItem> items);
     std::vector<SimRosterItem> Roster(std::string_view ownerJid) const;
+
+    // Replaces a user's private phone book.
+    void SetPhoneBook(std::string_view ownerJid, std::vector<SimPhoneEntry> entries);
+    // Replaces the organisation directory (one for the whole server).
+    void SetDirectory(SimDirectory directory);
+    // The children of a unit in sibling order (sub-units first, then persons); the unit is
+    // the last element of a tree path key ("top,u1,u1_2"); a key without "," names the
+    // directory's top (its root units).
+    std::vector<DirectoryChild> DirectoryChildren(std::string_view pathKey) const;
+    // The roster (namespace "jabber:iq:roster") or phone book ("kestral:iq:private:phone")
+    // of a user as the list record a refresh hands over: one group per distinct group name
+    // (id = name, top-level), users keyed "<top kind>,<group>" (the top kind alone without
+    // a group).
+    ContactListData ContactList(std::string_view ownerJid, std::string_view nameSpace) const;
 
     // The channel list every successful login receives.
     void SetChannels(std::vector<Channel> channels);

@@ -71,6 +71,16 @@ void SimSessionCore::SignalLoginSucceeded() {
 
 // ---- Test hooks ----
 
+void SimSessionCore::SetDirectoryStore(DirectoryStore store) {
+    std::lock_guard lock(mutex_);
+    directoryStore_ = std::move(store);
+}
+
+void SimSessionCore::HoldDirectoryAnswers(bool held) {
+    std::lock_guard lock(mutex_);
+    directoryHeld_ = held;
+}
+
 void SimSessionCore::SetNextLoginNeverAnswers() {
     std::lock_guard lock(mutex_);
     nextLoginSilent_ = true;
@@ -198,17 +208,25 @@ std::string SimSessionCore::GetUserJID(std::string_view account, int userType) {
 }
 
 // ---- Directory, roster and phone book ----
-// Accepted and recorded; the server side (roster and phone-book lists, cache checks, the
-// organisation directory, vCards and online counts) comes with the contact-loading work.
+// The lists and a unit's children come from the server; cache checks, online counts and
+// vCards are accepted and recorded.
 
 int SimSessionCore::RefreshRoster(int mode) {
     calls_.Record("RefreshRoster", {Number(mode)});
-    return Accepted();
+    const std::string jid = GetCurrentUserJID();
+    if (jid.empty()) return 0;
+    Deliver(
+        MakeNotify(notify_type::kContactListLoading, server_->ContactList(jid, kRosterNameSpace)));
+    return 1;
 }
 
 int SimSessionCore::RefreshTelContactTop(int mode) {
     calls_.Record("RefreshTelContactTop", {Number(mode)});
-    return Accepted();
+    const std::string jid = GetCurrentUserJID();
+    if (jid.empty()) return 0;
+    Deliver(MakeNotify(notify_type::kContactListLoading,
+                       server_->ContactList(jid, kPhoneBookNameSpace)));
+    return 1;
 }
 
 int SimSessionCore::CheckCacheTimeVersion(std::string_view jid, std::string_view nameSpace,
@@ -232,12 +250,23 @@ int SimSessionCore::RequestGroupChildren(os::HWND owner, std::string_view pathKe
                                          int timeoutMs, os::Event* done, int mode, int flag) {
     calls_.Record("RequestGroupChildren", {Number(owner.value()), Text(pathKey), Number(timeoutMs),
                                            Number(mode), Number(flag)});
-    const int accepted = Accepted();
-    if (result != nullptr) *result = accepted;
-    // The caller waits on `done`; the server has nothing more to store yet, so the wait ends
-    // at once rather than running into its time-out.
+    int answer = Accepted();
+    if (answer != 0 && timeoutMs > 0) {
+        DirectoryStore store;
+        {
+            std::lock_guard lock(mutex_);
+            if (directoryHeld_) {
+                if (result != nullptr) *result = answer;
+                return answer;
+            }
+            store = directoryStore_;
+        }
+        if (store) answer = store(pathKey, server_->DirectoryChildren(pathKey)) ? 1 : 0;
+    }
+    if (result != nullptr) *result = answer;
+    // The children are stored before this call returns, so the caller's wait ends at once.
     if (done != nullptr) done->Set();
-    return accepted;
+    return answer;
 }
 
 int SimSessionCore::RequestOrganizeList(int kind, int mode) {

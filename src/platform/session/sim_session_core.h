@@ -4,7 +4,8 @@
 // server to let a test play the other people.
 //
 // Requests the server carries out (login, logout, presence, chat, typing, subscriptions,
-// status queries, SMS) answer as a real server would. Every other request is accepted while the
+// status queries, SMS, the roster and phone-book lists, a unit's children) answer as a real
+// server would. Every other request is accepted while the
 // session is logged in (0 when it is not; SendFile then answers kSendFileFailed), recorded in
 // the call log, and answered with nothing yet: the work that needs a request's answer adds
 // it to the server. Every request, carried out or not, is recorded in the call log.
@@ -13,6 +14,7 @@
 // the queue, a dropped connection, and the event the engine sets when a login has succeeded.
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -166,6 +168,15 @@ class SimSessionCore final : public SessionCore {
     bool DropConnection();
     // Set when a login has fully succeeded (the client's named "LoginEvent"). May be null.
     void SetLoginEvent(os::Event* loginEvent);
+    // Where a unit's children go when the client asks for them (RequestGroupChildren with a
+    // time-out): the client's directory store of the logged-in user. Without one the
+    // children are not stored; a store that fails makes the request answer 0.
+    using DirectoryStore =
+        std::function<bool(std::string_view unitKey, const std::vector<DirectoryChild>& children)>;
+    void SetDirectoryStore(DirectoryStore store);
+    // While held, a request for a unit's children is accepted and never answered: nothing is
+    // stored and its event stays unset (a server that does not answer in time).
+    void HoldDirectoryAnswers(bool held);
 
     const CallLog& calls() const { return calls_; }
     CallLog& calls() { return calls_; }
@@ -208,6 +219,8 @@ class SimSessionCore final : public SessionCore {
     std::string lastSaveFolder_;
     int wholeTreeValue_ = 0;
     std::vector<std::pair<int, int>> rootRequests_;  // (tree kind, count)
+    DirectoryStore directoryStore_;
+    bool directoryHeld_ = false;
 };
 
 }  // namespace platform

@@ -39,6 +39,9 @@ struct SimServer::Impl {
     // Every table is keyed by Jid::StoreKey: one entry per person, whatever the spelling.
     std::map<std::string, SimAccount> accounts;
     std::map<std::string, std::vector<SimRosterItem>> rosters;
+    std::map<std::string, std::vector<SimPhoneEntry>> phoneBooks;
+    SimDirectory directory;
+    std::map<std::string, std::size_t> unitIndex;  // unit id -> index in directory.units
     std::vector<Channel> channels;
     std::vector<SessionEntry> sessions;  // in attach order
     std::map<std::string, std::vector<MessageData>> stored;
