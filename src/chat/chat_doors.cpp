@@ -50,8 +50,7 @@ std::vector<std::string> UserChatSettings::CommonPhrases() {
 ChatDoors::ChatDoors(core::ClientContext& context, contacts::ContactTrees* trees)
     : settings("chat settings", "the user settings"),
       quota("SMS quota", "the SMS quota"),
-      commands("chat commands",
-               "the face and phrase pickers, screen capture, file transfer and calls",
+      commands("chat commands", "screen capture, file transfer and calls",
                std::make_unique<ClientDoorCommands>(context, trees)),
       shakes("shake memory", "") {}
 

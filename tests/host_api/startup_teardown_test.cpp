@@ -56,7 +56,7 @@ TEST_F(ManagerTest, StartUpNamesEveryUnpluggedDoorAndTheSubsystemItWaitsFor) {
         {"reconnect", "the reconnect flow"},
         {"chat settings", "the user settings"},
         {"SMS quota", "the SMS quota"},
-        {"chat commands", "the face and phrase pickers, screen capture, file transfer and calls"},
+        {"chat commands", "screen capture, file transfer and calls"},
     };
     testing_support::RecordingRooms rooms;
     context.doors().rooms.Plug(rooms);
