@@ -57,7 +57,7 @@ std::string ConfigLoader::ConfigFile() const {
 int ConfigLoader::LoadConfig(ClientConfig& config) const {
     const std::string path = ConfigFile();
     // One read of the file; every key is then looked up as GetPrivateProfileInt/String would.
-    const os::IniFile ini = os::IniFile::Load(path);
+    const os::IniFile ini = os::IniFile::Load(path, &context_.log);
     if (!ini.readable()) {
         context_.log.WriteLog(os::Format("配置文件无法读取, 使用默认配置:%s", path.c_str()));
     }

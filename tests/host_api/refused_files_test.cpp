@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "login/login_history.h"
+#include "platform/services/login_server_table.h"
 #include "subsystems_fixture.h"
 
 namespace host_api_test {
@@ -27,6 +28,19 @@ TEST_F(RefusedFilesTest, ALoginHistoryThatIsNoFileIsRefusedAndNamedInTheLog) {
         world.log().HasCaptured("File '" + history + "' not read: not a regular file (a FIFO)"));
     EXPECT_TRUE(world.log().HasCaptured("File '" + mobile +
                                         "' not read: not a regular file (a character device)"));
+}
+
+TEST_F(RefusedFilesTest, AConfigurationThatIsNoFileIsRefusedAndNamedInTheLog) {
+    const std::string config = commonDir.str() + platform::kDefaultConfigFile;
+    std::filesystem::remove(config);
+    ASSERT_EQ(::mkfifo(config.c_str(), 0600), 0);
+
+    ASSERT_NO_FATAL_FAILURE(Init());  // InitWindows reads the configuration
+
+    EXPECT_TRUE(world.windows().IsWindowVisible(manager->LoginPanel()));
+    EXPECT_TRUE(
+        world.log().HasCaptured("File '" + config + "' not read: not a regular file (a FIFO)"));
+    EXPECT_TRUE(world.log().HasCaptured("配置文件无法读取, 使用默认配置:" + config));
 }
 
 }  // namespace

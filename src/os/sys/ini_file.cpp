@@ -56,10 +56,10 @@ bool HeaderReadsBack(const std::string& name) {
 
 }  // namespace
 
-IniFile IniFile::Load(std::string_view path) {
+IniFile IniFile::Load(std::string_view path, LogSink* log) {
     IniFile file;
     std::string bytes;
-    if (ReadFile(path, bytes, kIniReadLimit)) {
+    if (ReadFile(path, bytes, kIniReadLimit, log)) {
         file = Parse(bytes);
     } else {
         // Only a missing file may be created by Save; one we failed to read must not be

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "os/sys/log_sink.h"
+
 namespace os {
 
 // The largest INI file read; a larger one (or one that is not a regular file) reads as unreadable.
@@ -29,8 +31,9 @@ class IniFile {
     IniFile() = default;
 
     // Reads the file at the GBK `path`. A missing file loads empty and is created by Save. A
-    // file that exists but cannot be read also reads empty, and Save refuses to overwrite it.
-    static IniFile Load(std::string_view path);
+    // file that exists but cannot be read also reads empty, and Save refuses to overwrite it;
+    // `log`, when given, is told which file was refused and why.
+    static IniFile Load(std::string_view path, LogSink* log = nullptr);
     // Parses file content (bytes as they are on disk).
     static IniFile Parse(std::string_view content);
 
