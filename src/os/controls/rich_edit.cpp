@@ -77,7 +77,9 @@ void RichEdit::SetText(std::string text) {
          at += static_cast<std::size_t>(GbkCharLength(bytes_, at)))
         charStart_.push_back(static_cast<std::uint32_t>(at));
     runs_.clear();
-    if (!charStart_.empty()) runs_.push_back(FormatRun{0, defaultFormat_});
+    formats_.clear();
+    formatIndex_.clear();
+    if (!charStart_.empty()) runs_.push_back(FormatRun{0, Intern(defaultFormat_)});
     objects_.clear();
     caretFormat_.reset();
     sel_ = {};
@@ -224,6 +226,27 @@ void RichEdit::Erase(int start, int end) {
 
 // ---- Format runs ---------------------------------------------------------------------------
 
+std::size_t RichEdit::FormatHash::operator()(const CharFormat& format) const {
+    std::size_t hash = std::hash<std::string>()(format.faceName);
+    auto mix = [&hash](std::size_t value) {
+        hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+    };
+    mix(std::hash<std::string>()(format.linkTarget));
+    mix(format.mask);
+    mix(format.effects);
+    mix(static_cast<std::size_t>(format.height));
+    mix(format.color);
+    mix(static_cast<std::size_t>(format.charSet) << 8 | format.pitchAndFamily);
+    return hash;
+}
+
+std::uint32_t RichEdit::Intern(const CharFormat& format) {
+    auto [found, added] =
+        formatIndex_.try_emplace(format, static_cast<std::uint32_t>(formats_.size()));
+    if (added) formats_.push_back(format);
+    return found->second;
+}
+
 std::size_t RichEdit::RunIndexAt(int position) const {
     auto after = std::upper_bound(runs_.begin(), runs_.end(), position,
                                   [](int p, const FormatRun& run) { return p < run.start; });
@@ -254,19 +277,20 @@ void RichEdit::MergeRuns(std::size_t first, std::size_t last) {
 
 void RichEdit::InsertRun(int at, int length, const CharFormat& format) {
     if (length <= 0) return;
+    const std::uint32_t id = Intern(format);
     if (runs_.empty()) {
-        runs_.push_back(FormatRun{0, format});
+        runs_.push_back(FormatRun{0, id});
         return;
     }
     if (at >= Length()) {
         // Appending, the common case of a message view: O(1).
-        if (!(runs_.back().format == format)) runs_.push_back(FormatRun{at, format});
+        if (runs_.back().format != id) runs_.push_back(FormatRun{at, id});
         return;
     }
     SplitRunAt(at);
     std::size_t index = at == 0 ? 0 : RunIndexAt(at);
     for (std::size_t i = index; i < runs_.size(); ++i) runs_[i].start += length;
-    runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(index), FormatRun{at, format});
+    runs_.insert(runs_.begin() + static_cast<std::ptrdiff_t>(index), FormatRun{at, id});
     MergeRuns(index == 0 ? 0 : index - 1, index + 1);
 }
 
@@ -314,10 +338,10 @@ CharFormat RichEdit::InsertionFormat() const {
 CharFormat RichEdit::GetSelectionCharFormat() const {
     if (sel_.empty()) return InsertionFormat();
     std::size_t index = RunIndexAt(sel_.start);
-    CharFormat format = runs_[index].format;
+    CharFormat format = FormatOf(runs_[index]);
     format.mask = char_mask::kAll;
     for (++index; index < runs_.size() && runs_[index].start < sel_.end; ++index)
-        ClearDiffering(format, runs_[index].format);
+        ClearDiffering(format, FormatOf(runs_[index]));
     return format;
 }
 
@@ -332,14 +356,17 @@ void RichEdit::SetSelectionCharFormat(const CharFormat& format) {
     SplitRunAt(sel_.end);
     std::size_t first = RunIndexAt(sel_.start);
     std::size_t last = first;
-    for (; last < runs_.size() && runs_[last].start < sel_.end; ++last)
-        ApplyMasked(runs_[last].format, format);
+    for (; last < runs_.size() && runs_[last].start < sel_.end; ++last) {
+        CharFormat changed = FormatOf(runs_[last]);
+        ApplyMasked(changed, format);
+        runs_[last].format = Intern(changed);
+    }
     MergeRuns(first == 0 ? 0 : first - 1, last);
 }
 
 CharFormat RichEdit::GetCharFormatAt(int position) const {
     if (position < 0 || position >= Length()) return defaultFormat_;
-    return runs_[RunIndexAt(position)].format;
+    return FormatOf(runs_[RunIndexAt(position)]);
 }
 
 void RichEdit::SetDefaultCharFormat(const CharFormat& format) {
@@ -363,7 +390,7 @@ void RichEdit::ForEachSegment(int start, int end,
     while (position < end) {
         const int runEnd = std::min(RunEnd(run), end);
         const int nextObject = object < objects_.size() ? objects_[object].position : Length();
-        segment.format = runs_[run].format;
+        segment.format = FormatOf(runs_[run]);
         segment.start = position;
         if (nextObject == position) {
             segment.type = RichSegment::Type::Object;
@@ -394,10 +421,11 @@ std::vector<RichSegment> RichEdit::Segments(int start, int end) const {
 std::optional<LinkRange> RichEdit::LinkAt(int position) const {
     if (position < 0 || position >= Length()) return std::nullopt;
     std::size_t index = RunIndexAt(position);
-    const CharFormat& format = runs_[index].format;
+    const CharFormat& format = FormatOf(runs_[index]);
     if (!format.Has(char_effect::kLink)) return std::nullopt;
-    auto sameLink = [&format](const FormatRun& run) {
-        return run.format.Has(char_effect::kLink) && run.format.linkTarget == format.linkTarget;
+    auto sameLink = [this, &format](const FormatRun& run) {
+        const CharFormat& other = FormatOf(run);
+        return other.Has(char_effect::kLink) && other.linkTarget == format.linkTarget;
     };
     std::size_t first = index;
     while (first > 0 && sameLink(runs_[first - 1])) --first;

@@ -39,6 +39,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "os/controls/char_format.h"
@@ -200,9 +201,17 @@ class RichEdit : public Control {
 
   private:
     struct FormatRun {
-        int start = 0;  // the run covers [start, next run's start)
-        CharFormat format;
+        int start = 0;             // the run covers [start, next run's start)
+        std::uint32_t format = 0;  // index into formats_
     };
+    struct FormatHash {
+        std::size_t operator()(const CharFormat& format) const;
+    };
+    // Each distinct format is kept once: a message full of links has a run per link, and a
+    // run that carried its own format (strings included) would make the runs the bulk of
+    // the view. Equal formats have equal indexes, so runs compare by index.
+    std::uint32_t Intern(const CharFormat& format);
+    const CharFormat& FormatOf(const FormatRun& run) const { return formats_[run.format]; }
 
     int Length() const { return static_cast<int>(charStart_.size()); }
     CharFormat InsertionFormat() const;
@@ -218,7 +227,9 @@ class RichEdit : public Control {
     std::string bytes_;                     // GetText()
     std::vector<std::uint32_t> charStart_;  // byte offset of each position
     std::vector<FormatRun> runs_;           // cover [0, length) in order; empty when empty
-    std::vector<PlacedObject> objects_;     // by position
+    std::vector<CharFormat> formats_;       // every format a run has had since SetText
+    std::unordered_map<CharFormat, std::uint32_t, FormatHash> formatIndex_;
+    std::vector<PlacedObject> objects_;  // by position
     CharFormat defaultFormat_;
     std::optional<CharFormat> caretFormat_;  // set at the caret since it last moved
     Selection sel_;
