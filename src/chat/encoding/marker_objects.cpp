@@ -1,8 +1,8 @@
 #include "chat/encoding/marker_objects.h"
 
-#include <filesystem>
+#include <sys/stat.h>
+
 #include <optional>
-#include <system_error>
 
 #include "chat/encoding/face_table.h"
 #include "chat/encoding/input_encoder.h"
@@ -13,16 +13,15 @@
 namespace chat {
 namespace {
 
-// Size of a file named by a GBK path, or nothing when it cannot be read.
+// Size of a regular file named by a GBK path, or nothing when there is none. One stat per
+// picture marker: a peer's message may hold tens of thousands of them. The name is used as
+// the peer gave it (no separator conversion).
 std::optional<std::uintmax_t> FileSize(const std::string& gbkPath) {
     std::string native;
     if (!os::GbkToUtf8(gbkPath, native)) return std::nullopt;
-    std::error_code error;
-    std::filesystem::path path(native);
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) return std::nullopt;
-    return size;
+    struct stat info {};
+    if (::stat(native.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return static_cast<std::uintmax_t>(info.st_size);
 }
 
 }  // namespace
