@@ -72,15 +72,20 @@ bool GenericHttpClient::Run(TransferRequest request) {
     return false;
 }
 
-bool GenericHttpClient::Request(std::string_view url, RequestKind kind, std::string_view agent) {
-    Reset();
+bool GenericHttpClient::RequestTo(std::string_view url, TransferRequest& request) {
     const std::optional<UrlParts> parts = ParseUrl(url);
     if (!parts) {
         failure_ = HttpFailure::BadUrl;
         return false;
     }
-    TransferRequest request;
     request.url = *parts;
+    return true;
+}
+
+bool GenericHttpClient::Request(std::string_view url, RequestKind kind, std::string_view agent) {
+    Reset();
+    TransferRequest request;
+    if (!RequestTo(url, request)) return false;
     request.version = HttpVersion::Http10;
     request.userAgent = std::string(agent);
     request.bodyLimit = kResponseBodySize;
@@ -127,14 +132,9 @@ int GenericHttpClient::UploadPicture(std::string_view serverUrl, std::string_vie
         if (settings_.prompter != nullptr) settings_.prompter->MessageBox(kUnableToOpenFile);
         return 0;
     }
-    const std::optional<UrlParts> parts = ParseUrl(serverUrl);
-    if (!parts) {
-        failure_ = HttpFailure::BadUrl;
-        return 0;
-    }
-    PictureUpload upload = PictureUploadRequest(localFile, picture);
     TransferRequest request;
-    request.url = *parts;
+    if (!RequestTo(serverUrl, request)) return 0;
+    PictureUpload upload = PictureUploadRequest(localFile, picture);
     request.method = "POST";
     request.headers = HeaderLines(upload.headers);
     request.hasBody = true;
@@ -147,13 +147,8 @@ int GenericHttpClient::UploadPicture(std::string_view serverUrl, std::string_vie
 
 bool GenericHttpClient::Download(std::string_view url, std::string_view localFile) {
     Reset();
-    const std::optional<UrlParts> parts = ParseUrl(url);
-    if (!parts) {
-        failure_ = HttpFailure::BadUrl;
-        return false;
-    }
     TransferRequest request;
-    request.url = *parts;
+    if (!RequestTo(url, request)) return false;
     request.userAgent = kClientUserAgent;
     request.headerLimit = kResponseHeaderSize;
     if (!Run(std::move(request))) return false;

@@ -71,6 +71,8 @@ class GenericHttpClient {
 
   private:
     void Reset();
+    // Sets the request's address from `url`; false (a BadUrl failure) when it does not parse.
+    bool RequestTo(std::string_view url, TransferRequest& request);
     bool Run(TransferRequest request);
 
     HttpClientSettings settings_;
