@@ -144,7 +144,8 @@ void QorvSetInputHandler(QorvInputHandler handler, void* user) QORV_NOEXCEPT;
 
 /* Pop-up tips (a message arrived while no window shows it, a contact came online, new mail):
  * `title` is who or what it is about, `text` the line to show. The host shows them its way
- * (a desktop notification); they are logged with or without a handler. */
+ * (a desktop notification); they are logged with or without a handler. The handler is
+ * called on the UI thread (a tip raised on another thread goes through the frame's queue). */
 typedef void (*QorvNoticeHandler)(void* user, const char* title, const char* text);
 void QorvSetNoticeHandler(QorvNoticeHandler handler, void* user) QORV_NOEXCEPT;
 

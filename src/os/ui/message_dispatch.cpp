@@ -320,6 +320,8 @@ int WindowSystem::Run() {
     return static_cast<int>(static_cast<std::int64_t>(msg.wParam));
 }
 
+bool WindowSystem::IsQuitPending() { return impl_->CurrentQueue(true)->QuitQueued(); }
+
 int WindowSystem::LoopDescriptor() { return impl_->CurrentQueue(true)->WakeDescriptor(); }
 
 Millis WindowSystem::NextTimerDue() {

@@ -185,6 +185,11 @@ std::uint64_t ThreadQueue::NextSeq() const {
     return nextSeq_;
 }
 
+bool ThreadQueue::QuitQueued() const {
+    std::lock_guard guard(mutex_);
+    return quitsQueued_ > 0;
+}
+
 void ThreadQueue::BeginPumping() {
     std::lock_guard guard(mutex_);
     if (quitsQueued_ == 0) loopEnded_ = false;

@@ -92,6 +92,8 @@ class ThreadQueue {
     bool TakeItem(Item& out, std::uint64_t seqLimit);
     void PopQuit();  // consumes the front Quit marker
     std::uint64_t NextSeq() const;
+    // A WM_QUIT is queued and not yet taken.
+    bool QuitQueued() const;
     // Sends are taken again once the thread pumps after its loop ended.
     void BeginPumping();
     void RemoveItemsFor(HWND hwnd);

@@ -154,6 +154,9 @@ class WindowSystem {
     // again, sends to the thread's windows answer 0 at once.
     void PostQuitMessage(int exitCode = 0);
 
+    // Calling thread: whether its loop was asked to end (a WM_QUIT waits to be taken).
+    bool IsQuitPending();
+
     // ---- The message loop of the calling thread
     // Dispatches until WM_QUIT and answers its exit code. Blocks when idle until a message
     // arrives or the next timer is due.

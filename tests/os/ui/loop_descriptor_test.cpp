@@ -120,9 +120,12 @@ TEST_F(LoopDescriptorTest, WorkQueuedDuringAPumpLeavesItReadable) {
 }
 
 TEST_F(LoopDescriptorTest, AQuitMakesItReadable) {
+    EXPECT_FALSE(system.IsQuitPending());
     system.PostQuitMessage(3);
     EXPECT_TRUE(Readable(fd));
+    EXPECT_TRUE(system.IsQuitPending());
     EXPECT_EQ(system.Run(), 3) << "the loop still ends as before";
+    EXPECT_FALSE(system.IsQuitPending());
 }
 
 TEST_F(LoopDescriptorTest, SettingAndKillingATimerMakeItReadable) {
