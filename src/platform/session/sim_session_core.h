@@ -6,9 +6,9 @@
 // Requests the server carries out (login, logout, presence and the roster's online
 // information, chat, typing, subscriptions, status queries, SMS, the roster and phone-book
 // lists, a unit's children) answer as a real server would. Every other request is accepted
-// while the session is logged in (0 when it is not; SendFile then answers kSendFileFailed), recorded in
-// the call log, and answered with nothing yet: the work that needs a request's answer adds
-// it to the server. Every request, carried out or not, is recorded in the call log.
+// while the session is logged in (0 when it is not; SendFile then answers kSendFileFailed),
+// recorded in the call log, and answered with nothing yet: the work that needs a request's
+// answer adds it to the server. Every request, carried out or not, is recorded in the call log.
 //
 // Test hooks: a login that never answers, a chosen CanUserLogin answer, records injected into
 // the queue, a dropped connection, and the event the engine sets when a login has succeeded.
