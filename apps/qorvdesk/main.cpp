@@ -1,0 +1,32 @@
+// Qorvdesk for the Linux desktop: the Qt program that hosts libqorvdesk.so.
+#include <QApplication>
+#include <cstdio>
+
+#include "host_app.h"
+#include "host_options.h"
+#include "screenshot_tour.h"
+
+int main(int argc, char** argv) {
+    const QStringList arguments = [&] {
+        QStringList list;
+        for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    host::HostOptions options = host::ParseHostOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "qorvdesk: %s\n", qPrintable(options.error));
+        return 2;
+    }
+    // A tour runs headless.
+    if (!options.screenshotDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Qorvdesk"));
+    application.setQuitOnLastWindowClosed(false);
+
+    host::HostApp app(options);
+    if (!app.Start()) return 1;
+    if (!options.screenshotDir.isEmpty()) return host::RunScreenshotTour(app, options.screenshotDir);
+    return application.exec();
+}
