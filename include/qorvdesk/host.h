@@ -162,6 +162,13 @@ int QorvEmbeddedAddAccount(const char* account, const char* password,
  * its virtual methods, from the UI thread. */
 void* QorvInternalSessionCore(void) QORV_NOEXCEPT;
 
+/* Loads the demo world into the embedded server: the account "demo" (password "demo") with
+ * buddies in groups whose presence changes now and then, bots that answer a chat, and an
+ * organisation of a few hundred people. Call it from the UI thread (the thread that calls
+ * InitWindows), before the login; the world runs on that thread's loop. 1 on success (also
+ * when it is loaded already: it loads once), 0 on failure. */
+int QorvEmbeddedLoadDemoWorld(void) QORV_NOEXCEPT;
+
 #ifdef __cplusplus
 }
 #endif

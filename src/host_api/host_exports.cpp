@@ -11,6 +11,7 @@
 #include "platform/jid/jid.h"
 #include "platform/services/notice_pop.h"
 #include "platform/session/session_core.h"
+#include "platform/session/sim_demo_world.h"
 #include "platform/session/sim_server.h"
 #include "qorvdesk/host.h"
 
@@ -158,6 +159,16 @@ int QorvEmbeddedAddAccount(const char* account, const char* password,
 void* QorvInternalSessionCore(void) QORV_NOEXCEPT {
     return OnLibrary(static_cast<void*>(nullptr), [](Library& library) -> void* {
         return static_cast<platform::SessionCore*>(&library.world->context().session);
+    });
+}
+
+int QorvEmbeddedLoadDemoWorld(void) QORV_NOEXCEPT {
+    return OnLibrary(0, [](Library& library) {
+        if (library.demoWorld == nullptr) {
+            library.demoWorld =
+                platform::SimDemoWorld::Load(library.world->server(), library.world->windows());
+        }
+        return library.demoWorld != nullptr ? 1 : 0;
     });
 }
 

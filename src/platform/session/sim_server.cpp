@@ -7,7 +7,6 @@
 
 namespace platform {
 
-using sim::SeesPresence;
 using sim::SessionEntry;
 using sim::SessionState;
 
@@ -156,15 +155,7 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
     session->Deliver(MakeNotify(notify_type::kDataPhaseStart, NoPayload{}));
 
     world.BroadcastPresence(*account, "online");
-    for (const SimRosterItem& item : world.rosters[key]) {
-        if (!SeesPresence(item.subscription)) continue;
-        const std::string contactKey = Jid(item.jid).StoreKey();
-        const std::string presence = world.CurrentPresence(contactKey);
-        const SimAccount* contact = world.Account(contactKey);
-        if (contact == nullptr || presence == "offline") continue;
-        session->Deliver(
-            MakeNotify(PresenceTypeFor(presence), world.PresenceOf(*contact, presence)));
-    }
+    world.DeliverRosterPresence(key, *session);
     for (MessageData& message : world.stored[key]) {
         session->Deliver(MakeNotify(notify_type::kChatMessage, std::move(message)));
     }
@@ -201,6 +192,14 @@ int SimServer::ChangePresence(SimSessionCore* session, std::string_view word) {
     if (account == nullptr || word.empty()) return 0;
     entry->presence = std::string(word);
     impl_->BroadcastPresence(*account, word);
+    return 1;
+}
+
+int SimServer::RosterPresence(SimSessionCore* session) {
+    std::lock_guard lock(mutex_);
+    SessionEntry* entry = impl_->Entry(session);
+    if (entry == nullptr || entry->state != SessionState::LoggedIn) return 0;
+    impl_->DeliverRosterPresence(entry->accountKey, *session);
     return 1;
 }
 
