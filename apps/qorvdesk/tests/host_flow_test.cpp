@@ -119,7 +119,9 @@ class HostFlowTest : public QObject {
 
   private slots:
     void initTestCase() {
-        app_ = std::make_unique<host::HostApp>(host::HostOptions{.demoWorld = true});
+        host::HostOptions options;
+        options.demoWorld = true;
+        app_ = std::make_unique<host::HostApp>(options);
         QVERIFY(app_->Start());
         QVERIFY(Until([&] { return Control(kLogin) != nullptr; }));
         Picture(QStringLiteral("login-panel"));
