@@ -62,13 +62,6 @@ void ControlWidget::ApplyCommon(const ControlInfo& info) {
 
 namespace {
 
-KeyModifier ModifierOf(Qt::KeyboardModifiers modifiers) {
-    if (modifiers & Qt::ControlModifier) return KeyModifier::Ctrl;
-    if (modifiers & Qt::AltModifier) return KeyModifier::Alt;
-    if (modifiers & Qt::ShiftModifier) return KeyModifier::Shift;
-    return KeyModifier::None;
-}
-
 class LabelControl final : public ControlWidget {
   public:
     LabelControl(ViewContext& c, WindowHandle w, int id, QWidget* parent)
@@ -89,9 +82,8 @@ class ButtonControl final : public ControlWidget {
   public:
     ButtonControl(ViewContext& c, WindowHandle w, int id, QWidget* parent)
         : ControlWidget(c, w, id), button_(new QPushButton(parent)) {
-        QObject::connect(button_, &QPushButton::clicked, [this] {
-            Acted(context_.driver.Click(window_, id_), "Click");
-        });
+        QObject::connect(button_, &QPushButton::clicked,
+                         [this] { Acted(context_.driver.Click(window_, id_), "Click"); });
     }
     QWidget* widget() override { return button_; }
     void Update(const ControlInfo& info) override {
@@ -107,9 +99,8 @@ class CheckControl final : public ControlWidget {
   public:
     CheckControl(ViewContext& c, WindowHandle w, int id, QWidget* parent)
         : ControlWidget(c, w, id), box_(new QCheckBox(parent)) {
-        QObject::connect(box_, &QCheckBox::clicked, [this] {
-            Acted(context_.driver.Click(window_, id_), "Click");
-        });
+        QObject::connect(box_, &QCheckBox::clicked,
+                         [this] { Acted(context_.driver.Click(window_, id_), "Click"); });
     }
     QWidget* widget() override { return box_; }
     void Update(const ControlInfo& info) override {
@@ -130,9 +121,8 @@ class EditControl final : public ControlWidget {
   public:
     EditControl(ViewContext& c, WindowHandle w, int id, QWidget* parent)
         : ControlWidget(c, w, id), edit_(new QLineEdit(parent)) {
-        QObject::connect(edit_, &QLineEdit::textEdited, [this](const QString& text) {
-            Typed(text);
-        });
+        QObject::connect(edit_, &QLineEdit::textEdited,
+                         [this](const QString& text) { Typed(text); });
         QObject::connect(edit_, &QLineEdit::returnPressed,
                          [this] { PressKey(key::kReturn, KeyModifier::None); });
     }
@@ -188,6 +178,8 @@ class EditControl final : public ControlWidget {
     bool password_ = false;
 };
 
+// A combo box. A drop-down combo (one with an edit field, which the library lets a person
+// type into) is editable here too; what is typed goes in through TypeText.
 class ComboControl final : public ControlWidget {
   public:
     ComboControl(ViewContext& c, WindowHandle w, int id, QWidget* parent)
@@ -195,6 +187,16 @@ class ComboControl final : public ControlWidget {
         QObject::connect(combo_, &QComboBox::activated, [this](int index) {
             Acted(context_.driver.ChooseCombo(window_, id_, index), "ChooseCombo");
         });
+        // Whether it has an edit field is the library's to say: appending nothing is refused
+        // by a drop-list and changes nothing in a drop-down.
+        if (context_.driver.AppendText(window_, id_, "")) {
+            combo_->setEditable(true);
+            combo_->setInsertPolicy(QComboBox::NoInsert);
+            QObject::connect(combo_->lineEdit(), &QLineEdit::textEdited,
+                             [this](const QString& text) { Typed(text); });
+            QObject::connect(combo_->lineEdit(), &QLineEdit::returnPressed,
+                             [this] { PressKey(key::kReturn, KeyModifier::None); });
+        }
     }
     QWidget* widget() override { return combo_; }
     void Update(const ControlInfo& info) override {
@@ -211,10 +213,25 @@ class ComboControl final : public ControlWidget {
             combo_->addItems(texts);
         }
         combo_->setCurrentIndex(context_.driver.ComboSelection(window_, id_).value_or(-1));
+        if (combo_->isEditable()) {
+            const QString shown = FromGbk(info.text);
+            if (shown != combo_->lineEdit()->text()) combo_->lineEdit()->setText(shown);
+        }
         ApplyCommon(info);
     }
 
   private:
+    void Typed(const QString& text) {
+        const std::optional<std::string> gbk = ToGbk(text);
+        if (!gbk) {
+            RefuseCharacter(combo_, FirstNonGbkCharacter(text));
+            const QSignalBlocker quiet(combo_);
+            combo_->lineEdit()->setText(FromGbk(context_.driver.Text(window_, id_).value_or("")));
+            return;
+        }
+        Acted(context_.driver.TypeText(window_, id_, *gbk), "TypeText");
+    }
+
     QComboBox* combo_;
 };
 
@@ -340,12 +357,15 @@ class TreeControl final : public ControlWidget {
         QObject::connect(tree_, &QTreeWidget::itemClicked, [this](QTreeWidgetItem* item, int) {
             Acted(context_.driver.SelectTreeItem(window_, id_, HandleOf(item)), "SelectTreeItem");
         });
-        QObject::connect(tree_, &QTreeWidget::itemDoubleClicked,
-                         [this](QTreeWidgetItem* item, int) {
-                             Acted(context_.driver.DoubleClickTreeItem(window_, id_,
-                                                                       HandleOf(item)),
-                                   "DoubleClickTreeItem");
-                         });
+        QObject::connect(
+            tree_, &QTreeWidget::itemDoubleClicked, [this](QTreeWidgetItem* item, int) {
+                const bool contact = item->childCount() == 0;
+                Acted(context_.driver.DoubleClickTreeItem(window_, id_, HandleOf(item)),
+                      "DoubleClickTreeItem");
+                if (contact && context_.contactActivated) {
+                    context_.contactActivated(window_, id_);
+                }
+            });
         QObject::connect(tree_, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* item) {
             Acted(context_.driver.ExpandTreeItem(window_, id_, HandleOf(item)), "ExpandTreeItem");
         });
@@ -359,8 +379,18 @@ class TreeControl final : public ControlWidget {
     void Update(const ControlInfo& info) override {
         auto nodes = context_.driver.TreeItems(window_, id_);
         if (nodes && !SameTree(*nodes, nodes_)) {
+            const bool sameItems = SameItems(*nodes, nodes_);
             nodes_ = std::move(*nodes);
-            Rebuild();
+            // A new selection or an item opened keeps the widget's items (a double click in
+            // progress still finds the item it pressed); new items rebuild the tree.
+            if (sameItems) {
+                const QSignalBlocker quiet(tree_);
+                for (int i = 0; i < tree_->topLevelItemCount(); ++i) {
+                    Apply(nodes_[i], tree_->topLevelItem(i));
+                }
+            } else {
+                Rebuild();
+            }
         }
         ApplyCommon(info);
     }
@@ -368,6 +398,27 @@ class TreeControl final : public ControlWidget {
   private:
     static qorvdesk::automation::TreeItemHandle HandleOf(QTreeWidgetItem* item) {
         return item == nullptr ? 0 : item->data(0, kHandleRole).toUInt();
+    }
+    static bool SameItems(const std::vector<TreeNode>& a, const std::vector<TreeNode>& b) {
+        if (a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i].item != b[i].item || a[i].text != b[i].text ||
+                !SameItems(a[i].children, b[i].children)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    void Apply(const TreeNode& node, QTreeWidgetItem* item) {
+        item->setIcon(0, TreeIcon(node.image));
+        QFont font = item->font(0);
+        font.setBold(node.bold);
+        item->setFont(0, font);
+        if (checks_) item->setCheckState(0, node.checked ? Qt::Checked : Qt::Unchecked);
+        if (node.selected && tree_->currentItem() != item) tree_->setCurrentItem(item);
+        item->setSelected(node.selected);
+        for (int i = 0; i < item->childCount(); ++i) Apply(node.children[i], item->child(i));
+        if (item->isExpanded() != node.expanded) item->setExpanded(node.expanded);
     }
     void Rebuild() {
         const QSignalBlocker quiet(tree_);

@@ -5,6 +5,7 @@
 // Driver reads and sends what the person does back through the Driver's actions only.
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 #include "qorvdesk/automation.h"
@@ -19,6 +20,9 @@ class LoopDriver;
 struct ViewContext {
     qorvdesk::automation::Driver& driver;
     LoopDriver& loop;
+    // A person double-clicked a tree item without children (a contact): the program's own
+    // action for it, after the window had the double click. May be empty.
+    std::function<void(qorvdesk::automation::WindowHandle window, int treeId)> contactActivated;
 };
 
 class ControlWidget {

@@ -50,7 +50,8 @@ bool HostApp::Start() {
     }
 
     trayMenu_ = std::make_unique<QMenu>();
-    tray_ = std::make_unique<Tray>(ProgramIcon(), [] { ShowChatWindow(); }, trayMenu_.get());
+    tray_ = std::make_unique<Tray>(
+        ProgramIcon(), [] { ShowChatWindow(); }, trayMenu_.get());
     notices_ = std::make_unique<Notices>(*tray_);
     bridge_ = std::make_unique<HostBridge>(
         prompts_, *notices_,
@@ -65,7 +66,15 @@ bool HostApp::Start() {
         return false;
     }
     driver_ = std::make_unique<qorvdesk::automation::Driver>(*system);
-    context_ = std::make_unique<ViewContext>(ViewContext{*driver_, loop_});
+    context_ = std::make_unique<ViewContext>(ViewContext{*driver_, loop_, {}});
+    // A contact double-clicked in the main panel's trees opens its chat, as the frame's
+    // "send a message" command does: the selection is the one just made.
+    context_->contactActivated = [this](QorvWindow window, int) {
+        if (const auto info = driver_->Describe(window); info && info->parent == clientHandle_) {
+            CallUserChat();
+            loop_.PumpSoon();
+        }
+    };
     views_ = std::make_unique<WindowViews>(*context_, frameHandle_);
     frameWindow_ = std::make_unique<FrameWindow>(
         *context_, *views_, clientHandle_,
@@ -98,10 +107,9 @@ void HostApp::RequestQuit(int exitCode) {
 
 void HostApp::RequestLogOut() {
     if (!loggedIn_) return;
-    const auto answer =
-        QMessageBox::question(frameWindow_.get(), QStringLiteral("提示"),
-                              QStringLiteral("确定要注销当前帐户吗？"),
-                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer = QMessageBox::question(frameWindow_.get(), QStringLiteral("提示"),
+                                              QStringLiteral("确定要注销当前帐户吗？"),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes || CanLogout() == 0) return;
     UserLogout();
     loop_.PumpSoon();
@@ -189,8 +197,6 @@ void HostApp::OnSystemCommand(std::uint32_t command) {
     }
 }
 
-void HostApp::ShowMenuAt(int x, int y) {
-    frameWindow_->menu().popup(QPoint(x, y));
-}
+void HostApp::ShowMenuAt(int x, int y) { frameWindow_->menu().popup(QPoint(x, y)); }
 
 }  // namespace host

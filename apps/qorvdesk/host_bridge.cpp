@@ -46,8 +46,7 @@ int HostBridge::OnFont(void* user, QorvWindow, QorvFontChoice* choice) {
     return static_cast<HostBridge*>(user)->prompts_.ChooseFont(*choice);
 }
 
-int HostBridge::OnInput(void* user, const QorvInputRequest* request, char* text,
-                        size_t capacity) {
+int HostBridge::OnInput(void* user, const QorvInputRequest* request, char* text, size_t capacity) {
     if (request == nullptr) return 0;
     return static_cast<HostBridge*>(user)->prompts_.Input(*request, text, capacity);
 }

@@ -8,11 +8,11 @@
 namespace host {
 
 struct HostOptions {
-    bool demoWorld = false;     // --demo-world: the embedded server with the demo world
-    QString screenshotDir;      // --screenshot DIR: a headless tour that pictures each window
-    bool measure = false;       // --measure: print the start-up, load and idle figures
-    QString startCommandLine;   // the rest, for the library's start parameters
-    QString error;              // why the command line was refused; empty when it was not
+    bool demoWorld = false;    // --demo-world: the embedded server with the demo world
+    QString screenshotDir;     // --screenshot DIR: a headless tour that pictures each window
+    bool measure = false;      // --measure: print the start-up, load and idle figures
+    QString startCommandLine;  // the rest, for the library's start parameters
+    QString error;             // why the command line was refused; empty when it was not
 };
 
 HostOptions ParseHostOptions(const QStringList& arguments);

@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
 
     host::HostApp app(options);
     if (!app.Start()) return 1;
-    if (!options.screenshotDir.isEmpty()) return host::RunScreenshotTour(app, options.screenshotDir);
+    if (!options.screenshotDir.isEmpty())
+        return host::RunScreenshotTour(app, options.screenshotDir);
     if (options.measure) return host::RunMeasurements(app, sinceStart);
     return application.exec();
 }

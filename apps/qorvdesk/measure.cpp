@@ -1,12 +1,13 @@
 #include "measure.h"
 
+#include <sys/resource.h>
+
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 #include <functional>
-#include <sys/resource.h>
 
 #include "host_app.h"
 #include "loop_driver.h"

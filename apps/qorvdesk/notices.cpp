@@ -22,10 +22,10 @@ bool ServerRuns() {
 
 Notices::Route Notices::Show(const QString& title, const QString& text) {
     if (ServerRuns()) {
-        QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService,
-                                                           QStringLiteral("Notify"));
-        call << QStringLiteral("Qorvdesk") << uint(0) << QStringLiteral("qorvdesk") << title
-             << text << QStringList() << QVariantMap() << kShowMs;
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
+        call << QStringLiteral("Qorvdesk") << uint(0) << QStringLiteral("qorvdesk") << title << text
+             << QStringList() << QVariantMap() << kShowMs;
         // No answer is awaited: the notification id is not needed.
         if (QDBusConnection::sessionBus().send(call)) return Remember(text, Route::Desktop);
     }

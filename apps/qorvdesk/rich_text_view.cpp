@@ -60,8 +60,8 @@ QTextCharFormat FormatOf(const RichRun& run) {
     if (run.heightTwips > 0) format.setFontPointSize(run.heightTwips / 20.0);
     if (!run.autoColor) {
         // COLORREF is 0x00BBGGRR.
-        format.setForeground(QColor(run.color & 0xFF, (run.color >> 8) & 0xFF,
-                                    (run.color >> 16) & 0xFF));
+        format.setForeground(
+            QColor(run.color & 0xFF, (run.color >> 8) & 0xFF, (run.color >> 16) & 0xFF));
     }
     format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(run.italic);
@@ -131,8 +131,7 @@ class RichTextControl final : public ControlWidget {
         if (editable_) {
             // What the person types is already shown; only a change the library made (the
             // box emptied after a send, a face inserted) is drawn again.
-            if (FromGbk(text->plainText) == typed_ && text->objects.empty() == !hasObjects_)
-                return;
+            if (FromGbk(text->plainText) == typed_ && text->objects.empty() == !hasObjects_) return;
         } else if (text->description == shown_) {
             return;
         }
@@ -235,8 +234,8 @@ QImage FaceImage(int number) {
     const QString dir = AppDirectory();
     if (!dir.isEmpty()) {
         for (const char* extension : {".gif", ".png"}) {
-            const QString path = QDir(dir).filePath(QStringLiteral("face/%1%2").arg(number).arg(
-                QLatin1String(extension)));
+            const QString path = QDir(dir).filePath(
+                QStringLiteral("face/%1%2").arg(number).arg(QLatin1String(extension)));
             if (QFileInfo::exists(path) && image.load(path)) break;
         }
     }

@@ -66,7 +66,8 @@ int RunScreenshotTour(HostApp& app, const QString& dir) {
         }
     }
     bot = FindTreeItem(tree, kBot);
-    ProcessUntil([&] { return (bot = FindTreeItem(tree, kBot)) && !bot->isHidden(); }, kStepBudgetMs);
+    ProcessUntil([&] { return (bot = FindTreeItem(tree, kBot)) && !bot->isHidden(); },
+                 kStepBudgetMs);
     DoubleClickItem(tree, bot);
     if (!ProcessUntil([&] { return FindShownWindowWithControl(app, kInput) != nullptr; },
                       kStepBudgetMs)) {

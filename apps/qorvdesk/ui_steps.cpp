@@ -17,8 +17,9 @@ bool ProcessUntil(const std::function<bool()>& condition, int budgetMs) {
     QDeadlineTimer deadline(budgetMs);
     while (!condition()) {
         if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents,
-                                        static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+        QCoreApplication::processEvents(
+            QEventLoop::WaitForMoreEvents,
+            static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
     }
     return true;
 }

@@ -127,7 +127,8 @@ void WindowView::closeEvent(QCloseEvent* event) {
     closing_ = true;
     const bool ok = context_.driver.Close(window_);
     closing_ = false;
-    if (!ok) std::fprintf(stderr, "qorvdesk: close refused: %s\n", context_.driver.LastError().c_str());
+    if (!ok)
+        std::fprintf(stderr, "qorvdesk: close refused: %s\n", context_.driver.LastError().c_str());
     context_.loop.PumpSoon();
 }
 

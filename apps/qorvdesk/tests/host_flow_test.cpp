@@ -4,14 +4,16 @@
 // process), each picturing the windows it left under the build folder.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QTreeWidget>
 #include <memory>
@@ -53,9 +55,19 @@ QStringList ImagesOf(const QTextDocument& document) {
     return names;
 }
 
-QPoint CentreOf(QTreeWidget* tree, QTreeWidgetItem* item) {
+// Chinese comes from the input method as a committed string, as a person's typing does.
+void Compose(QWidget* widget, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+// A person's double click: a click, then the second press that makes it double.
+void DoubleClick(QTreeWidget* tree, QTreeWidgetItem* item) {
     tree->scrollToItem(item);
-    return tree->visualItemRect(item).center();
+    const QPoint at = tree->visualItemRect(item).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
 }
 
 }  // namespace
@@ -84,17 +96,19 @@ class HostFlowTest : public QObject {
         for (host::WindowView* view : app_->views().TopLevelViews()) windows.push_back(view);
         int index = 0;
         for (QWidget* window : windows) {
-            window->grab().save(QDir(dir).filePath(
-                QStringLiteral("%1-%2-%3.png").arg(++step_, 2, 10, QLatin1Char('0')).arg(step).arg(index++)));
+            window->grab().save(QDir(dir).filePath(QStringLiteral("%1-%2-%3.png")
+                                                       .arg(++step_, 2, 10, QLatin1Char('0'))
+                                                       .arg(step)
+                                                       .arg(index++)));
         }
     }
     void OpenBotChat() {
         auto* tree = qobject_cast<QTreeWidget*>(Control(kBuddies));
         QVERIFY(tree != nullptr);
-        QTreeWidgetItem* group = host::FindTreeItem(tree, kBotGroup);
-        QVERIFY(group != nullptr);
+        QTreeWidgetItem* group = nullptr;
+        QVERIFY(Until([&] { return (group = host::FindTreeItem(tree, kBotGroup)) != nullptr; }));
         if (!group->isExpanded()) {
-            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, CentreOf(tree, group));
+            DoubleClick(tree, group);
             QVERIFY(Until([&] {
                 group = host::FindTreeItem(tree, kBotGroup);
                 return group != nullptr && group->isExpanded();
@@ -102,18 +116,20 @@ class HostFlowTest : public QObject {
         }
         QTreeWidgetItem* bot = host::FindTreeItem(tree, kBot);
         QVERIFY(bot != nullptr);
-        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, CentreOf(tree, bot));
+        DoubleClick(tree, bot);
         QVERIFY(Until([&] {
             chat_ = host::FindShownWindowWithControl(*app_, kInput);
             return chat_ != nullptr;
         }));
     }
-    void Send(const QString& text) {
+    // Types `composed` through the input method, then `typed` on the keyboard, and sends.
+    void Send(const QString& composed, const QString& typed) {
         auto* input = ChatControl<QTextBrowser>(kInput);
         QVERIFY(input != nullptr);
         QTest::mouseClick(input->viewport(), Qt::LeftButton);
         QVERIFY(!input->isReadOnly());
-        QTest::keyClicks(input, text);
+        Compose(input, composed);
+        QTest::keyClicks(input, typed);
         QTest::mouseClick(ChatControl<QPushButton>(kSend), Qt::LeftButton);
     }
 
@@ -128,12 +144,12 @@ class HostFlowTest : public QObject {
     }
 
     void logsInWithMouseAndKeyboard() {
-        auto* account = qobject_cast<QLineEdit*>(Control(kAccount));
+        auto* account = qobject_cast<QComboBox*>(Control(kAccount));
         auto* password = qobject_cast<QLineEdit*>(Control(kPassword));
-        QVERIFY(account != nullptr && password != nullptr);
-        QTest::mouseClick(account, Qt::LeftButton);
-        account->selectAll();
-        QTest::keyClicks(account, QStringLiteral("demo"));
+        QVERIFY(account != nullptr && account->isEditable() && password != nullptr);
+        QTest::mouseClick(account->lineEdit(), Qt::LeftButton);
+        account->lineEdit()->selectAll();
+        QTest::keyClicks(account->lineEdit(), QStringLiteral("demo"));
         QTest::mouseClick(password, Qt::LeftButton);
         QTest::keyClicks(password, QStringLiteral("demo"));
         // The password is hidden on screen, as the library shows it.
@@ -147,16 +163,20 @@ class HostFlowTest : public QObject {
 
     void opensAContactFromTheTree() {
         OpenBotChat();
+        QVERIFY(!QTest::currentTestFailed() && chat_ != nullptr);
         QVERIFY(chat_->windowTitle().contains(kBot));
         Picture(QStringLiteral("chat-window"));
     }
 
     void sendsTextWithAFaceAndSeesTheFace() {
-        Send(QStringLiteral("你好#(14)#"));
+        QVERIFY(chat_ != nullptr);
+        Send(QStringLiteral("你好"), QStringLiteral("#(14)#"));
+        QVERIFY(!QTest::currentTestFailed());
         auto* history = ChatControl<QTextBrowser>(kHistory);
         QVERIFY(history != nullptr);
         QVERIFY(Until([&] { return history->toPlainText().contains(QStringLiteral("你好")); }));
-        QVERIFY(Until([&] { return ImagesOf(*history->document()).contains(host::FaceResourceName(14)); }));
+        QVERIFY(Until(
+            [&] { return ImagesOf(*history->document()).contains(host::FaceResourceName(14)); }));
         // The face is the marker's picture, not its text; the input is empty again.
         QVERIFY(!history->toPlainText().contains(QStringLiteral("#(14)#")));
         QVERIFY(Until([&] { return ChatControl<QTextBrowser>(kInput)->toPlainText().isEmpty(); }));
@@ -165,6 +185,7 @@ class HostFlowTest : public QObject {
 
     void receivesTheBotsAnswer() {
         auto* history = ChatControl<QTextBrowser>(kHistory);
+        QVERIFY(history != nullptr);
         // The echo bot sends the text back with the face: two of each then.
         QVERIFY(Until([&] {
             return history->toPlainText().count(QStringLiteral("你好")) >= 2 &&
@@ -174,6 +195,7 @@ class HostFlowTest : public QObject {
     }
 
     void sendingNothingShowsTheNotice() {
+        QVERIFY(chat_ != nullptr);
         const int before = app_->notices().count();
         QTest::mouseClick(ChatControl<QPushButton>(kSend), Qt::LeftButton);
         QVERIFY(Until([&] { return app_->notices().count() > before; }));
@@ -182,9 +204,10 @@ class HostFlowTest : public QObject {
 
     void refusesACharacterGbkCannotHold() {
         auto* input = ChatControl<QTextBrowser>(kInput);
+        QVERIFY(input != nullptr);
         QTest::mouseClick(input->viewport(), Qt::LeftButton);
         QTest::keyClicks(input, QStringLiteral("ab"));
-        QTest::keyClicks(input, QString::fromUcs4(U"\U0001F600"));
+        Compose(input, QString::fromUcs4(U"\U0001F600"));
         QMessageBox* refusal = nullptr;
         QVERIFY(Until([&] {
             for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -204,7 +227,9 @@ class HostFlowTest : public QObject {
 
     void closingTheChatWindowAndAMessageWaitsInTheTray() {
         // Sent, then closed before the bot answers: the answer waits, the tray says so.
-        Send(QStringLiteral("再见"));
+        QVERIFY(chat_ != nullptr);
+        Send(QStringLiteral("再见"), QString());
+        QVERIFY(!QTest::currentTestFailed());
         chat_->close();
         QVERIFY(Until([&] { return chat_ == nullptr || !chat_->isVisible(); }));
         QVERIFY(host::FindShownWindowWithControl(*app_, kInput) == nullptr);
