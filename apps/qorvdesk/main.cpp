@@ -1,6 +1,8 @@
 // Qorvdesk for the Linux desktop: the Qt program that hosts libqorvdesk.so.
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <cstdio>
 
 #include "host_app.h"
@@ -21,9 +23,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qorvdesk: %s\n", qPrintable(options.error));
         return 2;
     }
-    // A tour runs headless.
-    if (!options.screenshotDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A tour runs headless, in folders of its own: it neither reads nor leaves the user's
+    // client data (a remembered account, a login history).
+    QTemporaryDir tourHome;
+    if (!options.screenshotDir.isEmpty()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!tourHome.isValid()) return 1;
+        qputenv("QORVDESK_HOME",
+                QDir(tourHome.path()).filePath(QStringLiteral("client/")).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME",
+                QDir(tourHome.path()).filePath(QStringLiteral("config")).toLocal8Bit());
     }
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Qorvdesk"));

@@ -59,15 +59,26 @@ int RunScreenshotTour(HostApp& app, const QString& dir) {
         },
         kStepBudgetMs);
     if (!loaded) return Fail("the buddy list with the bot");
-    for (QTreeWidgetItem* above = bot->parent(); above != nullptr; above = above->parent()) {
-        if (!above->isExpanded()) {
-            DoubleClickItem(tree, above);
-            ProcessUntil([&] { return FindTreeItem(tree, kBot) != nullptr; }, kStepBudgetMs);
-        }
-    }
-    bot = FindTreeItem(tree, kBot);
-    ProcessUntil([&] { return (bot = FindTreeItem(tree, kBot)) && !bot->isHidden(); },
-                 kStepBudgetMs);
+    // Open the groups above the bot, as a person does, until its row shows.
+    bool opened = false;
+    const bool shown = ProcessUntil(
+        [&] {
+            bot = FindTreeItem(tree, kBot);
+            if (bot == nullptr) return false;
+            for (QTreeWidgetItem* above = bot->parent(); above != nullptr;
+                 above = above->parent()) {
+                if (!above->isExpanded()) {
+                    if (!opened) {
+                        opened = true;
+                        DoubleClickItem(tree, above);
+                    }
+                    return false;
+                }
+            }
+            return true;
+        },
+        kStepBudgetMs);
+    if (!shown) return Fail("the bot's row");
     DoubleClickItem(tree, bot);
     if (!ProcessUntil([&] { return FindShownWindowWithControl(app, kInput) != nullptr; },
                       kStepBudgetMs)) {

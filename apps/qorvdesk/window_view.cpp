@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHBoxLayout>
 #include <QMimeData>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -68,7 +69,10 @@ void WindowView::Refresh() {
     }
     for (auto it = controls_.begin(); it != controls_.end();) {
         if (present.count(it->first) == 0) {
-            inColumn_.erase(it->first);
+            if (auto found = inColumn_.find(it->first); found != inColumn_.end()) {
+                found->second->removeWidget(it->second->widget());
+                inColumn_.erase(found);
+            }
             it = controls_.erase(it);
         } else {
             ++it;
@@ -92,15 +96,30 @@ void WindowView::RefreshControl(int controlId) {
 void WindowView::Place(ControlWidget& control, const ControlInfo& info) {
     QWidget* widget = control.widget();
     if (!IsEmpty(info.rect)) {
-        if (inColumn_.erase(info.id) != 0) column_->removeWidget(widget);
+        if (auto found = inColumn_.find(info.id); found != inColumn_.end()) {
+            found->second->removeWidget(widget);
+            inColumn_.erase(found);
+        }
         widget->setGeometry(info.rect.left, info.rect.top, info.rect.right - info.rect.left,
                             info.rect.bottom - info.rect.top);
         return;
     }
-    if (inColumn_.insert(info.id).second) {
-        // Before the stretch that closes the column; widgets that fill take the room.
-        column_->insertWidget(column_->count() - 1, widget, control.Stretches() ? 1 : 0);
+    if (inColumn_.count(info.id) != 0) return;
+    // Buttons made one after another share a row, as a tool bar does; anything else takes a
+    // line of its own, before the stretch that closes the column.
+    constexpr int kButtonsPerRow = 5;
+    if (info.kind == qorvdesk::automation::ControlKind::Button) {
+        if (buttonRow_ == nullptr || buttonRow_->count() >= kButtonsPerRow) {
+            buttonRow_ = new QHBoxLayout;
+            column_->insertLayout(column_->count() - 1, buttonRow_);
+        }
+        buttonRow_->addWidget(widget);
+        inColumn_[info.id] = buttonRow_;
+        return;
     }
+    buttonRow_ = nullptr;
+    column_->insertWidget(column_->count() - 1, widget, control.Stretches() ? 1 : 0);
+    inColumn_[info.id] = column_;
 }
 
 void WindowView::RefreshChildren() {
@@ -110,6 +129,7 @@ void WindowView::RefreshChildren() {
         auto& slot = children_[child.handle];
         if (!slot) {
             slot = std::make_unique<WindowView>(context_, views_, child.handle, canvas_);
+            buttonRow_ = nullptr;
             column_->insertWidget(column_->count() - 1, slot.get(), 1);
         }
         slot->Refresh();

@@ -11,6 +11,8 @@
 
 #include "control_widgets.h"
 
+class QBoxLayout;
+class QHBoxLayout;
 class QVBoxLayout;
 
 namespace host {
@@ -47,7 +49,9 @@ class WindowView : public QWidget {
     QWidget* canvas_;
     QVBoxLayout* column_;
     std::map<int, std::unique_ptr<ControlWidget>> controls_;
-    std::set<int> inColumn_;
+    // Where each control placed in the column sits: the column itself, or a row of buttons.
+    std::map<int, QBoxLayout*> inColumn_;
+    QHBoxLayout* buttonRow_ = nullptr;  // the row the next button joins, while it is the last
     std::map<qorvdesk::automation::WindowHandle, std::unique_ptr<WindowView>> children_;
     bool sized_ = false;
     bool closing_ = false;
