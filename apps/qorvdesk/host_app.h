@@ -41,6 +41,7 @@ class HostApp : public QObject {
     FrameWindow& frame() { return *frameWindow_; }
     WindowViews& views() { return *views_; }
     Tray& tray() { return *tray_; }
+    Notices& notices() { return *notices_; }
     LoopDriver& loop() { return loop_; }
     qorvdesk::automation::Driver& driver() { return *driver_; }
     const HostOptions& options() const { return options_; }

@@ -1,12 +1,16 @@
 // Qorvdesk for the Linux desktop: the Qt program that hosts libqorvdesk.so.
 #include <QApplication>
+#include <QElapsedTimer>
 #include <cstdio>
 
 #include "host_app.h"
 #include "host_options.h"
+#include "measure.h"
 #include "screenshot_tour.h"
 
 int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     const QStringList arguments = [&] {
         QStringList list;
         for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
@@ -28,5 +32,6 @@ int main(int argc, char** argv) {
     host::HostApp app(options);
     if (!app.Start()) return 1;
     if (!options.screenshotDir.isEmpty()) return host::RunScreenshotTour(app, options.screenshotDir);
+    if (options.measure) return host::RunMeasurements(app, sinceStart);
     return application.exec();
 }

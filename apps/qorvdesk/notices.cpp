@@ -27,10 +27,17 @@ Notices::Route Notices::Show(const QString& title, const QString& text) {
         call << QStringLiteral("Qorvdesk") << uint(0) << QStringLiteral("qorvdesk") << title
              << text << QStringList() << QVariantMap() << kShowMs;
         // No answer is awaited: the notification id is not needed.
-        if (QDBusConnection::sessionBus().send(call)) return Route::Desktop;
+        if (QDBusConnection::sessionBus().send(call)) return Remember(text, Route::Desktop);
     }
     tray_.ShowBalloon(title, text);
-    return Route::Balloon;
+    return Remember(text, Route::Balloon);
+}
+
+Notices::Route Notices::Remember(const QString& text, Route route) {
+    lastText_ = text;
+    lastRoute_ = route;
+    ++count_;
+    return route;
 }
 
 }  // namespace host

@@ -260,6 +260,33 @@ class WindowSystem {
         return raw;
     }
 
+    // ---- Watching (any thread)
+    // What changed, as a view of the windows needs to hear of it. A control change names the
+    // control: its text, items, selection, check, state, rectangle or content changed.
+    enum class ChangeKind {
+        Created,
+        Destroyed,
+        Shown,
+        Hidden,
+        Retitled,
+        Moved,    // moved or resized
+        Enabled,  // enabled or disabled
+        ControlChanged
+    };
+    struct WindowChange {
+        ChangeKind kind = ChangeKind::ControlChanged;
+        HWND window;
+        int controlId = 0;
+    };
+    using ObserverId = std::uint32_t;
+    // `observer` hears of every change right after it happened, on the thread that made it,
+    // with no lock of the system held; it must not change windows from inside the call.
+    // Observers are called newest last. While none is installed a change costs one load.
+    ObserverId AddObserver(std::function<void(const WindowChange&)> observer);
+    // Once it returns, the observer is not called again from this thread (a call running
+    // on another thread at that moment may finish).
+    void RemoveObserver(ObserverId observer);
+
     // ---- Tests
     // With a ManualClock: pumps the calling thread, then advances the clock by `ms`, stopping
     // at every timer deadline on the way (timers started by handlers included) and pumping
