@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 #include "program_icon.h"
 #include "qorvdesk/automation.h"
 #include "qorvdesk/exports.h"
+#include "resources/prepare_resources.h"
 #include "tray.h"
 #include "window_view.h"
 #include "window_views.h"
@@ -43,6 +46,18 @@ HostApp::~HostApp() {
 }
 
 bool HostApp::Start() {
+    // The application folder (faces, sounds, icon): the one named, else the user's own; its
+    // files are made on the first start. Set before the library's first call reads it.
+    if (qEnvironmentVariableIsEmpty("QORVDESK_APPDIR")) {
+        const QString own = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                            QStringLiteral("/qorvdesk/app/");
+        qputenv("QORVDESK_APPDIR", QFile::encodeName(own));
+    }
+    const QString appDir = QFile::decodeName(qgetenv("QORVDESK_APPDIR"));
+    if (!PrepareResources(appDir)) {
+        std::fprintf(stderr, "qorvdesk: some files of %s could not be written\n",
+                     qPrintable(appDir));
+    }
     QorvSetStartCommandLine(ToGbkLossy(options_.startCommandLine).c_str());
     if (options_.demoWorld && QorvEmbeddedLoadDemoWorld() == 0) {
         std::fprintf(stderr, "qorvdesk: the demo world could not be loaded\n");

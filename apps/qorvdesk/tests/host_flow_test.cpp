@@ -269,6 +269,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qputenv("QORVDESK_HOME", QDir(home.path()).filePath(QStringLiteral("client/")).toLocal8Bit());
+    qputenv("QORVDESK_APPDIR", QDir(home.path()).filePath(QStringLiteral("app/")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath(QStringLiteral("config")).toLocal8Bit());
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
