@@ -27,8 +27,8 @@ namespace {
 using contacts::CIMTree;
 
 constexpr int kRoots = 10;
-constexpr int kSubUnits = 9;     // per root: 10 roots + 90 sub-units = 100 units
-constexpr int kPersons = 1000;   // per unit
+constexpr int kSubUnits = 9;    // per root: 10 roots + 90 sub-units = 100 units
+constexpr int kPersons = 1000;  // per unit
 constexpr int kUsers = (kRoots + kRoots * kSubUnits) * kPersons;
 
 struct World {
