@@ -40,7 +40,7 @@ CUser& CUser::operator=(const CUser& other) {
 CUser::~CUser() {
     while (!listedIn_.empty()) {
         const std::size_t before = listedIn_.size();
-        listedIn_.back()->RemoveUser(this);
+        listedIn_.back().group->RemoveUser(this);
         if (listedIn_.size() == before) listedIn_.pop_back();
     }
 }
@@ -108,7 +108,7 @@ void CUser::SetPresence(std::string_view word) {
     if (word == presence_) return;
     presence_ = std::string(word);
     // Each group keeps per entry whether it counts the user online: tell every one.
-    for (CGroup* group : listedIn_) group->RefreshOnline(this);
+    for (const Listing& listing : listedIn_) listing.group->RefreshOnline(this);
     if (holder_ != nullptr) holder_->PresenceChanged();
 }
 

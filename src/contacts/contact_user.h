@@ -199,7 +199,11 @@ class CUser {
     std::unique_ptr<UserDetails> details_;  // made on the first write of one of its fields
     // The groups whose user lists hold this user (once per entry): a user that goes leaves
     // them, so no list ever holds a user that is gone.
-    std::vector<CGroup*> listedIn_;
+    struct Listing {
+        CGroup* group;
+        std::uint32_t slot;  // of the entry in the group's user list
+    };
+    std::vector<Listing> listedIn_;
 };
 
 }  // namespace contacts

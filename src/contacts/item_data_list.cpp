@@ -94,13 +94,11 @@ void ItemDataList::IndexItem(CIMTreeItemData& item) {
         item.exactHash_ = ExactHash(user->GetJid());
         Insert(exact_, item.exactHash_, &item);
         if (looseBuilt_) {
-            item.looseKey_ = LooseKey(user->GetJid());
-            item.looseHash_ = TextHash(item.looseKey_);
+            item.looseHash_ = TextHash(LooseKey(user->GetJid()));
             Insert(loose_, item.looseHash_, &item);
         }
     } else if (const CGroup* group = item.group()) {
-        item.groupKey_ = group->pathKey();
-        item.groupHash_ = TextHash(item.groupKey_);
+        item.groupHash_ = TextHash(group->pathKey());
         Insert(groups_, item.groupHash_, &item);
     }
 }
@@ -125,8 +123,7 @@ void ItemDataList::BuildLooseIndex() {
     looseBuilt_ = true;
     for (auto& item : items_) {
         if (const CUser* user = item->user()) {
-            item->looseKey_ = LooseKey(user->GetJid());
-            item->looseHash_ = TextHash(item->looseKey_);
+            item->looseHash_ = TextHash(LooseKey(user->GetJid()));
             Insert(loose_, item->looseHash_, item.get());
         }
     }
@@ -179,7 +176,8 @@ void ItemDataList::ForMatches(std::string_view jid, platform::JidMatch match, Vi
         auto found = loose_.find(TextHash(key));
         if (found == loose_.end()) return;
         for (CIMTreeItemData* item : found->second.items()) {
-            if (item->user() != nullptr && item->looseKey_ == key && visit(*item->user())) return;
+            CUser* user = item->user();
+            if (user != nullptr && LooseKey(user->GetJid()) == key && visit(*user)) return;
         }
         return;
     }
@@ -220,7 +218,7 @@ CGroup* ItemDataList::FindGroup(std::string_view pathKey) const {
     if (found == groups_.end()) return nullptr;
     for (CIMTreeItemData* item : found->second.items()) {
         CGroup* group = item->group();
-        if (group != nullptr && item->groupKey_ == pathKey) return group;
+        if (group != nullptr && group->pathKey() == pathKey) return group;
     }
     return nullptr;
 }
