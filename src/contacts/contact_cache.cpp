@@ -1,5 +1,6 @@
 #include "contacts/contact_cache.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -68,10 +69,9 @@ void StoreUser(CacheArchive& archive, const CUser& user) {
     archive.Put(static_cast<std::uint32_t>(user.vcardFlags));
 }
 
-void LoadUser(CacheArchive& archive, CUser& user) {
-    // Details are read into a scratch block and kept only when one of them is set, so a
-    // user whose record has none stays as small as a new one.
-    UserDetails scratch;
+// Details are read into a scratch block and kept only when one of them is set, so a user
+// whose record has none stays as small as a new one. `scratch` is empty before and after.
+void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch) {
     bool anyDetail = false;
     const auto own = [&](std::string& field) { field.assign(archive.TakeText()); };
     const auto detail = [&](std::string& field) {
@@ -82,16 +82,19 @@ void LoadUser(CacheArchive& archive, CUser& user) {
         user, scratch, own, detail, [&] { user.SetJid(std::string(archive.TakeText())); },
         [&] { user.SetPresence(archive.TakeText()); });
     user.vcardFlags = static_cast<std::int32_t>(archive.TakeDword());
-    if (anyDetail) user.EditDetails() = std::move(scratch);
+    if (!anyDetail) return;
+    user.EditDetails() = std::move(scratch);
+    scratch = UserDetails();
 }
 
 // One item record of a file being read.
-std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context) {
+std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context,
+                                          UserDetails& scratch) {
     std::uint32_t kind = 0;
     archive.Exchange(kind);
     if (kind == kUserRecord) {
         auto user = std::make_unique<CUser>(context.clock, "", "", "", "");
-        LoadUser(archive, *user);
+        LoadUser(archive, *user, scratch);
         if (user->HasDetails()) {
             std::string& mobile = user->EditDetails().mobile;
             mobile = os::TrimRight(mobile, ' ');
@@ -120,10 +123,12 @@ void Serialize(CacheArchive& archive, CGroup& group) {
 }
 
 void Serialize(CacheArchive& archive, CUser& user) {
-    if (archive.IsStoring())
+    if (archive.IsStoring()) {
         StoreUser(archive, user);
-    else
-        LoadUser(archive, user);
+        return;
+    }
+    UserDetails scratch;
+    LoadUser(archive, user, scratch);
 }
 
 std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
@@ -218,7 +223,12 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
         archive.Exchange(stamp);
         std::uint32_t count = 0;
         archive.Exchange(count);
-        for (std::uint32_t i = 0; i < count; ++i) items.push_back(LoadItem(archive, context));
+        // Never more records than bytes: a damaged count reserves nothing absurd.
+        items.reserve(std::min<std::size_t>(count, archive.remaining()));
+        UserDetails scratch;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            items.push_back(LoadItem(archive, context, scratch));
+        }
     } catch (const BrokenCacheFile& broken) {
         items.clear();
         fail(broken.what());
@@ -228,6 +238,7 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
     // Held across every add, so no other thread sees half a cache.
     const CIMTree::ItemDataLock lock(tree);
     if (!lock.owns()) fail("the tree's data lock was not had");
+    tree.ReserveItemData(items.size());
     for (std::unique_ptr<CIMTreeItemData>& item : items) {
         if (tree.AddItemData(item) == nullptr) fail("the tree's data lock was not had");
     }

@@ -174,6 +174,11 @@ bool CIMTree::DeleteAllItemData() {
     return true;
 }
 
+void CIMTree::ReserveItemData(std::size_t count) {
+    Locked locked(*this, "ReserveItemData");
+    if (locked) items_.Reserve(count);
+}
+
 std::size_t CIMTree::ItemDataCount() {
     Locked locked(*this, "ItemDataCount");
     return locked ? items_.size() : 0;

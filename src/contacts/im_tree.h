@@ -146,6 +146,8 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // not be had.
     bool DeleteAllItemData();
     std::size_t ItemDataCount();
+    // Room for `count` more items (a cache about to be read) without the indexes growing.
+    void ReserveItemData(std::size_t count);
     // Visits every item data in order with the lock held (the visitor adds and removes
     // none); false when the lock could not be had.
     bool ForEachItemData(const std::function<void(CIMTreeItemData&)>& visit);

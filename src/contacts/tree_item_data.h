@@ -57,6 +57,7 @@ class CIMTreeItemData {
     friend class CUser;
     friend class CGroup;
     friend class ItemDataList;
+    friend class KeyIndex;
     friend class CIMTree;
 
     explicit CIMTreeItemData(ItemKind kind);
