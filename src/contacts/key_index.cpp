@@ -64,11 +64,10 @@ void KeyIndex::Insert(std::uint64_t key, CIMTreeItemData* item) {
         many.push_back(item);  // an append: the common case
         return;
     }
-    many.insert(std::lower_bound(many.begin(), many.end(), item->id_,
-                                 [](const CIMTreeItemData* in, std::uint32_t id) {
-                                     return in->id_ < id;
-                                 }),
-                item);
+    many.insert(
+        std::lower_bound(many.begin(), many.end(), item->id_,
+                         [](const CIMTreeItemData* in, std::uint32_t id) { return in->id_ < id; }),
+        item);
 }
 
 void KeyIndex::Erase(std::uint64_t key, const CIMTreeItemData* item) {

@@ -35,8 +35,8 @@ class KeyIndex {
   private:
     struct Slot {
         std::uint64_t key = 0;
-        CIMTreeItemData* one = nullptr;                           // the only item, or null
-        std::unique_ptr<std::vector<CIMTreeItemData*>> many;      // two or more
+        CIMTreeItemData* one = nullptr;                       // the only item, or null
+        std::unique_ptr<std::vector<CIMTreeItemData*>> many;  // two or more
         bool used() const { return one != nullptr || many != nullptr; }
         Items items() const {
             if (many != nullptr) return *many;
