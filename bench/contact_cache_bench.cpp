@@ -58,11 +58,11 @@ std::unique_ptr<CIMTree> MakeDirectory(core::ClientContext& context) {
                 context.clock, "user" + std::to_string(n) + "$gov@im.example",
                 "用户" + std::to_string(n), "unit" + std::to_string(g), "");
             user->groupKey = "org,unit" + std::to_string(g);
-            user->mobile = "138" + std::to_string(10000000 + n);
-            user->workPhone = "010-" + std::to_string(60000000 + n);
-            user->mail = "user" + std::to_string(n) + "@example.cn";
-            user->unit = "单位" + std::to_string(g);
-            user->duty = "科员";
+            user->EditDetails().mobile = "138" + std::to_string(10000000 + n);
+            user->EditDetails().workPhone = "010-" + std::to_string(60000000 + n);
+            user->EditDetails().mail = "user" + std::to_string(n) + "@example.cn";
+            user->EditDetails().unit = "单位" + std::to_string(g);
+            user->EditDetails().duty = "科员";
             auto item = CIMTreeItemData::ForUser(std::move(user));
             tree->AddItemData(item);
         }

@@ -23,7 +23,7 @@ void Parse(benchmark::State& state, const std::string& xml) {
     contacts::CUser user(clock, "a@x", "a", "g", "both");
     for (auto _ : state) {
         user.ParseExtensionXml(xml);
-        benchmark::DoNotOptimize(user.recentIm.size() + user.recentSms.size());
+        benchmark::DoNotOptimize(user.details().recentIm.size() + user.details().recentSms.size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }

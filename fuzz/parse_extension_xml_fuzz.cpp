@@ -21,9 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     contacts::CUser again(clock, "a@x", "a", "g", "both");
     again.ParseExtensionXml(built);
-    if (again.signature != user.signature || again.photoType != user.photoType ||
-        again.photoData != user.photoData || again.recentIm != user.recentIm ||
-        again.recentSms != user.recentSms)
+    if (again.details().signature != user.details().signature ||
+        again.details().photoType != user.details().photoType ||
+        again.details().photoData != user.details().photoData ||
+        again.details().recentIm != user.details().recentIm ||
+        again.details().recentSms != user.details().recentSms)
         std::abort();
     if (again.BuildExtensionXml() != built) std::abort();
     return 0;

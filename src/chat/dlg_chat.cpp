@@ -138,7 +138,7 @@ CDlgChat::Participant CDlgChat::MakeParticipant(const std::string& jid) const {
         participant.own = std::make_unique<contacts::CUser>(context_.clock, jid,
                                                             platform::Jid(jid).LocalPart(), "", "");
         if (context_.session.GetUserType(jid) == platform::kUserTypeSms) {
-            participant.own->mobile = platform::Jid(jid).LocalPart();
+            participant.own->EditDetails().mobile = platform::Jid(jid).LocalPart();
         }
         participant.displayName = participant.own->name;
     }
@@ -188,7 +188,7 @@ bool CDlgChat::AddParticipant(const std::string& jid) {
 
 std::string CDlgChat::MobileOf(std::size_t index) const {
     const contacts::CUser& user = User(index);
-    if (!user.mobile.empty()) return user.mobile;
+    if (!user.details().mobile.empty()) return user.details().mobile;
     if (context_.session.GetUserType(participants_.at(index).jid) == platform::kUserTypeSms) {
         return platform::Jid(participants_.at(index).jid).LocalPart();
     }

@@ -16,23 +16,30 @@ void CacheArchive::Exchange(std::uint32_t& value) {
 }
 
 void CacheArchive::Exchange(std::string& text) {
-    if (storing_) {
-        const std::size_t length = text.size();
-        if (length > UINT32_MAX) throw BrokenCacheFile("text too long for a cache file");
-        if (length < kLongerLength) {
-            out_.push_back(static_cast<char>(length));
+    if (storing_)
+        Put(text);
+    else
+        text.assign(TakeText());
+}
+
+void CacheArchive::Put(std::string_view text) {
+    const std::size_t length = text.size();
+    if (length > UINT32_MAX) throw BrokenCacheFile("text too long for a cache file");
+    if (length < kLongerLength) {
+        out_.push_back(static_cast<char>(length));
+    } else {
+        out_.push_back(static_cast<char>(kLongerLength));
+        if (length < kWordLengthLimit) {
+            PutWord(static_cast<std::uint16_t>(length));
         } else {
-            out_.push_back(static_cast<char>(kLongerLength));
-            if (length < kWordLengthLimit) {
-                PutWord(static_cast<std::uint16_t>(length));
-            } else {
-                PutWord(kDwordLengthFollows);
-                PutDword(static_cast<std::uint32_t>(length));
-            }
+            PutWord(kDwordLengthFollows);
+            PutDword(static_cast<std::uint32_t>(length));
         }
-        out_.append(text);
-        return;
     }
+    out_.append(text);
+}
+
+std::string_view CacheArchive::TakeText() {
     std::size_t length = GetByte();
     if (length == kLongerLength) {
         const std::uint16_t word = GetWord();
@@ -44,8 +51,9 @@ void CacheArchive::Exchange(std::string& text) {
             throw BrokenCacheFile("unreadable string length");
     }
     Need(length);
-    text.assign(in_.substr(read_, length));
+    const std::string_view text = in_.substr(read_, length);
     read_ += length;
+    return text;
 }
 
 void CacheArchive::PutDword(std::uint32_t value) {

@@ -38,6 +38,13 @@ class CacheArchive {
     void Exchange(std::uint32_t& value);
     void Exchange(std::string& text);
 
+    // The one-way halves of Exchange. Storing: writes the value.
+    void Put(std::uint32_t value) { PutDword(value); }
+    void Put(std::string_view text);
+    // Loading: the next value; a text is a view of the loaded bytes.
+    std::uint32_t TakeDword() { return GetDword(); }
+    std::string_view TakeText();
+
     // Storing: everything written so far.
     const std::string& bytes() const { return out_; }
     std::string TakeBytes() { return std::move(out_); }

@@ -1,5 +1,6 @@
 #include "contacts/contact_cache.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -24,40 +25,80 @@ constexpr int kMissingPayloadLogLevel = 7;
 constexpr int kUnknownKindLogLevel = 0;
 constexpr const char* kSaveFailedText = "保存树信息异常！CIMTree::SaveTree.Serialize";
 
-// Group and user fields other than the JID, as string pointers, in file order.
-void ExchangeUserFieldsBeforeJid(CacheArchive& archive, CUser& user) {
-    archive.Exchange(user.industry);
-    archive.Exchange(user.fax);
-    archive.Exchange(user.groupId);
+// A user record's texts in file order: `own(field)` for each text of the user itself,
+// `detail(field)` for each of its details, `jid()` and `presence()` where those two stand.
+template <typename User, typename Details, typename Own, typename Detail, typename Jid,
+          typename Presence>
+void ForEachUserText(User& user, Details& d, Own own, Detail detail, Jid jid, Presence presence) {
+    detail(d.industry);
+    detail(d.fax);
+    own(user.groupId);
+    jid();
+    detail(d.mail);
+    detail(d.shortNumber);
+    own(user.name);
+    detail(d.aux2);
+    detail(d.unit);
+    detail(d.duty);
+    own(user.displayText);
+    presence();
+    own(user.subscription);
+    detail(d.mobile);
+    detail(d.extension);
+    detail(d.title);
+    detail(d.workPhone);
+    detail(d.phone2);
+    detail(d.phone3);
+    detail(d.phone4);
+    detail(d.extra1);
+    detail(d.extra2);
+    for (auto& vcardText : d.vcardText) detail(vcardText);
+    detail(d.signature);
+    detail(d.extra3);
+    detail(d.extra4);
+    detail(d.photoType);
+    detail(d.photoData);
+    own(user.groupKey);
 }
 
-void ExchangeUserFieldsAfterJid(CacheArchive& archive, CUser& user) {
-    // The word goes through its setter, which keeps the counts of the groups listing the user.
-    std::string presence = archive.IsStoring() ? user.presence() : std::string();
-    for (std::string* field :
-         {&user.mail, &user.shortNumber, &user.name, &user.aux2, &user.unit, &user.duty,
-          &user.displayText, &presence, &user.subscription, &user.mobile, &user.extension,
-          &user.title, &user.workPhone, &user.phone2, &user.phone3, &user.phone4, &user.extra1,
-          &user.extra2})
-        archive.Exchange(*field);
-    if (!archive.IsStoring()) user.SetPresence(presence);
-    for (std::string& text : user.vcardText) archive.Exchange(text);
-    for (std::string* field : {&user.signature, &user.extra3, &user.extra4, &user.photoType,
-                               &user.photoData, &user.groupKey})
-        archive.Exchange(*field);
-    auto flags = static_cast<std::uint32_t>(user.vcardFlags);
-    archive.Exchange(flags);
-    if (!archive.IsStoring()) user.vcardFlags = static_cast<std::int32_t>(flags);
+void StoreUser(CacheArchive& archive, const CUser& user) {
+    const auto put = [&](const std::string& field) { archive.Put(field); };
+    ForEachUserText(
+        user, user.details(), put, put, [&] { archive.Put(user.GetJid()); },
+        [&] { archive.Put(user.presence()); });
+    archive.Put(static_cast<std::uint32_t>(user.vcardFlags));
+}
+
+// Details are read into a scratch block and kept only when one of them is set, so a user
+// whose record has none stays as small as a new one. `scratch` is empty before and after.
+void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch) {
+    bool anyDetail = false;
+    const auto own = [&](std::string& field) { field.assign(archive.TakeText()); };
+    const auto detail = [&](std::string& field) {
+        field.assign(archive.TakeText());
+        anyDetail = anyDetail || !field.empty();
+    };
+    ForEachUserText(
+        user, scratch, own, detail, [&] { user.SetJid(std::string(archive.TakeText())); },
+        [&] { user.SetPresence(archive.TakeText()); });
+    user.vcardFlags = static_cast<std::int32_t>(archive.TakeDword());
+    if (!anyDetail) return;
+    user.EditDetails() = std::move(scratch);
+    scratch = UserDetails();
 }
 
 // One item record of a file being read.
-std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context) {
+std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context,
+                                          UserDetails& scratch) {
     std::uint32_t kind = 0;
     archive.Exchange(kind);
     if (kind == kUserRecord) {
         auto user = std::make_unique<CUser>(context.clock, "", "", "", "");
-        Serialize(archive, *user);
-        user->mobile = os::TrimRight(user->mobile, ' ');
+        LoadUser(archive, *user, scratch);
+        if (user->HasDetails()) {
+            std::string& mobile = user->EditDetails().mobile;
+            mobile = os::TrimRight(mobile, ' ');
+        }
         return CIMTreeItemData::ForUser(std::move(user));
     }
     if (kind == kGroupRecord) {
@@ -82,11 +123,12 @@ void Serialize(CacheArchive& archive, CGroup& group) {
 }
 
 void Serialize(CacheArchive& archive, CUser& user) {
-    ExchangeUserFieldsBeforeJid(archive, user);
-    std::string jid = archive.IsStoring() ? user.GetJid() : std::string();
-    archive.Exchange(jid);
-    if (!archive.IsStoring()) user.SetJid(std::move(jid));
-    ExchangeUserFieldsAfterJid(archive, user);
+    if (archive.IsStoring()) {
+        StoreUser(archive, user);
+        return;
+    }
+    UserDetails scratch;
+    LoadUser(archive, user, scratch);
 }
 
 std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
@@ -181,7 +223,12 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
         archive.Exchange(stamp);
         std::uint32_t count = 0;
         archive.Exchange(count);
-        for (std::uint32_t i = 0; i < count; ++i) items.push_back(LoadItem(archive, context));
+        // Never more records than bytes: a damaged count reserves nothing absurd.
+        items.reserve(std::min<std::size_t>(count, archive.remaining()));
+        UserDetails scratch;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            items.push_back(LoadItem(archive, context, scratch));
+        }
     } catch (const BrokenCacheFile& broken) {
         items.clear();
         fail(broken.what());
@@ -191,6 +238,7 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
     // Held across every add, so no other thread sees half a cache.
     const CIMTree::ItemDataLock lock(tree);
     if (!lock.owns()) fail("the tree's data lock was not had");
+    tree.ReserveItemData(items.size());
     for (std::unique_ptr<CIMTreeItemData>& item : items) {
         if (tree.AddItemData(item) == nullptr) fail("the tree's data lock was not had");
     }

@@ -32,13 +32,41 @@ CGroup::CGroup(std::string id, std::string name, std::string parentId, std::stri
       pathKey_(std::move(pathKey)) {}
 
 CGroup::~CGroup() {
-    for (Member& member : members_) std::erase(member.user->listedIn_, this);
+    for (std::size_t slot = 0; slot < members_.size(); ++slot) {
+        if (CUser* user = members_[slot].user) {
+            std::erase_if(user->listedIn_, [&](const CUser::Listing& listing) {
+                return listing.group == this && listing.slot == slot;
+            });
+        }
+    }
 }
 
-void CGroup::Unlist(CUser& user) {
-    auto& groups = user.listedIn_;
-    auto at = std::find(groups.rbegin(), groups.rend(), this);
-    if (at != groups.rend()) groups.erase(std::next(at).base());
+std::size_t CGroup::FirstSlotOf(const CUser& user) const {
+    std::size_t first = std::string::npos;
+    for (const CUser::Listing& listing : user.listedIn_) {
+        if (listing.group == this && listing.slot < first) first = listing.slot;
+    }
+    return first;
+}
+
+void CGroup::CompactIfSparse() {
+    if (holes_ < 16 || holes_ * 2 < members_.size()) return;
+    std::size_t kept = 0;
+    for (std::size_t slot = 0; slot < members_.size(); ++slot) {
+        CUser* user = members_[slot].user;
+        if (user == nullptr) continue;
+        if (kept != slot) {
+            for (CUser::Listing& listing : user->listedIn_) {
+                if (listing.group == this && listing.slot == slot) {
+                    listing.slot = static_cast<std::uint32_t>(kept);
+                }
+            }
+            members_[kept] = members_[slot];
+        }
+        ++kept;
+    }
+    members_.resize(kept);
+    holes_ = 0;
 }
 
 void CGroup::SetPathKey(std::string pathKey) {
@@ -67,41 +95,47 @@ void CGroup::AddUser(CUser* user) {
     if (user == nullptr) return;
     Guard guard(*this);
     const bool online = CountsOnline(*user);
-    auto entry = members_.insert(members_.end(), Member{user, online});
-    entries_.emplace(user, entry);
-    user->listedIn_.push_back(this);
+    user->listedIn_.push_back({this, static_cast<std::uint32_t>(members_.size())});
+    members_.push_back(Member{user, online});
     if (online) ++onlineCount_;
 }
 
 void CGroup::RemoveUser(CUser* user) {
+    if (user == nullptr) return;
     Guard guard(*this);
-    auto found = entries_.find(user);
-    if (found == entries_.end()) return;
-    if (found->second->countedOnline) --onlineCount_;
-    members_.erase(found->second);
-    entries_.erase(found);
-    Unlist(*user);
+    const std::size_t slot = FirstSlotOf(*user);
+    if (slot == std::string::npos) return;
+    if (members_[slot].countedOnline) --onlineCount_;
+    members_[slot].user = nullptr;
+    ++holes_;
+    std::erase_if(user->listedIn_, [&](const CUser::Listing& listing) {
+        return listing.group == this && listing.slot == slot;
+    });
+    CompactIfSparse();
 }
 
 bool CGroup::RefreshOnline(const CUser* user) {
+    if (user == nullptr) return false;
     Guard guard(*this);
-    auto [first, last] = entries_.equal_range(user);
-    if (first == last) return false;
     const bool online = CountsOnline(*user);
-    for (auto it = first; it != last; ++it) {
-        Member& member = *it->second;
+    bool listed = false;
+    for (const CUser::Listing& listing : user->listedIn_) {
+        if (listing.group != this) continue;
+        listed = true;
+        Member& member = members_[listing.slot];
         if (member.countedOnline != online) {
             onlineCount_ += online ? 1 : -1;
             member.countedOnline = online;
         }
     }
-    return true;
+    return listed;
 }
 
 void CGroup::RecountOnline() {
     Guard guard(*this);
     onlineCount_ = 0;
     for (Member& member : members_) {
+        if (member.user == nullptr) continue;
         member.countedOnline = CountsOnline(*member.user);
         if (member.countedOnline) ++onlineCount_;
     }
@@ -112,7 +146,7 @@ std::string CGroup::GetDisplayText(int mode, OnlineTitleForm form) {
     int total = 0;
     {
         Guard guard(*this);
-        totalCount_ = static_cast<int>(members_.size());
+        totalCount_ = static_cast<int>(members_.size() - holes_);
         total = totalCount_;
         online = onlineCount_;
     }
@@ -127,14 +161,16 @@ std::string CGroup::GetDisplayText(int mode, OnlineTitleForm form) {
 std::vector<CUser*> CGroup::Users() {
     Guard guard(*this);
     std::vector<CUser*> users;
-    users.reserve(members_.size());
-    for (const Member& member : members_) users.push_back(member.user);
+    users.reserve(members_.size() - holes_);
+    for (const Member& member : members_) {
+        if (member.user != nullptr) users.push_back(member.user);
+    }
     return users;
 }
 
 int CGroup::UserCount() {
     Guard guard(*this);
-    return static_cast<int>(members_.size());
+    return static_cast<int>(members_.size() - holes_);
 }
 
 int CGroup::OnlineCount() {

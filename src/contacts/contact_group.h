@@ -88,23 +88,27 @@ class CGroup {
   private:
     friend class CIMTreeItemData;
 
+    // One entry of the user list; a removed entry leaves a hole (user null) until the list
+    // is compacted. Each user knows the slots of its entries (CUser::listedIn_), so removing
+    // or recounting one never searches the list.
     struct Member {
         CUser* user;
         bool countedOnline;
     };
-    using MemberList = std::list<Member>;
 
     // Takes the lock for a scope; goes on without it when it cannot be had.
     class Guard;
 
     static bool CountsOnline(const CUser& user);
-    // Takes one mention of this group out of the user's list of groups.
-    void Unlist(CUser& user);
+    // The first live entry of `user` in this list (the lowest slot), or npos.
+    std::size_t FirstSlotOf(const CUser& user) const;
+    // Drops the holes once they outnumber the entries, telling each moved user its new slot.
+    void CompactIfSparse();
 
     std::string pathKey_;
     std::recursive_mutex lock_;
-    MemberList members_;
-    std::unordered_multimap<const CUser*, MemberList::iterator> entries_;
+    std::vector<Member> members_;
+    std::size_t holes_ = 0;
     int onlineCount_ = 0;
     int totalCount_ = 0;
     LogSink log_;

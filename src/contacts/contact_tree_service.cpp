@@ -17,9 +17,9 @@ std::string MailList(CIMTree& tree, os::TreeItem node) {
     tree.CollectUsers(node, users);
     std::string list;
     for (const CUser* user : users) {
-        if (user->mail.empty()) continue;
+        if (user->details().mail.empty()) continue;
         if (!list.empty()) list += ',';
-        list += user->mail;
+        list += user->details().mail;
     }
     return list;
 }
@@ -51,12 +51,12 @@ std::optional<core::ContactSelection> ContactTreeService::Selection() {
         selection.jid = user->GetJid();
         selection.name = user->ShownName();
         selection.presence = user->presence();
-        selection.tel = user->workPhone;
-        selection.workPhone = user->workPhone;
-        selection.homePhone = user->phone2;
-        selection.businessPhone = user->phone3;
-        selection.mobile = user->mobile;
-        selection.email = user->mail;
+        selection.tel = user->details().workPhone;
+        selection.workPhone = user->details().workPhone;
+        selection.homePhone = user->details().phone2;
+        selection.businessPhone = user->details().phone3;
+        selection.mobile = user->details().mobile;
+        selection.email = user->details().mail;
         return selection;
     }
     if (const CGroup* group = tree->GroupOf(node)) {

@@ -40,7 +40,7 @@ CUser& CUser::operator=(const CUser& other) {
 CUser::~CUser() {
     while (!listedIn_.empty()) {
         const std::size_t before = listedIn_.size();
-        listedIn_.back()->RemoveUser(this);
+        listedIn_.back().group->RemoveUser(this);
         if (listedIn_.size() == before) listedIn_.pop_back();
     }
 }
@@ -59,29 +59,43 @@ void CUser::CopyPersonFrom(const CUser& other) {
     name = other.name;
     groupId = other.groupId;
     subscription = other.subscription;
-    aux2 = other.aux2;
     SetPresence(other.presence_);
     groupKey = other.groupKey;
-    mail = other.mail;
-    mobile = other.mobile;
-    workPhone = other.workPhone;
-    unit = other.unit;
-    shortNumber = other.shortNumber;
-    fax = other.fax;
-    extension = other.extension;
-    staffNumber = other.staffNumber;
     videoCapable = other.videoCapable;
-    phone2 = other.phone2;
-    phone3 = other.phone3;
-    phone4 = other.phone4;
-    extra1 = other.extra1;
-    extra2 = other.extra2;
-    signature = other.signature;
-    photoType = other.photoType;
-    photoData = other.photoData;
     vcardFlags = other.vcardFlags;
     stateByte = other.stateByte;
-    attachments = other.attachments;
+    // Neither has details: every copied detail is empty on both sides already.
+    if (other.details_ == nullptr && details_ == nullptr) return;
+    const UserDetails& from = other.details();
+    UserDetails& to = EditDetails();
+    to.aux2 = from.aux2;
+    to.mail = from.mail;
+    to.mobile = from.mobile;
+    to.workPhone = from.workPhone;
+    to.unit = from.unit;
+    to.shortNumber = from.shortNumber;
+    to.fax = from.fax;
+    to.extension = from.extension;
+    to.staffNumber = from.staffNumber;
+    to.phone2 = from.phone2;
+    to.phone3 = from.phone3;
+    to.phone4 = from.phone4;
+    to.extra1 = from.extra1;
+    to.extra2 = from.extra2;
+    to.signature = from.signature;
+    to.photoType = from.photoType;
+    to.photoData = from.photoData;
+    to.attachments = from.attachments;
+}
+
+const UserDetails& CUser::details() const {
+    static const UserDetails kNone;
+    return details_ != nullptr ? *details_ : kNone;
+}
+
+UserDetails& CUser::EditDetails() {
+    if (details_ == nullptr) details_ = std::make_unique<UserDetails>();
+    return *details_;
 }
 
 void CUser::SetJid(std::string jid) {
@@ -94,7 +108,7 @@ void CUser::SetPresence(std::string_view word) {
     if (word == presence_) return;
     presence_ = std::string(word);
     // Each group keeps per entry whether it counts the user online: tell every one.
-    for (CGroup* group : listedIn_) group->RefreshOnline(this);
+    for (const Listing& listing : listedIn_) listing.group->RefreshOnline(this);
     if (holder_ != nullptr) holder_->PresenceChanged();
 }
 
@@ -103,10 +117,11 @@ bool CUser::IsStale() const {
     return clock_->TickCount() - touchedTicks > kStaleAfterMs;
 }
 
-std::string CUser::ShownName() const { return suffixOn == 1 ? name + nameSuffix : name; }
+std::string CUser::ShownName() const { return suffixOn == 1 ? name + details().nameSuffix : name; }
 
 void CUser::UpdateDisplayText(std::string_view presenceWord, const SignatureRule& rule) {
     displayText = ShownName() + "(" + PresenceTable().GetLabel(presenceWord) + ")";
+    const std::string& signature = details().signature;
     if (rule.showInTree && !signature.empty() && signature != rule.defaultSignature) {
         displayText += "(" + signature + ")";
     }
@@ -114,87 +129,94 @@ void CUser::UpdateDisplayText(std::string_view presenceWord, const SignatureRule
 
 bool CUser::MatchesPhone(std::string_view text) const {
     if (text.empty()) return false;
-    for (const std::string* number : {&mobile, &phone2, &phone3, &phone4, &fax}) {
+    const UserDetails& d = details();
+    for (const std::string* number : {&d.mobile, &d.phone2, &d.phone3, &d.phone4, &d.fax}) {
         if (os::EqualsNoCase(text, *number)) return true;
     }
     return os::EqualsNoCase(text, platform::Jid(jid_).LocalPart()) ||
-           os::EqualsNoCase(text, workPhone);
+           os::EqualsNoCase(text, d.workPhone);
 }
 
 std::string CUser::BuildExtensionXml() const {
-    return "<SIGNATURE>" + EscapeXmlText(signature) + "</SIGNATURE><PHOTO><TYPE>" +
-           EscapeXmlText(photoType) + "</TYPE><BINVAL>" + EscapeXmlText(photoData) +
-           "</BINVAL></PHOTO><RECENTIM>" + EscapeXmlText(JoinList(recentIm)) +
-           "</RECENTIM><RECENTSMS>" + EscapeXmlText(JoinList(recentSms)) + "</RECENTSMS>";
+    const UserDetails& d = details();
+    return "<SIGNATURE>" + EscapeXmlText(d.signature) + "</SIGNATURE><PHOTO><TYPE>" +
+           EscapeXmlText(d.photoType) + "</TYPE><BINVAL>" + EscapeXmlText(d.photoData) +
+           "</BINVAL></PHOTO><RECENTIM>" + EscapeXmlText(JoinList(d.recentIm)) +
+           "</RECENTIM><RECENTSMS>" + EscapeXmlText(JoinList(d.recentSms)) + "</RECENTSMS>";
 }
 
 void CUser::ParseExtensionXml(std::string_view text) {
-    signature.clear();
-    photoType.clear();
-    photoData.clear();
-    recentIm.clear();
-    recentSms.clear();
+    // Nothing to empty and nothing to read: a user without details stays without.
+    if (details_ == nullptr && text.empty()) return;
+    UserDetails& d = EditDetails();
+    d.signature.clear();
+    d.photoType.clear();
+    d.photoData.clear();
+    d.recentIm.clear();
+    d.recentSms.clear();
     // Read from a copy: `text` may be extensionXml itself.
-    const std::string xml(text.empty() ? std::string_view(extensionXml) : text);
+    const std::string xml(text.empty() ? std::string_view(d.extensionXml) : text);
     if (xml.empty()) return;
-    signature = TagValue(xml, "SIGNATURE");
-    photoType = TagValue(xml, "TYPE");
-    photoData = TagValue(xml, "BINVAL");
-    recentIm = SplitList(TagValue(xml, "RECENTIM"));
-    recentSms = SplitList(TagValue(xml, "RECENTSMS"));
+    d.signature = TagValue(xml, "SIGNATURE");
+    d.photoType = TagValue(xml, "TYPE");
+    d.photoData = TagValue(xml, "BINVAL");
+    d.recentIm = SplitList(TagValue(xml, "RECENTIM"));
+    d.recentSms = SplitList(TagValue(xml, "RECENTSMS"));
 }
 
 void CUser::ApplyVcardFields(const CContactPersonInfo& vcard) {
-    mobile = vcard.mobile;
-    workPhone = vcard.workPhone;
-    mail = vcard.email;
-    unit = vcard.unit;
-    industry = vcard.industry;
-    title = vcard.title;
-    duty = vcard.duty;
-    shortNumber = vcard.shortNumber;
-    fax = vcard.fax;
-    extension = vcard.extension;
-    staffNumber = vcard.staffNumber;
+    UserDetails& d = EditDetails();
+    d.mobile = vcard.mobile;
+    d.workPhone = vcard.workPhone;
+    d.mail = vcard.email;
+    d.unit = vcard.unit;
+    d.industry = vcard.industry;
+    d.title = vcard.title;
+    d.duty = vcard.duty;
+    d.shortNumber = vcard.shortNumber;
+    d.fax = vcard.fax;
+    d.extension = vcard.extension;
+    d.staffNumber = vcard.staffNumber;
     videoCapable = vcard.videoCapable != 0 ? 1 : 0;
-    vcardText = vcard.vcardTexts;
-    extra4 = vcard.extra4;
-    extensionXml = vcard.extensionXml;
+    d.vcardText = vcard.vcardTexts;
+    d.extra4 = vcard.extra4;
+    d.extensionXml = vcard.extensionXml;
     vcardFlags = vcard.flags;
     subscription = vcard.subscription;
-    phone3 = vcard.phone3;
-    phone2 = vcard.phone2;
-    phone4 = vcard.phone4;
-    extra1 = vcard.extra1;
-    extra2 = vcard.extra2;
-    ParseExtensionXml(extensionXml);
+    d.phone3 = vcard.phone3;
+    d.phone2 = vcard.phone2;
+    d.phone4 = vcard.phone4;
+    d.extra1 = vcard.extra1;
+    d.extra2 = vcard.extra2;
+    ParseExtensionXml(d.extensionXml);
 }
 
 void CUser::FillPersonInfo(CContactPersonInfo& info) const {
+    const UserDetails& d = details();
     info.jid = jid_;
     info.name = name;
-    info.mobile = mobile;
-    info.workPhone = workPhone;
-    info.email = mail;
-    info.unit = unit;
-    info.industry = industry;
-    info.title = title;
-    info.duty = duty;
-    info.shortNumber = shortNumber;
-    info.fax = fax;
-    info.extension = extension;
-    info.staffNumber = staffNumber;
+    info.mobile = d.mobile;
+    info.workPhone = d.workPhone;
+    info.email = d.mail;
+    info.unit = d.unit;
+    info.industry = d.industry;
+    info.title = d.title;
+    info.duty = d.duty;
+    info.shortNumber = d.shortNumber;
+    info.fax = d.fax;
+    info.extension = d.extension;
+    info.staffNumber = d.staffNumber;
     info.videoCapable = videoCapable;
-    info.vcardTexts = vcardText;
-    info.extra4 = extra4;
+    info.vcardTexts = d.vcardText;
+    info.extra4 = d.extra4;
     info.extensionXml = BuildExtensionXml();
     info.flags = vcardFlags;
     info.subscription = subscription;
-    info.phone3 = phone3;
-    info.phone2 = phone2;
-    info.phone4 = phone4;
-    info.extra1 = extra1;
-    info.extra2 = extra2;
+    info.phone3 = d.phone3;
+    info.phone2 = d.phone2;
+    info.phone4 = d.phone4;
+    info.extra1 = d.extra1;
+    info.extra2 = d.extra2;
 }
 
 }  // namespace contacts

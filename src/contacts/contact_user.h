@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -40,6 +41,41 @@ struct UserAttachment {
     std::string text4;
     std::uint8_t flag = 0;
     bool operator==(const UserAttachment&) const = default;
+};
+
+// The fields of a user that most users never set (see CUser's record), in declared order.
+// extra1, extra2 (the vCard's two last further texts) and extra3 mean nothing to the
+// client: they are only carried.
+struct UserDetails {
+    std::string aux2;
+    std::string mail;
+    std::string mobile;
+    std::string workPhone;
+    std::string industry;
+    std::string unit;
+    std::string reserved;
+    std::string title;
+    std::string duty;
+    std::string shortNumber;
+    std::string fax;
+    std::string extension;
+    std::string staffNumber;
+    std::string phone2;
+    std::string phone3;
+    std::string phone4;
+    std::string extra1;
+    std::string extra2;
+    std::array<std::string, 13> vcardText;
+    std::string signature;
+    std::string extra3;
+    std::string extra4;
+    std::string photoType;
+    std::string photoData;  // Base64
+    std::string extensionXml;
+    std::map<std::string, UserAttachment> attachments;
+    std::string nameSuffix;
+    std::vector<std::string> recentIm;
+    std::vector<std::string> recentSms;
 };
 
 // Whether display texts show the personal signature (the ShowSignatureInTree and
@@ -108,62 +144,44 @@ class CUser {
     // ---- What the client reads from the record's further fields ----
     // The contact's offline note: the further text its roster item carries (aux2). A chat
     // window opened on the contact while it is offline shows it first.
-    const std::string& OfflineNote() const { return aux2; }
-    void SetOfflineNote(std::string note) { aux2 = std::move(note); }
+    const std::string& OfflineNote() const { return details().aux2; }
+    void SetOfflineNote(std::string note) { EditDetails().aux2 = std::move(note); }
     // Whether the contact asked for SMS copies of the chat messages it gets while offline:
     // the vCard's SMS-copy flag (extra4) is "1".
-    bool WantsSmsCopiesWhileOffline() const { return extra4 == kSmsCopiesWanted; }
-    void SetWantsSmsCopiesWhileOffline(bool wanted) { extra4 = wanted ? kSmsCopiesWanted : "0"; }
+    bool WantsSmsCopiesWhileOffline() const { return details().extra4 == kSmsCopiesWanted; }
+    void SetWantsSmsCopiesWhileOffline(bool wanted) {
+        EditDetails().extra4 = wanted ? kSmsCopiesWanted : "0";
+    }
 
     // The item data holding this user, if a tree holds it.
     CIMTreeItemData* holder() const { return holder_; }
 
     // ---- The person's record, in declared order (the JID is field 1) ----
     // Record operations (copying, the vCard, the cache files) take every field as it is; the
-    // client reads aux2 and extra4 through the accessors above. extra1, extra2 (the vCard's
-    // two last further texts) and extra3 mean nothing to the client: they are only carried.
+    // client reads aux2 and extra4 through the accessors above.
+    //
+    // A directory holds some 100 000 users of which few ever get more than a JID, a name and
+    // their group: the fields every user has are members here; the rest (the vCard's texts,
+    // the extension's, the attachments) live in one UserDetails block made when the first of
+    // them is written. details() reads them (a user without the block reads empty fields);
+    // EditDetails() makes the block and hands it out for writing.
     std::string name;
     std::string groupId;
     std::string subscription;  // "to", "from", "both" or empty
-    std::string aux2;
     // (the presence word, field 6, is presence() / SetPresence)
     std::string groupKey;  // pathKey of the group node the user hangs under
-    std::string mail;
-    std::string mobile;
-    std::string workPhone;
-    std::string industry;
-    std::string unit;
-    std::string reserved;
-    std::string title;
-    std::string duty;
-    std::string shortNumber;
-    std::string fax;
-    std::string extension;
-    std::string staffNumber;
     std::uint8_t videoCapable = 0;
-    std::string phone2;
-    std::string phone3;
-    std::string phone4;
-    std::string extra1;
-    std::string extra2;
-    std::array<std::string, 13> vcardText;
-    std::string signature;
-    std::string extra3;
-    std::string extra4;
-    std::string photoType;
-    std::string photoData;  // Base64
-    std::string extensionXml;
+    std::uint8_t stateByte = 0;
     std::int32_t vcardFlags = 0;
     std::uint32_t touchedTicks = 0;
-    std::map<std::string, UserAttachment> attachments;
     std::string displayText;
     os::TreeItem treeItem = os::kNoTreeItem;
     std::int32_t orderIndex = 0;
-    std::uint8_t stateByte = 0;
-    std::string nameSuffix;
     std::int32_t suffixOn = 0;
-    std::vector<std::string> recentIm;
-    std::vector<std::string> recentSms;
+
+    const UserDetails& details() const;
+    UserDetails& EditDetails();
+    bool HasDetails() const { return details_ != nullptr; }
 
   private:
     friend class CIMTreeItemData;
@@ -178,9 +196,14 @@ class CUser {
     std::string jid_;
     std::string presence_ = "offline";
     CIMTreeItemData* holder_ = nullptr;
+    std::unique_ptr<UserDetails> details_;  // made on the first write of one of its fields
     // The groups whose user lists hold this user (once per entry): a user that goes leaves
     // them, so no list ever holds a user that is gone.
-    std::vector<CGroup*> listedIn_;
+    struct Listing {
+        CGroup* group;
+        std::uint32_t slot;  // of the entry in the group's user list
+    };
+    std::vector<Listing> listedIn_;
 };
 
 }  // namespace contacts

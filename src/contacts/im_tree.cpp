@@ -127,11 +127,35 @@ os::TreeItem CIMTree::Normal(os::TreeItem parent) const {
     return parent == os::kTreeRoot ? os::kNoTreeItem : parent;
 }
 
-std::string CIMTree::NodeKey(os::TreeItem parent, std::string_view jid) {
-    std::string key(sizeof parent, '\0');
-    std::memcpy(key.data(), &parent, sizeof parent);
-    key += jid;
-    return key;
+std::uint64_t CIMTree::NodeKey(os::TreeItem parent, std::string_view jid) {
+    const std::uint64_t hash = std::hash<std::string_view>{}(jid);
+    return hash ^ ((std::uint64_t{parent} + 1) * 0x9E3779B97F4A7C15ull);
+}
+
+void CIMTree::RememberUserNode(std::uint64_t key, os::TreeItem node) {
+    auto [first, last] = userNodes_.equal_range(key);
+    const CIMTreeItemData* item = ItemOfNode(node);
+    const CUser* user = item != nullptr ? item->user() : nullptr;
+    for (auto it = first; it != last;) {
+        // The same node again, or another node of the same parent and JID: replaced.
+        const CIMTreeItemData* other = ItemOfNode(it->second);
+        const bool samePlace =
+            it->second == node ||
+            (user != nullptr && other != nullptr && other->user() != nullptr &&
+             other->user()->GetJid() == user->GetJid() && GetParent(it->second) == GetParent(node));
+        it = samePlace ? userNodes_.erase(it) : std::next(it);
+    }
+    userNodes_.emplace(key, node);
+}
+
+void CIMTree::ForgetUserNode(std::uint64_t key, os::TreeItem node) {
+    auto [first, last] = userNodes_.equal_range(key);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == node) {
+            userNodes_.erase(it);
+            return;
+        }
+    }
 }
 
 CIMTreeItemData* CIMTree::ItemOfNode(os::TreeItem node) const {
@@ -174,6 +198,11 @@ bool CIMTree::DeleteAllItemData() {
     return true;
 }
 
+void CIMTree::ReserveItemData(std::size_t count) {
+    Locked locked(*this, "ReserveItemData");
+    if (locked) items_.Reserve(count);
+}
+
 std::size_t CIMTree::ItemDataCount() {
     Locked locked(*this, "ItemDataCount");
     return locked ? items_.size() : 0;
@@ -209,9 +238,8 @@ void CIMTree::OnJidChanged(CIMTreeItemData& item, std::string_view previous) {
     CUser* user = item.user();
     if (user == nullptr || node == os::kNoTreeItem || !IsValid(node)) return;
     const os::TreeItem parent = GetParent(node);
-    auto old = userNodes_.find(NodeKey(parent, previous));
-    if (old != userNodes_.end() && old->second == node) userNodes_.erase(old);
-    userNodes_[NodeKey(parent, user->GetJid())] = node;
+    ForgetUserNode(NodeKey(parent, previous), node);
+    RememberUserNode(NodeKey(parent, user->GetJid()), node);
 }
 
 void CIMTree::OnPathKeyChanged(CIMTreeItemData& item, std::string_view /*previous*/) {
@@ -245,15 +273,17 @@ os::TreeItem CIMTree::FindUserNode(os::TreeItem parent, std::string_view jid) {
 
 os::TreeItem CIMTree::FindUserNodeLocked(os::TreeItem parent, std::string_view jid) {
     parent = Normal(parent);
-    auto found = userNodes_.find(NodeKey(parent, jid));
-    if (found == userNodes_.end()) return os::kNoTreeItem;
-    const os::TreeItem node = found->second;
-    const CIMTreeItemData* item = ItemOfNode(node);
-    if (item != nullptr && item->user() != nullptr && item->user()->GetJid() == jid &&
-        GetParent(node) == parent) {
-        return node;
+    auto [it, last] = userNodes_.equal_range(NodeKey(parent, jid));
+    while (it != last) {
+        const os::TreeItem node = it->second;
+        const CIMTreeItemData* item = ItemOfNode(node);
+        if (item == nullptr || item->user() == nullptr) {
+            it = userNodes_.erase(it);  // the node went
+            continue;
+        }
+        if (item->user()->GetJid() == jid && GetParent(node) == parent) return node;
+        ++it;  // another pair of the same hash, or a node that moved (its entry is checked)
     }
-    userNodes_.erase(found);  // the node went another way
     return os::kNoTreeItem;
 }
 
@@ -291,7 +321,7 @@ os::TreeItem CIMTree::InsertUserItem(CUser* user, os::TreeItem parent, os::TreeI
     os::TreeControl::SetItemData(node, item.id_);
     item.node_ = node;
     item.placed = true;
-    userNodes_[NodeKey(Normal(parent), user->GetJid())] = node;
+    RememberUserNode(NodeKey(Normal(parent), user->GetJid()), node);
     UpdateGroupCountsLocked(node, user, CountChange::Add);
     user->treeItem = node;
     SetDirty(true);
@@ -305,8 +335,7 @@ void CIMTree::DeleteItemNode(CIMTreeItemData* item) {
 
 void CIMTree::DetachUserNode(os::TreeItem node, CUser& user) {
     UpdateGroupCountsLocked(node, &user, CountChange::Remove);
-    auto entry = userNodes_.find(NodeKey(GetParent(node), user.GetJid()));
-    if (entry != userNodes_.end() && entry->second == node) userNodes_.erase(entry);
+    ForgetUserNode(NodeKey(GetParent(node), user.GetJid()), node);
     if (user.treeItem == node) user.treeItem = os::kNoTreeItem;
 }
 

@@ -146,6 +146,8 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     // not be had.
     bool DeleteAllItemData();
     std::size_t ItemDataCount();
+    // Room for `count` more items (a cache about to be read) without the indexes growing.
+    void ReserveItemData(std::size_t count);
     // Visits every item data in order with the lock held (the visitor adds and removes
     // none); false when the lock could not be had.
     bool ForEachItemData(const std::function<void(CIMTreeItemData&)>& visit);
@@ -256,7 +258,11 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     ChildKey KeyOf(os::TreeItem node, int userMode) const;
     OrderRule RuleFor(os::TreeItem parent) const;
 
-    static std::string NodeKey(os::TreeItem parent, std::string_view jid);
+    // The hash of (parent, JID) that userNodes_ files a user node under.
+    static std::uint64_t NodeKey(os::TreeItem parent, std::string_view jid);
+    // Files `node` under `key`, in place of what that key named.
+    void RememberUserNode(std::uint64_t key, os::TreeItem node);
+    void ForgetUserNode(std::uint64_t key, os::TreeItem node);
     os::TreeItem Normal(os::TreeItem parent) const;
 
     core::ClientContext& context_;
@@ -268,8 +274,9 @@ class CIMTree : public os::TreeControl, private CIMTreeItemData::KeyListener {
     platform::UserTypeOf userTypeOf_;
     std::unique_ptr<os::NamedMutex> dataMutex_;
     ItemDataList items_;
-    // (parent, JID) -> the user node InsertUserItem made there; checked on every hit.
-    std::unordered_map<std::string, os::TreeItem> userNodes_;
+    // Hash of (parent, JID) -> the user nodes InsertUserItem made there; every hit is
+    // checked against the node's own parent and JID, so two pairs of one hash stay apart.
+    std::unordered_multimap<std::uint64_t, os::TreeItem> userNodes_;
     std::vector<std::uint32_t> rankScratch_;
     // Per parent node (0 = the top level), the order its children were last given.
     std::unordered_map<os::TreeItem, SortedChildren> sortedChildren_;

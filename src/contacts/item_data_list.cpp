@@ -73,9 +73,9 @@ void ItemDataList::Clear() {
     // new item.
     firstId_ += static_cast<std::uint32_t>(byId_.size());
     byId_.clear();
-    exact_.clear();
-    loose_.clear();
-    groups_.clear();
+    exact_.Clear();
+    loose_.Clear();
+    groups_.Clear();
     items_.clear();
 }
 
@@ -92,25 +92,23 @@ CIMTreeItemData* ItemDataList::ById(std::uint32_t id) const {
 void ItemDataList::IndexItem(CIMTreeItemData& item) {
     if (const CUser* user = item.user()) {
         item.exactHash_ = ExactHash(user->GetJid());
-        Insert(exact_, item.exactHash_, &item);
+        exact_.Insert(item.exactHash_, &item);
         if (looseBuilt_) {
-            item.looseKey_ = LooseKey(user->GetJid());
-            item.looseHash_ = TextHash(item.looseKey_);
-            Insert(loose_, item.looseHash_, &item);
+            item.looseHash_ = TextHash(LooseKey(user->GetJid()));
+            loose_.Insert(item.looseHash_, &item);
         }
     } else if (const CGroup* group = item.group()) {
-        item.groupKey_ = group->pathKey();
-        item.groupHash_ = TextHash(item.groupKey_);
-        Insert(groups_, item.groupHash_, &item);
+        item.groupHash_ = TextHash(group->pathKey());
+        groups_.Insert(item.groupHash_, &item);
     }
 }
 
 void ItemDataList::UnindexItem(CIMTreeItemData& item) {
     if (item.user() != nullptr) {
-        Erase(exact_, item.exactHash_, &item);
-        if (looseBuilt_) Erase(loose_, item.looseHash_, &item);
+        exact_.Erase(item.exactHash_, &item);
+        if (looseBuilt_) loose_.Erase(item.looseHash_, &item);
     } else if (item.group() != nullptr) {
-        Erase(groups_, item.groupHash_, &item);
+        groups_.Erase(item.groupHash_, &item);
     }
 }
 
@@ -125,50 +123,16 @@ void ItemDataList::BuildLooseIndex() {
     looseBuilt_ = true;
     for (auto& item : items_) {
         if (const CUser* user = item->user()) {
-            item->looseKey_ = LooseKey(user->GetJid());
-            item->looseHash_ = TextHash(item->looseKey_);
-            Insert(loose_, item->looseHash_, item.get());
+            item->looseHash_ = TextHash(LooseKey(user->GetJid()));
+            loose_.Insert(item->looseHash_, item.get());
         }
     }
 }
 
-bool ItemDataList::IdBefore(const CIMTreeItemData* item, std::uint32_t id) {
-    return item->id_ < id;
-}
-
-void ItemDataList::Insert(Index& index, std::uint64_t key, CIMTreeItemData* item) {
-    Bucket& bucket = index[key];
-    if (bucket.many.empty()) {
-        if (bucket.one == nullptr) {
-            bucket.one = item;
-            return;
-        }
-        bucket.many.push_back(std::exchange(bucket.one, nullptr));
-    }
-    auto& many = bucket.many;
-    if (many.back()->id_ < item->id_) {
-        many.push_back(item);  // an append: the common case
-        return;
-    }
-    many.insert(std::lower_bound(many.begin(), many.end(), item->id_, IdBefore), item);
-}
-
-void ItemDataList::Erase(Index& index, std::uint64_t key, const CIMTreeItemData* item) {
-    auto found = index.find(key);
-    if (found == index.end()) return;
-    Bucket& bucket = found->second;
-    if (bucket.many.empty()) {
-        if (bucket.one == item) bucket.one = nullptr;
-    } else {
-        auto& many = bucket.many;
-        auto at = std::lower_bound(many.begin(), many.end(), item->id_, IdBefore);
-        if (at != many.end() && *at == item) many.erase(at);
-        if (many.size() == 1) {
-            bucket.one = many.front();
-            many.clear();
-        }
-    }
-    if (bucket.one == nullptr && bucket.many.empty()) index.erase(found);
+void ItemDataList::Reserve(std::size_t count) {
+    exact_.Reserve(exact_.size() + count);
+    if (looseBuilt_) loose_.Reserve(loose_.size() + count);
+    byId_.reserve(byId_.size() + count);
 }
 
 template <typename Visit>
@@ -176,16 +140,13 @@ void ItemDataList::ForMatches(std::string_view jid, platform::JidMatch match, Vi
     if (match == platform::JidMatch::Loose) {
         BuildLooseIndex();
         const std::string key = LooseKey(jid);
-        auto found = loose_.find(TextHash(key));
-        if (found == loose_.end()) return;
-        for (CIMTreeItemData* item : found->second.items()) {
-            if (item->user() != nullptr && item->looseKey_ == key && visit(*item->user())) return;
+        for (CIMTreeItemData* item : loose_.Find(TextHash(key))) {
+            CUser* user = item->user();
+            if (user != nullptr && LooseKey(user->GetJid()) == key && visit(*user)) return;
         }
         return;
     }
-    auto found = exact_.find(ExactHash(jid));
-    if (found == exact_.end()) return;
-    for (CIMTreeItemData* item : found->second.items()) {
+    for (CIMTreeItemData* item : exact_.Find(ExactHash(jid))) {
         CUser* user = item->user();
         if (user != nullptr &&
             platform::Jid::Equal(user->GetJid(), jid, platform::JidMatch::Exact, nullptr) &&
@@ -216,11 +177,9 @@ std::vector<CUser*> ItemDataList::FindUsers(std::string_view jid, platform::JidM
 }
 
 CGroup* ItemDataList::FindGroup(std::string_view pathKey) const {
-    auto found = groups_.find(TextHash(pathKey));
-    if (found == groups_.end()) return nullptr;
-    for (CIMTreeItemData* item : found->second.items()) {
+    for (CIMTreeItemData* item : groups_.Find(TextHash(pathKey))) {
         CGroup* group = item->group();
-        if (group != nullptr && item->groupKey_ == pathKey) return group;
+        if (group != nullptr && group->pathKey() == pathKey) return group;
     }
     return nullptr;
 }

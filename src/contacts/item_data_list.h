@@ -24,6 +24,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "contacts/key_index.h"
 #include "contacts/tree_item_data.h"
 #include "platform/jid/jid.h"
 
@@ -44,6 +45,8 @@ class ItemDataList {
     // Takes an item out and hands it back; null when it is not in this list.
     std::unique_ptr<CIMTreeItemData> Remove(CIMTreeItemData* item);
     void Clear();
+    // Room for `count` more users without the indexes growing.
+    void Reserve(std::size_t count);
 
     std::size_t size() const { return items_.size(); }
     bool empty() const { return items_.empty(); }
@@ -69,23 +72,6 @@ class ItemDataList {
     void Reindex(CIMTreeItemData& item);
 
   private:
-    // The items under one key, in id order. Nearly every key has one item, kept inline.
-    struct Bucket {
-        CIMTreeItemData* one = nullptr;      // the only item, while `many` is empty
-        std::vector<CIMTreeItemData*> many;  // every item, once there are two or more
-        std::span<CIMTreeItemData* const> items() const {
-            if (!many.empty()) return many;
-            return one != nullptr ? std::span<CIMTreeItemData* const>(&one, 1)
-                                  : std::span<CIMTreeItemData* const>();
-        }
-    };
-    // Keys arrive hashed already.
-    struct KeyHash {
-        std::size_t operator()(std::uint64_t key) const { return static_cast<std::size_t>(key); }
-    };
-    using Index = std::unordered_map<std::uint64_t, Bucket, KeyHash>;
-
-    static bool IdBefore(const CIMTreeItemData* item, std::uint32_t id);
     // The users of list order whose JID matches, visited until `visit` answers true.
     template <typename Visit>
     void ForMatches(std::string_view jid, platform::JidMatch match, Visit visit);
@@ -96,17 +82,15 @@ class ItemDataList {
     void BuildLooseIndex();
     void IndexItem(CIMTreeItemData& item);
     void UnindexItem(CIMTreeItemData& item);
-    static void Insert(Index& index, std::uint64_t key, CIMTreeItemData* item);
-    static void Erase(Index& index, std::uint64_t key, const CIMTreeItemData* item);
 
     platform::UserTypeOf userTypeOf_;
     Items items_;
     std::vector<CIMTreeItemData*> byId_;  // slot = id - firstId_
     std::uint32_t firstId_ = 1;
-    Index exact_;
-    Index loose_;
+    KeyIndex exact_;
+    KeyIndex loose_;
     bool looseBuilt_ = false;
-    Index groups_;
+    KeyIndex groups_;
 };
 
 }  // namespace contacts

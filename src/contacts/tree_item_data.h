@@ -57,6 +57,7 @@ class CIMTreeItemData {
     friend class CUser;
     friend class CGroup;
     friend class ItemDataList;
+    friend class KeyIndex;
     friend class CIMTree;
 
     explicit CIMTreeItemData(ItemKind kind);
@@ -72,11 +73,11 @@ class CIMTreeItemData {
     KeyListener* listener_ = nullptr;
     std::uint32_t id_ = 0;  // the node's item parameter; 0 = not in a list
     std::list<std::unique_ptr<CIMTreeItemData>>::iterator position_;
-    // The keys the list indexed the item under (with their hashes).
+    // The hashes of the keys the list indexed the item under (a hit is checked against the
+    // item's own key): a user's JID, exact and loose (once the loose index is built), and a
+    // group's path key.
     std::uint64_t exactHash_ = 0;
-    std::string looseKey_;  // once the loose index is built
     std::uint64_t looseHash_ = 0;
-    std::string groupKey_;
     std::uint64_t groupHash_ = 0;
     os::TreeItem node_ = os::kNoTreeItem;
 };

@@ -74,7 +74,7 @@ ChatTest::Contact ChatTest::AddContact(const std::string& login, const std::stri
 
     auto user = std::make_unique<contacts::CUser>(context.clock, contact.jid, name, "g", "both");
     user->groupKey = "top,g";
-    user->mobile = mobile;
+    user->EditDetails().mobile = mobile;
     user->SetPresence(online ? "online" : "offline");
     auto item = contacts::CIMTreeItemData::ForUser(std::move(user));
     contact.user = testing_support::Require(roster->AddItemData(item), "the contact")->user();

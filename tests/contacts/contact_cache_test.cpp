@@ -64,16 +64,34 @@ class ContactCacheTest : public TreeTest {
 
     // Every user field the file holds, set to a text of its own.
     static void FillUser(CUser& user, const std::string& tag) {
-        std::string* fields[] = {
-            &user.industry,     &user.fax,       &user.groupId,   &user.mail,
-            &user.shortNumber,  &user.aux2,      &user.unit,      &user.duty,
-            &user.subscription, &user.mobile,    &user.extension, &user.title,
-            &user.workPhone,    &user.phone2,    &user.phone3,    &user.phone4,
-            &user.extra1,       &user.extra2,    &user.signature, &user.extra3,
-            &user.extra4,       &user.photoType, &user.photoData, &user.groupKey};
+        std::string* fields[] = {&user.EditDetails().industry,
+                                 &user.EditDetails().fax,
+                                 &user.groupId,
+                                 &user.EditDetails().mail,
+                                 &user.EditDetails().shortNumber,
+                                 &user.EditDetails().aux2,
+                                 &user.EditDetails().unit,
+                                 &user.EditDetails().duty,
+                                 &user.subscription,
+                                 &user.EditDetails().mobile,
+                                 &user.EditDetails().extension,
+                                 &user.EditDetails().title,
+                                 &user.EditDetails().workPhone,
+                                 &user.EditDetails().phone2,
+                                 &user.EditDetails().phone3,
+                                 &user.EditDetails().phone4,
+                                 &user.EditDetails().extra1,
+                                 &user.EditDetails().extra2,
+                                 &user.EditDetails().signature,
+                                 &user.EditDetails().extra3,
+                                 &user.EditDetails().extra4,
+                                 &user.EditDetails().photoType,
+                                 &user.EditDetails().photoData,
+                                 &user.groupKey};
         int n = 0;
         for (std::string* field : fields) *field = tag + "f" + std::to_string(++n);
-        for (std::string& text : user.vcardText) text = tag + "v" + std::to_string(++n);
+        for (std::string& text : user.EditDetails().vcardText)
+            text = tag + "v" + std::to_string(++n);
         user.vcardFlags = -7;
     }
 
@@ -87,7 +105,7 @@ TEST_F(ContactCacheTest, BuddyListOfOneGroupAndTwoUsersIsWrittenByteForByte) {
     const os::TreeItem group = AddGroup(*tree, "g1", "同事", os::kTreeRoot, "0");
     CUser* bob = AddUser(*tree, Jid("bob"), "Bob", group, "online");
     FillUser(*bob, "b");
-    bob->mobile = "13800000001";
+    bob->EditDetails().mobile = "13800000001";
     CUser* sms = AddUser(*tree, SmsJid("13900000002"), "短信", group, "online");
     const std::string smsText = sms->displayText;
     tree->SetDirty(true);
@@ -98,18 +116,22 @@ TEST_F(ContactCacheTest, BuddyListOfOneGroupAndTwoUsersIsWrittenByteForByte) {
     expected += Dword(0) + Str("g1") + Str("同事") + Str("0") + Str("top,g1");
     auto userRecord = [&](const CUser& u, const std::string& display, const std::string& presence) {
         std::string r = Dword(1);
-        for (const std::string* s : {&u.industry, &u.fax, &u.groupId}) r += Str(*s);
+        for (const std::string* s : {&u.details().industry, &u.details().fax, &u.groupId})
+            r += Str(*s);
         r += Str(u.GetJid());
-        for (const std::string* s : {&u.mail, &u.shortNumber, &u.name, &u.aux2, &u.unit, &u.duty})
+        for (const std::string* s : {&u.details().mail, &u.details().shortNumber, &u.name,
+                                     &u.details().aux2, &u.details().unit, &u.details().duty})
             r += Str(*s);
         r += Str(display) + Str(presence);
         for (const std::string* s :
-             {&u.subscription, &u.mobile, &u.extension, &u.title, &u.workPhone, &u.phone2,
-              &u.phone3, &u.phone4, &u.extra1, &u.extra2})
+             {&u.subscription, &u.details().mobile, &u.details().extension, &u.details().title,
+              &u.details().workPhone, &u.details().phone2, &u.details().phone3, &u.details().phone4,
+              &u.details().extra1, &u.details().extra2})
             r += Str(*s);
-        for (const std::string& s : u.vcardText) r += Str(s);
+        for (const std::string& s : u.details().vcardText) r += Str(s);
         for (const std::string* s :
-             {&u.signature, &u.extra3, &u.extra4, &u.photoType, &u.photoData, &u.groupKey})
+             {&u.details().signature, &u.details().extra3, &u.details().extra4,
+              &u.details().photoType, &u.details().photoData, &u.groupKey})
             r += Str(*s);
         return r + Dword(static_cast<std::uint32_t>(u.vcardFlags));
     };
@@ -130,13 +152,13 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
     const os::TreeItem group = AddGroup(*tree, "g1", "同事", os::kTreeRoot, "0");
     CUser* bob = AddUser(*tree, Jid("bob"), "Bob", group, "online");
     FillUser(*bob, "b");
-    bob->photoData = std::string(70000, 'p');  // the four-byte length
-    bob->signature = std::string(255, 'q');    // the two-byte length
+    bob->EditDetails().photoData = std::string(70000, 'p');  // the four-byte length
+    bob->EditDetails().signature = std::string(255, 'q');    // the two-byte length
     CUser* sms = AddUnplacedUser(*tree, SmsJid("13900000002"), "短信", "top,g1");
     FillUser(*sms, "s");
     sms->SetPresence("online");
     sms->displayText = "短信(在线)";
-    bob->staffNumber = "not stored";
+    bob->EditDetails().staffNumber = "not stored";
     tree->SetDirty(true);
     ASSERT_TRUE(contacts::SaveTree(*tree, context(), path_));
 
@@ -162,20 +184,26 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
         const CUser* got = items[i + 1]->user();
         ASSERT_NE(got, nullptr);
         EXPECT_EQ(got->GetJid(), want.GetJid());
-        for (auto field :
-             {&CUser::industry,    &CUser::fax,         &CUser::groupId,      &CUser::mail,
-              &CUser::shortNumber, &CUser::name,        &CUser::aux2,         &CUser::unit,
-              &CUser::duty,        &CUser::displayText, &CUser::subscription, &CUser::mobile,
-              &CUser::extension,   &CUser::title,       &CUser::workPhone,    &CUser::phone2,
-              &CUser::phone3,      &CUser::phone4,      &CUser::extra1,       &CUser::extra2,
-              &CUser::signature,   &CUser::extra3,      &CUser::extra4,       &CUser::photoType,
-              &CUser::photoData,   &CUser::groupKey})
+        for (auto field : {&CUser::groupId, &CUser::name, &CUser::displayText, &CUser::subscription,
+                           &CUser::groupKey})
             EXPECT_EQ(got->*field, want.*field);
+        for (auto field : {&contacts::UserDetails::industry,  &contacts::UserDetails::fax,
+                           &contacts::UserDetails::mail,      &contacts::UserDetails::shortNumber,
+                           &contacts::UserDetails::aux2,      &contacts::UserDetails::unit,
+                           &contacts::UserDetails::duty,      &contacts::UserDetails::mobile,
+                           &contacts::UserDetails::extension, &contacts::UserDetails::title,
+                           &contacts::UserDetails::workPhone, &contacts::UserDetails::phone2,
+                           &contacts::UserDetails::phone3,    &contacts::UserDetails::phone4,
+                           &contacts::UserDetails::extra1,    &contacts::UserDetails::extra2,
+                           &contacts::UserDetails::signature, &contacts::UserDetails::extra3,
+                           &contacts::UserDetails::extra4,    &contacts::UserDetails::photoType,
+                           &contacts::UserDetails::photoData})
+            EXPECT_EQ(got->details().*field, want.details().*field);
         EXPECT_EQ(got->presence(), want.presence());
-        EXPECT_EQ(got->vcardText, want.vcardText);
+        EXPECT_EQ(got->details().vcardText, want.details().vcardText);
         EXPECT_EQ(got->vcardFlags, want.vcardFlags);
         // What the file does not hold starts as in a new user.
-        EXPECT_EQ(got->staffNumber, "");
+        EXPECT_EQ(got->details().staffNumber, "");
         EXPECT_EQ(got->treeItem, os::kNoTreeItem);
         EXPECT_EQ(got->orderIndex, 0);
         EXPECT_EQ(loaded->FindUser(want.GetJid(), "", platform::JidMatch::Exact), got);
@@ -187,12 +215,13 @@ TEST_F(ContactCacheTest, TreeReadBackEqualsTheTreeWrittenFieldByField) {
 TEST_F(ContactCacheTest, LoadTrimsTrailingBlanksOfTheMobile) {
     auto tree = MakeTree();
     CUser* bob = AddUnplacedUser(*tree, Jid("bob"), "Bob");
-    bob->mobile = "13800000001   ";
+    bob->EditDetails().mobile = "13800000001   ";
     tree->SetDirty(true);
     ASSERT_TRUE(contacts::SaveTree(*tree, context(), path_));
     auto loaded = MakeTree();
     contacts::LoadTree(*loaded, context(), path_);
-    EXPECT_EQ(loaded->FindUser(Jid("bob"), "", platform::JidMatch::Exact)->mobile, "13800000001");
+    EXPECT_EQ(loaded->FindUser(Jid("bob"), "", platform::JidMatch::Exact)->details().mobile,
+              "13800000001");
 }
 
 // Whether a save writes: the file is missing or the tree changed.
@@ -277,7 +306,7 @@ class BrokenCacheTest : public ContactCacheTest {
         tree->cacheStamp = "stamp";
         AddGroup(*tree, "g1", "同事");
         CUser* bob = AddUnplacedUser(*tree, Jid("bob"), "Bob", "top,g1");
-        bob->mobile = "13800000001";
+        bob->EditDetails().mobile = "13800000001";
         EXPECT_TRUE(contacts::SaveTree(*tree, context(), path_));
         return FileBytes();
     }

@@ -91,6 +91,35 @@ TEST_F(GroupTest, RemoveTakesOneEntryAndIgnoresStrangers) {
     EXPECT_EQ(group_.OnlineCount(), 0);
 }
 
+TEST_F(GroupTest, ManyRemovalsKeepOrderCountsAndLaterChangesRight) {
+    // Enough removals for the list to drop its holes several times over.
+    std::vector<CUser*> kept;
+    std::vector<CUser*> gone;
+    for (int n = 0; n < 200; ++n) {
+        CUser* user = NewUser(n % 2 == 0 ? "online" : "offline");
+        group_.AddUser(user);
+        (n % 5 == 0 ? kept : gone).push_back(user);
+    }
+    for (CUser* user : gone) group_.RemoveUser(user);
+    EXPECT_EQ(group_.Users(), kept);
+    int online = 0;
+    for (CUser* user : kept) online += user->IsOffline() ? 0 : 1;
+    EXPECT_EQ(group_.OnlineCount(), online);
+
+    // Each survivor still finds its own entry: a presence change counts once, a removal
+    // takes that user and no other.
+    for (CUser* user : kept) user->SetPresence("offline");
+    EXPECT_EQ(group_.OnlineCount(), 0);
+    kept.front()->SetPresence("away");
+    EXPECT_EQ(group_.OnlineCount(), 1);
+    group_.RemoveUser(kept.front());
+    kept.erase(kept.begin());
+    EXPECT_EQ(group_.Users(), kept);
+    EXPECT_EQ(group_.OnlineCount(), 0);
+    group_.RecountOnline();
+    EXPECT_EQ(group_.OnlineCount(), 0);
+}
+
 TEST_F(GroupTest, AMembersPresenceCountsAtOnceAndARecountAgrees) {
     CUser* a = NewUser("offline");
     CUser* b = NewUser("offline");

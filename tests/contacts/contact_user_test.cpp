@@ -61,7 +61,7 @@ TEST_P(DisplayText, LabelThenSignatureUnlessDefault) {
     const DisplayCase& c = GetParam();
     os::ManualClock clock;
     CUser user(clock, "wang$gov@im.example", "王伟", "", "");
-    user.signature = c.signature;
+    user.EditDetails().signature = c.signature;
     user.UpdateDisplayText(c.word, SignatureRule{c.showSignature, c.defaultSignature});
     EXPECT_GBK_EQ(user.displayText, c.expected);
 }
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(UserTest, SuffixFollowsTheNameWhenSwitchedOn) {
     CUser user = Make();
-    user.nameSuffix = "[主任]";
+    user.EditDetails().nameSuffix = "[主任]";
     user.UpdateDisplayText("online");
     EXPECT_GBK_EQ(user.displayText, "王伟(在线)");
     user.suffixOn = 1;
@@ -95,59 +95,59 @@ TEST_F(UserTest, SuffixFollowsTheNameWhenSwitchedOn) {
 
 TEST_F(UserTest, CopyTakesThePersonAndStartsAfresh) {
     CUser original = Make();
-    original.aux2 = "aux";
+    original.EditDetails().aux2 = "aux";
     original.SetPresence("away");
     original.groupKey = "top,1";
-    original.mail = "w@example.com";
-    original.mobile = "13800138000";
-    original.workPhone = "010-1";
-    original.industry = "it";  // not copied
-    original.unit = "unit";
-    original.title = "engineer";  // not copied
-    original.shortNumber = "6001";
-    original.staffNumber = "S1";
+    original.EditDetails().mail = "w@example.com";
+    original.EditDetails().mobile = "13800138000";
+    original.EditDetails().workPhone = "010-1";
+    original.EditDetails().industry = "it";  // not copied
+    original.EditDetails().unit = "unit";
+    original.EditDetails().title = "engineer";  // not copied
+    original.EditDetails().shortNumber = "6001";
+    original.EditDetails().staffNumber = "S1";
     original.videoCapable = 1;
-    original.extra2 = "e2";
-    original.vcardText[0] = "v1";  // not copied
-    original.signature = "sig";
-    original.extra3 = "e3";  // not copied
-    original.photoType = "image/png";
-    original.photoData = "AAAA";
-    original.extensionXml = "<SIGNATURE>sig</SIGNATURE>";  // not copied
+    original.EditDetails().extra2 = "e2";
+    original.EditDetails().vcardText[0] = "v1";  // not copied
+    original.EditDetails().signature = "sig";
+    original.EditDetails().extra3 = "e3";  // not copied
+    original.EditDetails().photoType = "image/png";
+    original.EditDetails().photoData = "AAAA";
+    original.EditDetails().extensionXml = "<SIGNATURE>sig</SIGNATURE>";  // not copied
     original.vcardFlags = 7;
     original.stateByte = 3;
     original.orderIndex = 42;  // not copied
-    original.attachments["file"] = {"a", "b", "c", "d", 1};
-    original.recentIm = {"x"};  // not copied
+    original.EditDetails().attachments["file"] = {"a", "b", "c", "d", 1};
+    original.EditDetails().recentIm = {"x"};  // not copied
     clock_.Advance(3000);
 
     const CUser copy(original);
     EXPECT_EQ(copy.GetJid(), original.GetJid());
     EXPECT_EQ(copy.name, original.name);
-    EXPECT_EQ(copy.aux2, "aux");
+    EXPECT_EQ(copy.details().aux2, "aux");
     EXPECT_EQ(copy.presence(), "away");
     EXPECT_EQ(copy.groupKey, "top,1");
-    EXPECT_EQ(copy.mail, "w@example.com");
-    EXPECT_EQ(copy.mobile, "13800138000");
-    EXPECT_EQ(copy.unit, "unit");
-    EXPECT_EQ(copy.shortNumber, "6001");
-    EXPECT_EQ(copy.staffNumber, "S1");
+    EXPECT_EQ(copy.details().mail, "w@example.com");
+    EXPECT_EQ(copy.details().mobile, "13800138000");
+    EXPECT_EQ(copy.details().unit, "unit");
+    EXPECT_EQ(copy.details().shortNumber, "6001");
+    EXPECT_EQ(copy.details().staffNumber, "S1");
     EXPECT_EQ(copy.videoCapable, 1);
-    EXPECT_EQ(copy.extra2, "e2");
-    EXPECT_EQ(copy.signature, "sig");
-    EXPECT_EQ(copy.photoType, "image/png");
-    EXPECT_EQ(copy.photoData, "AAAA");
+    EXPECT_EQ(copy.details().extra2, "e2");
+    EXPECT_EQ(copy.details().signature, "sig");
+    EXPECT_EQ(copy.details().photoType, "image/png");
+    EXPECT_EQ(copy.details().photoData, "AAAA");
     EXPECT_EQ(copy.vcardFlags, 7);
     EXPECT_EQ(copy.stateByte, 3);
-    EXPECT_EQ(copy.attachments, original.attachments);
+    EXPECT_EQ(copy.details().attachments, original.details().attachments);
 
-    EXPECT_EQ(copy.industry, "");
-    EXPECT_EQ(copy.title, "");
-    EXPECT_EQ(copy.vcardText[0], "");
-    EXPECT_EQ(copy.extra3, "");
-    EXPECT_EQ(copy.extensionXml, "");
+    EXPECT_EQ(copy.details().industry, "");
+    EXPECT_EQ(copy.details().title, "");
+    EXPECT_EQ(copy.details().vcardText[0], "");
+    EXPECT_EQ(copy.details().extra3, "");
+    EXPECT_EQ(copy.details().extensionXml, "");
     EXPECT_EQ(copy.orderIndex, 0);
-    EXPECT_TRUE(copy.recentIm.empty());
+    EXPECT_TRUE(copy.details().recentIm.empty());
     EXPECT_EQ(copy.touchedTicks, 3000u);
     EXPECT_GBK_EQ(copy.displayText, "王伟(离开)");
     EXPECT_EQ(copy.holder(), nullptr);
@@ -155,28 +155,28 @@ TEST_F(UserTest, CopyTakesThePersonAndStartsAfresh) {
 
 TEST_F(UserTest, AssignmentLeavesTheFieldsItDoesNotCopy) {
     CUser target = Make("li$gov@im.example", "李");
-    target.industry = "keep";
+    target.EditDetails().industry = "keep";
     target.orderIndex = 9;
     target.displayText = "kept";
     CUser source = Make();
-    source.industry = "other";
-    source.mobile = "139";
+    source.EditDetails().industry = "other";
+    source.EditDetails().mobile = "139";
     target = source;
     EXPECT_EQ(target.GetJid(), "wang$gov@im.example");
-    EXPECT_EQ(target.mobile, "139");
-    EXPECT_EQ(target.industry, "keep");
+    EXPECT_EQ(target.details().mobile, "139");
+    EXPECT_EQ(target.details().industry, "keep");
     EXPECT_EQ(target.orderIndex, 9);
     EXPECT_EQ(target.displayText, "kept");
 }
 
 TEST_F(UserTest, MatchesPhoneOnEveryNumberIgnoringCase) {
     CUser user = Make("Zhang$gov@im.example");
-    user.mobile = "13800138000";
-    user.phone2 = "P2";
-    user.phone3 = "p3";
-    user.phone4 = "p4";
-    user.fax = "fax1";
-    user.workPhone = "010-1";
+    user.EditDetails().mobile = "13800138000";
+    user.EditDetails().phone2 = "P2";
+    user.EditDetails().phone3 = "p3";
+    user.EditDetails().phone4 = "p4";
+    user.EditDetails().fax = "fax1";
+    user.EditDetails().workPhone = "010-1";
     for (const char* text : {"13800138000", "p2", "P3", "p4", "FAX1", "zhang$GOV", "010-1"}) {
         EXPECT_TRUE(user.MatchesPhone(text)) << text;
     }
@@ -187,11 +187,11 @@ TEST_F(UserTest, MatchesPhoneOnEveryNumberIgnoringCase) {
 
 TEST_F(UserTest, BuildsTheExtensionXml) {
     CUser user = Make();
-    user.signature = "今天开会";
-    user.photoType = "image/jpeg";
-    user.photoData = "QUJD";
-    user.recentIm = {"a$gov@h||甲", "b$gov@h||乙"};
-    user.recentSms = {"139@sms.h||丙"};
+    user.EditDetails().signature = "今天开会";
+    user.EditDetails().photoType = "image/jpeg";
+    user.EditDetails().photoData = "QUJD";
+    user.EditDetails().recentIm = {"a$gov@h||甲", "b$gov@h||乙"};
+    user.EditDetails().recentSms = {"139@sms.h||丙"};
     EXPECT_GBK_EQ(user.BuildExtensionXml(),
                   "<SIGNATURE>今天开会</SIGNATURE><PHOTO><TYPE>image/jpeg</TYPE>"
                   "<BINVAL>QUJD</BINVAL></PHOTO><RECENTIM>a$gov@h||甲;b$gov@h||乙</RECENTIM>"
@@ -200,37 +200,37 @@ TEST_F(UserTest, BuildsTheExtensionXml) {
 
 TEST_F(UserTest, ParsesTheExtensionXmlAndDropsEmptyListPieces) {
     CUser user = Make();
-    user.recentSms = {"stale"};
+    user.EditDetails().recentSms = {"stale"};
     user.ParseExtensionXml(
         "<SIGNATURE>签名</SIGNATURE><PHOTO><TYPE>png</TYPE><BINVAL>QQ==</BINVAL></PHOTO>"
         "<RECENTIM>a;;b;</RECENTIM>");
-    EXPECT_GBK_EQ(user.signature, "签名");
-    EXPECT_EQ(user.photoType, "png");
-    EXPECT_EQ(user.photoData, "QQ==");
-    EXPECT_EQ(user.recentIm, (std::vector<std::string>{"a", "b"}));
-    EXPECT_TRUE(user.recentSms.empty());  // a missing tag empties the field
+    EXPECT_GBK_EQ(user.details().signature, "签名");
+    EXPECT_EQ(user.details().photoType, "png");
+    EXPECT_EQ(user.details().photoData, "QQ==");
+    EXPECT_EQ(user.details().recentIm, (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(user.details().recentSms.empty());  // a missing tag empties the field
 }
 
 TEST_F(UserTest, ParsingNothingReadsTheOwnExtensionOrEmpties) {
     CUser user = Make();
-    user.signature = "old";
+    user.EditDetails().signature = "old";
     user.ParseExtensionXml("");
-    EXPECT_EQ(user.signature, "");
+    EXPECT_EQ(user.details().signature, "");
 
-    user.extensionXml = "<SIGNATURE>mine</SIGNATURE>";
+    user.EditDetails().extensionXml = "<SIGNATURE>mine</SIGNATURE>";
     user.ParseExtensionXml();
-    EXPECT_EQ(user.signature, "mine");
+    EXPECT_EQ(user.details().signature, "mine");
 }
 
 TEST_F(UserTest, MarkupInValuesSurvivesTheRoundTrip) {
     CUser user = Make();
-    user.signature = "a</SIGNATURE><TYPE>evil</TYPE> & <b>";
-    user.photoType = "png";
+    user.EditDetails().signature = "a</SIGNATURE><TYPE>evil</TYPE> & <b>";
+    user.EditDetails().photoType = "png";
     const std::string xml = user.BuildExtensionXml();
     CUser reader = Make();
     reader.ParseExtensionXml(xml);
-    EXPECT_EQ(reader.signature, user.signature);
-    EXPECT_EQ(reader.photoType, "png");
+    EXPECT_EQ(reader.details().signature, user.details().signature);
+    EXPECT_EQ(reader.details().photoType, "png");
 }
 
 TEST_F(UserTest, VcardFieldsGoWhereTheyBelongAndComeBack) {
@@ -263,14 +263,14 @@ TEST_F(UserTest, VcardFieldsGoWhereTheyBelongAndComeBack) {
     CUser user = Make();
     user.ApplyVcardFields(vcard);
     EXPECT_GBK_EQ(user.name, "王伟");  // the tree decides about names
-    EXPECT_EQ(user.mail, "e");
-    EXPECT_EQ(user.phone2, "p2");
-    EXPECT_EQ(user.phone3, "p3");
+    EXPECT_EQ(user.details().mail, "e");
+    EXPECT_EQ(user.details().phone2, "p2");
+    EXPECT_EQ(user.details().phone3, "p3");
     EXPECT_EQ(user.videoCapable, 1);
-    EXPECT_EQ(user.vcardText[12], "v13");
+    EXPECT_EQ(user.details().vcardText[12], "v13");
     EXPECT_EQ(user.subscription, "to");
-    EXPECT_EQ(user.signature, "sig");
-    EXPECT_EQ(user.recentIm, std::vector<std::string>{"r"});
+    EXPECT_EQ(user.details().signature, "sig");
+    EXPECT_EQ(user.details().recentIm, std::vector<std::string>{"r"});
 
     CContactPersonInfo back;
     user.FillPersonInfo(back);

@@ -69,9 +69,9 @@ TEST_F(TreeNodesTest, SignatureShowsInTheNodeWhenConfigured) {
     auto tree = MakeTree();
     const os::TreeItem group = AddGroup(*tree, "1", "g");
     CUser* own = AddUnplacedUser(*tree, "a$gov@h", "甲");
-    own->signature = "出差";
+    own->EditDetails().signature = "出差";
     CUser* standard = AddUnplacedUser(*tree, "b$gov@h", "乙");
-    standard->signature = "默认签名";
+    standard->EditDetails().signature = "默认签名";
     tree->InsertUserItem(own, group, os::kTreeLast);
     tree->InsertUserItem(standard, group, os::kTreeLast);
     EXPECT_GBK_EQ(tree->GetItemText(own->treeItem), "甲(离线)(出差)");

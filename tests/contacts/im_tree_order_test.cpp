@@ -36,7 +36,7 @@ TEST_F(TreeOrderTest, PresenceModeListsOnlineThenOthersThenOfflineAdministrators
     Add("c$gov@h", "carol", "busy");
     Add("b$gov@h", "Bob", "online");
     CUser* admin = Add("z$gov@h", "zed", "xa");
-    admin->nameSuffix = "(管理员)";
+    admin->EditDetails().nameSuffix = "(管理员)";
     admin->suffixOn = 1;
     tree_->SetUserPresence(admin, "dnd");  // rebuilds the text with the suffix
     Add("a$gov@h", "alice", "online");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -115,6 +116,41 @@ CGroup* LinearFindGroup(const ItemDataList& list, std::string_view pathKey) {
         }
     }
     return nullptr;
+}
+
+TEST_F(ItemDataListTest, ManyKeysStayFoundThroughGrowthAndRemovalsInAnyOrder) {
+    // Thousands of distinct JIDs and path keys: the indexes grow many times, and removals in
+    // random order close the gaps of long probe runs.
+    constexpr int kCount = 3000;
+    std::vector<CIMTreeItemData*> users;
+    std::vector<CIMTreeItemData*> groups;
+    for (int n = 0; n < kCount; ++n) {
+        users.push_back(AddUser("p" + std::to_string(n) + "$gov@h", "top,u" + std::to_string(n)));
+        groups.push_back(AddGroup("top,u" + std::to_string(n)));
+    }
+    std::vector<int> order(kCount);
+    for (int n = 0; n < kCount; ++n) order[n] = n;
+    std::shuffle(order.begin(), order.end(), std::mt19937(11));
+    std::vector<bool> removed(kCount, false);
+    for (int k = 0; k < kCount * 2 / 3; ++k) {
+        const int n = order[k];
+        ASSERT_NE(list_.Remove(users[n]), nullptr);
+        ASSERT_NE(list_.Remove(groups[n]), nullptr);
+        removed[n] = true;
+    }
+    for (int n = 0; n < kCount; ++n) {
+        SCOPED_TRACE(n);
+        const std::string jid = "P" + std::to_string(n) + "$GOV@h";
+        const std::string key = "top,u" + std::to_string(n);
+        if (removed[n]) {
+            EXPECT_EQ(list_.FindUser(jid, "", JidMatch::Exact), nullptr);
+            EXPECT_EQ(list_.FindGroup(key), nullptr);
+        } else {
+            EXPECT_EQ(list_.FindUser(jid, key, JidMatch::Exact), users[n]->user());
+            EXPECT_EQ(list_.FindUser(jid, "", JidMatch::Loose), users[n]->user());
+            EXPECT_EQ(list_.FindGroup(key), groups[n]->group());
+        }
+    }
 }
 
 TEST_F(ItemDataListTest, IndexesAgreeWithALinearWalkThroughRandomChanges) {

@@ -108,7 +108,7 @@ TEST_F(ChatEndToEndTest, ALoggedInUserChatsWithAContactLogsOutAndLogsInAgain) {
     remote.reset();
     ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->presence() == "offline"; }));
     bobInTree->SetWantsSmsCopiesWhileOffline(true);
-    bobInTree->mobile = "13900000000";
+    bobInTree->EditDetails().mobile = "13900000000";
     ASSERT_TRUE(driver.AppendText(window, chat::control::kInput, "晚上见")) << driver.LastError();
     ASSERT_TRUE(driver.Click(window, chat::control::kSend)) << driver.LastError();
     driver.Pump();

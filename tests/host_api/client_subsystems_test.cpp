@@ -127,8 +127,9 @@ TEST_F(ClientSubsystemsTest, AVcardReachesTheUsersOfThatJid) {
     slots.slots[2] = "13900000000";
     slots.slots[31] = "<SIGNATURE>忙</SIGNATURE>";
     world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->mobile == "13900000000"; }));
-    EXPECT_GBK_EQ(bobInTree->signature, "忙");
+    ASSERT_TRUE(
+        PumpUntil(world.windows(), [&] { return bobInTree->details().mobile == "13900000000"; }));
+    EXPECT_GBK_EQ(bobInTree->details().signature, "忙");
 }
 
 TEST_F(ClientSubsystemsTest, AVcardNameThatDiffersFromTheTreeIsReportedToTheWindowManager) {
@@ -140,7 +141,8 @@ TEST_F(ClientSubsystemsTest, AVcardNameThatDiffersFromTheTreeIsReportedToTheWind
     slots.slots[1] = "鲍勃";
     slots.slots[2] = "13900000000";
     world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return bobInTree->mobile == "13900000000"; }));
+    ASSERT_TRUE(
+        PumpUntil(world.windows(), [&] { return bobInTree->details().mobile == "13900000000"; }));
     EXPECT_TRUE(world.log().HasCaptured(os::Format(
         "CWindowManager::OnContactNameDiffers: %s 的名片姓名为 \"鲍勃\" (联系人树 buddy)",
         bob.c_str())));
@@ -213,7 +215,7 @@ TEST_F(ClientSubsystemsTest, AnSmsFromTheHostIsAnnounced) {
 TEST_F(ClientSubsystemsTest, TheExportsReadTheSelectedContact) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     EXPECT_FALSE(context.doors().contacts->Selection().has_value());
-    bobInTree->mobile = "13900000000";
+    bobInTree->EditDetails().mobile = "13900000000";
     ASSERT_TRUE(tree->Select(tree->FindUserNode(groupNode, bob)));
     EXPECT_EQ(manager->GetCurSelUserTel().mobile, "13900000000");
 

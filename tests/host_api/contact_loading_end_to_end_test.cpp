@@ -156,9 +156,9 @@ class FocusedTreeTest : public ContactLoadingTest {
         ASSERT_NE(bobNode, 0u);
         ASSERT_NE(clientNode, 0u);
         contacts::CUser* bobUser = trees().roster()->UserOf(bobNode);
-        bobUser->mail = "bob@mail.test";
-        bobUser->mobile = "13700000000";
-        trees().phoneBook()->UserOf(clientNode)->mail = "zhang@mail.test";
+        bobUser->EditDetails().mail = "bob@mail.test";
+        bobUser->EditDetails().mobile = "13700000000";
+        trees().phoneBook()->UserOf(clientNode)->EditDetails().mail = "zhang@mail.test";
         // The phone book is clicked first, the buddy list last...
         ASSERT_TRUE(driver.SelectTreeItem(PanelHandle(), contacts::kPhoneBookTreeId, clientNode));
         ASSERT_TRUE(driver.SelectTreeItem(PanelHandle(), contacts::kRosterTreeId, bobNode));
@@ -230,8 +230,8 @@ TEST_F(ContactLoadingTest, TheBatchMailFormCarriesTheSelectedGroupsAddresses) {
     testing_support::RecordingWeb web;
     context.doors().web.Plug(web);
     CIMTree& roster = *trees().roster();
-    roster.FindUser("zed@h", "", platform::JidMatch::Exact)->mail = "zed@mail.test";
-    roster.FindUser("amy@h", "", platform::JidMatch::Exact)->mail = "amy@mail.test";
+    roster.FindUser("zed@h", "", platform::JidMatch::Exact)->EditDetails().mail = "zed@mail.test";
+    roster.FindUser("amy@h", "", platform::JidMatch::Exact)->EditDetails().mail = "amy@mail.test";
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
     ASSERT_TRUE(driver.SelectTreeItem(PanelHandle(), contacts::kRosterTreeId, roster.GetRoot()));
 

@@ -109,7 +109,7 @@ TEST_F(SessionCommandsTest,
     context.doors().batch.Plug(batch);
     context.doors().contacts.Plug(contacts);
     context.config.ShowAddBuddyTipInChatWnd = 1;
-    bobInTree->mobile = "13900000000";
+    bobInTree->EditDetails().mobile = "13900000000";
     automation::Driver driver = Driver();
 
     CDlgChat* withBob = OpenChat(bob);
