@@ -1,0 +1,75 @@
+// What the demo world's bots answer: a typing notice, a friendly answer quoting the text, the
+// end of typing, and a shake or faces when the text asks for them.
+#include "platform/session/sim_bots.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "os/text/gbk_chars.h"
+#include "support/gbk_print.h"
+
+namespace {
+
+using platform::BotStepKind;
+using platform::BotStyle;
+
+// The bodies of the messages among the steps, in order.
+std::vector<std::string> BotMessages(const std::vector<platform::BotStep>& steps) {
+    std::vector<std::string> bodies;
+    for (const platform::BotStep& step : steps) {
+        if (step.kind == BotStepKind::Message) bodies.push_back(step.text);
+    }
+    return bodies;
+}
+
+TEST(BotAnswer, TypesAnswersQuotingTheTextAndStopsTyping) {
+    const auto steps = platform::BotAnswer(BotStyle::Echo, "你好#(14)#");
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0],
+              (platform::BotStep{platform::kBotTypingAfterMs, BotStepKind::Typing, "composing"}));
+    EXPECT_EQ(steps[1].afterMs, platform::kBotAnswerAfterMs);
+    EXPECT_GBK_EQ(steps[1].text, "你说：“你好#(14)#”");
+    EXPECT_EQ(steps[2],
+              (platform::BotStep{platform::kBotAnswerAfterMs, BotStepKind::Typing, "active"}));
+    for (std::size_t i = 1; i < steps.size(); ++i)
+        EXPECT_GE(steps[i].afterMs, steps[i - 1].afterMs);
+}
+
+TEST(BotAnswer, KeywordsBringAShakeOrFacesAfterTheAnswer) {
+    struct Case {
+        const char* text;
+        bool shake;
+        bool faces;
+    };
+    const Case cases[] = {
+        {"抖动一下", true, false},   {"please SHAKE it", true, false},
+        {"来个表情吧", false, true}, {"a face please", false, true},
+        {"抖动加表情", true, true},  {"今天开会", false, false},
+        {"#(-1)#", true, false},  // a shake is shaken back
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        for (BotStyle style : {BotStyle::Helper, BotStyle::Echo}) {
+            const auto bodies = BotMessages(platform::BotAnswer(style, c.text));
+            ASSERT_GE(bodies.size(), 1u);
+            EXPECT_EQ(std::count(bodies.begin(), bodies.end(), "#(-1)#"), c.shake ? 1 : 0);
+            const bool faces =
+                std::any_of(bodies.begin() + 1, bodies.end(),
+                            [](const std::string& b) { return b.starts_with("#(14)#"); });
+            EXPECT_EQ(faces, c.faces);
+        }
+    }
+}
+
+TEST(BotAnswer, ALongTextIsQuotedInPartWithoutHalfACharacter) {
+    std::string text;
+    for (int i = 0; i < 100; ++i) text += "长";  // 200 bytes
+    text = "x" + text;                           // the cut falls between the bytes of a character
+    const std::string answer = BotMessages(platform::BotAnswer(BotStyle::Echo, text)).at(0);
+    EXPECT_TRUE(os::IsValidGbk(answer));
+    EXPECT_NE(answer.find("……"), std::string::npos);
+    EXPECT_LT(answer.size(), text.size());
+}
+
+}  // namespace
