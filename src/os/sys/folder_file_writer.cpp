@@ -49,9 +49,8 @@ std::unique_ptr<FolderFileWriter> FolderFileWriter::Begin(std::string_view folde
     if (folderFd < 0) return nullptr;
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string tempName = TemporaryName();
-        const int fileFd =
-            ::openat(folderFd, tempName.c_str(),
-                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        const int fileFd = ::openat(folderFd, tempName.c_str(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
         if (fileFd >= 0) {
             std::string finalPath(folder);
             if (!finalPath.empty() && finalPath.back() != '/') finalPath += '/';
@@ -102,8 +101,8 @@ bool FolderFileWriter::Commit(ExistingEntry existing) {
     if (flushed) {
         renamed = existing == ExistingEntry::kReplace
                       ? ::renameat(folderFd_, tempName_.c_str(), folderFd_, leafNative_.c_str())
-                      : ::renameat2(folderFd_, tempName_.c_str(), folderFd_,
-                                    leafNative_.c_str(), RENAME_NOREPLACE);
+                      : ::renameat2(folderFd_, tempName_.c_str(), folderFd_, leafNative_.c_str(),
+                                    RENAME_NOREPLACE);
     }
     if (renamed != 0) {
         ::unlinkat(folderFd_, tempName_.c_str(), 0);
