@@ -12,7 +12,9 @@
 // contacts' presence, messages and requests kept while the user was away), a second login of
 // an account (the first session is told and then loses its connection), logout and lost
 // connections (the contacts see "offline"), presence changes, chat messages, typing states,
-// subscription requests and answers, status queries and the SMS gateway. The other requests
+// subscription requests and answers, status queries, the SMS gateway and files between
+// sessions (offered, accepted or refused, moved in chunks on the clock, cancelled from either
+// side; sim_file_transfers.h). The other requests
 // are accepted and recorded by the sessions; the server side of each lands with the client
 // work that needs it.
 //
@@ -34,6 +36,7 @@ class Clock;
 namespace platform {
 
 class SimSessionCore;
+class SimFileTransfers;
 
 inline constexpr const char* kDefaultSimHost = "im.qorvdesk.test";
 inline constexpr int kDefaultSimPort = 5222;
@@ -177,6 +180,7 @@ class SimServer {
 
   private:
     friend class SimSessionCore;
+    friend class SimFileTransfers;
     struct Impl;
 
     // ---- Called by the sessions ----
@@ -202,12 +206,20 @@ class SimServer {
     int QueryStatus(SimSessionCore* session, std::string_view jid);
     // The logged-in account of a session; false when it is not logged in.
     bool CurrentAccount(const SimSessionCore* session, SimAccount& account) const;
+    // Files between sessions (sim_server_files.cpp): see sim_file_transfers.h.
+    int SendFile(SimSessionCore* session, std::string_view to, std::string_view path,
+                 std::string_view key);
+    int RecvFile(SimSessionCore* session, std::string_view savePath, std::string_view key);
+    int DenyFile(SimSessionCore* session, std::string_view key);
+    int CancelFile(SimSessionCore* session, std::string_view key);
 
     os::Clock& clock_;
     const std::string hostName_;
     mutable std::mutex mutex_;
     std::unique_ptr<Impl> impl_;
-    std::vector<SimSms> smsSent_;  // under mutex_
+    // Made on the first file offer; goes first, so its clock hook ends before the world.
+    std::unique_ptr<SimFileTransfers> files_;  // under mutex_
+    std::vector<SimSms> smsSent_;              // under mutex_
     bool smsFailing_ = false;
     std::string refusedChatKey_;  // under mutex_
 };
