@@ -57,12 +57,16 @@ void CDlgChat::ShowQueuedMessages(std::vector<core::QueuedMessage> messages) {
     }
 }
 
-void CDlgChat::EndTransfers() { fileTransferRunning_ = false; }
+void CDlgChat::EndTransfers() {
+    fileTransferRunning_ = false;
+    if (transfers_) transfers_->CancelAll();
+}
 
 os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
     switch (message) {
         case os::WM_CREATE:
             MakeControls();
+            transfers_ = std::make_unique<chat::ChatTransfers>(context_, *view_);
             if (context_.hasWindowManager()) {
                 context_.windowManager().AddChatWindow(*this);
                 registered_ = true;
@@ -72,6 +76,7 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             KillTimer(chat::kTypingStatusTimer);
             KillTimer(chat::kTypingResendTimer);
             KillTimer(chat::kShakeTimer);
+            if (transfers_) transfers_->CancelAll();
             if (registered_ && context_.hasWindowManager()) {
                 context_.windowManager().RemoveChatWindow(*this);
             }
@@ -113,6 +118,7 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             if (wParam == chat::kTypingStatusTimer) OnTypingStatusTimer();
             if (wParam == chat::kTypingResendTimer) OnTypingResendTimer();
             if (wParam == chat::kShakeTimer) OnShakeTimer();
+            if (wParam == chat::kTransferStallTimer) transfers_->OnStallTimer();
             return 0;
         case os::WM_KEYDOWN:
         case os::WM_SYSKEYDOWN: {
