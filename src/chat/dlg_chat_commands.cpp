@@ -250,7 +250,8 @@ bool CDlgChat::OnUserClose() {
             const char* text;
         };
         const Question questions[] = {
-            {fileTransferRunning_ || transfers_->Count() > 0, "关闭窗口将终止文件传输。\r\n\r\n是否关闭窗口？"},
+            {fileTransferRunning_ || transfers_->Count() > 0,
+             "关闭窗口将终止文件传输。\r\n\r\n是否关闭窗口？"},
             {videoChatRunning_, "关闭窗口将终止视频聊天。\r\n\r\n是否关闭窗口？"},
             {audioChatRunning_, "关闭窗口将终止音频聊天。\r\n\r\n是否关闭窗口？"},
         };

@@ -127,10 +127,11 @@ void ChatTransfers::SendOne(const TransferWindowFacts& facts, const std::string&
     Transfers().Add(record);
     UpdateTimer();
     if (record.offline) {
-        AppendPrompt(key,
-                     os::Format("\r\n对方不在线,你只能发送离线文件，%s(%d 字节).您也可以取消文件传输\r\n",
-                                record.fileName.c_str(), static_cast<int>(record.size)),
-                     {{"发送离线文件", kOffline}, {"取消", kCancel}});
+        AppendPrompt(
+            key,
+            os::Format("\r\n对方不在线,你只能发送离线文件，%s(%d 字节).您也可以取消文件传输\r\n",
+                       record.fileName.c_str(), static_cast<int>(record.size)),
+            {{"发送离线文件", kOffline}, {"取消", kCancel}});
         return;
     }
     AppendNotice(os::Format("\r\n正在协商文件( %s )发送方式...", path.c_str()));
@@ -179,9 +180,10 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
     switch (type) {
         case nt::kFileTransferProgress:
             if (data.stage == platform::FileStage::NegotiationFailed) {
-                AppendNotice(os::Format(
-                    "请求发送文件( %s )协商失败。可能的原因：\n1.对方不在线\n2.服务器不支持该协议。",
-                    name));
+                AppendNotice(
+                    os::Format("请求发送文件( %s "
+                               ")协商失败。可能的原因：\n1.对方不在线\n2.服务器不支持该协议。",
+                               name));
                 Forget(data.key);
             } else if (data.stage == platform::FileStage::Negotiated) {
                 const std::string size = SizeText(record->size);
@@ -202,8 +204,8 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
             } else {
                 const os::Millis now = context_.clock.Now();
                 Transfers().Update(data.key, [&](TransferRecord& r) {
-                    r.progress.done = static_cast<std::uint64_t>(std::max<std::int64_t>(
-                        data.transferred, 0));
+                    r.progress.done =
+                        static_cast<std::uint64_t>(std::max<std::int64_t>(data.transferred, 0));
                     const os::Millis elapsed = now - r.progress.startedAt;
                     if (elapsed > 0) r.progress.bytesPerSecond = r.progress.done * 1000 / elapsed;
                 });
@@ -214,9 +216,9 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                 r.progress.started = true;
                 r.progress.startedAt = context_.clock.Now();
             });
-            ReplacePrompt(data.key, os::Format(sending ? "开始发送文件 %s ...\r\n"
-                                                       : "开始接收文件 %s ...\r\n",
-                                               name));
+            ReplacePrompt(
+                data.key,
+                os::Format(sending ? "开始发送文件 %s ...\r\n" : "开始接收文件 %s ...\r\n", name));
             return;
         case nt::kFileTransferSucceeded:
             if (sending) {
@@ -232,9 +234,9 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                 text = sending ? "\r\n文件" + record->fileName + "发送失败,原因是配置文件错误"
                                : "\r\n接收文件" + record->fileName + "失败,原因是配置文件错误";
             } else if (data.reason == platform::kFileFailureNetwork) {
-                text = sending ? "\r\n文件" + record->fileName +
-                                     "发送失败,由于网络原因，请尝试离线传输"
-                               : "\r\n由于网络原因,接收文件" + record->fileName + "失败";
+                text = sending
+                           ? "\r\n文件" + record->fileName + "发送失败,由于网络原因，请尝试离线传输"
+                           : "\r\n由于网络原因,接收文件" + record->fileName + "失败";
             } else {
                 text = sending ? os::Format("\r\n文件 %s 发送%s", name, "失败")
                                : os::Format("\r\n接收文件 %s %s", name, "失败");
@@ -393,9 +395,10 @@ void ChatTransfers::OnStallTimer() {
         });
     }
     for (const std::string& name : stalled) {
-        AppendNotice(os::Format("可能由于网络问题，文件 《%s》 已经有一段时间未获得新数据，"
-                                "您可以终止该文件传输，然后协商重新传输。\r\n",
-                                name.c_str()));
+        AppendNotice(
+            os::Format("可能由于网络问题，文件 《%s》 已经有一段时间未获得新数据，"
+                       "您可以终止该文件传输，然后协商重新传输。\r\n",
+                       name.c_str()));
     }
 }
 
@@ -439,7 +442,8 @@ void ChatTransfers::AppendPrompt(const std::string& key, const std::string& text
     for (const PromptLink& link : links) {
         const std::size_t at = text.rfind(link.word);
         if (at == std::string::npos) continue;
-        const int from = start + static_cast<int>(os::GbkCharCount(std::string_view(text).substr(0, at)));
+        const int from =
+            start + static_cast<int>(os::GbkCharCount(std::string_view(text).substr(0, at)));
         const int to = from + static_cast<int>(os::GbkCharCount(link.word));
         view_.MarkLink(from, to, std::string(kLinkPrefix) + std::string(link.action) + ":" + key);
     }

@@ -31,8 +31,13 @@ std::optional<std::string> CheckWindowForFile(const TransferWindowFacts& facts,
 
 namespace {
 
+// Every path here begins with '/', so the leading characters that would be taken for an option
+// or an expression are looked for at the start of the file's name.
 bool HasIllegalCharacter(const std::string& path) {
-    if (!path.empty() && os::Find("+-*/=", path.front()) >= 0) return true;
+    const std::size_t cut = path.find_last_of('/');
+    const std::string_view name =
+        cut == std::string::npos ? std::string_view(path) : std::string_view(path).substr(cut + 1);
+    if (!name.empty() && os::Find("+-*/=", name.front()) >= 0) return true;
     return path.find_first_of("&<>\"'") != std::string::npos;
 }
 

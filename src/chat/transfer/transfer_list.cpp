@@ -15,7 +15,7 @@ std::string NewTransferKey() {
         high = random();
         low = random();
     }
-    high = (high & ~std::uint64_t{0xF000}) | 0x4000;                 // version 4
+    high = (high & ~std::uint64_t{0xF000}) | 0x4000;                         // version 4
     low = (low & ~(std::uint64_t{0xC} << 60)) | (std::uint64_t{0x8} << 60);  // variant 1
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string key(32, '0');
@@ -79,8 +79,9 @@ std::vector<TransferRecord> TransferList::OfWindow(os::HWND window) const {
 
 int TransferList::CountOfWindow(os::HWND window) const {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(std::count_if(records_.begin(), records_.end(),
-                                          [&](const TransferRecord& r) { return r.window == window; }));
+    return static_cast<int>(
+        std::count_if(records_.begin(), records_.end(),
+                      [&](const TransferRecord& r) { return r.window == window; }));
 }
 
 TransferList& Transfers() {

@@ -41,8 +41,8 @@ unsigned Percent(std::uint64_t done, std::uint64_t total) {
     // done * 100 could overflow for huge sizes: divide first, then the remainder.
     const std::uint64_t whole = done / total * 100;
     const std::uint64_t rest = done % total;
-    const std::uint64_t part = rest <= UINT64_MAX / 100 ? rest * 100 / total
-                                                        : rest / (total / 100 + 1);
+    const std::uint64_t part =
+        rest <= UINT64_MAX / 100 ? rest * 100 / total : rest / (total / 100 + 1);
     return static_cast<unsigned>(whole + part);
 }
 

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -43,12 +44,14 @@ class SimFileTransfers {
     static SimFileTransfers& Of(std::unique_ptr<SimFileTransfers>& files, os::Clock& clock,
                                 SimServer::Impl& world, std::mutex& mutex);
 
+    // `name`: the name the receiver is told; the leaf of the path without one.
     int Offer(SimSessionCore* sender, std::string_view to, std::string_view path,
-              std::string_view key);
+              std::string_view key, std::optional<std::string_view> name = std::nullopt);
     int Accept(SimSessionCore* receiver, std::string_view savePath, std::string_view key);
     int Deny(SimSessionCore* receiver, std::string_view key);
     int Cancel(SimSessionCore* session, std::string_view key);
     void EndSession(SimSessionCore* session);
+    void SetStalled(bool stalled) { stalled_ = stalled; }
 
   private:
     struct Transfer;
@@ -71,6 +74,7 @@ class SimFileTransfers {
     // The mover thread of a clock that is not manual.
     std::condition_variable wake_;
     bool stopping_ = false;
+    bool stalled_ = false;
     std::unique_ptr<std::thread> thread_;
 };
 

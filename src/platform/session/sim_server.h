@@ -174,6 +174,12 @@ class SimServer {
     // refuses every message (the send answers 0) and keeps none.
     std::vector<SimSms> SmsSent() const;
     void SetSmsGatewayFailing(bool failing);
+    // `sender` offers a file under a name of its own choosing, as another client may name
+    // its files (a Windows peer's "..\\x.txt"); otherwise as SendFile.
+    int OfferFileNamed(SimSessionCore& sender, std::string_view to, std::string_view path,
+                       std::string_view key, std::string_view offeredName);
+    // While stalled, started files move no bytes (a network that stopped carrying them).
+    void StallFileTransfers(bool stalled);
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
     // and nothing is delivered or kept. An empty JID lifts the refusal.
     void RefuseChatTo(std::string_view jid);

@@ -106,7 +106,7 @@ void SimFileTransfers::DeliverTo(SimSessionCore* session, std::uint32_t type,
 }
 
 int SimFileTransfers::Offer(SimSessionCore* sender, std::string_view to, std::string_view path,
-                            std::string_view key) {
+                            std::string_view key, std::optional<std::string_view> name) {
     const SimAccount* from = world_.LoggedInAccount(sender);
     if (from == nullptr || key.empty() || transfers_.contains(std::string(key))) {
         return kSendFileFailed;
@@ -117,7 +117,7 @@ int SimFileTransfers::Offer(SimSessionCore* sender, std::string_view to, std::st
     transfer->senderJid = from->jid;
     transfer->receiverJid = Jid(to).Bare();
     transfer->sourcePath = std::string(path);
-    transfer->fileName = LeafOf(path);
+    transfer->fileName = name ? std::string(*name) : LeafOf(path);
     transfer->sourceFd = OpenForReading(path);
     if (transfer->sourceFd < 0) return kSendFileFailed;
     const off_t size = ::lseek(transfer->sourceFd, 0, SEEK_END);
@@ -219,6 +219,13 @@ os::Millis SimFileTransfers::NextDeadline() const {
 }
 
 void SimFileTransfers::Step(os::Millis now) {
+    if (stalled_) {
+        // Nothing moves; the chunks that were due wait for the network to come back.
+        for (auto& [key, transfer] : transfers_) {
+            if (transfer->nextChunk <= now) transfer->nextChunk = now + kChunkIntervalMs;
+        }
+        return;
+    }
     std::vector<std::string> done;
     std::string buffer;
     for (auto& [key, transfer] : transfers_) {
@@ -285,6 +292,18 @@ int SimServer::SendFile(SimSessionCore* session, std::string_view to, std::strin
                         std::string_view key) {
     std::lock_guard lock(mutex_);
     return SimFileTransfers::Of(files_, clock_, *impl_, mutex_).Offer(session, to, path, key);
+}
+
+int SimServer::OfferFileNamed(SimSessionCore& sender, std::string_view to, std::string_view path,
+                              std::string_view key, std::string_view offeredName) {
+    std::lock_guard lock(mutex_);
+    return SimFileTransfers::Of(files_, clock_, *impl_, mutex_)
+        .Offer(&sender, to, path, key, offeredName);
+}
+
+void SimServer::StallFileTransfers(bool stalled) {
+    std::lock_guard lock(mutex_);
+    SimFileTransfers::Of(files_, clock_, *impl_, mutex_).SetStalled(stalled);
 }
 
 int SimServer::RecvFile(SimSessionCore* session, std::string_view savePath, std::string_view key) {
