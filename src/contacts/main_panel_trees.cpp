@@ -6,6 +6,7 @@
 #include "contacts/contact_trees.h"
 #include "contacts/directory_loader.h"
 #include "contacts/im_tree.h"
+#include "contacts/main_panel_layout.h"
 #include "contacts/tree_builder.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
@@ -66,6 +67,7 @@ void MainPanelTrees::Create(os::Window& panel) {
         directory_ =
             Make(panel, kDirectoryTreeId, config.WorkContactFloderOrganizeTitle, kDirectoryTop);
     }
+    LayOutMainPanelTrees(panel);
 }
 
 CIMTree* MainPanelTrees::TreeForNameSpace(std::string_view nameSpace) const {
