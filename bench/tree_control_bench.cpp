@@ -48,10 +48,9 @@ void RefillInWindow(benchmark::State& state, bool watched) {
     window.Create(os::Window::CreateParams{});
     std::uint64_t changes = 0;
     const os::WindowSystem::ObserverId observer =
-        watched ? system.AddObserver([&](const os::WindowSystem::WindowChange&) { ++changes; })
-                : 0;
-    auto* tree = static_cast<os::TreeControl*>(
-        window.AddControl(std::make_unique<os::TreeControl>(1)));
+        watched ? system.AddObserver([&](const os::WindowSystem::WindowChange&) { ++changes; }) : 0;
+    auto* tree =
+        static_cast<os::TreeControl*>(window.AddControl(std::make_unique<os::TreeControl>(1)));
     for (auto _ : state) {
         tree->DeleteAllItems();
         FillOrganisation(*tree);

@@ -98,6 +98,11 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
         case os::WM_CLOSE:
             OnUserClose();
             return 0;
+        case os::WM_DROPFILES:
+            if (const auto* paths = os::FromLParam<const std::vector<std::string>>(lParam)) {
+                SendDroppedFiles(*paths);
+            }
+            return 1;
         case os::WM_COMMAND: {
             const int id = static_cast<int>(wParam & 0xFFFF);
             const int code = static_cast<int>((wParam >> 16) & 0xFFFF);

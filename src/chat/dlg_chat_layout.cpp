@@ -5,6 +5,8 @@
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
+#include "os/controls/edit.h"
+#include "os/controls/label.h"
 
 namespace {
 
@@ -46,9 +48,9 @@ void CDlgChat::LayOutControls(int width, int height) {
     int top = kMargin;
     place(id::kHeaderLine, kMargin, top, inner, kLineHeight);
     top += kLineHeight + kGap;
-    toolRow({id::kSendSms, id::kSendFile, id::kAudioVideo, id::kInvite, id::kSmsHistory,
-             id::kToBatch},
-            top);
+    toolRow(
+        {id::kSendSms, id::kSendFile, id::kAudioVideo, id::kInvite, id::kSmsHistory, id::kToBatch},
+        top);
     top += kToolHeight + kGap;
 
     int bottom = height - kMargin;

@@ -27,7 +27,8 @@ void CDlgLogin::LayOutControls(int width, int height) {
     const int top = std::max(kMargin, (height - kColumnHeight) / 2);
     const int half = (column - kGap) / 2;
     auto place = [this](int id, int x, int y, int w, int h) {
-        if (os::Control* control = FindControl(id)) control->SetRect(os::Rect::FromSize(x, y, w, h));
+        if (os::Control* control = FindControl(id))
+            control->SetRect(os::Rect::FromSize(x, y, w, h));
     };
 
     place(kAccountId, left, top, column, kRowHeight);

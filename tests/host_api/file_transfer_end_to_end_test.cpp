@@ -202,5 +202,34 @@ TEST_F(FileTransferEndToEndTest, AReceivedNameThatLeavesItsFolderLandsInsideItUn
     EXPECT_EQ(Entries(folder), (std::vector<std::string>{"evil.txt"}));
 }
 
+TEST_F(FileTransferEndToEndTest, DroppedFilesAreSentLikeChosenOnesUpToFourAtOnce) {
+    ASSERT_NO_FATAL_FAILURE(OpenChatWithBob());
+    std::vector<std::string> paths;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt", "e.txt"}) {
+        testing_support::Put(files.path() / name, name);
+        paths.push_back((files.path() / name).string());
+    }
+    // Five at once: refused as a whole.
+    ASSERT_TRUE(driver.DropFiles(window, paths)) << driver.LastError();
+    ASSERT_TRUE(ViewShows("同一对话中文件传输总数不能超过 4 个"));
+    EXPECT_EQ(chat->transfers().Count(), 0);
+
+    // A folder among them is passed over; the files are offered in order.
+    const std::vector<std::string> dropped{paths[0], (files.path() / "bob").string(), paths[1]};
+    ASSERT_TRUE(driver.DropFiles(window, dropped)) << driver.LastError();
+    ASSERT_TRUE(ViewShows("等待对方回应文件传输请求( 文件:b.txt"));
+    std::vector<std::string> offered;
+    for (const auto& [type, data] : BobFileEvents()) {
+        if (type == nt::kFileOffer) offered.push_back(data.fileName);
+    }
+    EXPECT_EQ(offered, (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(chat->transfers().Count(), 2);
+
+    // The same path again is in the queue already.
+    ASSERT_TRUE(driver.DropFiles(window, {paths[0]})) << driver.LastError();
+    ASSERT_TRUE(ViewShows("( " + paths[0] + " )已在当前传输队列,不能被传输"));
+    EXPECT_EQ(chat->transfers().Count(), 2);
+}
+
 }  // namespace
 }  // namespace host_api_test

@@ -43,9 +43,9 @@ std::string Show(const automation::Rect& r) {
         if (r.right <= r.left || r.bottom <= r.top)
             return ::testing::AssertionFailure() << "control " << c.id << " has no rectangle";
         if (r.left < 0 || r.top < 0 || r.right > width || r.bottom > height)
-            return ::testing::AssertionFailure() << "control " << c.id << " at " << Show(r)
-                                                 << " leaves its " << width << "x" << height
-                                                 << " window";
+            return ::testing::AssertionFailure()
+                   << "control " << c.id << " at " << Show(r) << " leaves its " << width << "x"
+                   << height << " window";
     }
     for (std::size_t i = 0; i < shown.size(); ++i) {
         for (std::size_t j = i + 1; j < shown.size(); ++j) {
@@ -70,9 +70,8 @@ TEST_F(WindowLayoutsTest, TheLoginPanelTheMainPanelAndAChatWindowAreLaidOut) {
 
     ASSERT_NO_FATAL_FAILURE(LogInAs("me"));
     const platform::SimSessionCore& session = world.simSession();
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
-        return session.QueuedCount() == 0 && session.IssuedCount() == 0;
-    }));
+    ASSERT_TRUE(PumpUntil(
+        world.windows(), [&] { return session.QueuedCount() == 0 && session.IssuedCount() == 0; }));
     const automation::WindowHandle panel = manager->MainPanel().value();
     EXPECT_TRUE(LaidOut(driver, panel, 3));
     const auto roster = driver.DescribeControl(panel, contacts::kRosterTreeId);
