@@ -1,5 +1,7 @@
 #include "chat/chat_notifications.h"
 
+#include "chat/dlg_chat.h"
+#include "chat/transfer/transfer_list.h"
 #include "core/chat_window.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
@@ -23,6 +25,30 @@ notify::Registrations RegisterChatNotifications(core::ClientContext& context,
                     chat->OnInputState(data->state, data->from);
                 }
             });
+        }));
+    // File events go to the window of their transfer; an offer to the peer's window, which
+    // is opened when none is.
+    namespace nt = platform::notify_type;
+    registrations.push_back(handlers.OnUi(
+        {nt::kFileTransferStarted, nt::kFileTransferProgress, nt::kFileTransferRefused,
+         nt::kFileTransferCancelled, nt::kFileTransferSucceeded, nt::kFileTransferFailed,
+         nt::kFileOffer},
+        [&context](const platform::NotifyRecord& record) {
+            const auto* data = record.As<platform::FileTransferData>();
+            if (data == nullptr) return;
+            core::IWindowManager& manager = context.windowManager();
+            core::ChatWindow* window = nullptr;
+            if (record.type == nt::kFileOffer) {
+                window = manager.FindChatWindow(data->peerJid, platform::JidMatch::Loose);
+                if (window == nullptr) window = manager.OpenChatWindow(data->peerJid);
+            } else if (const auto transfer = Transfers().Find(data->key)) {
+                for (core::ChatWindow* open : manager.ChatWindows()) {
+                    if (open->hwnd() == transfer->window) window = open;
+                }
+            }
+            if (auto* chat = dynamic_cast<CDlgChat*>(window)) {
+                chat->OnFileTransferEvent(record.type, *data);
+            }
         }));
     return registrations;
 }

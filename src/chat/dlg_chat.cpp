@@ -58,12 +58,16 @@ void CDlgChat::ShowQueuedMessages(std::vector<core::QueuedMessage> messages) {
     }
 }
 
-void CDlgChat::EndTransfers() { fileTransferRunning_ = false; }
+void CDlgChat::EndTransfers() {
+    fileTransferRunning_ = false;
+    if (transfers_) transfers_->CancelAll();
+}
 
 os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
     switch (message) {
         case os::WM_CREATE:
             MakeControls();
+            transfers_ = std::make_unique<chat::ChatTransfers>(context_, *view_);
             if (context_.hasWindowManager()) {
                 context_.windowManager().AddChatWindow(*this);
                 registered_ = true;
@@ -73,6 +77,7 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             KillTimer(chat::kTypingStatusTimer);
             KillTimer(chat::kTypingResendTimer);
             KillTimer(chat::kShakeTimer);
+            if (transfers_) transfers_->CancelAll();
             if (registered_ && context_.hasWindowManager()) {
                 context_.windowManager().RemoveChatWindow(*this);
             }
@@ -93,6 +98,11 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
         case os::WM_CLOSE:
             OnUserClose();
             return 0;
+        case os::WM_DROPFILES:
+            if (const auto* paths = os::FromLParam<const std::vector<std::string>>(lParam)) {
+                SendDroppedFiles(*paths);
+            }
+            return 1;
         case os::WM_COMMAND: {
             const int id = static_cast<int>(wParam & 0xFFFF);
             const int code = static_cast<int>((wParam >> 16) & 0xFFFF);
@@ -118,6 +128,7 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             if (wParam == chat::kTypingStatusTimer) OnTypingStatusTimer();
             if (wParam == chat::kTypingResendTimer) OnTypingResendTimer();
             if (wParam == chat::kShakeTimer) OnShakeTimer();
+            if (wParam == chat::kTransferStallTimer) transfers_->OnStallTimer();
             return 0;
         case os::WM_KEYDOWN:
         case os::WM_SYSKEYDOWN: {

@@ -43,6 +43,7 @@
 #include "chat/gateway_address.h"
 #include "chat/phrase_picker.h"
 #include "chat/send_rules.h"
+#include "chat/transfer/chat_transfers.h"
 #include "core/chat_window.h"
 #include "core/client_context.h"
 #include "os/ui/geometry.h"
@@ -121,6 +122,13 @@ class CDlgChat final : public core::ChatWindow {
     void SetFileTransferRunning(bool running) { fileTransferRunning_ = running; }
     void SetVideoChatRunning(bool running) { videoChatRunning_ = running; }
     void SetAudioChatRunning(bool running) { audioChatRunning_ = running; }
+
+    // ---- File transfers (dlg_chat_transfer.cpp)
+    // A routed file notification of this window's peer or of one of its transfers.
+    void OnFileTransferEvent(std::uint32_t type, const platform::FileTransferData& data);
+    // Files dropped on the window: sent as chosen ones are.
+    void SendDroppedFiles(const std::vector<std::string>& paths);
+    chat::ChatTransfers& transfers() const { return *transfers_; }
 
     // The view's picture map: a pasted picture's number to its file in the temp folder.
     chat::PictureMap& pictures() { return pictures_; }
@@ -206,6 +214,8 @@ class CDlgChat final : public core::ChatWindow {
     void UpdateCounter();
     void RebuildStatusLine();
 
+    chat::TransferWindowFacts TransferFacts() const;
+
     // ---- Tool commands and closing (dlg_chat_commands.cpp)
     void OnCommand(int id);
     void OnSendSmsCommand();
@@ -268,6 +278,7 @@ class CDlgChat final : public core::ChatWindow {
     std::unique_ptr<chat::PhrasePicker> phrasePicker_;
 
     bool fileTransferRunning_ = false;
+    std::unique_ptr<chat::ChatTransfers> transfers_;
     bool videoChatRunning_ = false;
     bool audioChatRunning_ = false;
 

@@ -62,7 +62,7 @@ void CDlgChat::OnCommand(int controlId) {
             commands().StartScreenCapture();
             break;
         case id::kSendFile:
-            commands().SendFileTo(participants_.front().jid);
+            transfers_->SendChosenFile(TransferFacts());
             break;
         case id::kAudioVideo:
             commands().OpenAudioVideo(participants_.front().jid);
@@ -179,6 +179,7 @@ os::HWND CDlgChat::PhrasePickerWindow() const {
 }
 
 void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target) {
+    if (transfers_->OnLink(target, TransferFacts())) return;
     if (text == "点击这里") {
         commands().AddContact(participants_.front().jid);
     } else if (text == "发送短信") {
@@ -249,7 +250,8 @@ bool CDlgChat::OnUserClose() {
             const char* text;
         };
         const Question questions[] = {
-            {fileTransferRunning_, "关闭窗口将终止文件传输。\r\n\r\n是否关闭窗口？"},
+            {fileTransferRunning_ || transfers_->Count() > 0,
+             "关闭窗口将终止文件传输。\r\n\r\n是否关闭窗口？"},
             {videoChatRunning_, "关闭窗口将终止视频聊天。\r\n\r\n是否关闭窗口？"},
             {audioChatRunning_, "关闭窗口将终止音频聊天。\r\n\r\n是否关闭窗口？"},
         };

@@ -74,6 +74,7 @@ void CDlgChat::OnInitDialog() {
     const bool sms = mode_ == chat::ChatMode::Sms;
     view_->AttachTo(context_.windows, hwnd());
     input_->AttachTo(context_.windows, hwnd());
+    transfers_->Attach(hwnd(), participants_.front().jid, participants_.front().displayName);
 
     ApplyMessageFont();
 

@@ -17,6 +17,7 @@
 #include "core/client_world.h"
 #include "os/services/log.h"
 #include "os/sys/clock.h"
+#include "os/sys/file_ops.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
 #include "platform/store/client_db.h"
@@ -311,6 +312,10 @@ TEST_F(ChatServiceTest, AnAccountNameThatNamesNoFolderSendsButStoresNothing) {
 TEST_F(ChatServiceTest, PicturesGoToThePeerAndAnyFailureIsReportedOnce) {
     chat::ChatService service(context, chat::ChatMode::InstantMessage, quota);
     const std::vector<std::string> pictures{"0123abcd.jpg", "plain"};
+    ASSERT_TRUE(os::CreateDirectories(common.str() + "temp"));
+    for (const std::string& name : pictures) {
+        ASSERT_TRUE(os::WriteFileAtomically(common.str() + "temp/" + name, "picture"));
+    }
     service.SendPictures("bob@h", pictures, feedback);
     const auto files = Calls("SendFile");
     ASSERT_EQ(files.size(), 2u);

@@ -189,6 +189,14 @@ struct ContactListData {
     friend bool operator==(const ContactListData&, const ContactListData&) = default;
 };
 
+// What a type-27 record reports: bytes that moved, or the outcome of the offer (the sender
+// learns whether the peer was reached).
+enum class FileStage { Data, Negotiated, NegotiationFailed };
+// Why a transfer failed (type 31).
+inline constexpr int kFileFailureOther = 0;
+inline constexpr int kFileFailureConfiguration = 2;
+inline constexpr int kFileFailureNetwork = 3;
+
 // Types 26..32 and 104: a file transfer event.
 struct FileTransferData {
     std::string key;  // the transfer key (32 hex digits)
@@ -198,6 +206,8 @@ struct FileTransferData {
     std::int64_t size = 0;
     std::int64_t transferred = 0;
     bool sending = false;  // this side sends the file
+    FileStage stage = FileStage::Data;
+    int reason = kFileFailureOther;
     friend bool operator==(const FileTransferData&, const FileTransferData&) = default;
 };
 

@@ -3,6 +3,7 @@
 #include "os/sys/clock.h"
 #include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
+#include "platform/session/sim_file_transfers.h"
 #include "platform/session/sim_world.h"
 
 namespace platform {
@@ -112,6 +113,7 @@ void SimServer::Detach(SimSessionCore* session) {
     SessionEntry entry = *it;
     sessions.erase(it);
     impl_->EndSession(entry);
+    if (files_) files_->EndSession(session);
 }
 
 int SimServer::Login(SimSessionCore* session, std::string_view userName, std::string_view password,
@@ -172,6 +174,7 @@ int SimServer::Logout(SimSessionCore* session) {
     std::lock_guard lock(mutex_);
     SessionEntry* entry = impl_->Entry(session);
     if (entry == nullptr || entry->state == SessionState::Offline) return 0;
+    if (files_) files_->EndSession(session);
     impl_->EndSession(*entry);
     return 1;
 }
@@ -180,6 +183,7 @@ bool SimServer::DropConnection(SimSessionCore* session) {
     std::lock_guard lock(mutex_);
     SessionEntry* entry = impl_->Entry(session);
     if (entry == nullptr || entry->state == SessionState::Offline) return false;
+    if (files_) files_->EndSession(session);
     impl_->EndSession(*entry);
     session->SignalLost();
     return true;

@@ -12,7 +12,9 @@
 // contacts' presence, messages and requests kept while the user was away), a second login of
 // an account (the first session is told and then loses its connection), logout and lost
 // connections (the contacts see "offline"), presence changes, chat messages, typing states,
-// subscription requests and answers, status queries and the SMS gateway. The other requests
+// subscription requests and answers, status queries, the SMS gateway and files between
+// sessions (offered, accepted or refused, moved in chunks on the clock, cancelled from either
+// side; sim_file_transfers.h). The other requests
 // are accepted and recorded by the sessions; the server side of each lands with the client
 // work that needs it.
 //
@@ -34,6 +36,7 @@ class Clock;
 namespace platform {
 
 class SimSessionCore;
+class SimFileTransfers;
 
 inline constexpr const char* kDefaultSimHost = "im.qorvdesk.test";
 inline constexpr int kDefaultSimPort = 5222;
@@ -171,12 +174,19 @@ class SimServer {
     // refuses every message (the send answers 0) and keeps none.
     std::vector<SimSms> SmsSent() const;
     void SetSmsGatewayFailing(bool failing);
+    // `sender` offers a file under a name of its own choosing, as another client may name
+    // its files (a Windows peer's "..\\x.txt"); otherwise as SendFile.
+    int OfferFileNamed(SimSessionCore& sender, std::string_view to, std::string_view path,
+                       std::string_view key, std::string_view offeredName);
+    // While stalled, started files move no bytes (a network that stopped carrying them).
+    void StallFileTransfers(bool stalled);
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
     // and nothing is delivered or kept. An empty JID lifts the refusal.
     void RefuseChatTo(std::string_view jid);
 
   private:
     friend class SimSessionCore;
+    friend class SimFileTransfers;
     struct Impl;
 
     // ---- Called by the sessions ----
@@ -205,12 +215,20 @@ class SimServer {
     int RosterPresence(SimSessionCore* session);
     // The logged-in account of a session; false when it is not logged in.
     bool CurrentAccount(const SimSessionCore* session, SimAccount& account) const;
+    // Files between sessions (sim_server_files.cpp): see sim_file_transfers.h.
+    int SendFile(SimSessionCore* session, std::string_view to, std::string_view path,
+                 std::string_view key);
+    int RecvFile(SimSessionCore* session, std::string_view savePath, std::string_view key);
+    int DenyFile(SimSessionCore* session, std::string_view key);
+    int CancelFile(SimSessionCore* session, std::string_view key);
 
     os::Clock& clock_;
     const std::string hostName_;
     mutable std::mutex mutex_;
     std::unique_ptr<Impl> impl_;
-    std::vector<SimSms> smsSent_;  // under mutex_
+    // Made on the first file offer; goes first, so its clock hook ends before the world.
+    std::unique_ptr<SimFileTransfers> files_;  // under mutex_
+    std::vector<SimSms> smsSent_;              // under mutex_
     bool smsFailing_ = false;
     std::string refusedChatKey_;  // under mutex_
 };

@@ -560,12 +560,13 @@ int SimSessionCore::RequestConferenceVoice(std::string_view roomJid) {
 int SimSessionCore::SendFile(std::string_view peerJid, std::string_view filePath,
                              std::string_view transferKey, int flag) {
     calls_.Record("SendFile", {Text(peerJid), Text(filePath), Text(transferKey), Number(flag)});
-    return LoggedIn() ? 1 : kSendFileFailed;
+    if (!LoggedIn()) return kSendFileFailed;
+    return server_->SendFile(this, peerJid, filePath, transferKey);
 }
 
 int SimSessionCore::RecvFile(std::string_view savePath, std::string_view transferKey) {
     calls_.Record("RecvFile", {Text(savePath), Text(transferKey)});
-    const int accepted = Accepted();
+    const int accepted = LoggedIn() ? server_->RecvFile(this, savePath, transferKey) : 0;
     if (accepted != 0) {
         std::lock_guard lock(mutex_);
         lastSaveFolder_ = FolderOf(savePath);
@@ -575,12 +576,12 @@ int SimSessionCore::RecvFile(std::string_view savePath, std::string_view transfe
 
 int SimSessionCore::DenyFile(std::string_view transferKey) {
     calls_.Record("DenyFile", {Text(transferKey)});
-    return Accepted();
+    return LoggedIn() ? server_->DenyFile(this, transferKey) : 0;
 }
 
 int SimSessionCore::CancelFile(std::string_view transferKey) {
     calls_.Record("CancelFile", {Text(transferKey)});
-    return Accepted();
+    return LoggedIn() ? server_->CancelFile(this, transferKey) : 0;
 }
 
 int SimSessionCore::UseOfflineFileTrans(std::string_view transferKey) {

@@ -328,11 +328,15 @@ TEST_F(SimSessionCoreTest, FreeKeepsRecordsThatAreStillOut) {
     EXPECT_EQ(client.core.IssuedCount(), 0u);
 }
 
-// Requests without server behaviour yet: accepted only when logged in, and recorded.
+// Requests without server behaviour yet (and a file offer of a file that is there): accepted
+// only when logged in, and recorded.
 TEST_F(SimSessionCoreTest, OtherRequestsAreRecordedAndAcceptedWhileLoggedIn) {
     SimClient client(world_);
     EXPECT_EQ(client.core.RefreshRoster(2), 0);
-    EXPECT_EQ(client.core.SendFile(bobJid_, "/tmp/a.txt", "k1", 0), platform::kSendFileFailed);
+    testing_support::TempDir files;
+    const std::string file = files.str() + "a.txt";
+    ASSERT_TRUE(os::WriteFileAtomically(file, "a"));
+    EXPECT_EQ(client.core.SendFile(bobJid_, file, "k1", 0), platform::kSendFileFailed);
     client.core.Login("alice", "pw-a", 1, "", 0);
 
     struct Case {
@@ -351,9 +355,7 @@ TEST_F(SimSessionCoreTest, OtherRequestsAreRecordedAndAcceptedWhileLoggedIn) {
         {"EnterConferenceRoom",
          client.core.EnterConferenceRoom("r@conference.h", "艾丽丝"),
          {"r@conference.h", "艾丽丝"}},
-        {"SendFile",
-         client.core.SendFile(bobJid_, "/tmp/a.txt", "k1", 0),
-         {bobJid_, "/tmp/a.txt", "k1", "0"}},
+        {"SendFile", client.core.SendFile(bobJid_, file, "k1", 0), {bobJid_, file, "k1", "0"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -400,11 +402,19 @@ TEST_F(SimSessionCoreTest, DirectoryRequestsEndTheirWaitAndAreCounted) {
 }
 
 TEST_F(SimSessionCoreTest, LastSaveFolderIsTheFolderOfTheLastReceivedFile) {
+    testing_support::TempDir files;
+    ASSERT_TRUE(os::CreateDirectories(files.str() + "下载"));
+    ASSERT_TRUE(os::WriteFileAtomically(files.str() + "报告.doc", "doc"));
     SimClient client(world_);
+    SimClient bob(world_);
     EXPECT_EQ(client.core.getFileLastSavePath(), "");
     client.core.Login("alice", "pw-a", 1, "", 0);
-    client.core.RecvFile("/home/u/下载/报告.doc", "k1");
-    EXPECT_GBK_EQ(client.core.getFileLastSavePath(), "/home/u/下载/");
+    bob.core.Login("bob", "pw-b", 1, "", 0);
+    ASSERT_EQ(bob.core.SendFile(aliceJid_, files.str() + "报告.doc", "k1", 0), 1);
+    EXPECT_EQ(client.core.RecvFile(files.str() + "下载/报告.doc", "k2"), 0) << "no such offer";
+    EXPECT_GBK_EQ(client.core.getFileLastSavePath(), "");
+    EXPECT_EQ(client.core.RecvFile(files.str() + "下载/报告.doc", "k1"), 1);
+    EXPECT_GBK_EQ(client.core.getFileLastSavePath(), files.str() + "下载/");
 }
 
 TEST_F(SimSessionCoreTest, UserNamesAndJidsOfAccounts) {

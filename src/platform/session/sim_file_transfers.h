@@ -1,0 +1,81 @@
+#pragma once
+// Files between the sessions of the simulated server. The sender's SendFile offers the file
+// (the receiver gets type 32 with the key, the sender's name, the leaf of the path and the
+// size; the sender a type-27 record saying whether the peer was reached); the receiver's
+// RecvFile starts it (type 26 to both), DenyFile refuses it (type 28 to the sender), either
+// side's CancelFile ends it (type 29 to the other side). A started file moves kChunkBytes per
+// kChunkIntervalMs of the server's clock, each chunk a type-27 record to both sides, until
+// type 30 (or 31 with its reason) ends it. The bytes go to a temporary file in the receiver's
+// folder that takes its name only when complete: a cancelled or failed file leaves nothing.
+// A session that logs out or loses its connection cancels its transfers.
+//
+// With a manual clock the chunks move inside ManualClock::Advance (a deadline source), in
+// order with the other timed work; with any other clock a thread of the server moves them.
+// Every call runs under the server's lock.
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "os/sys/clock.h"
+#include "os/sys/folder_file_writer.h"
+#include "platform/session/sim_server.h"
+
+namespace platform {
+
+class SimFileTransfers {
+  public:
+    static constexpr std::uint64_t kChunkBytes = 1u << 20;
+    static constexpr os::Millis kChunkIntervalMs = 100;
+
+    // `world` and `mutex` are the server's; the transfers move under `mutex`.
+    SimFileTransfers(os::Clock& clock, SimServer::Impl& world, std::mutex& mutex);
+    ~SimFileTransfers();
+    SimFileTransfers(const SimFileTransfers&) = delete;
+    SimFileTransfers& operator=(const SimFileTransfers&) = delete;
+
+    // The server's transfers, made on first use.
+    static SimFileTransfers& Of(std::unique_ptr<SimFileTransfers>& files, os::Clock& clock,
+                                SimServer::Impl& world, std::mutex& mutex);
+
+    // `name`: the name the receiver is told; the leaf of the path without one.
+    int Offer(SimSessionCore* sender, std::string_view to, std::string_view path,
+              std::string_view key, std::optional<std::string_view> name = std::nullopt);
+    int Accept(SimSessionCore* receiver, std::string_view savePath, std::string_view key);
+    int Deny(SimSessionCore* receiver, std::string_view key);
+    int Cancel(SimSessionCore* session, std::string_view key);
+    void EndSession(SimSessionCore* session);
+    void SetStalled(bool stalled) { stalled_ = stalled; }
+
+  private:
+    struct Transfer;
+
+    // Moves every chunk that is due at `now`.
+    void Step(os::Millis now);
+    os::Millis NextDeadline() const;
+    void Finish(const std::string& key, bool success, int reason);
+    void DeliverTo(SimSessionCore* session, std::uint32_t type, const Transfer& transfer,
+                   bool sending) const;
+    bool Attached(const SimSessionCore* session) const;
+    void RunThread();
+
+    os::Clock& clock_;
+    SimServer::Impl& world_;
+    std::mutex& mutex_;
+    std::map<std::string, std::unique_ptr<Transfer>> transfers_;
+    os::ManualClock* manual_ = nullptr;
+    os::ManualClock::DeadlineSource source_ = 0;
+    // The mover thread of a clock that is not manual.
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    bool stalled_ = false;
+    std::unique_ptr<std::thread> thread_;
+};
+
+}  // namespace platform
