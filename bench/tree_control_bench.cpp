@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "os/controls/tree_control.h"
+#include "os/sys/clock.h"
+#include "os/ui/window.h"
+#include "os/ui/window_system.h"
 
 namespace {
 
@@ -35,6 +38,35 @@ void BM_InsertOrganisation(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kGroups * (kUsersPerGroup + 1));
 }
 BENCHMARK(BM_InsertOrganisation)->Unit(benchmark::kMillisecond);
+
+// A refill of a tree its window holds, so every change is reported; compare with
+// BM_RefillOrganisation (a tree of no window): nobody watching must cost a small fraction.
+void RefillInWindow(benchmark::State& state, bool watched) {
+    os::ManualClock clock;
+    os::WindowSystem system(clock);
+    os::Window window(system);
+    window.Create(os::Window::CreateParams{});
+    std::uint64_t changes = 0;
+    const os::WindowSystem::ObserverId observer =
+        watched ? system.AddObserver([&](const os::WindowSystem::WindowChange&) { ++changes; }) : 0;
+    auto* tree =
+        static_cast<os::TreeControl*>(window.AddControl(std::make_unique<os::TreeControl>(1)));
+    for (auto _ : state) {
+        tree->DeleteAllItems();
+        FillOrganisation(*tree);
+    }
+    if (observer != 0) system.RemoveObserver(observer);
+    benchmark::DoNotOptimize(changes);
+    state.SetItemsProcessed(state.iterations() * kGroups * (kUsersPerGroup + 1));
+}
+
+void BM_RefillOrganisationInWindowUnwatched(benchmark::State& state) {
+    RefillInWindow(state, false);
+}
+BENCHMARK(BM_RefillOrganisationInWindowUnwatched)->Unit(benchmark::kMillisecond);
+
+void BM_RefillOrganisationInWindowWatched(benchmark::State& state) { RefillInWindow(state, true); }
+BENCHMARK(BM_RefillOrganisationInWindowWatched)->Unit(benchmark::kMillisecond);
 
 void BM_RefillOrganisation(benchmark::State& state) {
     // A refresh: the same control emptied and filled again.

@@ -121,7 +121,31 @@ struct ControlInfo {
     std::string text;  // what the screen shows: a password edit shows one '*' per character
     bool visible = false;
     bool enabled = false;
+    // Where the control sits in its window's client area, as the window lays it out; empty
+    // (all 0) when the window keeps no layout for it and a view places it itself.
+    Rect rect;
 };
+
+// A change to a window or a control, as a view of the client needs to hear of it.
+enum class ChangeKind {
+    WindowCreated,
+    WindowDestroyed,
+    WindowShown,
+    WindowHidden,
+    WindowRetitled,
+    WindowMoved,    // moved or resized
+    WindowEnabled,  // enabled or disabled
+    ControlChanged  // its text, items, selection, check, state, rectangle or content
+};
+
+struct Change {
+    ChangeKind kind = ChangeKind::ControlChanged;
+    WindowHandle window = 0;
+    int controlId = 0;  // ControlChanged only
+};
+
+// Names one subscription; 0 names none.
+using SubscriptionId = std::uint32_t;
 
 struct ListRow {
     std::vector<std::string> texts;  // one per column, column 0 first
@@ -139,6 +163,7 @@ struct TreeNode {
     bool selected = false;
     bool checked = false;
     bool bold = false;
+    int image = 0;  // the index of the picture the item shows (presence, group, unit)
     std::vector<TreeNode> children;
 };
 
@@ -327,6 +352,19 @@ class Driver {
     // Clicks the window's close box: WM_SYSCOMMAND SC_CLOSE, which the default handling
     // turns into WM_CLOSE. True when the window handled it (it may stay open).
     bool Close(WindowHandle window);
+
+    // Drops files on a window, as a person drags them from the file manager: WM_DROPFILES
+    // to it with the paths (GBK). Refused like any action.
+    bool DropFiles(WindowHandle window, const std::vector<std::string>& paths);
+
+    // ---- Watching
+    // Calls `observer` for every change of any window of the system and its controls, right
+    // after it happened, on the thread that made it (almost always the UI thread). The
+    // observer must be short and must not act on the windows from inside the call: a view
+    // notes what changed and redraws it later. Changes stop with Unsubscribe or when the
+    // Driver goes.
+    SubscriptionId Subscribe(std::function<void(const Change&)> observer);
+    void Unsubscribe(SubscriptionId subscription);
 
     // ---- Prompts (the scripted prompter only)
     bool QueueAnswer(PromptAnswer answer);

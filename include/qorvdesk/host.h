@@ -11,6 +11,7 @@
  * conventions of exports.h apply (GBK strings, 32-bit window handles).
  */
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "qorvdesk/exports.h"
@@ -60,6 +61,33 @@ int QorvPumpMessages(void) QORV_NOEXCEPT;
 /* Asks the loop of the calling thread to end with `exitCode`. */
 void QorvPostQuit(int exitCode) QORV_NOEXCEPT;
 
+/* ---- Driving the loop from the host's own event loop ----
+ * A host with an event loop of its own (Qt, GLib) does not call QorvRunLoop. It watches the
+ * descriptor below and calls QorvPumpMessages whenever it turns readable; after every pump it
+ * arms one single-shot timer for QorvNextTimerDueMs and pumps again when it fires. Nothing
+ * else is needed to keep the library going, so an idle client uses no CPU. */
+
+/* A descriptor (an eventfd) that is readable while the UI thread has work: a posted or sent
+ * message, a task from another thread, a change to its timers. QorvPumpMessages clears it.
+ * The library owns it; -1 when it cannot be made. Call on the UI thread. */
+int QorvLoopDescriptor(void) QORV_NOEXCEPT;
+/* Milliseconds until the calling thread's next timer falls due: 0 when one is due now, -1
+ * when none runs. */
+int64_t QorvNextTimerDueMs(void) QORV_NOEXCEPT;
+
+/* Where the library waits on the UI thread for the user (a modal dialog runs), it asks the
+ * host to run its own loop nested until `done(arg)` answers non-zero, so the host's events
+ * (painting, input, the descriptor above) go on being handled. The host checks `done` after
+ * every pump it makes and when its nested loop wakes. Without a handler the library pumps
+ * its own loop. */
+typedef void (*QorvNestedLoopHandler)(void* user, int (*done)(void* arg), void* arg);
+void QorvSetNestedLoopHandler(QorvNestedLoopHandler handler, void* user) QORV_NOEXCEPT;
+
+/* The library's window system, for a host written in C++ against qorvdesk/automation.h: an
+ * `os::WindowSystem*` to build a `qorvdesk::automation::Driver` on, through which the host
+ * reads every window and acts on it as a person does. Use it on the UI thread. */
+void* QorvInternalWindowSystem(void) QORV_NOEXCEPT;
+
 /* ---- Start parameters and prompts ---- */
 
 /* The command line InitWindows hands to the start-parameter parser. */
@@ -71,6 +99,55 @@ void QorvSetStartCommandLine(const char* commandLine) QORV_NOEXCEPT;
 typedef int (*QorvMessageBoxHandler)(void* user, const char* caption, const char* text,
                                      unsigned style);
 void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user) QORV_NOEXCEPT;
+
+/* File choosers. `filter` is in the form "label|patterns|label|patterns||" with patterns
+ * separated by ';' ("文本文件 (*.txt)|*.txt|所有文件 (*.*)|*.*||"); empty: every file. The
+ * handler writes the chosen path (GBK, NUL-terminated) into `path` and answers 1, or answers 0
+ * for Cancel. Without a handler a chooser answers Cancel and is logged. */
+typedef struct QorvFileRequest {
+    QorvWindow owner;
+    int save;          /* 1: a save chooser, 0: an open one */
+    const char* title; /* empty: the chooser's own */
+    const char* filter;
+    const char* defaultName;      /* the file name filled in at the start */
+    const char* defaultExtension; /* added to a typed name without one ("csv") */
+    const char* initialFolder;
+} QorvFileRequest;
+typedef int (*QorvFileChooserHandler)(void* user, const QorvFileRequest* request, char* path,
+                                      size_t capacity);
+void QorvSetFileChooserHandler(QorvFileChooserHandler handler, void* user) QORV_NOEXCEPT;
+
+/* The font dialog: `choice` holds the font to start from; the handler changes it to the one
+ * chosen and answers 1, or answers 0 for Cancel. */
+typedef struct QorvFontChoice {
+    char faceName[64]; /* GBK, NUL-terminated */
+    int heightTwips;   /* 1/20 point */
+    int bold, italic, underline, strikeOut;
+    uint32_t color; /* COLORREF 0x00BBGGRR */
+} QorvFontChoice;
+typedef int (*QorvFontHandler)(void* user, QorvWindow owner, QorvFontChoice* choice);
+void QorvSetFontHandler(QorvFontHandler handler, void* user) QORV_NOEXCEPT;
+
+/* Input prompts: the handler writes the text typed (GBK, at most `maxBytes` bytes when that
+ * is not 0) into `text` and answers 1, or answers 0 for Cancel. */
+typedef struct QorvInputRequest {
+    QorvWindow owner;
+    const char* caption;
+    const char* prompt; /* the question above the box */
+    const char* initialValue;
+    size_t maxBytes;
+    int password;
+} QorvInputRequest;
+typedef int (*QorvInputHandler)(void* user, const QorvInputRequest* request, char* text,
+                                size_t capacity);
+void QorvSetInputHandler(QorvInputHandler handler, void* user) QORV_NOEXCEPT;
+
+/* Pop-up tips (a message arrived while no window shows it, a contact came online, new mail):
+ * `title` is who or what it is about, `text` the line to show. The host shows them its way
+ * (a desktop notification); they are logged with or without a handler. The handler is
+ * called on the UI thread (a tip raised on another thread goes through the frame's queue). */
+typedef void (*QorvNoticeHandler)(void* user, const char* title, const char* text);
+void QorvSetNoticeHandler(QorvNoticeHandler handler, void* user) QORV_NOEXCEPT;
 
 /* ---- The embedded server (the default session engine) ---- */
 
@@ -84,6 +161,13 @@ int QorvEmbeddedAddAccount(const char* account, const char* password,
  * they may drive the engine directly, for example log in without the login panel. Use only
  * its virtual methods, from the UI thread. */
 void* QorvInternalSessionCore(void) QORV_NOEXCEPT;
+
+/* Loads the demo world into the embedded server: the account "demo" (password "demo") with
+ * buddies in groups whose presence changes now and then, bots that answer a chat, and an
+ * organisation of a few hundred people. Call it from the UI thread (the thread that calls
+ * InitWindows), before the login; the world runs on that thread's loop. 1 on success (also
+ * when it is loaded already: it loads once), 0 on failure. */
+int QorvEmbeddedLoadDemoWorld(void) QORV_NOEXCEPT;
 
 #ifdef __cplusplus
 }

@@ -47,6 +47,7 @@ bool CDlgChat::Create() {
     params.rect = os::Rect::FromSize(0, 0, chat::kChatWidth, chat::kChatHeight);
     if (!os::Window::Create(params)) return false;
     OnInitDialog();
+    LayOutControls(params.rect.Width(), params.rect.Height());
     return true;
 }
 
@@ -84,6 +85,10 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             } else {
                 ++notFinalShutdowns_;
             }
+            return 0;
+        case os::WM_SIZE:
+            LayOutControls(os::LOWORD(static_cast<os::WPARAM>(lParam)),
+                           os::HIWORD(static_cast<os::WPARAM>(lParam)));
             return 0;
         case os::WM_CLOSE:
             OnUserClose();

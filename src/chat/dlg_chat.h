@@ -167,6 +167,8 @@ class CDlgChat final : public core::ChatWindow {
     // ---- Set-up (dlg_chat_init.cpp)
     void OnInitDialog();
     void MakeControls();
+    // Places the controls for a window of this size (dlg_chat_layout.cpp).
+    void LayOutControls(int width, int height);
     void ShowAddBuddyTip();
     void ShowRecentHistory();
     void RefreshTitleAndHeader();

@@ -6,6 +6,7 @@
 #include "contacts/contact_trees.h"
 #include "contacts/directory_loader.h"
 #include "contacts/im_tree.h"
+#include "contacts/main_panel_layout.h"
 #include "contacts/recent_contacts.h"
 #include "contacts/tree_builder.h"
 #include "core/client_context.h"
@@ -75,6 +76,7 @@ void MainPanelTrees::Create(os::Window& panel) {
     if (recent_ == nullptr && config.HasRecentContact != 0) {
         recent_ = Make(panel, kRecentTreeId, kRecentTreeName, kRecentParentId);
     }
+    LayOutMainPanelTrees(panel);
 }
 
 CIMTree* MainPanelTrees::TreeForNameSpace(std::string_view nameSpace) const {

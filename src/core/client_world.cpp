@@ -86,7 +86,7 @@ std::unique_ptr<ClientWorld> ClientWorld::ForLibrary(WorldFolders folders,
     parts.prompter = std::move(prompter);
     parts.noticePop = std::make_unique<platform::LoggingNoticePop>(*parts.log);
     parts.shell = std::make_unique<os::SystemShell>();
-    parts.sound = std::make_unique<os::SystemSoundPlayer>();
+    parts.sound = std::make_unique<os::SystemSoundPlayer>(os::DefaultSearchPath(), parts.log.get());
     folders.commonDir = commonDir;
     return std::unique_ptr<ClientWorld>(new ClientWorld(std::move(parts), std::move(folders)));
 }

@@ -5,9 +5,13 @@
 
 #include "host_api/c_strings.h"
 #include "host_api/export_call.h"
+#include "host_api/host_notices.h"
+#include "host_api/host_window.h"
 #include "host_api/library.h"
 #include "platform/jid/jid.h"
+#include "platform/services/notice_pop.h"
 #include "platform/session/session_core.h"
+#include "platform/session/sim_demo_world.h"
 #include "platform/session/sim_server.h"
 #include "qorvdesk/host.h"
 
@@ -68,6 +72,27 @@ void QorvPostQuit(int exitCode) QORV_NOEXCEPT {
     OnLibrary([&](Library& library) { library.world->windows().PostQuitMessage(exitCode); });
 }
 
+int QorvLoopDescriptor(void) QORV_NOEXCEPT {
+    return OnLibrary(-1,
+                     [](Library& library) { return library.world->windows().LoopDescriptor(); });
+}
+
+int64_t QorvNextTimerDueMs(void) QORV_NOEXCEPT {
+    return OnLibrary(int64_t{-1}, [](Library& library) -> int64_t {
+        const os::Millis due = library.world->windows().NextTimerDue();
+        return due == os::kInfinite ? -1 : due;
+    });
+}
+
+void QorvSetNestedLoopHandler(QorvNestedLoopHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.prompter->SetNestedLoopHandler(handler, user); });
+}
+
+void* QorvInternalWindowSystem(void) QORV_NOEXCEPT {
+    return OnLibrary(static_cast<void*>(nullptr),
+                     [](Library& library) -> void* { return &library.world->windows(); });
+}
+
 void QorvSetStartCommandLine(const char* commandLine) QORV_NOEXCEPT {
     OnLibrary([&](Library& library) {
         library.world->context().startCommandLine = std::string(InText(commandLine));
@@ -76,6 +101,43 @@ void QorvSetStartCommandLine(const char* commandLine) QORV_NOEXCEPT {
 
 void QorvSetMessageBoxHandler(QorvMessageBoxHandler handler, void* user) QORV_NOEXCEPT {
     OnLibrary([&](Library& library) { library.prompter->SetHandler(handler, user); });
+}
+
+void QorvSetFileChooserHandler(QorvFileChooserHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.prompter->SetFileChooserHandler(handler, user); });
+}
+
+void QorvSetFontHandler(QorvFontHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.prompter->SetFontHandler(handler, user); });
+}
+
+void QorvSetInputHandler(QorvInputHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) { library.prompter->SetInputHandler(handler, user); });
+}
+
+void QorvSetNoticeHandler(QorvNoticeHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) {
+        auto* tips = dynamic_cast<platform::LoggingNoticePop*>(&library.world->context().noticePop);
+        if (tips == nullptr) return;
+        if (handler == nullptr) {
+            tips->SetDisplay({});
+            return;
+        }
+        // Tips come from the notification thread as well as the UI thread; the host hears of
+        // them on its UI thread, through its frame window's queue.
+        os::WindowSystem& windows = library.world->windows();
+        tips->SetDisplay([handler, user, &windows](const platform::TipCall& call) {
+            auto show = [handler, user, notice = DescribeForHost(call)] {
+                handler(user, notice.title.c_str(), notice.text.c_str());
+            };
+            const os::HWND frame = windows.FindWindow(kHostFrameClass, "");
+            if (frame && !windows.IsOwnedByCallingThread(frame)) {
+                windows.PostTask(frame, std::move(show));
+                return;
+            }
+            show();
+        });
+    });
 }
 
 int QorvEmbeddedAddAccount(const char* account, const char* password,
@@ -97,6 +159,16 @@ int QorvEmbeddedAddAccount(const char* account, const char* password,
 void* QorvInternalSessionCore(void) QORV_NOEXCEPT {
     return OnLibrary(static_cast<void*>(nullptr), [](Library& library) -> void* {
         return static_cast<platform::SessionCore*>(&library.world->context().session);
+    });
+}
+
+int QorvEmbeddedLoadDemoWorld(void) QORV_NOEXCEPT {
+    return OnLibrary(0, [](Library& library) {
+        if (library.demoWorld == nullptr) {
+            library.demoWorld =
+                platform::SimDemoWorld::Load(library.world->server(), library.world->windows());
+        }
+        return library.demoWorld != nullptr ? 1 : 0;
     });
 }
 

@@ -15,12 +15,14 @@
 #include "host_api/host_prompter.h"
 #include "host_api/host_window.h"
 #include "host_api/window_manager.h"
+#include "platform/session/sim_demo_world.h"
 
 struct Library {
     std::unique_ptr<core::ClientWorld> world;
     HostPrompter* prompter = nullptr;  // owned by the world
     std::unique_ptr<HostWindows> hostWindows;
     std::unique_ptr<ClientSubsystems> subsystems;
+    std::unique_ptr<platform::SimDemoWorld> demoWorld;  // once the host asks for it
 };
 
 extern Library* theLibrary;

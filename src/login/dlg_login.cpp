@@ -83,7 +83,9 @@ bool CDlgLogin::Create(os::HWND parent, const os::Rect& rect, bool visible) {
     params.parent = parent;
     params.rect = rect;
     params.visible = visible;
-    return os::Window::Create(params);
+    if (!os::Window::Create(params)) return false;
+    LayOutControls(rect.Width(), rect.Height());
+    return true;
 }
 
 void CDlgLogin::ReleaseResources() { StopLogin(); }
@@ -174,6 +176,10 @@ void CDlgLogin::SetChecked(int controlId, bool checked) {
 
 os::LRESULT CDlgLogin::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
     switch (message) {
+        case os::WM_SIZE:
+            LayOutControls(os::LOWORD(static_cast<os::WPARAM>(lParam)),
+                           os::HIWORD(static_cast<os::WPARAM>(lParam)));
+            return 0;
         case os::WM_COMMAND: {
             const int id = os::LOWORD(wParam);
             const int code = os::HIWORD(wParam);

@@ -156,6 +156,8 @@ class CDlgLogin final : public os::Window {
     };
 
     void AddControls();
+    // Places the controls for a panel of this size (dlg_login_layout.cpp).
+    void LayOutControls(int width, int height);
     void LoadHistories();
     void FillAccounts();
     void ShowSavedAccount(const login::SavedAccount& account);

@@ -1,5 +1,6 @@
 #include "notify/wnd_child.h"
 
+#include "contacts/main_panel_layout.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "notify/parcel.h"
@@ -19,6 +20,10 @@ bool CWndChild::Create(os::HWND parent, const os::Rect& rect, bool visible) {
 }
 
 os::LRESULT CWndChild::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
+    if (message == os::WM_SIZE) {
+        contacts::LayOutMainPanelTrees(*this);
+        return 0;
+    }
     if (message == os::WM_HOTKEY && pickHotKeyId_ != 0 &&
         wParam == static_cast<os::WPARAM>(pickHotKeyId_)) {
         if (context_.hasWindowManager()) {

@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "os/services/log.h"
+#include "os/services/sound_player.h"
 #include "os/sys/clock.h"
 #include "os/ui/window_system.h"
 #include "platform/services/notice_pop.h"
 #include "platform/services/shared_util.h"
 #include "platform/session/sim_session_core.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -54,6 +58,31 @@ TEST(ClientWorld, TheLibraryWorldLogsIntoTheSharedDirectory) {
     EXPECT_TRUE(std::filesystem::exists(common.path() / os::kLogFileName));
     world->context().noticePop.ShowTip("tip");
     EXPECT_GT(std::filesystem::file_size(common.path() / os::kLogFileName), 0u);
+}
+
+TEST(ClientWorld, TheLibraryWorldSaysOnceInItsLogThatNoSoundPlayerIsInstalled) {
+    testing_support::TempDir common;
+    testing_support::TempDir app;
+    testing_support::TempDir emptyBin;
+    std::filesystem::create_directories(app.path() / "sound");
+    { std::ofstream(app.path() / "sound" / "message.wav") << "RIFF"; }
+    auto log = [&] {
+        std::ifstream in(common.path() / os::kLogFileName);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string line = "neither paplay nor aplay is installed";
+    {
+        testing_support::ScopedEnv path("PATH", emptyBin.str());
+        auto world = core::ClientWorld::ForLibrary({common.str(), app.str()},
+                                                   std::make_unique<os::ScriptedPrompter>());
+        const std::string sound = world->context().folders.appDir + "sound/message.wav";
+        EXPECT_FALSE(world->context().sound.PlaySoundFile(sound));
+        EXPECT_FALSE(world->context().sound.PlaySoundFile(sound));
+    }
+    const std::string text = log();
+    const std::size_t first = text.find(line);
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_EQ(text.find(line, first + 1), std::string::npos) << "told once: " << text;
 }
 
 }  // namespace

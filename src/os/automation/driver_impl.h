@@ -4,6 +4,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "os/controls/control.h"
 #include "os/controls/tree_control.h"
@@ -25,6 +27,10 @@ struct Driver::Impl {
     os::Prompter* prompter;
     os::ScriptedPrompter* scripted;  // null unless the prompter is the scripted one
     std::string lastError;
+    // The window system's observers this driver installed (Subscribe), removed when it goes.
+    std::vector<std::pair<SubscriptionId, os::WindowSystem::ObserverId>> subscriptions;
+    SubscriptionId nextSubscription = 1;
+    ~Impl();
 
     // Records why the call failed; answers false so a caller can `return Fail(...)`.
     bool Fail(std::string why);

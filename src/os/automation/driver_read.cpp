@@ -23,6 +23,8 @@ ControlInfo InfoOf(const os::Control& control) {
     info.text = ShownText(control);
     info.visible = control.visible();
     info.enabled = control.enabled();
+    const os::Rect& r = control.rect();
+    info.rect = Rect{r.left, r.top, r.right, r.bottom};
     return info;
 }
 

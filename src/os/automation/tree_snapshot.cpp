@@ -19,6 +19,7 @@ std::vector<TreeNode> SnapshotTree(const os::TreeControl& tree) {
         node.selected = item == selected;
         node.checked = tree.GetCheck(item);
         node.bold = tree.IsItemBold(item);
+        node.image = tree.GetItemImage(item).image;
         std::vector<TreeNode>& list = *levels[static_cast<std::size_t>(depth)];
         list.push_back(std::move(node));
         levels.push_back(&list.back().children);

@@ -13,12 +13,17 @@ class CheckBox : public Control {
     }
 
     bool checked() const { return checked_; }
-    void SetCheck(bool checked) { checked_ = checked; }
+    void SetCheck(bool checked) {
+        if (checked_ == checked) return;
+        checked_ = checked;
+        Changed();
+    }
 
     // The user clicking: toggles the state, then raises kClicked. A disabled box ignores it.
     bool Click() {
         if (!enabled()) return false;
         checked_ = !checked_;
+        Changed();
         Notify(notify::kClicked);
         return true;
     }

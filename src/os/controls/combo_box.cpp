@@ -22,6 +22,7 @@ int ComboBox::InsertString(int index, std::string text, std::uint32_t data) {
     if (index < 0 || index > GetCount()) index = GetCount();
     items_.insert(items_.begin() + index, Item{std::move(text), data});
     if (current_ >= index) ++current_;
+    Changed();
     return index;
 }
 
@@ -33,12 +34,15 @@ bool ComboBox::DeleteString(int index) {
     } else if (current_ > index) {
         --current_;
     }
+    Changed();
     return true;
 }
 
 void ComboBox::ResetContent() {
+    if (items_.empty() && current_ == kNone) return;
     items_.clear();
     current_ = kNone;
+    Changed();
 }
 
 std::string ComboBox::GetLBText(int index) const {
@@ -57,12 +61,14 @@ bool ComboBox::SetItemData(int index, std::uint32_t data) {
 
 bool ComboBox::SetCurSel(int index) {
     if (index == kNone) {
+        if (current_ != kNone) Changed();
         current_ = kNone;
         return true;
     }
     if (!Valid(index)) return false;
     current_ = index;
     text_ = items_[static_cast<std::size_t>(index)].text;
+    Changed();
     return true;
 }
 
@@ -107,7 +113,9 @@ void ComboBox::SetText(std::string text) {
         if (index != kNone) SetCurSel(index);
         return;
     }
+    if (text_ == text) return;
     text_ = std::move(text);
+    Changed();
 }
 
 }  // namespace os

@@ -8,6 +8,7 @@ namespace os {
 void Edit::SetText(std::string text) {
     text_ = control_text::ReplaceLoneLeadBytes(text);
     sel_ = {};
+    Changed();
     Notify(notify::kEditChange);
 }
 
@@ -17,7 +18,10 @@ int Edit::SnapToCharStart(int offset) const {
 
 void Edit::SetSel(int start, int end) {
     Selection sel = NormalizeSelection(start, end, GetTextLength(), sel_);
-    sel_ = Selection{SnapToCharStart(sel.start), SnapToCharStart(sel.end)};
+    const Selection snapped{SnapToCharStart(sel.start), SnapToCharStart(sel.end)};
+    if (snapped.start == sel_.start && snapped.end == sel_.end) return;
+    sel_ = snapped;
+    Changed();
 }
 
 std::string Edit::GetSelText() const {
@@ -40,6 +44,7 @@ bool Edit::ReplaceSel(std::string_view text) {
                   static_cast<std::size_t>(sel_.end - sel_.start), insert);
     int caret = sel_.start + static_cast<int>(insert.size());
     sel_ = Selection{caret, caret};
+    Changed();
     Notify(notify::kEditChange);
     return whole;
 }

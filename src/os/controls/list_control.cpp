@@ -14,6 +14,7 @@ int ListControl::InsertColumn(int index, std::string header, int width) {
         if (static_cast<std::size_t>(index) < row.texts.size())
             row.texts.insert(row.texts.begin() + index, std::string());
     }
+    Changed();
     return index;
 }
 
@@ -24,6 +25,7 @@ bool ListControl::DeleteColumn(int index) {
         if (static_cast<std::size_t>(index) < row.texts.size())
             row.texts.erase(row.texts.begin() + index);
     }
+    Changed();
     return true;
 }
 
@@ -35,6 +37,7 @@ ListColumn ListControl::GetColumn(int index) const {
 bool ListControl::SetColumnWidth(int index, int width) {
     if (index < 0 || index >= GetColumnCount()) return false;
     columns_[static_cast<std::size_t>(index)].width = width;
+    Changed();
     return true;
 }
 
@@ -45,16 +48,22 @@ int ListControl::InsertItem(int row, std::string text, int image, std::uint32_t 
     added.image = image;
     added.data = data;
     rows_.insert(rows_.begin() + row, std::move(added));
+    Changed();
     return row;
 }
 
 bool ListControl::DeleteItem(int row) {
     if (!ValidRow(row)) return false;
     rows_.erase(rows_.begin() + row);
+    Changed();
     return true;
 }
 
-void ListControl::DeleteAllItems() { rows_.clear(); }
+void ListControl::DeleteAllItems() {
+    if (rows_.empty()) return;
+    rows_.clear();
+    Changed();
+}
 
 bool ListControl::SetItemText(int row, int column, std::string text) {
     if (!ValidRow(row) || !ValidColumn(column)) return false;
@@ -62,6 +71,7 @@ bool ListControl::SetItemText(int row, int column, std::string text) {
     if (texts.size() <= static_cast<std::size_t>(column))
         texts.resize(static_cast<std::size_t>(column) + 1);
     texts[static_cast<std::size_t>(column)] = std::move(text);
+    Changed();
     return true;
 }
 
@@ -85,6 +95,7 @@ std::uint32_t ListControl::GetItemData(int row) const {
 bool ListControl::SetItemImage(int row, int image) {
     if (!ValidRow(row)) return false;
     rows_[static_cast<std::size_t>(row)].image = image;
+    Changed();
     return true;
 }
 
@@ -112,6 +123,7 @@ void ListControl::SetSelected(int row, bool selected) {
     Row& r = rows_[static_cast<std::size_t>(row)];
     if (r.selected == selected) return;
     r.selected = selected;
+    Changed();
     Notify(notify::kListItemChanged, row);
 }
 
@@ -187,6 +199,7 @@ void ListControl::SortItems(const std::function<int(std::uint32_t, std::uint32_t
     std::stable_sort(rows_.begin(), rows_.end(), [&compare](const Row& a, const Row& b) {
         return compare(a.data, b.data) < 0;
     });
+    Changed();
 }
 
 bool ListControl::GetCheck(int row) const {
@@ -198,6 +211,7 @@ bool ListControl::SetCheck(int row, bool checked) {
     Row& r = rows_[static_cast<std::size_t>(row)];
     if (r.checked != checked) {
         r.checked = checked;
+        Changed();
         Notify(notify::kListItemChanged, row);
     }
     return true;

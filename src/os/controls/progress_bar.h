@@ -27,10 +27,16 @@ class ProgressBar : public Control {
 
     // PBS_MARQUEE: the bar shows activity, not a position.
     bool marquee() const { return marquee_; }
-    void SetMarquee(bool marquee) { marquee_ = marquee; }
+    void SetMarquee(bool marquee) {
+        if (marquee_ == marquee) return;
+        marquee_ = marquee;
+        Changed();
+    }
 
   private:
     int Clamp(int position) const;
+    // Moves to `position` (already in range), reporting a change; answers the previous one.
+    int MoveTo(int position);
 
     int lower_ = 0;
     int upper_ = 100;

@@ -83,6 +83,7 @@ void RichEdit::SetText(std::string text) {
     objects_.clear();
     caretFormat_.reset();
     sel_ = {};
+    Changed();
     Notify(notify::kEditChange);
 }
 
@@ -134,6 +135,7 @@ void RichEdit::SetSel(int start, int end) {
     if (sel == sel_) return;
     sel_ = sel;
     caretFormat_.reset();
+    Changed();
 }
 
 Selection RichEdit::GetSel() const { return sel_; }
@@ -192,6 +194,7 @@ bool RichEdit::Insert(std::string_view text, const RichObject* object) {
                         PlacedObject{at, *object});
 
     sel_ = Selection{at + added, at + added};
+    Changed();
     Notify(notify::kEditChange);
     return whole;
 }
@@ -322,6 +325,7 @@ bool RichEdit::SetObjectAt(int position, RichObject object) {
     std::size_t index = FirstObjectAtOrAfter(position);
     if (index >= objects_.size() || objects_[index].position != position) return false;
     objects_[index].object = std::move(object);
+    Changed();
     return true;
 }
 
@@ -362,6 +366,7 @@ void RichEdit::SetSelectionCharFormat(const CharFormat& format) {
         runs_[last].format = Intern(changed);
     }
     MergeRuns(first == 0 ? 0 : first - 1, last);
+    Changed();
 }
 
 CharFormat RichEdit::GetCharFormatAt(int position) const {

@@ -121,6 +121,7 @@ TreeItem TreeControl::InsertItem(std::string text, int image, int selectedImage,
     slotByHandle_.push_back(slot);
     Link(slot, parentSlot, after);
     ++count_;
+    Changed();
     return node.handle;
 }
 
@@ -144,6 +145,7 @@ bool TreeControl::DeleteItem(TreeItem item) {
         --count_;
     }
     if (count_ == 0) Reset();
+    Changed();
     if (selectionGone) {
         selected_ = kNoTreeItem;
         Notify(notify::kTreeSelChanged, kNoTreeItem);
@@ -152,7 +154,9 @@ bool TreeControl::DeleteItem(TreeItem item) {
 }
 
 void TreeControl::DeleteAllItems() {
+    const bool hadItems = count_ > 0;
     Reset();
+    if (hadItems) Changed();
     if (selected_ != kNoTreeItem) {
         selected_ = kNoTreeItem;
         Notify(notify::kTreeSelChanged, kNoTreeItem);
@@ -230,6 +234,7 @@ bool TreeControl::SetItemText(TreeItem item, std::string text) {
     Node* node = Find(item);
     if (!node) return false;
     node->text = std::move(text);
+    Changed();
     return true;
 }
 
@@ -255,6 +260,7 @@ bool TreeControl::SetItemImage(TreeItem item, int image, int selectedImage) {
     if (!node) return false;
     node->image = image;
     node->selectedImage = selectedImage;
+    Changed();
     return true;
 }
 
@@ -266,7 +272,9 @@ bool TreeControl::IsItemBold(TreeItem item) const {
 bool TreeControl::SetItemBold(TreeItem item, bool bold) {
     Node* node = Find(item);
     if (!node) return false;
+    if (node->bold == bold) return true;
     node->bold = bold;
+    Changed();
     return true;
 }
 
@@ -276,6 +284,7 @@ bool TreeControl::Expand(TreeItem item, ExpandAction action) {
     bool expand = action == ExpandAction::Toggle ? !node->expanded : action == ExpandAction::Expand;
     if (node->expanded == expand) return false;
     node->expanded = expand;
+    Changed();
     Notify(notify::kItemExpanded, item);
     return true;
 }
@@ -289,6 +298,7 @@ bool TreeControl::Select(TreeItem item) {
     if (item != kNoTreeItem && !IsValid(item)) return false;
     if (item == selected_) return true;
     selected_ = item;
+    Changed();
     Notify(notify::kTreeSelChanged, item);
     return true;
 }
@@ -301,7 +311,9 @@ bool TreeControl::GetCheck(TreeItem item) const {
 bool TreeControl::SetCheck(TreeItem item, bool checked) {
     Node* node = Find(item);
     if (!node || !checkBoxes_) return false;
+    if (node->checked == checked) return true;
     node->checked = checked;
+    Changed();
     return true;
 }
 
@@ -322,6 +334,7 @@ bool TreeControl::Reorder(Slot parent, const std::function<bool(const Node&, con
     if (prev != kNoSlot) nodes_[prev].next = kNoSlot;
     nodes_[parent].firstChild = children.empty() ? kNoSlot : children.front();
     nodes_[parent].lastChild = prev;
+    Changed();
     return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <utility>
+
 #include "os/sys/paths.h"
 
 namespace os {
@@ -32,7 +34,7 @@ void RecordingSoundPlayer::SetAnswer(bool answer) {
     answer_ = answer;
 }
 
-SystemSoundPlayer::SystemSoundPlayer(std::string searchPath) {
+SystemSoundPlayer::SystemSoundPlayer(std::string searchPath, LogSink* log) : log_(log) {
     for (const char* candidate : {"paplay", "aplay"}) {
         if (auto found = FindProgram(candidate, searchPath)) {
             player_ = *found;
@@ -44,7 +46,13 @@ SystemSoundPlayer::SystemSoundPlayer(std::string searchPath) {
 SystemSoundPlayer::~SystemSoundPlayer() { Stop(); }
 
 bool SystemSoundPlayer::PlaySoundFile(const std::string& path) {
-    if (player_.empty()) return false;
+    if (player_.empty()) {
+        std::lock_guard lock(mutex_);
+        if (log_ != nullptr && !std::exchange(toldNoPlayer_, true)) {
+            log_->WriteLog2(3, "sounds are not played: neither paplay nor aplay is installed");
+        }
+        return false;
+    }
     std::optional<std::filesystem::path> native = NativePath(path);
     struct stat st {};
     if (!native || stat(native->c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "os/services/child_process.h"
+#include "os/sys/log_sink.h"
 
 namespace os {
 
@@ -40,10 +41,12 @@ class RecordingSoundPlayer final : public SoundPlayer {
 };
 
 // Plays through paplay (PulseAudio/PipeWire) or else aplay (ALSA), whichever is found first in
-// `searchPath`; with neither, sounds are silently not played.
+// `searchPath`; with neither, sounds are not played, and the first sound asked for says so in
+// `log` (when given) once.
 class SystemSoundPlayer final : public SoundPlayer {
   public:
-    explicit SystemSoundPlayer(std::string searchPath = DefaultSearchPath());
+    explicit SystemSoundPlayer(std::string searchPath = DefaultSearchPath(),
+                               LogSink* log = nullptr);
     ~SystemSoundPlayer() override;  // stops the sound still playing
 
     bool PlaySoundFile(const std::string& path) override;
@@ -54,7 +57,9 @@ class SystemSoundPlayer final : public SoundPlayer {
 
   private:
     std::string player_;
+    LogSink* log_;
     std::mutex mutex_;
+    bool toldNoPlayer_ = false;  // under mutex_
     std::unique_ptr<ChildProcess> playing_;
 };
 

@@ -114,6 +114,8 @@ LRESULT WindowSystem::Impl::Dispatch(ThreadQueue& queue, const Msg& msg) {
 }
 
 int WindowSystem::Impl::PumpPending(ThreadQueue& queue) {
+    // Before the first look: what arrives from here on leaves the descriptor readable.
+    queue.DrainWake();
     queue.BeginPumping();
     const std::uint64_t seqLimit = queue.NextSeq();
     const Millis now = system.clock().Now();
@@ -316,6 +318,16 @@ int WindowSystem::Run() {
     Msg msg;
     while (GetMessage(msg)) DispatchMessage(msg);
     return static_cast<int>(static_cast<std::int64_t>(msg.wParam));
+}
+
+bool WindowSystem::IsQuitPending() { return impl_->CurrentQueue(true)->QuitQueued(); }
+
+int WindowSystem::LoopDescriptor() { return impl_->CurrentQueue(true)->WakeDescriptor(); }
+
+Millis WindowSystem::NextTimerDue() {
+    const Millis deadline = impl_->CurrentQueue(true)->nextTimerDeadline.load();
+    if (deadline == kInfinite) return kInfinite;
+    return std::max<Millis>(0, deadline - clock_.Now());
 }
 
 int WindowSystem::PumpPending() { return impl_->PumpPending(*impl_->CurrentQueue(true)); }

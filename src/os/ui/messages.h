@@ -30,7 +30,7 @@ inline constexpr UINT WM_NULL = 0x0000;
 inline constexpr UINT WM_CREATE = 0x0001;  // lParam: const Window::CreateParams*
 inline constexpr UINT WM_DESTROY = 0x0002;
 inline constexpr UINT WM_MOVE = 0x0003;
-inline constexpr UINT WM_SIZE = 0x0005;
+inline constexpr UINT WM_SIZE = 0x0005;  // lParam: MAKELPARAM(width, height) of the new size
 inline constexpr UINT WM_ACTIVATE = 0x0006;
 inline constexpr UINT WM_SETFOCUS = 0x0007;
 inline constexpr UINT WM_KILLFOCUS = 0x0008;
@@ -58,6 +58,10 @@ inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
+// Files dropped on the window, as from a file manager. lParam: const std::vector<std::string>*
+// holding the paths (GBK), valid only during the SendMessage that carries it; wParam 0.
+// A window that takes no drops answers 0 (the chat window takes them with file transfer).
+inline constexpr UINT WM_DROPFILES = 0x0233;
 inline constexpr UINT WM_HOTKEY = 0x0312;  // wParam: hot key id; lParam: MAKELPARAM(mods, vk)
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;

@@ -1,6 +1,10 @@
 #include "os/ui/thread_queue.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 #include "os/sys/thread_check.h"
 #include "os/ui/spin_wait.h"
@@ -13,6 +17,40 @@ ThreadQueue::ThreadQueue(std::uint64_t systemSerial, ThreadQueueId id)
       owner(std::this_thread::get_id()),
       ownerName(DescribeCurrentThread()) {}
 
+ThreadQueue::~ThreadQueue() {
+    const int fd = wakeFd_.exchange(-1);
+    if (fd >= 0) ::close(fd);
+}
+
+int ThreadQueue::WakeDescriptor() {
+    int fd = wakeFd_.load();
+    if (fd >= 0) return fd;
+    fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (fd < 0) return -1;
+    wakeFd_.store(fd);
+    // Whatever was queued before the host started watching must not wait for the next post.
+    RaiseWake();
+    return fd;
+}
+
+void ThreadQueue::RaiseWake() {
+    const int fd = wakeFd_.load();
+    if (fd < 0) return;
+    const std::uint64_t one = 1;
+    // A full counter (never in practice) is readable all the same, so a failed write loses
+    // nothing; EINTR is the only error worth a retry.
+    while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+void ThreadQueue::DrainWake() {
+    const int fd = wakeFd_.load();
+    if (fd < 0) return;
+    std::uint64_t count = 0;
+    while (::read(fd, &count, sizeof count) < 0 && errno == EINTR) {
+    }
+}
+
 void ThreadQueue::NotifyIfSleeping() {
     // Pairs with Wait(): the sleeper sets sleeping_ before its last look at the work, and
     // the waker bumps epoch before this look, so one of them always sees the other.
@@ -24,6 +62,7 @@ void ThreadQueue::NotifyIfSleeping() {
 
 void ThreadQueue::Signal() {
     epoch.fetch_add(1);
+    RaiseWake();
     NotifyIfSleeping();
 }
 
@@ -35,6 +74,7 @@ bool ThreadQueue::EnqueueSend(SendRequest* request) {
         pendingSends.fetch_add(1);
         epoch.fetch_add(1);
     }
+    RaiseWake();
     NotifyIfSleeping();
     return true;
 }
@@ -47,6 +87,7 @@ bool ThreadQueue::EnqueueItem(Item item) {
         items_.push_back(std::move(item));
         epoch.fetch_add(1);
     }
+    RaiseWake();
     NotifyIfSleeping();
     return true;
 }
@@ -70,6 +111,7 @@ bool ThreadQueue::EnqueueQuit(int exitCode, Millis now) {
         epoch.fetch_add(1);
     }
     AnswerAll(refused);
+    RaiseWake();
     NotifyIfSleeping();
     return true;
 }
@@ -143,6 +185,11 @@ std::uint64_t ThreadQueue::NextSeq() const {
     return nextSeq_;
 }
 
+bool ThreadQueue::QuitQueued() const {
+    std::lock_guard guard(mutex_);
+    return quitsQueued_ > 0;
+}
+
 void ThreadQueue::BeginPumping() {
     std::lock_guard guard(mutex_);
     if (quitsQueued_ == 0) loopEnded_ = false;
@@ -173,6 +220,11 @@ void ThreadQueue::RecomputeNextTimerDeadline() {
     Millis earliest = kInfinite;
     for (const Timer& timer : timers) earliest = std::min(earliest, timer.deadline);
     nextTimerDeadline.store(earliest);
+}
+
+void ThreadQueue::TimersChanged() {
+    RecomputeNextTimerDeadline();
+    RaiseWake();
 }
 
 }  // namespace os

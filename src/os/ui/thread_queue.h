@@ -5,6 +5,11 @@
 // Locking: `mutex` guards the fields marked so; the fields marked "owner thread" are touched
 // only by the thread that owns the queue. Only the owner thread ever waits on `cv`. Anyone
 // who adds work bumps `epoch` and wakes the owner if it sleeps.
+//
+// A host that drives the loop from an event loop of its own watches the queue's wake
+// descriptor (an eventfd, made on first request): every bump of `epoch` and every change to
+// the timers writes to it, and a pump drains it before it looks at the queue, so work that
+// comes during the pump leaves it readable.
 
 #include <atomic>
 #include <condition_variable>
@@ -40,6 +45,9 @@ struct SendRequest {
 class ThreadQueue {
   public:
     ThreadQueue(std::uint64_t systemSerial, ThreadQueueId id);
+    ~ThreadQueue();
+    ThreadQueue(const ThreadQueue&) = delete;
+    ThreadQueue& operator=(const ThreadQueue&) = delete;
 
     const std::uint64_t systemSerial;  // which WindowSystem made it
     const ThreadQueueId id;
@@ -84,6 +92,8 @@ class ThreadQueue {
     bool TakeItem(Item& out, std::uint64_t seqLimit);
     void PopQuit();  // consumes the front Quit marker
     std::uint64_t NextSeq() const;
+    // A WM_QUIT is queued and not yet taken.
+    bool QuitQueued() const;
     // Sends are taken again once the thread pumps after its loop ended.
     void BeginPumping();
     void RemoveItemsFor(HWND hwnd);
@@ -93,6 +103,14 @@ class ThreadQueue {
               std::chrono::microseconds spin);
     // Wakes the owner if it waits (any thread).
     void Signal();
+
+    // The wake descriptor, made on the first call (owner thread); -1 when it cannot be made.
+    // A descriptor made while work waits starts readable.
+    int WakeDescriptor();
+    // Empties the wake descriptor (owner thread, before a pump).
+    void DrainWake();
+    // Makes the wake descriptor readable (any thread); nothing until one was asked for.
+    void RaiseWake();
 
     std::atomic<std::uint64_t> epoch{0};
     std::atomic<int> pendingSends{0};
@@ -108,6 +126,8 @@ class ThreadQueue {
     // The modifier keys (MOD_*) held for the key message taken last, as GetKeyState tells.
     UINT heldModifiers = 0;
     void RecomputeNextTimerDeadline();
+    // After SetTimer/KillTimer: recomputes and tells a watching host to re-arm its timer.
+    void TimersChanged();
 
     // Fails every waiting send with 0 (they were taken off the queue by the caller).
     static void AnswerAll(std::vector<SendRequest*>& requests);
@@ -119,6 +139,7 @@ class ThreadQueue {
     mutable std::mutex mutex_;
     std::condition_variable cv_;
     std::atomic<bool> sleeping_{false};
+    std::atomic<int> wakeFd_{-1};
     std::deque<SendRequest*> sends_;  // guarded
     std::deque<Item> items_;          // guarded
     std::uint64_t nextSeq_ = 1;       // guarded

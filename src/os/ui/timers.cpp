@@ -31,7 +31,7 @@ bool WindowSystem::SetTimer(HWND hwnd, std::uint64_t id, Millis periodMs) {
     } else {
         queue->timers.push_back(timer);
     }
-    queue->RecomputeNextTimerDeadline();
+    queue->TimersChanged();
     return true;
 }
 
@@ -40,7 +40,7 @@ bool WindowSystem::KillTimer(HWND hwnd, std::uint64_t id) {
     if (!queue) return false;
     auto removed = std::erase_if(
         queue->timers, [&](const ThreadQueue::Timer& t) { return t.hwnd == hwnd && t.id == id; });
-    queue->RecomputeNextTimerDeadline();
+    if (removed > 0) queue->TimersChanged();
     return removed > 0;
 }
 

@@ -54,6 +54,8 @@ bool Window::Create(const CreateParams& params) {
         if (alive_ && !destroying_) impl.Destroy(this, false);
         return false;
     }
+    // Heard of once the window's handler made it whole (its controls are there).
+    if (alive_) impl.Report(WindowSystem::ChangeKind::Created, hwnd_);
     return true;
 }
 
@@ -84,10 +86,16 @@ LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETTEXT: {
             const char* text = FromLParam<const char>(lParam);
             if (!system_ || !alive_) return 0;
-            std::lock_guard guard(system_->impl_->mutex);
-            if (WindowEntry* entry = system_->impl_->FindLocked(hwnd_)) {
-                entry->title = text ? text : "";
+            bool changed = false;
+            {
+                std::lock_guard guard(system_->impl_->mutex);
+                if (WindowEntry* entry = system_->impl_->FindLocked(hwnd_)) {
+                    const std::string_view title = text ? text : "";
+                    changed = entry->title != title;
+                    entry->title = title;
+                }
             }
+            if (changed) system_->impl_->Report(WindowSystem::ChangeKind::Retitled, hwnd_);
             return 1;
         }
         case WM_SYSCOMMAND:
@@ -165,8 +173,18 @@ Control* Window::AddControl(std::unique_ptr<Control> control) {
     if (!control) return nullptr;
     if (control->id() != IDC_STATIC && FindControl(control->id())) return nullptr;
     control->SetNotifySink([this](const ControlNotification& note) { RouteNotification(note); });
+    control->SetChangeSink([this](int controlId) {
+        if (system_ && alive_) {
+            system_->impl_->Report(WindowSystem::ChangeKind::ControlChanged, hwnd_, controlId);
+        }
+    });
     controls_.push_back(std::move(control));
-    return controls_.back().get();
+    Control* added = controls_.back().get();
+    // A view that already shows the window adds the control.
+    if (system_ && alive_) {
+        system_->impl_->Report(WindowSystem::ChangeKind::ControlChanged, hwnd_, added->id());
+    }
+    return added;
 }
 
 Control* Window::FindControl(int id) const {

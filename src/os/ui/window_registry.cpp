@@ -110,6 +110,7 @@ void WindowSystem::Impl::Retire(Window* window) {
         std::erase_if(hotKeys, [hwnd](const HotKey& key) { return key.hwnd == hwnd; });
     }
     window->alive_ = false;
+    Report(ChangeKind::Destroyed, hwnd);
     // Timers belong to the owner thread, which is the calling one.
     std::erase_if(queue->timers, [hwnd](const ThreadQueue::Timer& t) { return t.hwnd == hwnd; });
     queue->RecomputeNextTimerDeadline();
@@ -281,15 +282,25 @@ bool WindowSystem::ShowWindow(HWND hwnd, int command) {
             }
             nowVisible = entry->visible;
         }
-        if (nowVisible != wasVisible) SendMessage(hwnd, WM_SHOWWINDOW, nowVisible ? 1 : 0, 0);
+        if (nowVisible != wasVisible) {
+            SendMessage(hwnd, WM_SHOWWINDOW, nowVisible ? 1 : 0, 0);
+            impl_->Report(nowVisible ? ChangeKind::Shown : ChangeKind::Hidden, hwnd);
+        }
     });
     return wasVisible;
 }
 
 bool WindowSystem::EnableWindow(HWND hwnd, bool enable) {
     return impl_->OnOwnerThread(hwnd, [&] {
-        std::lock_guard guard(impl_->mutex);
-        if (WindowEntry* entry = impl_->FindLocked(hwnd)) entry->enabled = enable;
+        bool changed = false;
+        {
+            std::lock_guard guard(impl_->mutex);
+            if (WindowEntry* entry = impl_->FindLocked(hwnd)) {
+                changed = entry->enabled != enable;
+                entry->enabled = enable;
+            }
+        }
+        if (changed) impl_->Report(ChangeKind::Enabled, hwnd);
     });
 }
 
@@ -306,16 +317,32 @@ bool WindowSystem::MoveWindow(HWND hwnd, const Rect& rect) {
 
 bool WindowSystem::SetWindowPos(HWND hwnd, int x, int y, int width, int height, UINT flags) {
     bool done = impl_->OnOwnerThread(hwnd, [&] {
-        std::lock_guard guard(impl_->mutex);
-        WindowEntry* entry = impl_->FindLocked(hwnd);
-        if (!entry) return;
-        Rect& r = entry->rect;
-        if (!(flags & SWP_NOMOVE)) {
-            r = Rect::FromSize(x, y, r.Width(), r.Height());
+        bool moved = false;
+        bool resized = false;
+        Rect now;
+        {
+            std::lock_guard guard(impl_->mutex);
+            WindowEntry* entry = impl_->FindLocked(hwnd);
+            if (!entry) return;
+            Rect& r = entry->rect;
+            const Rect before = r;
+            if (!(flags & SWP_NOMOVE)) {
+                r = Rect::FromSize(x, y, r.Width(), r.Height());
+            }
+            if (!(flags & SWP_NOSIZE)) {
+                r = Rect::FromSize(r.left, r.top, width, height);
+            }
+            moved = r != before;
+            resized = r.Width() != before.Width() || r.Height() != before.Height();
+            now = r;
         }
-        if (!(flags & SWP_NOSIZE)) {
-            r = Rect::FromSize(r.left, r.top, width, height);
+        // A new size is the window's cue to lay its controls out again.
+        if (resized) {
+            SendMessage(hwnd, WM_SIZE, 0,
+                        MAKELPARAM(static_cast<std::uint32_t>(std::max(now.Width(), 0)),
+                                   static_cast<std::uint32_t>(std::max(now.Height(), 0))));
         }
+        if (moved) impl_->Report(ChangeKind::Moved, hwnd);
     });
     if (done && (flags & SWP_SHOWWINDOW)) ShowWindow(hwnd, SW_SHOWNA);
     if (done && (flags & SWP_HIDEWINDOW)) ShowWindow(hwnd, SW_HIDE);

@@ -154,13 +154,17 @@ class WindowSystem {
     // again, sends to the thread's windows answer 0 at once.
     void PostQuitMessage(int exitCode = 0);
 
+    // Calling thread: whether its loop was asked to end (a WM_QUIT waits to be taken).
+    bool IsQuitPending();
+
     // ---- The message loop of the calling thread
     // Dispatches until WM_QUIT and answers its exit code. Blocks when idle until a message
     // arrives or the next timer is due.
     int Run();
     // Handles what is queued now: sent messages, the posted messages present at the call, and
-    // every timer due now (each once). Messages posted meanwhile wait for the next pump. Stops
-    // at a pending WM_QUIT and leaves it for Run(). Answers the number of messages handled.
+    // every timer due now (each once); first it drains the wake descriptor. Messages posted
+    // meanwhile wait for the next pump. Stops at a pending WM_QUIT and leaves it for Run(). Answers
+    // the number of messages handled.
     int PumpPending();
     // Pumps until `condition` is true (checked before the first and after every message) and
     // answers true, or answers false when `timeoutMs` of the system clock pass, or at a
@@ -174,6 +178,16 @@ class WindowSystem {
     // through the thread's get-message hooks; neither returns messages of destroyed windows.
     bool GetMessage(Msg& msg);
     bool PeekMessage(Msg& msg);
+    // A loop driven from outside (a host with an event loop of its own): the calling
+    // thread's wake descriptor, an eventfd that is readable while the thread has work (a
+    // message posted or sent to it, a task, a thread message, a quit) or its timers changed,
+    // and drained by PumpPending. Made on the first call and owned by the system; -1 when it
+    // cannot be made. The host pumps when it turns readable and, after every pump, re-arms
+    // one timer for NextTimerDue.
+    int LoopDescriptor();
+    // Calling thread: milliseconds of the clock until its next timer falls due (0 when one
+    // is due now), or kInfinite when none runs.
+    Millis NextTimerDue();
     // Calls the handler of msg.hwnd (nothing when it is gone); a thread message goes to the
     // thread-message handler. Answers the handler's result. Owner thread only (a release
     // build answers 0 for a window of another thread).
@@ -245,6 +259,33 @@ class WindowSystem {
         AdoptWindow(std::unique_ptr<Window>(std::move(window)));
         return raw;
     }
+
+    // ---- Watching (any thread)
+    // What changed, as a view of the windows needs to hear of it. A control change names the
+    // control: its text, items, selection, check, state, rectangle or content changed.
+    enum class ChangeKind {
+        Created,
+        Destroyed,
+        Shown,
+        Hidden,
+        Retitled,
+        Moved,    // moved or resized
+        Enabled,  // enabled or disabled
+        ControlChanged
+    };
+    struct WindowChange {
+        ChangeKind kind = ChangeKind::ControlChanged;
+        HWND window;
+        int controlId = 0;
+    };
+    using ObserverId = std::uint32_t;
+    // `observer` hears of every change right after it happened, on the thread that made it,
+    // with no lock of the system held; it must not change windows from inside the call.
+    // Observers are called newest last. While none is installed a change costs one load.
+    ObserverId AddObserver(std::function<void(const WindowChange&)> observer);
+    // Once it returns, the observer is not called again from this thread (a call running
+    // on another thread at that moment may finish).
+    void RemoveObserver(ObserverId observer);
 
     // ---- Tests
     // With a ManualClock: pumps the calling thread, then advances the clock by `ms`, stopping

@@ -58,6 +58,19 @@ struct WindowSystem::Impl {
     ManualClock::DeadlineSource deadlineSource = 0;
     std::atomic<HookId> nextHook{1};
 
+    // ---- Watching (window_changes.cpp)
+    using Observer = std::pair<ObserverId, std::function<void(const WindowChange&)>>;
+    std::atomic<int> observerCount{0};
+    std::mutex observersMutex;                               // guards the two below
+    std::shared_ptr<const std::vector<Observer>> observers;  // replaced, never changed
+    ObserverId nextObserver = 1;
+    // Tells every observer; cheap when there is none. No lock of the system may be held.
+    void Report(ChangeKind kind, HWND hwnd, int controlId = 0) {
+        if (observerCount.load(std::memory_order_relaxed) == 0) return;
+        ReportToObservers(WindowChange{kind, hwnd, controlId});
+    }
+    void ReportToObservers(const WindowChange& change);
+
     mutable std::mutex mutex;  // guards everything below
     std::uint32_t nextHandle = 1;
     std::map<std::uint32_t, WindowEntry> windows;  // by handle value: creation order

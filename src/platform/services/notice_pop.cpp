@@ -98,16 +98,21 @@ void RecordingNoticePop::Clear() {
 LoggingNoticePop::LoggingNoticePop(os::Log& log, Display display)
     : log_(log), display_(std::move(display)) {}
 
+void LoggingNoticePop::SetDisplay(Display display) {
+    std::lock_guard lock(mutex_);
+    display_ = std::move(display);
+}
+
 void LoggingNoticePop::OnCall(const TipCall& call) {
     log_.WriteLog("NoticePop " + DescribeTipCall(call));
-    bool show = false;
+    Display display;
     {
         std::lock_guard lock(mutex_);
         if (call.call == "InitTipManager") initialised_ = true;
         if (call.call == "FreeTipManager") initialised_ = false;
-        show = initialised_ && IsTip(call);
+        if (initialised_ && IsTip(call)) display = display_;  // a copy: shown outside the lock
     }
-    if (show && display_) display_(call);
+    if (display) display(call);
 }
 
 }  // namespace platform

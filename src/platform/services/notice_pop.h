@@ -92,6 +92,8 @@ class LoggingNoticePop final : public NoticePopCalls {
   public:
     using Display = std::function<void(const TipCall&)>;
     explicit LoggingNoticePop(os::Log& log, Display display = {});
+    // Replaces the display (an empty one: tips are only logged). Any thread.
+    void SetDisplay(Display display);
 
   protected:
     void OnCall(const TipCall& call) override;

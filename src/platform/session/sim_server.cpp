@@ -7,7 +7,6 @@
 
 namespace platform {
 
-using sim::SeesPresence;
 using sim::SessionEntry;
 using sim::SessionState;
 
@@ -165,15 +164,7 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
     }
 
     world.BroadcastPresence(*account, "online");
-    for (const SimRosterItem& item : world.rosters[key]) {
-        if (!SeesPresence(item.subscription)) continue;
-        const std::string contactKey = Jid(item.jid).StoreKey();
-        const std::string presence = world.CurrentPresence(contactKey);
-        const SimAccount* contact = world.Account(contactKey);
-        if (contact == nullptr || presence == "offline") continue;
-        session->Deliver(
-            MakeNotify(PresenceTypeFor(presence), world.PresenceOf(*contact, presence)));
-    }
+    world.DeliverRosterPresence(key, *session);
     for (MessageData& message : world.stored[key]) {
         session->Deliver(MakeNotify(notify_type::kChatMessage, std::move(message)));
     }
@@ -210,6 +201,14 @@ int SimServer::ChangePresence(SimSessionCore* session, std::string_view word) {
     if (account == nullptr || word.empty()) return 0;
     entry->presence = std::string(word);
     impl_->BroadcastPresence(*account, word);
+    return 1;
+}
+
+int SimServer::RosterPresence(SimSessionCore* session) {
+    std::lock_guard lock(mutex_);
+    SessionEntry* entry = impl_->Entry(session);
+    if (entry == nullptr || entry->state != SessionState::LoggedIn) return 0;
+    impl_->DeliverRosterPresence(entry->accountKey, *session);
     return 1;
 }
 

@@ -203,6 +203,9 @@ class SimServer {
                    std::string_view group);
     int ConfirmSubscribe(SimSessionCore* session, std::string_view requester, bool accept);
     int QueryStatus(SimSessionCore* session, std::string_view jid);
+    // The presence of every online contact on the session's roster, again; 0 when the
+    // session is not logged in.
+    int RosterPresence(SimSessionCore* session);
     // The logged-in account of a session; false when it is not logged in.
     bool CurrentAccount(const SimSessionCore* session, SimAccount& account) const;
 

@@ -62,6 +62,13 @@ std::thread::id SimSessionCore::NotifyThread() const {
 
 void SimSessionCore::Deliver(NotifyRecord record, OnGiveBack onGiveBack) {
     queue_.Push(std::move(record), onGiveBack);
+    std::lock_guard lock(mutex_);
+    if (deliveryHook_) deliveryHook_();
+}
+
+void SimSessionCore::SetDeliveryHook(std::function<void()> hook) {
+    std::lock_guard lock(mutex_);
+    deliveryHook_ = std::move(hook);
 }
 
 void SimSessionCore::SignalLoginSucceeded() {
@@ -238,6 +245,8 @@ int SimSessionCore::CheckCacheTimeVersion(std::string_view jid, std::string_view
 
 int SimSessionCore::RequestGroupOnlineInfo(std::string_view nameSpace, std::string_view scope) {
     calls_.Record("RequestGroupOnlineInfo", {Text(nameSpace), Text(scope)});
+    // The buddy list's online contacts answer again, now that the client holds the list.
+    if (nameSpace == kRosterNameSpace) return server_->RosterPresence(this);
     return Accepted();
 }
 

@@ -3,12 +3,12 @@
 // against in tests and demos. Each instance is one client's engine; attach several to one
 // server to let a test play the other people.
 //
-// Requests the server carries out (login, logout, presence, chat, typing, subscriptions,
-// status queries, SMS, the roster and phone-book lists, a unit's children) answer as a real
-// server would. Every other request is accepted while the
-// session is logged in (0 when it is not; SendFile then answers kSendFileFailed), recorded in
-// the call log, and answered with nothing yet: the work that needs a request's answer adds
-// it to the server. Every request, carried out or not, is recorded in the call log.
+// Requests the server carries out (login, logout, presence and the roster's online
+// information, chat, typing, subscriptions, status queries, SMS, the roster and phone-book
+// lists, a unit's children) answer as a real server would. Every other request is accepted
+// while the session is logged in (0 when it is not; SendFile then answers kSendFileFailed),
+// recorded in the call log, and answered with nothing yet: the work that needs a request's
+// answer adds it to the server. Every request, carried out or not, is recorded in the call log.
 //
 // Test hooks: a login that never answers, a chosen CanUserLogin answer, records injected into
 // the queue, a dropped connection, and the event the engine sets when a login has succeeded.
@@ -177,6 +177,11 @@ class SimSessionCore final : public SessionCore {
     // While held, a request for a unit's children is accepted and never answered: nothing is
     // stored and its event stays unset (a server that does not answer in time).
     void HoldDirectoryAnswers(bool held);
+    // Told after each record the server queues for this session, on the thread that caused
+    // it and with the server's lock held: it may post work elsewhere, never call the server.
+    // Participants of the server itself (the demo world's bots) learn of their mail so,
+    // without a thread that waits for it. Empty: nobody is told.
+    void SetDeliveryHook(std::function<void()> hook);
 
     const CallLog& calls() const { return calls_; }
     CallLog& calls() { return calls_; }
@@ -221,6 +226,7 @@ class SimSessionCore final : public SessionCore {
     std::vector<std::pair<int, int>> rootRequests_;  // (tree kind, count)
     DirectoryStore directoryStore_;
     bool directoryHeld_ = false;
+    std::function<void()> deliveryHook_;
 };
 
 }  // namespace platform

@@ -135,6 +135,19 @@ struct SimServer::Impl {
         }
     }
 
+    // Tells a session of the account `key` the presence of every contact on its roster whose
+    // presence it sees and who is online.
+    void DeliverRosterPresence(const std::string& key, SimSessionCore& session) {
+        for (const SimRosterItem& item : rosters[key]) {
+            if (!sim::SeesPresence(item.subscription)) continue;
+            const std::string contactKey = Jid(item.jid).StoreKey();
+            const std::string presence = CurrentPresence(contactKey);
+            const SimAccount* contact = Account(contactKey);
+            if (contact == nullptr || presence == "offline") continue;
+            session.Deliver(MakeNotify(PresenceTypeFor(presence), PresenceOf(*contact, presence)));
+        }
+    }
+
     // Takes a session out of the world; the contacts see "offline" once the account's last
     // session has gone.
     void EndSession(SessionEntry& entry) {

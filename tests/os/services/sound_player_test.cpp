@@ -4,6 +4,8 @@
 
 #include <thread>
 
+#include "os/services/log.h"
+#include "os/sys/clock.h"
 #include "support/gbk_print.h"
 #include "support/temp_dir.h"
 #include "test_files.h"
@@ -87,8 +89,18 @@ TEST_F(SystemSoundPlayerTest, NothingToPlayAnswersFalse) {
     EXPECT_FALSE(silent.PlaySoundFile(Sound()));
     silent.Stop();
 
+    // With a log, the missing player is named there once, not at every sound.
+    os::ManualClock clock;
+    auto log = os::Log::Capturing(clock);
+    os::SystemSoundPlayer told(Bin(), log.get());
+    EXPECT_FALSE(told.PlaySoundFile(Sound()));
+    EXPECT_FALSE(told.PlaySoundFile(Sound()));
+    EXPECT_EQ(
+        log->CapturedTexts(),
+        (std::vector<std::string>{"sounds are not played: neither paplay nor aplay is installed"}));
+
     FakePlayer("aplay");
-    os::SystemSoundPlayer player(Bin());
+    os::SystemSoundPlayer player(Bin(), log.get());
     EXPECT_FALSE(player.PlaySoundFile(dir.str() + "missing.wav"));
     EXPECT_FALSE(player.PlaySoundFile(dir.str() + "声音"));  // a folder
     EXPECT_FALSE(std::filesystem::exists(Log()));

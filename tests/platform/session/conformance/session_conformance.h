@@ -236,6 +236,29 @@ TEST_P(SessionConformance, PresenceGoesOnlyToUsersWhoSubscribe) {
               (std::vector<SeenPresence>{{nt::kPresenceDoNotDisturb, aliceJid_, "dnd"}}));
 }
 
+TEST_P(SessionConformance, TheRostersOnlineInformationTellsWhoIsOnlineAgain) {
+    MakeFriends();
+    auto alice = NewClient();
+    auto bob = NewClient();
+    LogIn(*alice, alice_);
+    LogIn(*bob, bob_);
+    bob->core->ChangePresence("away");
+    world_->Settle();
+    alice->Drain();
+
+    // Asked once the client holds its list, the presence comes again for the list to show.
+    EXPECT_NE(alice->core->RequestGroupOnlineInfo(platform::kRosterNameSpace, "all"), 0);
+    world_->Settle();
+    EXPECT_EQ(PresencesIn(alice->Drain()),
+              (std::vector<SeenPresence>{{nt::kPresenceAway, bobJid_, "away"}}));
+    EXPECT_NE(bob->core->Logout(), 0);
+    world_->Settle();
+    alice->Drain();
+    EXPECT_NE(alice->core->RequestGroupOnlineInfo(platform::kRosterNameSpace, "all"), 0);
+    world_->Settle();
+    EXPECT_TRUE(PresencesIn(alice->Drain()).empty()) << "nobody online";
+}
+
 // ---- Chat and typing ----
 
 TEST_P(SessionConformance, ChatMessagesTravelBothWaysWithEveryField) {

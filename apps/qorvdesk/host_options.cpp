@@ -1,0 +1,30 @@
+#include "host_options.h"
+
+namespace host {
+
+HostOptions ParseHostOptions(const QStringList& arguments) {
+    HostOptions options;
+    QStringList rest;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--demo-world")) {
+            options.demoWorld = true;
+        } else if (argument == QLatin1String("--measure")) {
+            options.measure = true;
+            options.demoWorld = true;
+        } else if (argument == QLatin1String("--screenshot")) {
+            if (i + 1 >= arguments.size()) {
+                options.error = QStringLiteral("--screenshot needs a folder");
+                return options;
+            }
+            options.screenshotDir = arguments[++i];
+            options.demoWorld = true;
+        } else {
+            rest << argument;
+        }
+    }
+    options.startCommandLine = rest.join(QLatin1Char(' '));
+    return options;
+}
+
+}  // namespace host

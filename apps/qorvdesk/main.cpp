@@ -1,0 +1,47 @@
+// Qorvdesk for the Linux desktop: the Qt program that hosts libqorvdesk.so.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "host_app.h"
+#include "host_options.h"
+#include "measure.h"
+#include "screenshot_tour.h"
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    const QStringList arguments = [&] {
+        QStringList list;
+        for (int i = 0; i < argc; ++i) list << QString::fromLocal8Bit(argv[i]);
+        return list;
+    }();
+    host::HostOptions options = host::ParseHostOptions(arguments);
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "qorvdesk: %s\n", qPrintable(options.error));
+        return 2;
+    }
+    // A tour runs headless, in folders of its own: it neither reads nor leaves the user's
+    // client data (a remembered account, a login history).
+    QTemporaryDir tourHome;
+    if (!options.screenshotDir.isEmpty()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        if (!tourHome.isValid()) return 1;
+        qputenv("QORVDESK_HOME",
+                QDir(tourHome.path()).filePath(QStringLiteral("client/")).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME",
+                QDir(tourHome.path()).filePath(QStringLiteral("config")).toLocal8Bit());
+    }
+    QApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Qorvdesk"));
+    application.setQuitOnLastWindowClosed(false);
+
+    host::HostApp app(options);
+    if (!app.Start()) return 1;
+    if (!options.screenshotDir.isEmpty())
+        return host::RunScreenshotTour(app, options.screenshotDir);
+    if (options.measure) return host::RunMeasurements(app, sinceStart);
+    return application.exec();
+}

@@ -1,0 +1,56 @@
+#include "platform/session/sim_bots.h"
+
+#include "os/text/cstring_ops.h"
+#include "os/text/gbk_chars.h"
+
+namespace platform {
+namespace {
+
+// The chat encoding's markers, which the chat window turns into a shake and faces (this
+// layer sits below the encoding, so the forms are written out here).
+constexpr std::string_view kShake = "#(-1)#";
+constexpr std::string_view kFaces = "#(14)##(13)##(79)#";  // smile, grin, victory
+
+// The longest quote of the peer's text, in bytes (cut on a character boundary).
+constexpr std::size_t kQuoteBytes = 120;
+
+bool Mentions(std::string_view text, std::string_view chinese, std::string_view english) {
+    return os::Find(text, chinese) >= 0 || os::Find(os::MakeLower(text), english) >= 0;
+}
+
+std::string Quote(std::string_view text) {
+    std::string quoted = os::LeftBytes(text, kQuoteBytes);
+    if (quoted.size() < text.size()) quoted += "……";
+    return "“" + quoted + "”";
+}
+
+}  // namespace
+
+std::vector<BotStep> BotAnswer(BotStyle style, std::string_view text) {
+    const bool shaken = text == kShake;
+    const bool wantsShake = shaken || Mentions(text, "抖动", "shake");
+    const bool wantsFaces = !shaken && Mentions(text, "表情", "face");
+
+    std::string answer;
+    if (shaken) {
+        answer = "哎呀，别晃我！我也晃晃你。";
+    } else if (style == BotStyle::Echo) {
+        answer = "你说：" + Quote(text);
+    } else {
+        answer = "你好！我是小助手，收到你的消息：" + Quote(text) + "。";
+        if (!wantsShake && !wantsFaces)
+            answer += "发“抖动”我就抖抖你的窗口，发“表情”送你几个表情。";
+    }
+    if (wantsShake && !shaken) answer += "好的，抖一抖！";
+    if (wantsFaces) answer += "送你几个表情：";
+
+    std::vector<BotStep> steps;
+    steps.push_back({kBotTypingAfterMs, BotStepKind::Typing, "composing"});
+    steps.push_back({kBotAnswerAfterMs, BotStepKind::Message, answer});
+    steps.push_back({kBotAnswerAfterMs, BotStepKind::Typing, "active"});
+    if (wantsShake) steps.push_back({kBotExtraAfterMs, BotStepKind::Message, std::string(kShake)});
+    if (wantsFaces) steps.push_back({kBotExtraAfterMs, BotStepKind::Message, std::string(kFaces)});
+    return steps;
+}
+
+}  // namespace platform

@@ -1,0 +1,97 @@
+#pragma once
+// A world to show the client in, on the embedded server: the account "demo" (password
+// "demo"), an organisation of a few hundred people in units, buddies in groups whose presence
+// changes now and then, and bots that answer a chat (sim_bots.h).
+//
+// The buddies and bots are the server's own participants: each has a session of its own on
+// the server and acts through it, as a second person's client would. They run on the
+// server's clock through a hidden window of the UI thread that loads the world: its timers
+// move the presence and play the bots' answers, and a bot learns of a message through its
+// session's delivery hook, which posts the work to that window. So an idle world costs
+// nothing between its steps, and under a manual clock nothing moves until the clock does.
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "os/sys/clock.h"
+#include "os/ui/hwnd.h"
+#include "platform/session/sim_bots.h"
+
+namespace os {
+class WindowSystem;
+}
+
+namespace platform {
+
+class SimServer;
+class SimSessionCore;
+
+inline constexpr const char* kDemoLogin = "demo";
+inline constexpr const char* kDemoPassword = "demo";
+
+class SimDemoWorld {
+  public:
+    // One buddy changes its presence this often.
+    static constexpr os::Millis kPresenceStepMs = 15000;
+    // The class of the world's hidden window.
+    static constexpr const char* kWindowClass = "QorvDemoWorld";
+
+    // Fills `server` with the world (accounts, rosters, the directory) and logs its people
+    // in. Call it on the UI thread of `windows`, which then runs the world; both must outlive
+    // the result. Null when the window cannot be made.
+    static std::unique_ptr<SimDemoWorld> Load(SimServer& server, os::WindowSystem& windows);
+    ~SimDemoWorld();
+    SimDemoWorld(const SimDemoWorld&) = delete;
+    SimDemoWorld& operator=(const SimDemoWorld&) = delete;
+
+    const std::string& demoJid() const { return demoJid_; }
+    // The bots' and the buddies' JIDs, in roster order.
+    std::vector<std::string> BotJids() const;
+    std::vector<std::string> BuddyJids() const;
+
+  private:
+    class Window;
+    struct Participant {
+        std::string login;
+        std::string jid;
+        std::optional<BotStyle> bot;
+        std::unique_ptr<SimSessionCore> session;
+        std::string presence = "offline";  // what it last set
+    };
+    struct PlannedStep {
+        std::size_t participant;
+        std::string to;
+        BotStep step;
+    };
+
+    SimDemoWorld(SimServer& server, os::WindowSystem& windows);
+    bool Start();
+    void Populate();
+    void AddParticipant(std::string login, std::string nickname, std::optional<BotStyle> bot);
+    void SetPresence(Participant& participant, const std::string& word);
+
+    // Work of the hidden window.
+    void Drain();
+    void RunDueSteps();
+    void ArmStepTimer();
+    void StepPresence();
+
+    SimServer& server_;
+    os::WindowSystem& windows_;
+    std::shared_ptr<SimServer> serverHandle_;  // does not own: for the sessions
+    std::string demoJid_;
+    std::vector<Participant> participants_;
+    std::multimap<os::Millis, PlannedStep> agenda_;
+    std::uint64_t random_ = 0x5DEECE66Dull;
+    std::unique_ptr<Window> window_;
+    os::HWND hwnd_;
+    std::atomic<bool> drainPosted_{false};
+};
+
+}  // namespace platform

@@ -1,0 +1,210 @@
+// The demo world on the embedded server, as a newcomer meets it: log in as demo / demo, find
+// the buddies, the bots and the organisation, chat a bot (it types, answers, shakes and sends
+// faces), and watch the buddies' presence move with the clock, never without it.
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "chat/chat_controls.h"
+#include "chat/dlg_chat.h"
+#include "contacts/im_tree.h"
+#include "contacts/main_panel_trees.h"
+#include "platform/session/sim_bots.h"
+#include "platform/session/sim_demo_world.h"
+#include "subsystems_fixture.h"
+#include "support/gbk_print.h"
+
+namespace host_api_test {
+namespace {
+
+using contacts::CIMTree;
+
+class DemoWorldTest : public SubsystemsTest {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(Init());
+        demo = platform::SimDemoWorld::Load(world.server(), world.windows());
+        ASSERT_NE(demo, nullptr);
+        // As a newcomer logs in: the demo account, its password, the login button.
+        const auto panel = manager->LoginPanel().value();
+        ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kAccountId, platform::kDemoLogin))
+            << driver.LastError();
+        ASSERT_TRUE(driver.TypeText(panel, CDlgLogin::kPasswordId, platform::kDemoPassword))
+            << driver.LastError();
+        ASSERT_TRUE(driver.Click(panel, CDlgLogin::kLoginButtonId)) << driver.LastError();
+        ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+            return world.windows().IsWindowVisible(manager->MainPanel()) && Drained();
+        }));
+    }
+    void TearDown() override {
+        manager->UserLogout();
+        demo.reset();
+    }
+
+    bool Drained() {
+        const platform::SimSessionCore& session = world.simSession();
+        return session.QueuedCount() == 0 && session.IssuedCount() == 0;
+    }
+    std::uint32_t Panel() { return manager->MainPanel().value(); }
+    CIMTree* Roster() { return manager->mainPanel()->GetControl<CIMTree>(contacts::kRosterTreeId); }
+
+    // The buddy list's item showing `name`, whatever count or presence follows it.
+    qorvdesk::automation::TreeItemHandle RosterItem(const std::string& name) {
+        const auto nodes = driver.TreeItems(Panel(), contacts::kRosterTreeId);
+        if (!nodes) return 0;
+        std::vector<qorvdesk::automation::TreeNode> open(nodes->begin(), nodes->end());
+        while (!open.empty()) {
+            qorvdesk::automation::TreeNode node = std::move(open.back());
+            open.pop_back();
+            if (node.text == name || node.text.starts_with(name + " (") ||
+                node.text.starts_with(name + "(")) {
+                return node.item;
+            }
+            open.insert(open.end(), node.children.begin(), node.children.end());
+        }
+        return 0;
+    }
+
+    // Opens the chat with a contact of the buddy list (its groups start open) as a person
+    // does: the contact, the chat command.
+    CDlgChat* OpenChatFromRoster(const char* name) {
+        const auto item = RosterItem(name);
+        EXPECT_NE(item, 0u) << driver.LastError();
+        EXPECT_TRUE(driver.SelectTreeItem(Panel(), contacts::kRosterTreeId, item))
+            << driver.LastError();
+        manager->CallUserChat();
+        const std::vector<std::string> bots = demo->BotJids();
+        for (const std::string& jid : bots) {
+            if (auto* chat = dynamic_cast<CDlgChat*>(
+                    manager->FindChatWindow(jid, platform::JidMatch::Loose))) {
+                return chat;
+            }
+        }
+        return nullptr;
+    }
+
+    void Send(CDlgChat& chat, const char* text) {
+        const auto window = chat.hwnd().value();
+        ASSERT_TRUE(driver.AppendText(window, chat::control::kInput, text)) << driver.LastError();
+        ASSERT_TRUE(driver.Click(window, chat::control::kSend)) << driver.LastError();
+        driver.Pump();
+    }
+    std::string View(CDlgChat& chat) {
+        const auto text = driver.ReadRichText(chat.hwnd().value(), chat::control::kView);
+        return text ? text->plainText : "?";
+    }
+    // Moves the clock and lets the loop and the pump carry what it set off.
+    void Advance(os::Millis ms) {
+        ASSERT_TRUE(driver.AdvanceClock(ms)) << driver.LastError();
+        ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); }));
+        driver.Pump();
+    }
+
+    qorvdesk::automation::Driver driver{world.windows(), &world.prompter()};
+    std::unique_ptr<platform::SimDemoWorld> demo;
+};
+
+TEST_F(DemoWorldTest, TheDemoAccountSeesItsGroupsItsBotsAndAnOrganisationOfHundreds) {
+    EXPECT_GBK_EQ(world.simSession().GetCurrentUserNickName(), "体验用户");
+    CIMTree* roster = Roster();
+    ASSERT_NE(roster, nullptr);
+    for (const char* group : {"机器人", "同事", "朋友", "家人"}) {
+        EXPECT_NE(RosterItem(group), 0u) << group;
+    }
+    for (const std::string& bot : demo->BotJids()) {
+        const contacts::CUser* user = roster->FindUser(bot, "", platform::JidMatch::Exact);
+        ASSERT_NE(user, nullptr) << bot;
+        EXPECT_EQ(user->presence(), "online") << bot;
+    }
+    int away = 0;
+    for (const std::string& buddy : demo->BuddyJids()) {
+        const contacts::CUser* user = roster->FindUser(buddy, "", platform::JidMatch::Exact);
+        ASSERT_NE(user, nullptr) << buddy;
+        away += user->presence() != "online" ? 1 : 0;
+    }
+    EXPECT_GT(away, 0) << "some buddies are away, busy or offline";
+
+    // The organisation: one company at the top, a few hundred people below it.
+    const auto top =
+        driver.FindTreeItemByPath(Panel(), contacts::kDirectoryTreeId, {"启明数字科技"});
+    EXPECT_NE(top, 0u) << driver.LastError();
+    int people = 0;
+    std::vector<std::string> keys = {"top"};
+    while (!keys.empty()) {
+        const std::string key = keys.back();
+        keys.pop_back();
+        for (const platform::DirectoryChild& child : world.server().DirectoryChildren(key)) {
+            if (child.isUnit) keys.push_back(key + "," + child.id);
+            people += child.isUnit ? 0 : 1;
+        }
+    }
+    EXPECT_GE(people, 200);
+    EXPECT_LE(people, 1000);
+}
+
+TEST_F(DemoWorldTest, ABotTypesThenAnswersQuotingTheText) {
+    CDlgChat* chat = OpenChatFromRoster("小助手");
+    ASSERT_NE(chat, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Send(*chat, "今天天气不错"));
+    EXPECT_EQ(chat->StatusLine().find("正在输入"), std::string::npos) << "nothing before the clock";
+
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotTypingAfterMs));
+    EXPECT_NE(chat->StatusLine().find("小助手 正在输入"), std::string::npos) << chat->StatusLine();
+    EXPECT_EQ(View(*chat).find("小助手"), std::string::npos) << "no answer yet";
+
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotAnswerAfterMs - platform::kBotTypingAfterMs));
+    const std::string view = View(*chat);
+    EXPECT_NE(view.find("小助手"), std::string::npos) << view;
+    EXPECT_NE(view.find("“今天天气不错”"), std::string::npos) << view;
+    EXPECT_EQ(chat->StatusLine().find("正在输入"), std::string::npos) << "typing ends with it";
+}
+
+TEST_F(DemoWorldTest, ABotShakesTheWindowAndSendsFacesWhenAsked) {
+    CDlgChat* chat = OpenChatFromRoster("回声机器人");
+    ASSERT_NE(chat, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Send(*chat, "抖动一下，再来个表情"));
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotAnswerAfterMs));
+    EXPECT_NE(View(*chat).find("你说：“抖动一下，再来个表情”"), std::string::npos) << View(*chat);
+    const int shakesBefore = chat->WindowShakes();
+
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotExtraAfterMs - platform::kBotAnswerAfterMs));
+    EXPECT_EQ(chat->WindowShakes(), shakesBefore + 1);
+    EXPECT_NE(View(*chat).find("您收到了一个闪屏振动"), std::string::npos) << View(*chat);
+    const auto text = driver.ReadRichText(chat->hwnd().value(), chat::control::kView);
+    ASSERT_TRUE(text.has_value());
+    EXPECT_NE(text->description.find("face 14"), std::string::npos) << text->description;
+}
+
+TEST_F(DemoWorldTest, BuddiesChangePresenceAsTheClockMovesAndOnlyThen) {
+    CIMTree* roster = Roster();
+    ASSERT_NE(roster, nullptr);
+    auto presences = [&] {
+        std::map<std::string, std::string> seen;
+        for (const std::string& buddy : demo->BuddyJids()) {
+            const contacts::CUser* user = roster->FindUser(buddy, "", platform::JidMatch::Exact);
+            seen[buddy] = user != nullptr ? user->presence() : "?";
+        }
+        return seen;
+    };
+    const auto start = presences();
+    driver.Pump();
+    EXPECT_EQ(presences(), start) << "nothing moves while the clock stands";
+
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::SimDemoWorld::kPresenceStepMs - 1));
+    EXPECT_EQ(presences(), start);
+
+    ASSERT_NO_FATAL_FAILURE(Advance(1));
+    const auto after = presences();
+    int changed = 0;
+    for (const auto& [jid, presence] : after) {
+        if (presence != start.at(jid)) {
+            ++changed;
+            EXPECT_EQ(presence, world.server().PresenceOf(jid)) << "the tree shows the server's";
+        }
+    }
+    EXPECT_EQ(changed, 1);
+}
+
+}  // namespace
+}  // namespace host_api_test
