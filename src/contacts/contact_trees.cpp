@@ -10,6 +10,7 @@
 #include "os/sys/thread_check.h"
 #include "os/text/cstring_ops.h"
 #include "platform/services/notice_pop.h"
+#include "platform/session/session_core.h"
 
 namespace contacts {
 
@@ -111,6 +112,10 @@ int ContactTrees::OnVcardNotify(const platform::NotifyRecord& record) {
     if (record.type != notify_type::kVcard || slots == nullptr) return 0;
     const std::optional<CContactPersonInfo> vcard = PersonVcardFromSlots(*slots);
     if (!vcard) return 0;
+    if (ownExtension_ && platform::Jid(vcard->jid).StoreKey() ==
+                             platform::Jid(context_.session.GetCurrentUserJID()).StoreKey()) {
+        ownExtension_(vcard->extensionXml);
+    }
     int applied = 0;
     for (CIMTree* tree : trees_) applied += tree->ApplyPersonVcard(*vcard);
     return applied;

@@ -14,6 +14,7 @@
 // belong to the thread that added the first of them, and in a debug build every call from
 // another thread fails loudly (os/sys/thread_check.h); other threads ask through SendTask.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +62,12 @@ class ContactTrees {
     // took it; a record without vCard slots changes nothing.
     int OnVcardNotify(const platform::NotifyRecord& record);
 
+    // Called on the UI thread with the extension XML of the logged-in user's own vCard when
+    // one arrives (subcode 22 for the user's own JID); empty: nobody is told.
+    void SetOwnExtensionHandler(std::function<void(const std::string&)> handler) {
+        ownExtension_ = std::move(handler);
+    }
+
     // The first user with this JID, tree by tree in the order they joined; null when none.
     CUser* FindUser(std::string_view jid, platform::JidMatch match) const;
     // The subscription state of `jid` in the first tree that holds it, or nothing.
@@ -78,6 +85,7 @@ class ContactTrees {
     std::vector<CIMTree*> trees_;
     std::thread::id owner_;  // the thread that added the first tree
     std::string ownerName_;
+    std::function<void(const std::string&)> ownExtension_;
 };
 
 }  // namespace contacts

@@ -7,6 +7,7 @@
 #include "contacts/directory_loader.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_layout.h"
+#include "contacts/recent_contacts.h"
 #include "contacts/tree_builder.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
@@ -22,14 +23,19 @@ namespace {
 // The mode the full-list and directory requests are sent with.
 constexpr int kWholeListMode = 2;
 constexpr int kDirectoryRequestMode = 0;
+// The recent-contacts tree has no cache file; its name only labels it.
+constexpr std::string_view kRecentTreeName = "最近联系人";
 
 }  // namespace
 
 MainPanelTrees::MainPanelTrees(core::ClientContext& context, ContactTrees& trees)
-    : context_(context), trees_(trees) {}
+    : context_(context), trees_(trees) {
+    trees_.SetOwnExtensionHandler([this](const std::string& xml) { OnOwnExtension(xml); });
+}
 
 MainPanelTrees::~MainPanelTrees() {
-    for (CIMTree* tree : {roster_, phoneBook_, directory_}) {
+    trees_.SetOwnExtensionHandler({});
+    for (CIMTree* tree : {roster_, phoneBook_, directory_, recent_}) {
         if (tree == nullptr) continue;
         tree->SetDestroyHandler({});
         trees_.Remove(*tree);
@@ -47,7 +53,7 @@ CIMTree* MainPanelTrees::Make(os::Window& panel, int id, std::string_view name,
     tree->topKind = std::string(topKind);
     tree->SetDestroyHandler([this](CIMTree& gone) {
         trees_.Remove(gone);
-        for (CIMTree** slot : {&roster_, &phoneBook_, &directory_}) {
+        for (CIMTree** slot : {&roster_, &phoneBook_, &directory_, &recent_}) {
             if (*slot == &gone) *slot = nullptr;
         }
     });
@@ -66,6 +72,9 @@ void MainPanelTrees::Create(os::Window& panel) {
     if (directory_ == nullptr) {
         directory_ =
             Make(panel, kDirectoryTreeId, config.WorkContactFloderOrganizeTitle, kDirectoryTop);
+    }
+    if (recent_ == nullptr && config.HasRecentContact != 0) {
+        recent_ = Make(panel, kRecentTreeId, kRecentTreeName, kRecentParentId);
     }
     LayOutMainPanelTrees(panel);
 }
@@ -124,6 +133,11 @@ void MainPanelTrees::OnContactList(const platform::ContactListData& list) {
     } else {
         context_.session.AddTelGroup(name, name, tree->treeName());
     }
+}
+
+void MainPanelTrees::OnOwnExtension(const std::string& extensionXml) {
+    if (recent_ == nullptr) return;
+    FillRecentContacts(context_, *recent_, trees_, extensionXml);
 }
 
 void MainPanelTrees::EmptyAll() {

@@ -12,12 +12,15 @@
 //   list (type 5)          BuildFromList into the tree of the list's namespace; a buddy
 //                          list or phone book left without item data asks the server for
 //                          the group "未分组" (AddBudyGroup / AddTelGroup)
+//   own vCard (type 39)    with HasRecentContact set, the recent-contacts tree is filled from
+//                          the user's own extension (recent_contacts.h)
 //   session end            every tree is emptied (EmptyAll; the window manager has saved
 //                          the caches before)
 //
 // The trees belong to the main panel (its controls) and to the UI thread; they leave the
 // contact trees when they are destroyed with the panel.
 
+#include <string>
 #include <string_view>
 
 #include "contacts/contact_cache_files.h"
@@ -42,6 +45,8 @@ class ContactTrees;
 inline constexpr int kRosterTreeId = 6001;
 inline constexpr int kPhoneBookTreeId = 6002;
 inline constexpr int kDirectoryTreeId = 6003;
+// The recent-contacts tree, made only with HasRecentContact set.
+inline constexpr int kRecentTreeId = 6004;
 inline constexpr std::string_view kDirectoryTop = "organizeTop";
 // The name of the default group of the buddy list and the phone book.
 inline constexpr std::string_view kDefaultGroupName = "未分组";
@@ -59,6 +64,7 @@ class MainPanelTrees {
     CIMTree* roster() const { return roster_; }
     CIMTree* phoneBook() const { return phoneBook_; }
     CIMTree* directory() const { return directory_; }
+    CIMTree* recent() const { return recent_; }
     // The tree a list of this namespace fills, or null.
     CIMTree* TreeForNameSpace(std::string_view nameSpace) const;
 
@@ -67,6 +73,8 @@ class MainPanelTrees {
     void OnDataPhaseStart();
     // A roster or phone-book list arrived.
     void OnContactList(const platform::ContactListData& list);
+    // The user's own vCard arrived with this extension XML.
+    void OnOwnExtension(const std::string& extensionXml);
     // The session ended: empties every contact tree.
     void EmptyAll();
 
@@ -80,6 +88,7 @@ class MainPanelTrees {
     CIMTree* roster_ = nullptr;
     CIMTree* phoneBook_ = nullptr;
     CIMTree* directory_ = nullptr;
+    CIMTree* recent_ = nullptr;
 };
 
 }  // namespace contacts

@@ -155,6 +155,15 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
     session->SignalLoginSucceeded();
     session->Deliver(MakeNotify(notify_type::kChannelList, ChannelListData{world.channels}));
     session->Deliver(MakeNotify(notify_type::kDataPhaseStart, NoPayload{}));
+    if (!account->extensionXml.empty()) {
+        // Slots of the person record: 0 the JID, 1 the name, 31 the extension XML.
+        SlotData own;
+        own.slots.resize(32);
+        own.slots[0] = account->jid;
+        own.slots[1] = account->nickname;
+        own.slots[31] = account->extensionXml;
+        session->Deliver(MakeNotify(notify_type::kVcard, std::move(own)));
+    }
 
     world.BroadcastPresence(*account, "online");
     world.DeliverRosterPresence(key, *session);

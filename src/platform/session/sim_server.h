@@ -54,6 +54,9 @@ struct SimAccount {
     std::string homePhone;
     std::string businessPhone;
     std::string mobile2;
+    // The own vCard's extension XML (signature, photo, recent contacts); when set, a login
+    // hands it over as the user's own vCard after the start of the data phase.
+    std::string extensionXml;
 };
 
 // One contact in a user's roster. `subscription` is the XMPP state seen from the roster's
