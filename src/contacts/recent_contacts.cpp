@@ -51,14 +51,15 @@ class RecentFiller {
     RecentFiller(core::ClientContext& context, CIMTree& tree, const ContactTrees& trees)
         : context_(context), tree_(tree), trees_(trees) {}
 
-    int Fill(int groupId, std::string_view title, const std::vector<std::string>& entries,
-             bool sms, std::string_view host) {
+    int Fill(int groupId, std::string_view title, const std::vector<std::string>& entries, bool sms,
+             std::string_view host) {
         const std::string id = std::to_string(groupId);
         auto item = CIMTreeItemData::ForGroup(std::make_unique<CGroup>(
             id, std::string(title), std::string(kRecentParentId), RecentGroupKey(groupId)));
         CIMTreeItemData* stored = tree_.AddItemData(item);
         if (stored == nullptr || stored->group() == nullptr) return 0;
-        const os::TreeItem node = tree_.InsertGroupItem(stored->group(), os::kTreeRoot, os::kTreeLast);
+        const os::TreeItem node =
+            tree_.InsertGroupItem(stored->group(), os::kTreeRoot, os::kTreeLast);
         int shown = 0;
         std::set<std::string> seen;
         for (const std::string& text : entries) {
@@ -123,8 +124,8 @@ int FillRecentContacts(core::ClientContext& context, CIMTree& tree, const Contac
     RecentFiller filler(context, tree, trees);
     int shown = filler.Fill(kRecentImGroupId, config.RecentContactIMTitle, own.details().recentIm,
                             false, host);
-    shown += filler.Fill(kRecentSmsGroupId, config.RecentContactSMSTitle,
-                         own.details().recentSms, true, host);
+    shown += filler.Fill(kRecentSmsGroupId, config.RecentContactSMSTitle, own.details().recentSms,
+                         true, host);
     return shown;
 }
 

@@ -36,7 +36,9 @@ class ContactLoadingTest : public SubsystemsTest {
 
     // Logs in through the panel and lets the pump carry every record the login brought.
     void LogIn(const char* login) {
-        if (!manager->mainPanel()) ASSERT_NO_FATAL_FAILURE(Init());
+        if (!manager->mainPanel()) {
+            ASSERT_NO_FATAL_FAILURE(Init());
+        }
         ASSERT_NO_FATAL_FAILURE(LogInAs(login));
         ASSERT_NO_FATAL_FAILURE(Drained());
     }

@@ -167,8 +167,12 @@ TEST_P(HostFileAnswerTest, AnAnswerThatCannotNameTheFileIsCancel) {
     prompter.SetFileChooserHandler(&FileHost::Choose, &files);
     const auto chosen = prompter.OpenFile({.title = "导入"});
     EXPECT_EQ(chosen.has_value(), GetParam().chosen);
-    if (GetParam().chosen) EXPECT_EQ(*chosen, GetParam().answer);
-    if (*GetParam().logged) EXPECT_TRUE(Logged(GetParam().logged));
+    if (GetParam().chosen) {
+        EXPECT_EQ(*chosen, GetParam().answer);
+    }
+    if (*GetParam().logged) {
+        EXPECT_TRUE(Logged(GetParam().logged));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

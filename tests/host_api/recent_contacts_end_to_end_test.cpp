@@ -28,7 +28,9 @@ class RecentContactsTest : public SubsystemsTest {
         platform::SimServer& server = world.server();
         server.AddAccount(
             {.loginName = "me", .password = "pw", .nickname = "我", .extensionXml = extensionXml});
-        if (!manager->mainPanel()) ASSERT_NO_FATAL_FAILURE(Init());
+        if (!manager->mainPanel()) {
+            ASSERT_NO_FATAL_FAILURE(Init());
+        }
         context.config.HasRecentContact = 1;  // after Init, which reads the settings
         ASSERT_NO_FATAL_FAILURE(LogInAs("me"));
         const platform::SimSessionCore& session = world.simSession();
@@ -36,9 +38,7 @@ class RecentContactsTest : public SubsystemsTest {
             return session.QueuedCount() == 0 && session.IssuedCount() == 0;
         }));
     }
-    CIMTree* Recent() {
-        return manager->mainPanel()->GetControl<CIMTree>(contacts::kRecentTreeId);
-    }
+    CIMTree* Recent() { return manager->mainPanel()->GetControl<CIMTree>(contacts::kRecentTreeId); }
     static std::string Outline(const CIMTree& tree) {
         std::string lines;
         tree.ForEachItem([&](os::TreeItem item, int depth) {
@@ -56,7 +56,8 @@ TEST_F(RecentContactsTest, TheRecentGroupsShowTheOwnExtensionsContactsNewestFirs
     // name; Carol's second entry and the entry without a JID are left out; the SMS list names
     // numbers.
     const std::string xml = "<SIGNATURE>s</SIGNATURE><RECENTIM>" + carol + "||卡罗尔;" + bob +
-                            "||鲍勃;" + carol + "||again;没有地址||x</RECENTIM>"
+                            "||鲍勃;" + carol +
+                            "||again;没有地址||x</RECENTIM>"
                             "<RECENTSMS>13800000000||李四;13900000001||张三</RECENTSMS>";
     ASSERT_NO_FATAL_FAILURE(LogInWith(xml));
     CIMTree* recent = Recent();

@@ -348,7 +348,9 @@ TEST_F(PrivateFolderTest, AFileThatIsNotThisUsersOwnIsRefused) {
                 int fd = open(path.c_str(), O_CREAT | O_RDWR, 0600);
                 ASSERT_GE(fd, 0);
                 ASSERT_EQ(fchmod(fd, c.mode), 0);
-                if (c.foreignOwner) ASSERT_EQ(fchown(fd, 65534, 65534), 0);
+                if (c.foreignOwner) {
+                    ASSERT_EQ(fchown(fd, 65534, 65534), 0);
+                }
                 close(fd);
             }
             bool existed = false;
