@@ -15,15 +15,8 @@
 namespace host {
 namespace {
 
-// The controls the tour works: the login panel's account, password and login button, the
-// buddy tree of the main panel, and a chat window's history, input and send button.
-constexpr int kAccount = 9000;
-constexpr int kPassword = 9001;
-constexpr int kLogin = 9004;
-constexpr int kBuddies = 6001;
-constexpr int kHistory = 1001;
-constexpr int kInput = 1002;
-constexpr int kSend = 1003;
+using namespace control;
+
 constexpr int kStepBudgetMs = 30000;
 const QString kBot = QStringLiteral("回声机器人");
 

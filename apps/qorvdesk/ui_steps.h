@@ -13,6 +13,19 @@ namespace host {
 
 class HostApp;
 
+// The controls a person's steps touch, as the library numbers them: the login panel's account,
+// password and login button, the main panel's buddy tree, and a chat window's history, input
+// and send button.
+namespace control {
+inline constexpr int kAccount = 9000;
+inline constexpr int kPassword = 9001;
+inline constexpr int kLogin = 9004;
+inline constexpr int kBuddies = 6001;
+inline constexpr int kHistory = 1001;
+inline constexpr int kInput = 1002;
+inline constexpr int kSend = 1003;
+}  // namespace control
+
 // Handles events (blocking while there are none) until `condition` holds: true, or false once
 // `budgetMs` passed. The budget only stops a wait that would never end.
 bool ProcessUntil(const std::function<bool()>& condition, int budgetMs);

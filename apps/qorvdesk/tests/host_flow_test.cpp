@@ -30,14 +30,8 @@
 
 namespace {
 
-// The controls the steps touch, as the library numbers them.
-constexpr int kAccount = 9000;
-constexpr int kPassword = 9001;
-constexpr int kLogin = 9004;
-constexpr int kBuddies = 6001;
-constexpr int kHistory = 1001;
-constexpr int kInput = 1002;
-constexpr int kSend = 1003;
+using namespace host::control;
+
 // A budget that only ends a step that would never finish; the steps wait for what they see.
 constexpr int kBudgetMs = 20000;
 const QString kBot = QStringLiteral("回声机器人");

@@ -56,6 +56,10 @@ class SimFileTransfers {
   private:
     struct Transfer;
 
+    // What one side of a transfer hears of it: the sender its source, the receiver its save
+    // path.
+    static FileTransferData SideOf(const Transfer& transfer, bool sending);
+
     // Moves every chunk that is due at `now`.
     void Step(os::Millis now);
     os::Millis NextDeadline() const;

@@ -44,6 +44,18 @@ int OpenForReading(std::string_view path) {
 
 }  // namespace
 
+FileTransferData SimFileTransfers::SideOf(const Transfer& transfer, bool sending) {
+    FileTransferData data;
+    data.key = transfer.key;
+    data.peerJid = sending ? transfer.receiverJid : transfer.senderJid;
+    data.fileName = transfer.fileName;
+    data.filePath = sending ? transfer.sourcePath : transfer.savePath;
+    data.size = transfer.size;
+    data.transferred = transfer.moved;
+    data.sending = sending;
+    return data;
+}
+
 SimFileTransfers::SimFileTransfers(os::Clock& clock, SimServer::Impl& world, std::mutex& mutex)
     : clock_(clock), world_(world), mutex_(mutex), manual_(dynamic_cast<os::ManualClock*>(&clock)) {
     if (manual_ != nullptr) {
@@ -94,15 +106,7 @@ bool SimFileTransfers::Attached(const SimSessionCore* session) const {
 void SimFileTransfers::DeliverTo(SimSessionCore* session, std::uint32_t type,
                                  const Transfer& transfer, bool sending) const {
     if (session == nullptr || !Attached(session)) return;
-    FileTransferData data;
-    data.key = transfer.key;
-    data.peerJid = sending ? transfer.receiverJid : transfer.senderJid;
-    data.fileName = transfer.fileName;
-    data.filePath = sending ? transfer.sourcePath : transfer.savePath;
-    data.size = transfer.size;
-    data.transferred = transfer.moved;
-    data.sending = sending;
-    session->Deliver(MakeNotify(type, std::move(data)));
+    session->Deliver(MakeNotify(type, SideOf(transfer, sending)));
 }
 
 int SimFileTransfers::Offer(SimSessionCore* sender, std::string_view to, std::string_view path,
@@ -266,14 +270,7 @@ void SimFileTransfers::Finish(const std::string& key, bool success, int reason) 
     for (const bool sending : {true, false}) {
         SimSessionCore* session = sending ? transfer.sender : transfer.receiver;
         if (session == nullptr || !Attached(session)) continue;
-        FileTransferData data;
-        data.key = transfer.key;
-        data.peerJid = sending ? transfer.receiverJid : transfer.senderJid;
-        data.fileName = transfer.fileName;
-        data.filePath = sending ? transfer.sourcePath : transfer.savePath;
-        data.size = transfer.size;
-        data.transferred = transfer.moved;
-        data.sending = sending;
+        FileTransferData data = SideOf(transfer, sending);
         data.reason = reason;
         session->Deliver(MakeNotify(type, std::move(data)));
     }
