@@ -84,9 +84,14 @@ std::optional<std::string> SafeLeafName(std::string_view name) {
     for (std::size_t i = extension; i < characters.size(); ++i) {
         extensionBytes += characters[i].nativeBytes;
     }
+    // A device name keeps room for its '_' prefix. Only the first few characters decide it, and
+    // a cut never reaches them, so guarding the result again changes nothing.
+    std::string whole;
+    for (const CleanCharacter& c : characters) whole += c.gbk;
+    const bool device = IsDeviceName(whole);
     std::string leaf;
     std::size_t nativeBytes = 0;
-    const std::size_t stemBudget = kMaxLeafBytes - extensionBytes - 1;  // room for a '_' prefix
+    const std::size_t stemBudget = kMaxLeafBytes - extensionBytes - (device ? 1 : 0);
     for (std::size_t i = 0; i < extension; ++i) {
         if (nativeBytes + characters[i].nativeBytes > stemBudget) break;
         nativeBytes += characters[i].nativeBytes;
@@ -96,7 +101,7 @@ std::optional<std::string> SafeLeafName(std::string_view name) {
     // A cut may leave a stem ending in blanks or dots, or no stem at all.
     while (!leaf.empty() && (leaf.back() == ' ' || leaf.back() == '.')) leaf.pop_back();
     if (leaf.empty() || leaf == "." || leaf == "..") return std::nullopt;
-    if (IsDeviceName(leaf)) leaf.insert(0, "_");
+    if (device) leaf.insert(0, "_");
     return leaf;
 }
 

@@ -69,8 +69,9 @@ const std::vector<HostileName>& HostileNames() {
         {"windows reserved characters", "x*?\"<>|.doc", "x______.doc"},
         {"trailing dot", "report.txt.", "report.txt"},
         {"surrounding blanks", "  spaced.txt  ", "spaced.txt"},
-        {"over long ascii", Repeat("a", 300) + ".txt", Repeat("a", 250) + ".txt"},
-        {"over long chinese", Repeat("文", 200), Repeat("文", 84)},
+        {"over long ascii", Repeat("a", 300) + ".txt", Repeat("a", 251) + ".txt"},
+        {"over long device name", "AUX." + Repeat("a", 300), "_AUX." + Repeat("a", 250)},
+        {"over long chinese", Repeat("文", 200), Repeat("文", 85)},
         {"percent encoded dots", "%2e%2e%2fpasswd", "%2e%2e%2fpasswd"},
         {"link waiting", "link.txt", "link.txt"},
         {"file waiting", "existing.txt", "existing.txt"},
@@ -123,6 +124,7 @@ TEST_P(HostileNameTest, LandsInsideTheFolderUnderASafeNameAndOverwritesNothing) 
     std::string native;
     ASSERT_TRUE(GbkToUtf8(*leaf, native));
     EXPECT_LE(native.size(), kMaxLeafBytes);
+    EXPECT_EQ(SafeLeafName(*leaf), leaf) << "a safe name is kept as it is";
 
     const std::map<std::string, std::string> before = Snapshot();
     const bool taken = before.contains("downloads/" + native);
