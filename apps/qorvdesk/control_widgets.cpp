@@ -484,6 +484,10 @@ std::unique_ptr<ControlWidget> MakeControlWidget(ViewContext& context, WindowHan
         case ControlKind::RichEdit:
             made = MakeRichTextControl(context, window, info.id, parent);
             break;
+        case ControlKind::WebView:
+            // Shown as its page's name until the program embeds a web engine.
+            made = std::make_unique<LabelControl>(context, window, info.id, parent);
+            break;
     }
     made->widget()->setObjectName(ControlObjectName(info.id));
     return made;

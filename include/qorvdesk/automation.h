@@ -112,7 +112,8 @@ enum class ControlKind {
     ProgressBar,
     List,
     Tree,
-    RichEdit
+    RichEdit,
+    WebView
 };
 
 struct ControlInfo {
@@ -182,6 +183,26 @@ struct RichRun {
     bool strikeOut = false;
     bool link = false;
     std::string linkTarget;  // where a link leads when not to its own text
+};
+
+// An embedded web page: its file and the script calls made to it that a view replays.
+struct ScriptValue {
+    bool isInteger = false;
+    std::string text;  // GBK
+    std::int64_t integer = 0;
+    bool operator==(const ScriptValue&) const = default;
+};
+
+struct PageScriptCall {
+    std::uint64_t sequence = 0;  // grows with every call: apply only those newer than yours
+    std::string method;
+    std::vector<ScriptValue> arguments;
+};
+
+struct WebPage {
+    std::string path;                   // GBK
+    std::vector<PageScriptCall> calls;  // the latest call of each method, oldest first
+    std::string selection;              // what the page reported selected last
 };
 
 enum class ObjectKind { Face, Picture, PicturePlaceholder, OfflineFile, Other };
@@ -310,6 +331,7 @@ class Driver {
                                       const std::vector<std::string>& path);
     std::optional<RichText> ReadRichText(WindowHandle window, int controlId);
     std::optional<int> ProgressPosition(WindowHandle window, int controlId);
+    std::optional<WebPage> ReadWebPage(WindowHandle window, int controlId);
     // The control that has the keyboard focus in the window (0: none).
     std::optional<int> FocusedControl(WindowHandle window);
 
@@ -356,6 +378,12 @@ class Driver {
     // Drops files on a window, as a person drags them from the file manager: WM_DROPFILES
     // to it with the paths (GBK). Refused like any action.
     bool DropFiles(WindowHandle window, const std::vector<std::string>& paths);
+
+    // What a person did in an embedded page, as the page reports it: "selection" with the
+    // selected records' ids joined by ';', "key" with a key name, "command" with a command
+    // name. The window hears it as a notification and may answer by calling the page.
+    bool ReportPageEvent(WindowHandle window, int controlId, std::string_view name,
+                         std::string_view value);
 
     // ---- Watching
     // Calls `observer` for every change of any window of the system and its controls, right

@@ -32,6 +32,8 @@ const char* KindName(os::ControlKind kind) {
             return "tree";
         case os::ControlKind::RichEdit:
             return "rich edit";
+        case os::ControlKind::WebView:
+            return "web view";
     }
     return "control";
 }
@@ -56,6 +58,8 @@ ControlKind PublicKind(os::ControlKind kind) {
             return ControlKind::Tree;
         case os::ControlKind::RichEdit:
             return ControlKind::RichEdit;
+        case os::ControlKind::WebView:
+            return ControlKind::WebView;
     }
     return ControlKind::Label;
 }

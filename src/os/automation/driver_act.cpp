@@ -10,6 +10,7 @@
 #include "os/controls/list_control.h"
 #include "os/controls/rich_edit.h"
 #include "os/controls/tree_control.h"
+#include "os/controls/web_view.h"
 
 namespace qorvdesk::automation {
 
@@ -209,6 +210,15 @@ bool Driver::ClickLink(WindowHandle window, int controlId, std::string_view link
     impl_->Succeed();
     impl_->BringToFront(window);
     return edit->ClickAt(*found);
+}
+
+bool Driver::ReportPageEvent(WindowHandle window, int controlId, std::string_view name,
+                             std::string_view value) {
+    auto* view = impl_->ActOn<os::WebView>(window, controlId, "a web view");
+    if (!view) return false;
+    impl_->Succeed();
+    view->ReportFromPage(std::string(name), std::string(value));
+    return true;
 }
 
 bool Driver::PressKey(WindowHandle window, std::uint32_t virtualKey, KeyModifier modifier) {

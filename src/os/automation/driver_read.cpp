@@ -11,6 +11,7 @@
 #include "os/controls/progress_bar.h"
 #include "os/controls/rich_edit.h"
 #include "os/controls/tree_control.h"
+#include "os/controls/web_view.h"
 
 namespace qorvdesk::automation {
 
@@ -148,6 +149,23 @@ std::optional<int> Driver::ProgressPosition(WindowHandle window, int controlId) 
     if (!bar) return std::nullopt;
     impl_->Succeed();
     return bar->GetPos();
+}
+
+std::optional<WebPage> Driver::ReadWebPage(WindowHandle window, int controlId) {
+    const auto* view = impl_->Read<os::WebView>(window, controlId, "a web view");
+    if (!view) return std::nullopt;
+    WebPage page{view->page(), {}, view->selection()};
+    for (const os::ScriptCall& call : view->calls()) {
+        PageScriptCall& out = page.calls.emplace_back();
+        out.sequence = call.sequence;
+        out.method = call.method;
+        for (const os::ScriptArgument& argument : call.arguments) {
+            out.arguments.push_back({argument.type == os::ScriptArgument::Type::Integer,
+                                     argument.text, argument.integer});
+        }
+    }
+    impl_->Succeed();
+    return page;
 }
 
 std::optional<int> Driver::FocusedControl(WindowHandle window) {

@@ -25,7 +25,8 @@ enum class ControlKind {
     ProgressBar,
     List,
     Tree,
-    RichEdit
+    RichEdit,
+    WebView
 };
 
 // Notification codes, numbered as Windows numbers them where a window handler may compare.
