@@ -1,6 +1,6 @@
 // The conformance suite run against the simulated server.
 
-#include "conformance/session_conformance.h"
+#include "support/session_conformance/session_conformance.h"
 #include "sim_world.h"
 
 namespace session_conformance {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "conformance/session_world.h"
+#include "support/session_conformance/session_world.h"
 #include "os/sys/clock.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
