@@ -58,7 +58,7 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
     std::string AddAccount(const session_conformance::TestAccount& account) override {
         const platform::Jid jid = platform::Jid::Government(account.loginName, server_.domain());
         const std::string localPart = Utf8(jid.LocalPart());
-        EXPECT_TRUE(server_.Register(localPart, Utf8(account.password))) << localPart;
+        server_.Register(localPart, Utf8(account.password));
         EXPECT_TRUE(server_.SetNickname(localPart, Utf8(account.nickname)));
         return jid.Bare();
     }
@@ -74,6 +74,7 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
     }
 
     std::unique_ptr<platform::SessionCore> NewSession() override {
+        EXPECT_TRUE(server_.Ready()) << server_.error();
         return std::make_unique<Session>(*this, Settings());
     }
 
@@ -106,7 +107,7 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
 inline std::unique_ptr<session_conformance::SessionTestWorld> MakeXmppWorld() {
     if (!testing_support::ProsodyServer::Installed()) return nullptr;
     auto world = std::make_unique<XmppWorld>();
-    if (!world->ok()) ADD_FAILURE() << "Prosody did not start: " << world->error();
+    if (!world->ok()) ADD_FAILURE() << "Prosody could not be set up: " << world->error();
     return world;
 }
 

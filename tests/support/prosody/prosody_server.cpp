@@ -173,24 +173,39 @@ ProsodyServer::ProsodyServer() {
         error_ = "prosody could not be started";
         return;
     }
+}
+
+bool ProsodyServer::Ready() {
+    for (const auto& [pid, account] : registrations_) {
+        int status = 0;
+        if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            if (error_.empty()) error_ = "prosodyctl could not register " + account;
+        }
+    }
+    registrations_.clear();
+    if (!error_.empty() || listening_) return error_.empty();
     // Bounded: the server takes connections within moments, or has died.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!Accepts(port_)) {
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
             error_ = "prosody ended at its start:\n" + ReadLog();
-            return;
+            return false;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            error_ = "prosody did not take connections in 30 s:\n" + ReadLog();
-            return;
+            error_ = "prosody did not take connections in 60 s:\n" + ReadLog();
+            return false;
         }
         std::this_thread::yield();
     }
+    listening_ = true;
+    return true;
 }
 
 ProsodyServer::~ProsodyServer() {
+    for (const auto& registration : registrations_) ::waitpid(registration.first, nullptr, 0);
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
@@ -206,10 +221,15 @@ std::string ProsodyServer::ReadLog() const {
     return text.str();
 }
 
-bool ProsodyServer::Register(const std::string& localPart, const std::string& password) {
-    return RunToEnd({kProsodyctl, "--config", ConfigPath(), "register", localPart, domain_,
-                     password},
-                    dir_.str() + "prosodyctl.log");
+void ProsodyServer::Register(const std::string& localPart, const std::string& password) {
+    const pid_t pid = Spawn(
+        {kProsodyctl, "--config", ConfigPath(), "register", localPart, domain_, password},
+        dir_.str() + "prosodyctl.log");
+    if (pid < 0) {
+        error_ = "prosodyctl could not be started";
+        return;
+    }
+    registrations_.emplace_back(pid, localPart);
 }
 
 bool ProsodyServer::SetNickname(const std::string& localPart, const std::string& nickname) {

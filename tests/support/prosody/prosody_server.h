@@ -28,8 +28,8 @@ class ProsodyServer {
     // Whether prosody and prosodyctl are installed (a test skips without them).
     static bool Installed();
 
-    // Starts the server and waits (bounded) until it takes connections; ok() says whether
-    // it did, error() why not.
+    // Starts the server; Ready waits (bounded) until it takes connections and every
+    // registration has ended. ok() says whether all went well, error() why not.
     ProsodyServer();
     ~ProsodyServer();
     ProsodyServer(const ProsodyServer&) = delete;
@@ -44,7 +44,11 @@ class ProsodyServer {
     // The server's log (debug level), for a failing test to print.
     std::string ReadLog() const;
 
-    bool Register(const std::string& localPart, const std::string& password);
+    bool Ready();
+
+    // Starts prosodyctl's registration of an account (it works on the data files, so it
+    // runs while the server starts); Ready waits for it.
+    void Register(const std::string& localPart, const std::string& password);
     bool SetNickname(const std::string& localPart, const std::string& nickname);
     bool SetRoster(const std::string& localPart, const std::vector<ProsodyRosterItem>& items);
 
@@ -56,6 +60,8 @@ class ProsodyServer {
     std::string domain_ = "localhost";
     int port_ = 0;
     pid_t pid_ = -1;
+    bool listening_ = false;
+    std::vector<std::pair<pid_t, std::string>> registrations_;  // (pid, account)
     std::string error_;
 };
 
