@@ -59,7 +59,7 @@ InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     const bool attention = Child(stanza, "attention", kAttentionNs) != nullptr;
     if (body == nullptr && !attention) {
         xmpp_stanza_t* state = ChildInNs(stanza, kChatStatesNs);
-        if (state == nullptr) return Ignored{};
+        if (state == nullptr) return Ignored{"message with nothing for the client from " + from};
         const char* name = xmpp_stanza_get_name(state);
         TypingIn typing;
         typing.typing.from = from;
@@ -135,7 +135,7 @@ InboundEvent ReadIq(xmpp_stanza_t* stanza, const ReadContext& context) {
         // own bare JID. Anything else is someone trying to edit our list.
         if (!from.empty() &&
             os::MakeLower(Jid(from).Bare()) != os::MakeLower(context.ownBareJid)) {
-            return Ignored{"roster push from a stranger refused: " + from};
+            return RefusedIq{id, from, "roster push from a stranger refused: " + from};
         }
         RosterIn push;
         push.push = true;
@@ -181,12 +181,49 @@ InboundEvent ReadIq(xmpp_stanza_t* stanza, const ReadContext& context) {
              child = xmpp_stanza_get_next(child)) {
             if (!xmpp_stanza_is_text(child)) ns = xmpp_stanza_get_ns(child);
         }
-        return Ignored{std::string("request of an unknown namespace: ") + (ns ? ns : "(none)")};
+        return RefusedIq{id, from,
+                         std::string("request of an unknown namespace refused: ") +
+                             (ns ? ns : "(none)")};
     }
     return Ignored{"iq of unknown type"};
 }
 
+// Whether the stanza's texts and attributes fit in `budget` bytes (counted down).
+bool WithinBudget(xmpp_stanza_t* stanza, std::size_t& budget) {
+    if (xmpp_stanza_is_text(stanza)) {
+        const char* text = xmpp_stanza_get_text_ptr(stanza);
+        const std::size_t size = text == nullptr ? 0 : std::strlen(text);
+        if (size > budget) return false;
+        budget -= size;
+        return true;
+    }
+    const int count = xmpp_stanza_get_attribute_count(stanza);
+    if (count > 0) {
+        std::vector<const char*> attributes(static_cast<std::size_t>(count) * 2);
+        xmpp_stanza_get_attributes(stanza, attributes.data(), count * 2);
+        for (const char* piece : attributes) {
+            const std::size_t size = (piece == nullptr ? 0 : std::strlen(piece)) + 4;
+            if (size > budget) return false;
+            budget -= size;
+        }
+    }
+    // The element's name and brackets, roughly.
+    if (budget < 16) return false;
+    budget -= 16;
+    for (xmpp_stanza_t* child = xmpp_stanza_get_children(stanza); child != nullptr;
+         child = xmpp_stanza_get_next(child)) {
+        if (!WithinBudget(child, budget)) return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+bool WithinSizeLimit(xmpp_stanza_t* stanza) {
+    if (stanza == nullptr) return false;
+    std::size_t budget = Is(xmpp_stanza_get_name(stanza), "iq") ? kMaxIqBytes : kMaxSmallStanzaBytes;
+    return WithinBudget(stanza, budget);
+}
 
 std::string PresenceWordOf(const char* show, const char* ownWord) {
     static const char* const kWords[] = {"online", "chat", "away", "xa", "dnd", "busy"};

@@ -31,8 +31,10 @@ inline constexpr char kPingNs[] = "urn:xmpp:ping";
 inline constexpr char kResourcePrefix[] = "Qorvdesk-";
 // The body of a shake; an attention request (XEP-0224) travels beside it.
 inline constexpr char kShakeBody[] = "#(-1)#";
-// Stanzas longer than this (serialised) are refused unread.
-inline constexpr std::size_t kMaxStanzaBytes = 256 * 1024;
+// The most a stanza's texts and attributes may hold: a message or presence is small; a
+// roster result may list thousands of contacts.
+inline constexpr std::size_t kMaxSmallStanzaBytes = 64 * 1024;
+inline constexpr std::size_t kMaxIqBytes = 16 * 1024 * 1024;
 
 struct RosterEntry {
     std::string jid;  // bare
@@ -80,6 +82,13 @@ struct PingIn {  // a ping the server asks us to answer
     std::string id;
     std::string from;
 };
+// A request we do not serve (an unknown namespace, a roster push from a stranger): logged,
+// and answered with an error as the protocol asks.
+struct RefusedIq {
+    std::string id;
+    std::string from;
+    std::string why;
+};
 // Nothing for the client; `why` is a log line when the stanza was bad, empty when it was
 // merely of no interest.
 struct Ignored {
@@ -87,7 +96,7 @@ struct Ignored {
 };
 
 using InboundEvent = std::variant<Ignored, ChatIn, TypingIn, PresenceIn, SubscriptionIn, RosterIn,
-                                  VcardIn, ResultIn, PingIn>;
+                                  VcardIn, ResultIn, PingIn, RefusedIq>;
 
 struct ReadContext {
     std::string ownBareJid;  // UTF-8 on the wire, GBK here
@@ -96,6 +105,9 @@ struct ReadContext {
 };
 
 InboundEvent ReadStanza(xmpp_stanza_t* stanza, const ReadContext& context);
+// Whether the stanza is within the limit of its kind (above); a larger one is read no
+// further.
+bool WithinSizeLimit(xmpp_stanza_t* stanza);
 
 // The presence word of an available presence's <show/> and our own word element.
 std::string PresenceWordOf(const char* show, const char* ownWord);

@@ -109,4 +109,14 @@ xmpp_stanza_t* ResultOf(xmpp_ctx_t* ctx, const std::string& id, const std::strin
     return iq;
 }
 
+xmpp_stanza_t* ServiceUnavailable(xmpp_ctx_t* ctx, const std::string& id, const std::string& to) {
+    xmpp_stanza_t* iq = xmpp_iq_new(ctx, "error", id.c_str());
+    if (!to.empty()) xmpp_stanza_set_to(iq, to.c_str());
+    xmpp_stanza_t* error = Element(ctx, "error");
+    xmpp_stanza_set_attribute(error, "type", "cancel");
+    Adopt(error, Element(ctx, "service-unavailable", "urn:ietf:params:xml:ns:xmpp-stanzas"));
+    Adopt(iq, error);
+    return iq;
+}
+
 }  // namespace platform::xmpp

@@ -30,4 +30,7 @@ xmpp_stanza_t* RosterSet(xmpp_ctx_t* ctx, const std::string& id, const std::stri
 // The empty result that answers an iq.
 xmpp_stanza_t* ResultOf(xmpp_ctx_t* ctx, const std::string& id, const std::string& to);
 
+// The error that refuses an iq we do not serve.
+xmpp_stanza_t* ServiceUnavailable(xmpp_ctx_t* ctx, const std::string& id, const std::string& to);
+
 }  // namespace platform::xmpp

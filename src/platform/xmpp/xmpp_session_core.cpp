@@ -140,41 +140,12 @@ class Connection {
     static int OnStanza(xmpp_conn_t*, xmpp_stanza_t* stanza, void* userdata) {
         auto* self = static_cast<Connection*>(userdata);
         if (self->dying_ || self->gone_ || self->ending_) return 1;
-        std::size_t budget = kMaxStanzaBytes;
-        if (!WithinBudget(stanza, budget)) {
+        if (!WithinSizeLimit(stanza)) {
             self->engine_.Log(2, "XMPP: an oversized stanza was dropped unread");
             return 1;
         }
         self->engine_.OnInbound(ReadStanza(stanza, self->engine_.ReadContextNow(*self)));
         return 1;
-    }
-
-    // Whether the stanza's texts and attributes fit in `budget` bytes (counted down).
-    static bool WithinBudget(xmpp_stanza_t* stanza, std::size_t& budget) {
-        if (xmpp_stanza_is_text(stanza)) {
-            const char* text = xmpp_stanza_get_text_ptr(stanza);
-            const std::size_t size = text == nullptr ? 0 : std::strlen(text);
-            if (size > budget) return false;
-            budget -= size;
-            return true;
-        }
-        const int count = xmpp_stanza_get_attribute_count(stanza);
-        if (count > 0) {
-            std::vector<const char*> attributes(static_cast<std::size_t>(count) * 2);
-            xmpp_stanza_get_attributes(stanza, attributes.data(), count * 2);
-            for (const char* piece : attributes) {
-                const std::size_t size = (piece == nullptr ? 0 : std::strlen(piece)) + 4;
-                if (size > budget) return false;
-                budget -= size;
-            }
-        }
-        if (budget < 16) return false;
-        budget -= 16;
-        for (xmpp_stanza_t* child = xmpp_stanza_get_children(stanza); child != nullptr;
-             child = xmpp_stanza_get_next(child)) {
-            if (!WithinBudget(child, budget)) return false;
-        }
-        return true;
     }
 
     XmppSessionCore& engine_;
@@ -497,6 +468,12 @@ ContactListData XmppSessionCore::RosterList() const {
 void XmppSessionCore::OnInbound(xmpp::InboundEvent event) {
     if (auto* ignored = std::get_if<xmpp::Ignored>(&event)) {
         if (!ignored->why.empty()) Log(2, "XMPP: " + ignored->why);
+        return;
+    }
+    if (auto* refused = std::get_if<xmpp::RefusedIq>(&event)) {
+        Log(2, "XMPP: " + refused->why);
+        connection_->Send(
+            xmpp::ServiceUnavailable(ctx_, refused->id, os::GbkToUtf8Lossy(refused->from)));
         return;
     }
     if (auto* vcard = std::get_if<xmpp::VcardIn>(&event)) {
