@@ -165,6 +165,8 @@ class XmppSessionCore : public SessionCore {
     bool FileExists(std::string_view path) override;
     std::string GetAppPath() override;
 
+    const XmppSettings& Settings() const { return settings_; }
+
     // Set when a login has fully succeeded (the client's named "LoginEvent"). May be null.
     void SetLoginEvent(os::Event* loginEvent);
 

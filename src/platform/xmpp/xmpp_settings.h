@@ -16,6 +16,8 @@ struct XmppSettings {
     // A further CA certificate (PEM) to trust beside the system store. Never read from a
     // configuration file: only a test's own world sets it, for its server's self-made CA.
     std::string extraCaFile;
+
+    friend bool operator==(const XmppSettings&, const XmppSettings&) = default;
 };
 
 }  // namespace platform
