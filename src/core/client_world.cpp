@@ -99,7 +99,7 @@ void ClientWorld::ChooseEngine() {
     settings.requireTls = config.UseTLS != 0;
     if (xmppEngines_.empty() || xmppEngines_.back()->Settings() != settings) {
         log_->WriteLog2(3, "session: the XMPP engine connects to " + settings.address + ":" +
-                           std::to_string(settings.port));
+                               std::to_string(settings.port));
         xmppEngines_.push_back(std::make_unique<platform::XmppSessionCore>(
             settings, *clock_, platform::SessionUtilities(log_.get(), folders_.appDir)));
         xmppEngines_.back()->SetLoginEvent(loginEvent_.get());

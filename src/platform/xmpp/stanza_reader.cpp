@@ -104,10 +104,9 @@ InboundEvent ReadPresence(xmpp_stanza_t* stanza, const ReadContext& context) {
     xmpp_stanza_t* show = xmpp_stanza_get_child_by_name(stanza, "show");
     const std::string showText = InnerText(show);
     const std::string ownWord = InnerText(Child(stanza, "word", kPresenceWordNs));
-    presence.word = presence.available
-                        ? PresenceWordOf(show ? showText.c_str() : nullptr,
-                                         ownWord.empty() ? nullptr : ownWord.c_str())
-                        : "offline";
+    presence.word = presence.available ? PresenceWordOf(show ? showText.c_str() : nullptr,
+                                                        ownWord.empty() ? nullptr : ownWord.c_str())
+                                       : "offline";
     presence.status = Gbk(InnerText(xmpp_stanza_get_child_by_name(stanza, "status")));
     presence.nick = Gbk(InnerText(Child(stanza, "nick", kNickNs)));
     return presence;
@@ -133,8 +132,7 @@ InboundEvent ReadIq(xmpp_stanza_t* stanza, const ReadContext& context) {
     if (type == "set" && roster != nullptr) {
         // A push comes from our own account's server side: without a sender or from our
         // own bare JID. Anything else is someone trying to edit our list.
-        if (!from.empty() &&
-            os::MakeLower(Jid(from).Bare()) != os::MakeLower(context.ownBareJid)) {
+        if (!from.empty() && os::MakeLower(Jid(from).Bare()) != os::MakeLower(context.ownBareJid)) {
             return RefusedIq{id, from, "roster push from a stranger refused: " + from};
         }
         RosterIn push;
@@ -181,9 +179,9 @@ InboundEvent ReadIq(xmpp_stanza_t* stanza, const ReadContext& context) {
              child = xmpp_stanza_get_next(child)) {
             if (!xmpp_stanza_is_text(child)) ns = xmpp_stanza_get_ns(child);
         }
-        return RefusedIq{id, from,
-                         std::string("request of an unknown namespace refused: ") +
-                             (ns ? ns : "(none)")};
+        return RefusedIq{
+            id, from,
+            std::string("request of an unknown namespace refused: ") + (ns ? ns : "(none)")};
     }
     return Ignored{"iq of unknown type"};
 }
@@ -221,7 +219,8 @@ bool WithinBudget(xmpp_stanza_t* stanza, std::size_t& budget) {
 
 bool WithinSizeLimit(xmpp_stanza_t* stanza) {
     if (stanza == nullptr) return false;
-    std::size_t budget = Is(xmpp_stanza_get_name(stanza), "iq") ? kMaxIqBytes : kMaxSmallStanzaBytes;
+    std::size_t budget =
+        Is(xmpp_stanza_get_name(stanza), "iq") ? kMaxIqBytes : kMaxSmallStanzaBytes;
     return WithinBudget(stanza, budget);
 }
 
@@ -242,12 +241,12 @@ std::string PresenceWordOf(const char* show, const char* ownWord) {
 std::string LocalTimeOfStamp(const std::string& stamp) {
     std::tm utc{};
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-    if (std::sscanf(stamp.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &year, &month, &day, &hour,
-                    &minute, &second) != 6) {
+    if (std::sscanf(stamp.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d", &year, &month, &day, &hour, &minute,
+                    &second) != 6) {
         return {};
     }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-        second > 60 || year < 1970 || year > 9999) {
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60 ||
+        year < 1970 || year > 9999) {
         return {};
     }
     utc.tm_year = year - 1900;
@@ -259,8 +258,7 @@ std::string LocalTimeOfStamp(const std::string& stamp) {
     std::time_t when = timegm(&utc);
     // An offset after the seconds ("+08:00"); fractions before it are skipped.
     std::size_t at = 19;
-    while (at < stamp.size() && (stamp[at] == '.' || (stamp[at] >= '0' && stamp[at] <= '9')))
-        ++at;
+    while (at < stamp.size() && (stamp[at] == '.' || (stamp[at] >= '0' && stamp[at] <= '9'))) ++at;
     int offsetHours = 0, offsetMinutes = 0;
     if (at < stamp.size() && (stamp[at] == '+' || stamp[at] == '-') &&
         std::sscanf(stamp.c_str() + at + 1, "%2d:%2d", &offsetHours, &offsetMinutes) == 2) {

@@ -5,11 +5,11 @@
 //
 // Texts come off the wire in UTF-8 and leave here in GBK; a character GBK lacks becomes '?'.
 
+#include <strophe.h>
+
 #include <string>
 #include <variant>
 #include <vector>
-
-#include <strophe.h>
 
 #include "platform/session/notify_record.h"
 
@@ -39,7 +39,7 @@ inline constexpr std::size_t kMaxIqBytes = 16 * 1024 * 1024;
 struct RosterEntry {
     std::string jid;  // bare
     std::string name;
-    std::string group;  // first group, may be empty
+    std::string group;         // first group, may be empty
     std::string subscription;  // "none", "to", "from", "both", "remove"
     bool askSubscribe = false;
 };
@@ -60,11 +60,11 @@ struct PresenceIn {
     std::string nick;
 };
 struct SubscriptionIn {
-    std::string jid;  // bare
+    std::string jid;   // bare
     std::string type;  // "subscribe", "subscribed", "unsubscribe", "unsubscribed"
 };
 struct RosterIn {
-    bool push = false;  // a push (iq set) rather than a result
+    bool push = false;       // a push (iq set) rather than a result
     bool unchanged = false;  // a result without a query: the version we hold is current
     std::string id;
     std::string version;

@@ -1,9 +1,9 @@
 #pragma once
 // The stanzas the engine sends, built from UTF-8 texts (the engine converts before).
 
-#include <string>
-
 #include <strophe.h>
+
+#include <string>
 
 namespace platform::xmpp {
 

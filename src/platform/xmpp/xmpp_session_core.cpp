@@ -91,8 +91,8 @@ class Connection {
     xmpp_ctx_t* ctx() const { return ctx_; }
 
     std::string resource;
-    std::string ownBareJid;  // GBK
-    std::vector<std::uint64_t> parked;  // echoes waiting for the login's end or the loss
+    std::string ownBareJid;                       // GBK
+    std::vector<std::uint64_t> parked;            // echoes waiting for the login's end or the loss
     std::map<std::string, std::uint64_t> echoes;  // iq id -> ticket
 
   private:
@@ -183,7 +183,6 @@ std::string NewResource() {
     std::random_device device;
     return os::Format("%s%08x", xmpp::kResourcePrefix, static_cast<unsigned>(device()));
 }
-
 
 }  // namespace
 
@@ -406,17 +405,16 @@ void XmppSessionCore::OnDisconnected(bool secured, bool conflict, bool endedByUs
     {
         std::lock_guard lock(mutex_);
         if (phase_ == Phase::LoggingIn) {
-            queue_.Push(MakeNotify(notify_type::kLoginResult,
-                                   LoginResultData{0,
-                                                   secured ? LoginFailure::BadCredentials
-                                                           : LoginFailure::Refused,
-                                                   {}}));
+            queue_.Push(MakeNotify(
+                notify_type::kLoginResult,
+                LoginResultData{
+                    0, secured ? LoginFailure::BadCredentials : LoginFailure::Refused, {}}));
         } else if (phase_ == Phase::LoggedIn && !endedByUs) {
             if (conflict) {
                 // The client reads why before it learns of the loss.
-                queue_.Push(MakeNotify(notify_type::kLoggedInElsewhere,
-                                       LoggedInElsewhereData{jid_, {}}),
-                            OnGiveBack::SignalLost);
+                queue_.Push(
+                    MakeNotify(notify_type::kLoggedInElsewhere, LoggedInElsewhereData{jid_, {}}),
+                    OnGiveBack::SignalLost);
             } else {
                 queue_.SignalLost();
             }
@@ -436,8 +434,9 @@ void XmppSessionCore::OnOwnPresenceElsewhere(const std::string& resource) {
     {
         std::lock_guard lock(mutex_);
         if (phase_ != Phase::LoggedIn) return;
-        queue_.Push(MakeNotify(notify_type::kLoggedInElsewhere, LoggedInElsewhereData{jid_, resource}),
-                    OnGiveBack::SignalLost);
+        queue_.Push(
+            MakeNotify(notify_type::kLoggedInElsewhere, LoggedInElsewhereData{jid_, resource}),
+            OnGiveBack::SignalLost);
         phase_ = Phase::Offline;
         contacts_.clear();
     }
@@ -541,8 +540,8 @@ void XmppSessionCore::OnInbound(xmpp::InboundEvent event) {
             connection_->Send(
                 xmpp::Presence(ctx_, os::GbkToUtf8Lossy(word), os::GbkToUtf8Lossy(nick)));
             // Everything the server sends because we came online comes before this answer.
-            connection_->Send(xmpp::Query(ctx_, "get", kLoginBarrierId, "ping", xmpp::kPingNs,
-                                          settings_.domain));
+            connection_->Send(
+                xmpp::Query(ctx_, "get", kLoginBarrierId, "ping", xmpp::kPingNs, settings_.domain));
         }
         return;
     }
@@ -688,7 +687,8 @@ int XmppSessionCore::RefreshRoster(int) {
     }
     // The version we hold: an unchanged roster comes back empty and the list we keep is shown.
     Post([this, version] {
-        if (connection_ != nullptr) connection_->Send(xmpp::RosterGet(ctx_, kRefreshRosterId, version));
+        if (connection_ != nullptr)
+            connection_->Send(xmpp::RosterGet(ctx_, kRefreshRosterId, version));
     });
     return 1;
 }
@@ -699,10 +699,12 @@ int XmppSessionCore::RequestGroupOnlineInfo(std::string_view nameSpace, std::str
     if (nameSpace != kRosterNameSpace) return 1;
     for (const auto& [key, contact] : contacts_) {
         if (contact.resources.empty()) continue;
-        queue_.Push(MakeNotify(
-            PresenceTypeFor(contact.word),
-            PresenceData{contact.jid, contact.resources.begin()->first, contact.word, {},
-                         contact.nick.empty() ? contact.name : contact.nick}));
+        queue_.Push(MakeNotify(PresenceTypeFor(contact.word),
+                               PresenceData{contact.jid,
+                                            contact.resources.begin()->first,
+                                            contact.word,
+                                            {},
+                                            contact.nick.empty() ? contact.name : contact.nick}));
     }
     return 1;
 }
@@ -767,7 +769,8 @@ int XmppSessionCore::AddContact(std::string_view jid, std::string_view nickname,
     }
     Post([this, jidUtf8, nameUtf8, groupUtf8] {
         if (connection_ == nullptr) return;
-        connection_->Send(xmpp::RosterSet(ctx_, "roster-set", jidUtf8, nameUtf8, groupUtf8, nullptr));
+        connection_->Send(
+            xmpp::RosterSet(ctx_, "roster-set", jidUtf8, nameUtf8, groupUtf8, nullptr));
         connection_->Send(xmpp::Subscription(ctx_, jidUtf8, "subscribe"));
     });
     return 1;
@@ -904,8 +907,7 @@ int XmppSessionCore::SendConferenceMessage(std::string_view, std::string_view, s
 int XmppSessionCore::ConferenceInvitation(std::string_view, std::string_view, std::string_view) {
     return NotCarriedOut("ConferenceInvitation");
 }
-int XmppSessionCore::SetConferenceMembership(std::string_view, std::string_view,
-                                             std::string_view) {
+int XmppSessionCore::SetConferenceMembership(std::string_view, std::string_view, std::string_view) {
     return NotCarriedOut("SetConferenceMembership");
 }
 int XmppSessionCore::ChangeConferenceSubject(std::string_view, std::string_view) {
@@ -949,7 +951,9 @@ int XmppSessionCore::SendMsnStatusMessage(std::string_view, std::string_view, in
 int XmppSessionCore::SendLogoffMsnMessage(std::string_view) {
     return NotCarriedOut("SendLogoffMsnMessage");
 }
-int XmppSessionCore::QueryDefaultMailMonitors() { return NotCarriedOut("QueryDefaultMailMonitors"); }
+int XmppSessionCore::QueryDefaultMailMonitors() {
+    return NotCarriedOut("QueryDefaultMailMonitors");
+}
 int XmppSessionCore::ChangeUserPassword(std::string_view, std::string_view) {
     return NotCarriedOut("ChangeUserPassword");
 }
@@ -987,7 +991,8 @@ std::uint64_t XmppSessionCore::RequestEcho() {
         } else if (connection_->Usable() && connection_->LoginComplete()) {
             const std::string id = kEchoPrefix + std::to_string(ticket);
             connection_->echoes[id] = ticket;
-            connection_->Send(xmpp::Query(ctx_, "get", id, "ping", xmpp::kPingNs, settings_.domain));
+            connection_->Send(
+                xmpp::Query(ctx_, "get", id, "ping", xmpp::kPingNs, settings_.domain));
         } else {
             connection_->parked.push_back(ticket);
         }

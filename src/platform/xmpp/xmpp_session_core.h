@@ -193,7 +193,7 @@ class XmppSessionCore : public SessionCore {
         std::string group;
         std::string subscription = "none";
         std::map<std::string, std::string> resources;  // available resource -> presence word
-        std::string word;  // the last word heard
+        std::string word;                              // the last word heard
         std::string nick;  // the contact's own nickname, when it sent one
     };
 

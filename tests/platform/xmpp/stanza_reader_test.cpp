@@ -50,8 +50,9 @@ TEST_F(StanzaReaderTest, ChatMessageTakesBodyFontNickAndDelayStamp) {
     EXPECT_EQ(chat->message.time, "2026-01-02 03:04:05");
 
     // Another client's message: no font header, so the client shows its default one.
-    event = Read("<message type='chat' from='peer@example.org/phone'><body>hi</body>"
-                 "<delay xmlns='urn:xmpp:delay' stamp='2026-03-04T05:06:07Z'/></message>");
+    event = Read(
+        "<message type='chat' from='peer@example.org/phone'><body>hi</body>"
+        "<delay xmlns='urn:xmpp:delay' stamp='2026-03-04T05:06:07Z'/></message>");
     chat = std::get_if<ChatIn>(&event);
     ASSERT_NE(chat, nullptr);
     EXPECT_EQ(chat->message.font, "");
@@ -61,8 +62,9 @@ TEST_F(StanzaReaderTest, ChatMessageTakesBodyFontNickAndDelayStamp) {
 }
 
 TEST_F(StanzaReaderTest, AttentionWithoutBodyIsAShake) {
-    InboundEvent event = Read("<message from='peer@example.org/x'>"
-                              "<attention xmlns='urn:xmpp:attention:0'/></message>");
+    InboundEvent event = Read(
+        "<message from='peer@example.org/x'>"
+        "<attention xmlns='urn:xmpp:attention:0'/></message>");
     const auto* chat = std::get_if<ChatIn>(&event);
     ASSERT_NE(chat, nullptr);
     EXPECT_EQ(chat->message.content, kShakeBody);
@@ -73,8 +75,11 @@ TEST_F(StanzaReaderTest, ChatStatesAreTypingNotices) {
         const char* element;
         const char* state;
     };
-    const Case cases[] = {{"composing", "composing"}, {"active", "active"},
-                          {"paused", "active"}, {"inactive", "active"}, {"gone", "active"}};
+    const Case cases[] = {{"composing", "composing"},
+                          {"active", "active"},
+                          {"paused", "active"},
+                          {"inactive", "active"},
+                          {"gone", "active"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.element);
         InboundEvent event =
@@ -137,7 +142,8 @@ TEST_F(StanzaReaderTest, RosterResultAndPushFromOurOwnAccount) {
     ASSERT_NE(std::get_if<RosterIn>(&event), nullptr);
     EXPECT_TRUE(std::get_if<RosterIn>(&event)->unchanged);
 
-    for (const char* from : {"", " from='alice$gov@example.org'", " from='ALICE$gov@example.org/x'"}) {
+    for (const char* from :
+         {"", " from='alice$gov@example.org'", " from='ALICE$gov@example.org/x'"}) {
         SCOPED_TRACE(from);
         event = Read(std::string("<iq type='set' id='p1'") + from +
                      "><query xmlns='jabber:iq:roster'><item jid='d@example.org' "
@@ -167,8 +173,7 @@ TEST_F(StanzaReaderTest, BadInputIsRefusedWithAReason) {
          "<item jid='b@example.org'/></query></iq>",
          false},
         {"message with only an unknown payload",
-         "<message from='bob@example.org/r'><x xmlns='urn:example:unknown'>?</x></message>",
-         false},
+         "<message from='bob@example.org/r'><x xmlns='urn:example:unknown'>?</x></message>", false},
         {"message error", "<message type='error' from='bob@example.org/r'/>", false},
         {"message without a sender", "<message><body>hi</body></message>", false},
         {"presence without a sender", "<presence/>", false},
@@ -203,7 +208,8 @@ TEST_F(StanzaReaderTest, OversizedStanzasAreOverTheirKindsLimit) {
         {"<message from='a@b/c'><body>" + std::string(1000, 'x') + "</body></message>", true},
         // A roster result may be large.
         {"<iq type='result' id='roster-login'><query xmlns='jabber:iq:roster'><item jid='a@b' "
-         "name='" + big + "'/></query></iq>",
+         "name='" +
+             big + "'/></query></iq>",
          true},
     };
     for (const Case& c : cases) {

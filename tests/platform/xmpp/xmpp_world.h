@@ -88,7 +88,8 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
     void Settle() override {
         for (int round = 0; round < 3; ++round) {
             std::vector<std::pair<platform::XmppSessionCore*, std::uint64_t>> tickets;
-            for (Session* session : sessions_) tickets.emplace_back(session, session->RequestEcho());
+            for (Session* session : sessions_)
+                tickets.emplace_back(session, session->RequestEcho());
             for (const auto& [session, ticket] : tickets) {
                 EXPECT_TRUE(testing_support::WaitFor(
                     [&, s = session, t = ticket] { return s->EchoReturned(t); },

@@ -125,8 +125,7 @@ bool ProsodyServer::Installed() {
 std::string ProsodyServer::ConfigPath() const { return dir_.str() + "prosody.cfg.lua"; }
 std::string ProsodyServer::caFile() const { return dir_.str() + "cert.pem"; }
 
-std::string ProsodyServer::StoreFile(const std::string& store,
-                                     const std::string& localPart) const {
+std::string ProsodyServer::StoreFile(const std::string& store, const std::string& localPart) const {
     return dir_.str() + "data/" + Encoded(domain_) + "/" + store + "/" + Encoded(localPart) +
            ".dat";
 }
@@ -135,9 +134,9 @@ ProsodyServer::ProsodyServer() {
     const std::string folder = dir_.str();
     std::filesystem::create_directories(folder + "data");
     if (!RunToEnd({"/usr/bin/openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
-                   "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", folder + "key.pem",
-                   "-out", folder + "cert.pem", "-days", "2", "-subj", "/CN=" + domain_,
-                   "-addext", "subjectAltName=DNS:" + domain_ + ",DNS:conference." + domain_},
+                   "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", folder + "key.pem", "-out",
+                   folder + "cert.pem", "-days", "2", "-subj", "/CN=" + domain_, "-addext",
+                   "subjectAltName=DNS:" + domain_ + ",DNS:conference." + domain_},
                   folder + "openssl.log")) {
         error_ = "openssl could not make the certificate";
         return;
@@ -178,8 +177,7 @@ ProsodyServer::ProsodyServer() {
 bool ProsodyServer::Ready() {
     for (const auto& [pid, account] : registrations_) {
         int status = 0;
-        if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
+        if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             if (error_.empty()) error_ = "prosodyctl could not register " + account;
         }
     }
@@ -222,9 +220,9 @@ std::string ProsodyServer::ReadLog() const {
 }
 
 void ProsodyServer::Register(const std::string& localPart, const std::string& password) {
-    const pid_t pid = Spawn(
-        {kProsodyctl, "--config", ConfigPath(), "register", localPart, domain_, password},
-        dir_.str() + "prosodyctl.log");
+    const pid_t pid =
+        Spawn({kProsodyctl, "--config", ConfigPath(), "register", localPart, domain_, password},
+              dir_.str() + "prosodyctl.log");
     if (pid < 0) {
         error_ = "prosodyctl could not be started";
         return;

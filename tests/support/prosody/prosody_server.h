@@ -19,7 +19,7 @@ namespace testing_support {
 struct ProsodyRosterItem {
     std::string jid;  // bare
     std::string name;
-    std::string group;  // empty: no group
+    std::string group;         // empty: no group
     std::string subscription;  // "none", "to", "from", "both"
 };
 

@@ -91,8 +91,8 @@ class SessionConformance : public ::testing::TestWithParam<WorldFactory> {
     void SetUp() override {
         world_ = GetParam().make();
         if (world_ == nullptr) {
-            GTEST_SKIP() << "the " << GetParam().name << " world cannot run here: "
-                         << GetParam().unavailableReason;
+            GTEST_SKIP() << "the " << GetParam().name
+                         << " world cannot run here: " << GetParam().unavailableReason;
         }
         alice_ = {"alice", "pw-a", "艾丽丝"};
         bob_ = {"bob", "pw-b", "鲍勃"};
