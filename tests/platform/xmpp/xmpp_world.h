@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/gbk_codec.h"
 #include "platform/jid/jid.h"
@@ -27,7 +28,9 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
     class Session final : public platform::XmppSessionCore {
       public:
         Session(XmppWorld& world, platform::XmppSettings settings)
-            : XmppSessionCore(std::move(settings), world.clock_), world_(world) {
+            : XmppSessionCore(std::move(settings), world.clock_,
+                              platform::SessionUtilities(world.log_.get())),
+              world_(world) {
             world_.sessions_.push_back(this);
         }
         ~Session() override { std::erase(world_.sessions_, this); }
@@ -42,6 +45,8 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
     const std::string& error() const { return server_.error(); }
     testing_support::ProsodyServer& server() { return server_; }
     os::ManualClock& manualClock() { return clock_; }
+    // What the sessions logged.
+    os::Log& log() { return *log_; }
 
     platform::XmppSettings Settings() const {
         platform::XmppSettings settings;
@@ -101,6 +106,7 @@ class XmppWorld final : public session_conformance::SessionTestWorld {
   private:
     testing_support::ProsodyServer server_;
     os::ManualClock clock_;
+    std::unique_ptr<os::Log> log_ = os::Log::Capturing(clock_);
     std::vector<Session*> sessions_;
 };
 
