@@ -6,9 +6,9 @@
 
 #include <algorithm>
 
+#include "os/sys/event.h"
 #include "platform/session/notify_record.h"
 #include "raw_peer.h"
-#include "os/sys/event.h"
 #include "xmpp_world.h"
 
 namespace xmpp_testing {
