@@ -16,8 +16,8 @@ namespace contacts {
 CUser::CUser(const os::Clock& clock, std::string jid, std::string name, std::string groupId,
              std::string subscription)
     : name(std::move(name)),
-      groupId(std::move(groupId)),
-      subscription(std::move(subscription)),
+      groupId(groupId),
+      subscription(subscription),
       clock_(&clock),
       jid_(std::move(jid)) {
     Initialise();
@@ -105,8 +105,8 @@ void CUser::SetJid(std::string jid) {
 }
 
 void CUser::SetPresence(std::string_view word) {
-    if (word == presence_) return;
-    presence_ = std::string(word);
+    if (word == presence_.view()) return;
+    presence_ = SharedText::Word(word);
     // Each group keeps per entry whether it counts the user online: tell every one.
     for (const Listing& listing : listedIn_) listing.group->RefreshOnline(this);
     if (holder_ != nullptr) holder_->PresenceChanged();

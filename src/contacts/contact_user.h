@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "contacts/shared_text.h"
 #include "os/controls/tree_control.h"
 
 struct CContactPersonInfo;
@@ -109,7 +110,7 @@ class CUser {
     void SetJid(std::string jid);
 
     // The presence word ("online", "away", "offline" ...); "offline" at construction.
-    const std::string& presence() const { return presence_; }
+    std::string_view presence() const { return presence_.view(); }
     // Changes the presence word (the same word again changes nothing): every group listing
     // this user counts it anew, and the tree holding it updates its node (see above).
     void SetPresence(std::string_view word);
@@ -165,11 +166,15 @@ class CUser {
     // the extension's, the attachments) live in one UserDetails block made when the first of
     // them is written. details() reads them (a user without the block reads empty fields);
     // EditDetails() makes the block and hands it out for writing.
+    //
+    // groupId, subscription and groupKey are alike for many users (every user of one unit
+    // has the unit's key): SharedText handles, so a loader that hands the users of a unit
+    // one text makes them share it.
     std::string name;
-    std::string groupId;
-    std::string subscription;  // "to", "from", "both" or empty
+    SharedText groupId;
+    SharedText subscription;  // "to", "from", "both" or empty
     // (the presence word, field 6, is presence() / SetPresence)
-    std::string groupKey;  // pathKey of the group node the user hangs under
+    SharedText groupKey;  // pathKey of the group node the user hangs under
     std::uint8_t videoCapable = 0;
     std::uint8_t stateByte = 0;
     std::int32_t vcardFlags = 0;
@@ -194,7 +199,7 @@ class CUser {
 
     const os::Clock* clock_;
     std::string jid_;
-    std::string presence_ = "offline";
+    SharedText presence_ = SharedText::Word("offline");
     CIMTreeItemData* holder_ = nullptr;
     std::unique_ptr<UserDetails> details_;  // made on the first write of one of its fields
     // The groups whose user lists hold this user (once per entry): a user that goes leaves
