@@ -40,8 +40,7 @@ class KeyIndex {
       public:
         using Many = std::vector<CIMTreeItemData*>;
         Slot() = default;
-        Slot(Slot&& other) noexcept
-            : key(other.key), one_(std::exchange(other.one_, nullptr)) {}
+        Slot(Slot&& other) noexcept : key(other.key), one_(std::exchange(other.one_, nullptr)) {}
         Slot& operator=(Slot&& other) noexcept {
             if (this != &other) {
                 Release();

@@ -68,10 +68,10 @@ void SharedText::Release() noexcept {
 }
 
 SharedText SharedText::Word(std::string_view text) {
-    static Rep words[kWords.size()] = {
-        {{kForever}, 7, "offline"}, {{kForever}, 6, "online"}, {{kForever}, 4, "away"},
-        {{kForever}, 2, "xa"},      {{kForever}, 3, "dnd"},    {{kForever}, 4, "busy"},
-        {{kForever}, 4, "chat"},    {{kForever}, 9, "available"}};
+    static Rep words[kWords.size()] = {{{kForever}, 7, "offline"}, {{kForever}, 6, "online"},
+                                       {{kForever}, 4, "away"},    {{kForever}, 2, "xa"},
+                                       {{kForever}, 3, "dnd"},     {{kForever}, 4, "busy"},
+                                       {{kForever}, 4, "chat"},    {{kForever}, 9, "available"}};
     for (std::size_t i = 0; i < kWords.size(); ++i) {
         if (kWords[i] == text) return SharedText(&words[i]);
     }

@@ -40,8 +40,8 @@ TEST(SharedTextTest, TheEmptyTextReadsAsAnEmptyCString) {
 }
 
 TEST(SharedTextTest, PresenceWordsAreSharedProcessWideAndOtherWordsAreNot) {
-    for (const char* word : {"offline", "online", "away", "xa", "dnd", "busy", "chat",
-                             "available"}) {
+    for (const char* word :
+         {"offline", "online", "away", "xa", "dnd", "busy", "chat", "available"}) {
         SCOPED_TRACE(word);
         EXPECT_TRUE(SharedText::Word(word).SharesWith(SharedText::Word(word)));
         EXPECT_EQ(SharedText::Word(word), word);
