@@ -76,7 +76,6 @@ class CIMTreeItemData {
 
     // ---- Kept by the list and the tree that hold the item ----
     KeyListener* listener_ = nullptr;
-    std::list<std::unique_ptr<CIMTreeItemData>>::iterator position_;
     // The hashes of the keys the list indexed the item under (a hit is checked against the
     // item's own key): a user's JID, exact and loose (once the loose index is built), and a
     // group's path key.
