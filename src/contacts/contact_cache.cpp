@@ -71,7 +71,8 @@ void StoreUser(CacheArchive& archive, const CUser& user) {
 }
 
 // Details are read into a scratch block and kept only when one of them is set, so a user
-// whose record has none stays as small as a new one. `scratch` is empty before and after.
+// whose record has none stays as small as a new one. Every record sets every field of the
+// scratch block that a file holds; the others stay empty.
 void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch, RecentTexts& recent) {
     bool anyDetail = false;
     const auto own = [&](auto& field) {
@@ -90,8 +91,11 @@ void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch, RecentTe
         [&] { user.SetPresence(archive.TakeText()); });
     user.vcardFlags = static_cast<std::int32_t>(archive.TakeDword());
     if (!anyDetail) return;
-    user.EditDetails() = std::move(scratch);
-    scratch = UserDetails();
+    // The mobile is kept without trailing blanks.
+    std::string& mobile = scratch.mobile;
+    const std::size_t kept = mobile.find_last_not_of(' ');
+    mobile.erase(kept == std::string::npos ? 0 : kept + 1);
+    user.AdoptDetails(std::move(scratch));
 }
 
 // One item record of a file being read.
@@ -100,12 +104,8 @@ std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientCon
     std::uint32_t kind = 0;
     archive.Exchange(kind);
     if (kind == kUserRecord) {
-        auto user = std::make_unique<CUser>(context.clock, "", "", "", "");
+        std::unique_ptr<CUser> user = CUser::ForRecord(context.clock);
         LoadUser(archive, *user, scratch, recent);
-        if (user->HasDetails()) {
-            std::string& mobile = user->EditDetails().mobile;
-            mobile = os::TrimRight(mobile, ' ');
-        }
         return CIMTreeItemData::ForUser(std::move(user));
     }
     if (kind == kGroupRecord) {

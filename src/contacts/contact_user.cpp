@@ -23,6 +23,18 @@ CUser::CUser(const os::Clock& clock, std::string jid, std::string name, std::str
     Initialise();
 }
 
+CUser::CUser(const os::Clock& clock, RecordTag) : clock_(&clock) {
+    touchedTicks = clock_->TickCount();
+}
+
+std::unique_ptr<CUser> CUser::ForRecord(const os::Clock& clock) {
+    return std::unique_ptr<CUser>(new CUser(clock, RecordTag{}));
+}
+
+void CUser::AdoptDetails(UserDetails&& details) {
+    details_ = std::make_unique<UserDetails>(std::move(details));
+}
+
 CUser::CUser(const CUser& other) : clock_(other.clock_) {
     Initialise();
     CopyPersonFrom(other);

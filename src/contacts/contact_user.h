@@ -103,6 +103,9 @@ class CUser {
     // copy alone.
     CUser(const CUser& other);
     CUser& operator=(const CUser& other);
+    // A user whose every text a cache record is about to give (the display text among
+    // them): touched now, offline, but no display text made only to be replaced.
+    static std::unique_ptr<CUser> ForRecord(const os::Clock& clock);
     virtual ~CUser();
 
     virtual const std::string& GetJid() const { return jid_; }
@@ -187,11 +190,15 @@ class CUser {
     const UserDetails& details() const;
     UserDetails& EditDetails();
     bool HasDetails() const { return details_ != nullptr; }
+    // Takes `details` as the user's block of details (`details` is left moved from).
+    void AdoptDetails(UserDetails&& details);
 
   private:
     friend class CIMTreeItemData;
     friend class CGroup;
 
+    struct RecordTag {};
+    CUser(const os::Clock& clock, RecordTag);
     // Construction's last steps: the display text for the current presence, touched now,
     // counters cleared.
     void Initialise();
