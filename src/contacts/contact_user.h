@@ -182,10 +182,10 @@ class CUser {
     std::uint8_t stateByte = 0;
     std::int32_t vcardFlags = 0;
     std::uint32_t touchedTicks = 0;
+    std::int32_t suffixOn = 0;  // (beside the other small fields: no padding)
     std::string displayText;
     os::TreeItem treeItem = os::kNoTreeItem;
     std::int32_t orderIndex = 0;
-    std::int32_t suffixOn = 0;
 
     const UserDetails& details() const;
     UserDetails& EditDetails();
