@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace contacts_test {
 namespace {
@@ -63,6 +65,23 @@ TEST(SharedTextTest, RecentTextsHandOutTheBufferOfAnEqualTextMadeBefore) {
     const SharedText again = recent.Share("org,u1");
     EXPECT_EQ(again, "org,u1");
     EXPECT_FALSE(again.SharesWith(first));
+}
+
+TEST(SharedTextTest, CopiesMadeAndDroppedOnTwoThreadsLeaveTheTextWhole) {
+    const SharedText key("organizeTop,u1");
+    const auto churn = [&key] {
+        std::vector<SharedText> copies;
+        for (int i = 0; i < 2000; ++i) {
+            copies.push_back(key);
+            if (copies.size() > 16) copies.erase(copies.begin());
+        }
+    };
+    std::thread other(churn);
+    churn();
+    other.join();
+    EXPECT_EQ(key, "organizeTop,u1");
+    SharedText last = key;
+    EXPECT_TRUE(last.SharesWith(key));
 }
 
 }  // namespace
