@@ -60,7 +60,7 @@ std::optional<std::vector<ChatCommands::PickedContact>> PickContactsFromTrees(
         const contacts::CUser* user =
             trees != nullptr ? trees->FindUser(contact.jid, platform::JidMatch::Exact) : nullptr;
         picked.push_back({contact.jid, contact.name,
-                          user != nullptr ? user->presence() : std::string("offline")});
+                          user != nullptr ? std::string(user->presence()) : "offline"});
     }
     return picked;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -62,7 +63,7 @@ void ForEachUserText(User& user, Details& d, Own own, Detail detail, Jid jid, Pr
 }
 
 void StoreUser(CacheArchive& archive, const CUser& user) {
-    const auto put = [&](const std::string& field) { archive.Put(field); };
+    const auto put = [&](const auto& field) { archive.Put(std::string_view(field)); };
     ForEachUserText(
         user, user.details(), put, put, [&] { archive.Put(user.GetJid()); },
         [&] { archive.Put(user.presence()); });
@@ -70,10 +71,17 @@ void StoreUser(CacheArchive& archive, const CUser& user) {
 }
 
 // Details are read into a scratch block and kept only when one of them is set, so a user
-// whose record has none stays as small as a new one. `scratch` is empty before and after.
-void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch) {
+// whose record has none stays as small as a new one. Every record sets every field of the
+// scratch block that a file holds; the others stay empty.
+void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch, RecentTexts& recent) {
     bool anyDetail = false;
-    const auto own = [&](std::string& field) { field.assign(archive.TakeText()); };
+    const auto own = [&](auto& field) {
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, SharedText>) {
+            field = recent.Share(archive.TakeText());
+        } else {
+            field.assign(archive.TakeText());
+        }
+    };
     const auto detail = [&](std::string& field) {
         field.assign(archive.TakeText());
         anyDetail = anyDetail || !field.empty();
@@ -83,22 +91,21 @@ void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch) {
         [&] { user.SetPresence(archive.TakeText()); });
     user.vcardFlags = static_cast<std::int32_t>(archive.TakeDword());
     if (!anyDetail) return;
-    user.EditDetails() = std::move(scratch);
-    scratch = UserDetails();
+    // The mobile is kept without trailing blanks.
+    std::string& mobile = scratch.mobile;
+    const std::size_t kept = mobile.find_last_not_of(' ');
+    mobile.erase(kept == std::string::npos ? 0 : kept + 1);
+    user.AdoptDetails(std::move(scratch));
 }
 
 // One item record of a file being read.
 std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context,
-                                          UserDetails& scratch) {
+                                          UserDetails& scratch, RecentTexts& recent) {
     std::uint32_t kind = 0;
     archive.Exchange(kind);
     if (kind == kUserRecord) {
-        auto user = std::make_unique<CUser>(context.clock, "", "", "", "");
-        LoadUser(archive, *user, scratch);
-        if (user->HasDetails()) {
-            std::string& mobile = user->EditDetails().mobile;
-            mobile = os::TrimRight(mobile, ' ');
-        }
+        std::unique_ptr<CUser> user = CUser::ForRecord(context.clock);
+        LoadUser(archive, *user, scratch, recent);
         return CIMTreeItemData::ForUser(std::move(user));
     }
     if (kind == kGroupRecord) {
@@ -128,7 +135,8 @@ void Serialize(CacheArchive& archive, CUser& user) {
         return;
     }
     UserDetails scratch;
-    LoadUser(archive, user, scratch);
+    RecentTexts recent;
+    LoadUser(archive, user, scratch, recent);
 }
 
 std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
@@ -226,8 +234,9 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
         // Never more records than bytes: a damaged count reserves nothing absurd.
         items.reserve(std::min<std::size_t>(count, archive.remaining()));
         UserDetails scratch;
+        RecentTexts recent;
         for (std::uint32_t i = 0; i < count; ++i) {
-            items.push_back(LoadItem(archive, context, scratch));
+            items.push_back(LoadItem(archive, context, scratch, recent));
         }
     } catch (const BrokenCacheFile& broken) {
         items.clear();

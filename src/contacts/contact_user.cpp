@@ -16,11 +16,23 @@ namespace contacts {
 CUser::CUser(const os::Clock& clock, std::string jid, std::string name, std::string groupId,
              std::string subscription)
     : name(std::move(name)),
-      groupId(std::move(groupId)),
-      subscription(std::move(subscription)),
+      groupId(groupId),
+      subscription(subscription),
       clock_(&clock),
       jid_(std::move(jid)) {
     Initialise();
+}
+
+CUser::CUser(const os::Clock& clock, RecordTag) : clock_(&clock) {
+    touchedTicks = clock_->TickCount();
+}
+
+std::unique_ptr<CUser> CUser::ForRecord(const os::Clock& clock) {
+    return std::unique_ptr<CUser>(new CUser(clock, RecordTag{}));
+}
+
+void CUser::AdoptDetails(UserDetails&& details) {
+    details_ = std::make_unique<UserDetails>(std::move(details));
 }
 
 CUser::CUser(const CUser& other) : clock_(other.clock_) {
@@ -105,8 +117,8 @@ void CUser::SetJid(std::string jid) {
 }
 
 void CUser::SetPresence(std::string_view word) {
-    if (word == presence_) return;
-    presence_ = std::string(word);
+    if (word == presence_.view()) return;
+    presence_ = SharedText::Word(word);
     // Each group keeps per entry whether it counts the user online: tell every one.
     for (const Listing& listing : listedIn_) listing.group->RefreshOnline(this);
     if (holder_ != nullptr) holder_->PresenceChanged();

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "contacts/shared_text.h"
 #include "os/controls/tree_control.h"
 
 struct CContactPersonInfo;
@@ -102,6 +103,9 @@ class CUser {
     // copy alone.
     CUser(const CUser& other);
     CUser& operator=(const CUser& other);
+    // A user whose every text a cache record is about to give (the display text among
+    // them): touched now, offline, but no display text made only to be replaced.
+    static std::unique_ptr<CUser> ForRecord(const os::Clock& clock);
     virtual ~CUser();
 
     virtual const std::string& GetJid() const { return jid_; }
@@ -109,7 +113,7 @@ class CUser {
     void SetJid(std::string jid);
 
     // The presence word ("online", "away", "offline" ...); "offline" at construction.
-    const std::string& presence() const { return presence_; }
+    std::string_view presence() const { return presence_.view(); }
     // Changes the presence word (the same word again changes nothing): every group listing
     // this user counts it anew, and the tree holding it updates its node (see above).
     void SetPresence(std::string_view word);
@@ -165,28 +169,36 @@ class CUser {
     // the extension's, the attachments) live in one UserDetails block made when the first of
     // them is written. details() reads them (a user without the block reads empty fields);
     // EditDetails() makes the block and hands it out for writing.
+    //
+    // groupId, subscription and groupKey are alike for many users (every user of one unit
+    // has the unit's key): SharedText handles, so a loader that hands the users of a unit
+    // one text makes them share it.
     std::string name;
-    std::string groupId;
-    std::string subscription;  // "to", "from", "both" or empty
+    SharedText groupId;
+    SharedText subscription;  // "to", "from", "both" or empty
     // (the presence word, field 6, is presence() / SetPresence)
-    std::string groupKey;  // pathKey of the group node the user hangs under
+    SharedText groupKey;  // pathKey of the group node the user hangs under
     std::uint8_t videoCapable = 0;
     std::uint8_t stateByte = 0;
     std::int32_t vcardFlags = 0;
     std::uint32_t touchedTicks = 0;
+    std::int32_t suffixOn = 0;  // (beside the other small fields: no padding)
     std::string displayText;
     os::TreeItem treeItem = os::kNoTreeItem;
     std::int32_t orderIndex = 0;
-    std::int32_t suffixOn = 0;
 
     const UserDetails& details() const;
     UserDetails& EditDetails();
     bool HasDetails() const { return details_ != nullptr; }
+    // Takes `details` as the user's block of details (`details` is left moved from).
+    void AdoptDetails(UserDetails&& details);
 
   private:
     friend class CIMTreeItemData;
     friend class CGroup;
 
+    struct RecordTag {};
+    CUser(const os::Clock& clock, RecordTag);
     // Construction's last steps: the display text for the current presence, touched now,
     // counters cleared.
     void Initialise();
@@ -194,7 +206,7 @@ class CUser {
 
     const os::Clock* clock_;
     std::string jid_;
-    std::string presence_ = "offline";
+    SharedText presence_ = SharedText::Word("offline");
     CIMTreeItemData* holder_ = nullptr;
     std::unique_ptr<UserDetails> details_;  // made on the first write of one of its fields
     // The groups whose user lists hold this user (once per entry): a user that goes leaves

@@ -50,6 +50,9 @@ int AddStoredChildren(core::ClientContext& context, CIMTree& tree, const std::st
     CIMTree::ItemDataLock lock(tree);
     if (!lock.owns()) return static_cast<int>(children.size());
     std::int32_t order = 0;
+    // The unit's persons share one key text and, mostly, one parent id text.
+    const SharedText unitKey(key);
+    RecentTexts parentIds;
     for (const CGroupChild& child : children) {
         const std::string childKey = key + "," + child.GetId();
         if (child.IsUnit()) {
@@ -68,9 +71,9 @@ int AddStoredChildren(core::ClientContext& context, CIMTree& tree, const std::st
             found->orderIndex = order++;
             continue;
         }
-        auto user = std::make_unique<CUser>(context.clock, child.GetId(), child.GetName(),
-                                            child.GetPId(), "");
-        user->groupKey = key;
+        auto user = std::make_unique<CUser>(context.clock, child.GetId(), child.GetName(), "", "");
+        user->groupId = parentIds.Share(child.GetPId());
+        user->groupKey = unitKey;
         user->orderIndex = order++;
         auto item = CIMTreeItemData::ForUser(std::move(user));
         if (tree.AddItemData(item) != nullptr) tree.SetDirty(true);

@@ -49,8 +49,8 @@ CIMTreeItemData* ItemDataList::Append(std::unique_ptr<CIMTreeItemData> item,
     CIMTreeItemData* raw = item.get();
     raw->id_ = firstId_ + static_cast<std::uint32_t>(byId_.size());
     raw->listener_ = listener;
-    raw->position_ = items_.insert(items_.end(), std::move(item));
-    byId_.push_back(raw);
+    byId_.push_back(std::move(item));
+    ++size_;
     IndexItem(*raw);
     return raw;
 }
@@ -58,9 +58,8 @@ CIMTreeItemData* ItemDataList::Append(std::unique_ptr<CIMTreeItemData> item,
 std::unique_ptr<CIMTreeItemData> ItemDataList::Remove(CIMTreeItemData* item) {
     if (!Contains(item)) return nullptr;
     UnindexItem(*item);
-    byId_[item->id_ - firstId_] = nullptr;
-    std::unique_ptr<CIMTreeItemData> owned = std::move(*item->position_);
-    items_.erase(item->position_);
+    std::unique_ptr<CIMTreeItemData> owned = std::move(byId_[item->id_ - firstId_]);
+    --size_;
     owned->id_ = 0;
     owned->listener_ = nullptr;
     owned->node_ = os::kNoTreeItem;
@@ -68,15 +67,19 @@ std::unique_ptr<CIMTreeItemData> ItemDataList::Remove(CIMTreeItemData* item) {
 }
 
 void ItemDataList::Clear() {
-    for (auto& item : items_) item->listener_ = nullptr;
+    for (auto& item : byId_) {
+        if (item != nullptr) item->listener_ = nullptr;
+    }
     // Ids are never given twice in a list's life, so a stale node parameter never finds a
     // new item.
     firstId_ += static_cast<std::uint32_t>(byId_.size());
-    byId_.clear();
     exact_.Clear();
     loose_.Clear();
     groups_.Clear();
-    items_.clear();
+    Slots items = std::move(byId_);
+    byId_ = Slots();
+    size_ = 0;
+    items.clear();  // in list order, after the list has let them go
 }
 
 bool ItemDataList::Contains(const CIMTreeItemData* item) const {
@@ -86,7 +89,7 @@ bool ItemDataList::Contains(const CIMTreeItemData* item) const {
 CIMTreeItemData* ItemDataList::ById(std::uint32_t id) const {
     if (id < firstId_) return nullptr;
     const std::size_t slot = id - firstId_;
-    return slot < byId_.size() ? byId_[slot] : nullptr;
+    return slot < byId_.size() ? byId_[slot].get() : nullptr;
 }
 
 void ItemDataList::IndexItem(CIMTreeItemData& item) {
@@ -121,7 +124,7 @@ void ItemDataList::Reindex(CIMTreeItemData& item) {
 void ItemDataList::BuildLooseIndex() {
     if (looseBuilt_) return;
     looseBuilt_ = true;
-    for (auto& item : items_) {
+    for (auto& item : *this) {
         if (const CUser* user = item->user()) {
             item->looseHash_ = TextHash(LooseKey(user->GetJid()));
             loose_.Insert(item->looseHash_, item.get());

@@ -16,7 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <list>
+#include <iterator>
 #include <memory>
 #include <span>
 #include <string>
@@ -32,7 +32,40 @@ namespace contacts {
 
 class ItemDataList {
   public:
-    using Items = std::list<std::unique_ptr<CIMTreeItemData>>;
+    // The items in list order: the id-ordered slots, skipping the slots of removed items.
+    using Slots = std::vector<std::unique_ptr<CIMTreeItemData>>;
+    class const_iterator {
+      public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::unique_ptr<CIMTreeItemData>;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const value_type*;
+        using reference = const value_type&;
+        const_iterator() = default;
+        const_iterator(Slots::const_iterator at, Slots::const_iterator end) : at_(at), end_(end) {
+            Skip();
+        }
+        reference operator*() const { return *at_; }
+        pointer operator->() const { return &*at_; }
+        const_iterator& operator++() {
+            ++at_;
+            Skip();
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator was = *this;
+            ++*this;
+            return was;
+        }
+        bool operator==(const const_iterator& other) const { return at_ == other.at_; }
+
+      private:
+        void Skip() {
+            while (at_ != end_ && *at_ == nullptr) ++at_;
+        }
+        Slots::const_iterator at_;
+        Slots::const_iterator end_;
+    };
 
     explicit ItemDataList(platform::UserTypeOf userTypeOf);
     ~ItemDataList();
@@ -48,10 +81,10 @@ class ItemDataList {
     // Room for `count` more users without the indexes growing.
     void Reserve(std::size_t count);
 
-    std::size_t size() const { return items_.size(); }
-    bool empty() const { return items_.empty(); }
-    Items::const_iterator begin() const { return items_.begin(); }
-    Items::const_iterator end() const { return items_.end(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const_iterator begin() const { return {byId_.begin(), byId_.end()}; }
+    const_iterator end() const { return {byId_.end(), byId_.end()}; }
 
     bool Contains(const CIMTreeItemData* item) const;
     // The item with this id, or null.
@@ -84,8 +117,9 @@ class ItemDataList {
     void UnindexItem(CIMTreeItemData& item);
 
     platform::UserTypeOf userTypeOf_;
-    Items items_;
-    std::vector<CIMTreeItemData*> byId_;  // slot = id - firstId_
+    // Owns the items: slot = id - firstId_; a removed item leaves its slot empty.
+    Slots byId_;
+    std::size_t size_ = 0;
     std::uint32_t firstId_ = 1;
     KeyIndex exact_;
     KeyIndex loose_;

@@ -51,15 +51,11 @@ void KeyIndex::Insert(std::uint64_t key, CIMTreeItemData* item) {
     Slot& slot = slots_[Probe(key)];
     if (!slot.used()) {
         slot.key = key;
-        slot.one = item;
+        slot.SetOne(item);
         ++size_;
         return;
     }
-    if (slot.many == nullptr) {
-        slot.many = std::make_unique<std::vector<CIMTreeItemData*>>();
-        slot.many->push_back(std::exchange(slot.one, nullptr));
-    }
-    std::vector<CIMTreeItemData*>& many = *slot.many;
+    Slot::Many& many = slot.many() != nullptr ? *slot.many() : slot.MakeMany();
     if (many.back()->id_ < item->id_) {
         many.push_back(item);  // an append: the common case
         return;
@@ -75,15 +71,15 @@ void KeyIndex::Erase(std::uint64_t key, const CIMTreeItemData* item) {
     const std::size_t at = Probe(key);
     Slot& slot = slots_[at];
     if (!slot.used()) return;
-    if (slot.many == nullptr) {
-        if (slot.one == item) RemoveSlot(at);
+    Slot::Many* many = slot.many();
+    if (many == nullptr) {
+        if (slot.one() == item) RemoveSlot(at);
         return;
     }
-    std::erase(*slot.many, item);
-    if (slot.many->size() == 1) {
-        slot.one = slot.many->front();
-        slot.many.reset();
-    } else if (slot.many->empty()) {
+    std::erase(*many, item);
+    if (many->size() == 1) {
+        slot.SetOne(many->front());
+    } else if (many->empty()) {
         RemoveSlot(at);
     }
 }

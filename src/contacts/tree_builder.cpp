@@ -46,13 +46,14 @@ BuildOutcome BuildFromList(core::ClientContext& context, CIMTree& tree,
     const bool firstBuild = tree.GetCount() == 0;
     std::int32_t order = 0;
     std::vector<CUser*> added;
+    RecentTexts groupKeys;  // the users of one group share its key
     for (const platform::ContactListUser& entry : list.users) {
         if (CUser* found = tree.FindUser(entry.jid, entry.groupKey, platform::JidMatch::Exact)) {
             found->orderIndex = order++;
             continue;
         }
         auto user = std::make_unique<CUser>(context.clock, entry.jid, entry.name, "", "");
-        user->groupKey = entry.groupKey;
+        user->groupKey = groupKeys.Share(entry.groupKey);
         user->orderIndex = order++;
         auto item = CIMTreeItemData::ForUser(std::move(user));
         CIMTreeItemData* stored = tree.AddItemData(item);

@@ -9,21 +9,27 @@ CIMTreeItemData::CIMTreeItemData(ItemKind kind) : kind_(kind) {}
 
 CIMTreeItemData::~CIMTreeItemData() {
     // The payload dies with its item; it must not tell anybody about it.
-    if (user_ != nullptr) user_->holder_ = nullptr;
-    if (group_ != nullptr) group_->holder_ = nullptr;
+    if (CUser* held = user()) {
+        held->holder_ = nullptr;
+        delete held;
+    }
+    if (CGroup* held = group()) {
+        held->holder_ = nullptr;
+        delete held;
+    }
 }
 
 std::unique_ptr<CIMTreeItemData> CIMTreeItemData::ForGroup(std::unique_ptr<CGroup> group) {
     std::unique_ptr<CIMTreeItemData> item(new CIMTreeItemData(ItemKind::Group));
-    item->group_ = std::move(group);
-    if (item->group_ != nullptr) item->group_->holder_ = item.get();
+    if (group != nullptr) group->holder_ = item.get();
+    item->payload_ = group.release();
     return item;
 }
 
 std::unique_ptr<CIMTreeItemData> CIMTreeItemData::ForUser(std::unique_ptr<CUser> user) {
     std::unique_ptr<CIMTreeItemData> item(new CIMTreeItemData(ItemKind::User));
-    item->user_ = std::move(user);
-    if (item->user_ != nullptr) item->user_->holder_ = item.get();
+    if (user != nullptr) user->holder_ = item.get();
+    item->payload_ = user.release();
     return item;
 }
 

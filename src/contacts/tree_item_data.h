@@ -34,9 +34,13 @@ class CIMTreeItemData {
 
     ItemKind kind() const { return kind_; }
     // The payload of that kind, or null.
-    CGroup* group() const { return group_.get(); }
-    CUser* user() const { return user_.get(); }
-    bool hasPayload() const { return group_ != nullptr || user_ != nullptr; }
+    CGroup* group() const {
+        return kind_ == ItemKind::Group ? static_cast<CGroup*>(payload_) : nullptr;
+    }
+    CUser* user() const {
+        return kind_ == ItemKind::User ? static_cast<CUser*>(payload_) : nullptr;
+    }
+    bool hasPayload() const { return payload_ != nullptr; }
 
     // Set once the item has been given its node in the tree.
     bool placed = false;
@@ -65,20 +69,20 @@ class CIMTreeItemData {
     void PathKeyChanged(std::string_view previous);
     void PresenceChanged();
 
+    // A directory holds some 100 000 items: one owned payload pointer whose type the kind
+    // gives, and the fields ordered so that none is padded.
     ItemKind kind_;
-    std::unique_ptr<CGroup> group_;
-    std::unique_ptr<CUser> user_;
+    void* payload_ = nullptr;  // the CGroup or the CUser, owned
 
     // ---- Kept by the list and the tree that hold the item ----
     KeyListener* listener_ = nullptr;
-    std::uint32_t id_ = 0;  // the node's item parameter; 0 = not in a list
-    std::list<std::unique_ptr<CIMTreeItemData>>::iterator position_;
     // The hashes of the keys the list indexed the item under (a hit is checked against the
     // item's own key): a user's JID, exact and loose (once the loose index is built), and a
     // group's path key.
     std::uint64_t exactHash_ = 0;
     std::uint64_t looseHash_ = 0;
     std::uint64_t groupHash_ = 0;
+    std::uint32_t id_ = 0;  // the node's item parameter; 0 = not in a list
     os::TreeItem node_ = os::kNoTreeItem;
 };
 

@@ -87,6 +87,23 @@ TEST_F(DirectoryLoaderTest, TheTopAndAUnitLoadThroughTheStoreOnce) {
     EXPECT_EQ(tree_->ItemDataCount(), items);
 }
 
+TEST_F(DirectoryLoaderTest, ThePersonsOfAUnitShareItsKeyText) {
+    ASSERT_TRUE(LogIn());
+    contacts::LoadDirectoryTop(context(), *tree_, 0);
+    ASSERT_EQ(ExpandDirectoryNode(context(), *tree_, RootNamed("部门u1"), 0, 0),
+              UnitOpen::ChildrenLoaded);
+    const contacts::CUser* first =
+        tree_->FindUser("pu1_1$gov@h", "organizeTop,u1", platform::JidMatch::Exact);
+    const contacts::CUser* second =
+        tree_->FindUser("pu1_2$gov@h", "organizeTop,u1", platform::JidMatch::Exact);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->groupKey, "organizeTop,u1");
+    EXPECT_EQ(first->groupId, "u1");
+    EXPECT_TRUE(first->groupKey.SharesWith(second->groupKey));
+    EXPECT_TRUE(first->groupId.SharesWith(second->groupId));
+}
+
 TEST_F(DirectoryLoaderTest, AUnitWithoutChildrenShowsNoData) {
     ASSERT_TRUE(LogIn());
     contacts::LoadDirectoryTop(context(), *tree_, 0);
