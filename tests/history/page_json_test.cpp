@@ -93,8 +93,8 @@ TEST(PageJson, EveryPageOfTwoHundredAndFiveRecordsAtFiftyHoldsItsSlice) {
     Paging paging = LoadedPaging(205, 50);
     ASSERT_EQ(paging.pageCount, 5);
     const std::vector<std::pair<int, std::vector<std::string>>> pages = {
-        {5, IdRange(49, 0)},     {4, IdRange(99, 50)},   {3, IdRange(149, 100)},
-        {2, IdRange(199, 150)},  {1, IdRange(204, 200)},
+        {5, IdRange(49, 0)},    {4, IdRange(99, 50)},   {3, IdRange(149, 100)},
+        {2, IdRange(199, 150)}, {1, IdRange(204, 200)},
     };
     for (const auto& [page, ids] : pages) {
         paging.currentPage = page;
@@ -160,10 +160,18 @@ TEST_P(HostileField, NeverBreaksThePage) {
         auto records = NumberedRecords(1);
         PageOptions options;
         switch (field) {
-            case From: records[0].sender = c.value + "( x@example.org )"; break;
-            case Time: records[0].time = c.value; break;
-            case Contents: records[0].contents = c.value; break;
-            case Type: records[0].type = c.value; break;
+            case From:
+                records[0].sender = c.value + "( x@example.org )";
+                break;
+            case Time:
+                records[0].time = c.value;
+                break;
+            case Contents:
+                records[0].contents = c.value;
+                break;
+            case Type:
+                records[0].type = c.value;
+                break;
             case Receiver:
                 records[0].peer = c.value;
                 options.showReceiver = true;
@@ -177,14 +185,12 @@ TEST_P(HostileField, NeverBreaksThePage) {
             ASSERT_NE(item.Member(key), nullptr) << key;
         }
         EXPECT_EQ(item.Member("ID")->text, "0");
-        const std::string expected =
-            os::GbkToUtf8Lossy(c.readBack.empty() ? c.value : c.readBack);
+        const std::string expected = os::GbkToUtf8Lossy(c.readBack.empty() ? c.value : c.readBack);
         if (field == From) {
             EXPECT_EQ(item.Member("from")->text, expected);
         }
         if (field == Receiver) {
-            EXPECT_EQ(item.Member("from")->text,
-                      os::GbkToUtf8Lossy("接收者(") + expected + ")");
+            EXPECT_EQ(item.Member("from")->text, os::GbkToUtf8Lossy("接收者(") + expected + ")");
         }
         if (field == Time) {
             EXPECT_EQ(item.Member("time")->text, expected);
@@ -200,18 +206,25 @@ TEST_P(HostileField, NeverBreaksThePage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, HostileField,
-    testing::Values(
-        HostileCase{"quote", "a\"b", "a\\\"b"}, HostileCase{"backslash_end", "ab\\", ""},
-        HostileCase{"tab", "a\tb", ""}, HostileCase{"lone_cr", "a\rb", ""},
-        HostileCase{"control_bytes", std::string("a\x01\x1f\x7f" "b"), ""},
-        HostileCase{"nul", std::string("a\0b", 3), ""},
-        HostileCase{"line_breaks", "a\r\nb\nc", "a<br//>b<br//>c"},
-        HostileCase{"trail_byte_backslash", "誠\"", "誠\\\""},
-        HostileCase{"lone_lead_before_quote", std::string("\xB0\"x"), "?\\\"x"},
-        HostileCase{"lone_lead_at_end", std::string("ab\xB0"), "ab?"},
-        HostileCase{"byte_ff", std::string("a\xFF" "b"), "a?b"},
-        HostileCase{"script_end", "</script><br>", ""},
-        HostileCase{"brackets_and_comma", "\"},{\"ID\":\"9", "\\\"},{\\\"ID\\\":\\\"9"}),
+    testing::Values(HostileCase{"quote", "a\"b", "a\\\"b"},
+                    HostileCase{"backslash_end", "ab\\", ""}, HostileCase{"tab", "a\tb", ""},
+                    HostileCase{"lone_cr", "a\rb", ""},
+                    HostileCase{"control_bytes",
+                                std::string("a\x01\x1f\x7f"
+                                            "b"),
+                                ""},
+                    HostileCase{"nul", std::string("a\0b", 3), ""},
+                    HostileCase{"line_breaks", "a\r\nb\nc", "a<br//>b<br//>c"},
+                    HostileCase{"trail_byte_backslash", "誠\"", "誠\\\""},
+                    HostileCase{"lone_lead_before_quote", std::string("\xB0\"x"), "?\\\"x"},
+                    HostileCase{"lone_lead_at_end", std::string("ab\xB0"), "ab?"},
+                    HostileCase{"byte_ff",
+                                std::string("a\xFF"
+                                            "b"),
+                                "a?b"},
+                    HostileCase{"script_end", "</script><br>", ""},
+                    HostileCase{"brackets_and_comma", "\"},{\"ID\":\"9",
+                                "\\\"},{\\\"ID\\\":\\\"9"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PageJson, TheTrailByteBackslashOfAChineseCharacterIsNotDoubled) {
