@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "os/text/gbk_codec.h"
 #include "support/case_name.h"
 #include "support/gbk_print.h"
@@ -230,6 +232,46 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(PageJson, TheTrailByteBackslashOfAChineseCharacterIsNotDoubled) {
     // "誠" is 0xD5 0x5C: its second byte is not a backslash.
     EXPECT_EQ(history::EscapePageText("誠"), std::string("\xD5\x5C"));
+}
+
+}  // namespace
+
+namespace {
+
+// Random bytes in every field, with the characters that matter for JSON and GBK made
+// frequent: the page text always converts to UTF-8 and parses, with one object per record.
+TEST(PageJson, RandomBytesInEveryFieldAlwaysParse) {
+    std::mt19937 random(20261211);
+    const std::string interesting = "\\\"\r\n\t\x01\x1f\x7f\x80\x81\xfe\xff()@/ <>&'";
+    const auto field = [&] {
+        std::string text;
+        const int length = static_cast<int>(random() % 24);
+        for (int i = 0; i < length; ++i) {
+            text += random() % 2 == 0 ? interesting[random() % interesting.size()]
+                                      : static_cast<char>(random() % 256);
+        }
+        return text;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<HistoryRecord> records(3);
+        for (int i = 0; i < 3; ++i) {
+            records[i].index = i;
+            records[i].sender = field() + "(" + field() + ")" + field();
+            records[i].peer = field();
+            records[i].contents = field();
+            records[i].time = field();
+            records[i].type = random() % 4 == 0 ? "11" : field();
+        }
+        PageOptions options;
+        options.showReceiver = random() % 2 == 0;
+        const std::string json = BuildPageJson(records, LoadedPaging(3, 30), options);
+        std::string utf8;
+        ASSERT_TRUE(os::GbkToUtf8(json, utf8)) << round;
+        std::string error;
+        const auto page = ParseJson(utf8, &error);
+        ASSERT_TRUE(page.has_value()) << round << ": " << error;
+        ASSERT_EQ(page->items.size(), 3u) << round;
+    }
 }
 
 }  // namespace
