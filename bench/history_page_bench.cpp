@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "history/message_categories.h"
 #include "history/page_json.h"
 #include "history/paging.h"
 #include "history/record_collector.h"
