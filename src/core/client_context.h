@@ -21,6 +21,7 @@
 //   doors        the doors to the work of other subsystems (doors.h)
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
 //   OpenUserStore  the logged-in user's message store
+//   offlineFiles the offline file tasks (OfflineFileLib), the client's one
 
 #include <functional>
 #include <memory>
@@ -41,6 +42,7 @@ namespace platform {
 class SessionCore;
 class NoticePop;
 class SharedUtil;
+class OfflineFileLib;
 }  // namespace platform
 namespace config {
 struct ClientConfig;
@@ -110,6 +112,9 @@ class ClientContext {
     // connections open between handles). Null, with a log line, when there is no user folder.
     std::unique_ptr<CClientDB> OpenUserStore() const;
 
+    // The offline file tasks: uploads to and downloads from the offline file server.
+    platform::OfflineFileLib& offlineFiles() const { return *offlineFiles_; }
+
     // Records a step through `trace`, if set.
     void Trace(std::string_view step) const {
         if (trace) trace(step);
@@ -118,6 +123,8 @@ class ClientContext {
   private:
     std::unique_ptr<Doors> doors_;
     IWindowManager* windowManager_ = nullptr;
+    // Last: its tasks end (and their threads are waited for) before anything else goes.
+    std::unique_ptr<platform::OfflineFileLib> offlineFiles_;
 };
 
 }  // namespace core
