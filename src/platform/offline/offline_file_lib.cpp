@@ -12,6 +12,7 @@ struct OfflineFileLib::Running {
     std::atomic<std::uint64_t> moved{0};
     std::atomic<bool> abandoned{false};
     std::atomic<bool> done{false};
+    std::atomic<bool> ended{false};  // the thread has nothing left to do
 };
 
 namespace {
@@ -79,13 +80,13 @@ bool Download(web::GenericHttpClient& http, OfflineTask& task, const std::atomic
 OfflineFileLib::OfflineFileLib(os::Clock& clock) : clock_(clock) {}
 
 OfflineFileLib::~OfflineFileLib() {
-    std::vector<std::thread> threads;
+    std::vector<Worker> workers;
     {
         std::lock_guard lock(mutex_);
         for (auto& [key, running] : tasks_) running->abandoned = true;
-        threads.swap(threads_);
+        workers.swap(workers_);
     }
-    for (std::thread& thread : threads) thread.join();
+    for (Worker& worker : workers) worker.thread.join();
 }
 
 bool OfflineFileLib::AddOfflineFileTask(OfflineTask task, OfflineCallback callback) {
@@ -95,9 +96,18 @@ bool OfflineFileLib::AddOfflineFileTask(OfflineTask task, OfflineCallback callba
     std::lock_guard lock(mutex_);
     auto it = tasks_.find(running->task.key);
     if (it != tasks_.end() && !it->second->done) return false;
+    for (auto worker = workers_.begin(); worker != workers_.end();) {
+        if (!worker->running->ended) {
+            ++worker;
+            continue;
+        }
+        worker->thread.join();
+        worker = workers_.erase(worker);
+    }
     tasks_[running->task.key] = running;
-    threads_.emplace_back(
-        [this, running, callback = std::move(callback)] { Run(running, callback); });
+    workers_.push_back(Worker{
+        std::thread([this, running, callback = std::move(callback)] { Run(running, callback); }),
+        running});
     return true;
 }
 
@@ -119,6 +129,7 @@ void OfflineFileLib::Run(const std::shared_ptr<Running>& running, OfflineCallbac
     if (ok) running->moved = task.size;
     running->done = true;
     if (callback) callback(ok ? OfflineEvent::Finished : OfflineEvent::Failed, task);
+    running->ended = true;
 }
 
 bool OfflineFileLib::GetCompleteCount(std::string_view key, std::uint64_t& count) const {

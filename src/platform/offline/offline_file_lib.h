@@ -67,7 +67,13 @@ class OfflineFileLib {
     os::Clock& clock_;
     mutable std::mutex mutex_;
     std::map<std::string, std::shared_ptr<Running>, std::less<>> tasks_;
-    std::vector<std::thread> threads_;
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<Running> running;
+    };
+    // Threads of tasks still running or not yet joined; an ended one is joined when the next
+    // task is added, so a long session keeps no finished threads.
+    std::vector<Worker> workers_;
 };
 
 }  // namespace platform
