@@ -30,4 +30,10 @@ inline constexpr int kShake = 1204;          // "闪屏振动"
 inline constexpr int kScreenCapture = 1205;  // "截屏" (only with HasClipScreen)
 inline constexpr int kHistory = 1206;        // "历史消息"
 
+// The transfer panel, right of the view while files are listed: one row per transfer, a label
+// (name, "大小:", "速度:", the offline route) over its progress bar.
+inline constexpr int kTransferRows = 4;
+inline constexpr int kTransferLine = 1401;  // 1401..1404
+inline constexpr int kTransferBar = 1411;   // 1411..1414
+
 }  // namespace chat::control

@@ -32,7 +32,7 @@ notify::Registrations RegisterChatNotifications(core::ClientContext& context,
     registrations.push_back(handlers.OnUi(
         {nt::kFileTransferStarted, nt::kFileTransferProgress, nt::kFileTransferRefused,
          nt::kFileTransferCancelled, nt::kFileTransferSucceeded, nt::kFileTransferFailed,
-         nt::kFileOffer},
+         nt::kFileOffer, nt::kOfflineFileSwitch},
         [&context](const platform::NotifyRecord& record) {
             const auto* data = record.As<platform::FileTransferData>();
             if (data == nullptr) return;
@@ -45,6 +45,9 @@ notify::Registrations RegisterChatNotifications(core::ClientContext& context,
                 for (core::ChatWindow* open : manager.ChatWindows()) {
                     if (open->hwnd() == transfer->window) window = open;
                 }
+            } else {
+                // A picture of a message is received outside the list, in the peer's window.
+                window = manager.FindChatWindow(data->peerJid, platform::JidMatch::Loose);
             }
             if (auto* chat = dynamic_cast<CDlgChat*>(window)) {
                 chat->OnFileTransferEvent(record.type, *data);

@@ -67,7 +67,8 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
     switch (message) {
         case os::WM_CREATE:
             MakeControls();
-            transfers_ = std::make_unique<chat::ChatTransfers>(context_, *view_);
+            transfers_ = std::make_unique<chat::ChatTransfers>(
+                context_, *view_, context_.folders.commonDir + "temp/");
             if (context_.hasWindowManager()) {
                 context_.windowManager().AddChatWindow(*this);
                 registered_ = true;
@@ -129,6 +130,7 @@ os::LRESULT CDlgChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM 
             if (wParam == chat::kTypingResendTimer) OnTypingResendTimer();
             if (wParam == chat::kShakeTimer) OnShakeTimer();
             if (wParam == chat::kTransferStallTimer) transfers_->OnStallTimer();
+            if (wParam == chat::kOfflineProgressTimer) transfers_->OnOfflineProgressTimer();
             return 0;
         case os::WM_KEYDOWN:
         case os::WM_SYSKEYDOWN: {

@@ -54,6 +54,7 @@ class CUser;
 }  // namespace contacts
 namespace os {
 class Label;
+class ProgressBar;
 class Edit;
 class CheckBox;
 class Button;
@@ -177,6 +178,9 @@ class CDlgChat final : public core::ChatWindow {
     void MakeControls();
     // Places the controls for a window of this size (dlg_chat_layout.cpp).
     void LayOutControls(int width, int height);
+    // Shows the transfers' progress in the panel (dlg_chat_transfer.cpp); lays the window
+    // out again when the panel appears or goes.
+    void RefreshTransferPanel();
     void ShowAddBuddyTip();
     void ShowRecentHistory();
     void RefreshTitleAndHeader();
@@ -251,6 +255,8 @@ class CDlgChat final : public core::ChatWindow {
     os::Label* statusLine_ = nullptr;
     os::Label* headerLine_ = nullptr;
     os::Label* smsHint_ = nullptr;
+    std::vector<os::Label*> transferLines_;
+    std::vector<os::ProgressBar*> transferBars_;
     os::Edit* signature_ = nullptr;
     os::CheckBox* timedSms_ = nullptr;
     os::Edit* sendTime_ = nullptr;

@@ -13,6 +13,7 @@
 #include "os/controls/check_box.h"
 #include "os/controls/edit.h"
 #include "os/controls/label.h"
+#include "os/controls/progress_bar.h"
 #include "os/text/cstring_ops.h"
 #include "platform/jid/jid.h"
 #include "platform/session/session_core.h"
@@ -64,6 +65,15 @@ void CDlgChat::MakeControls() {
         AddButton(*this, id::kScreenCapture, "截屏", context_.config.HasClipScreen != 0);
         AddButton(*this, id::kHistory, "历史消息");
     }
+    for (int row = 0; row < id::kTransferRows; ++row) {
+        os::Label* line = AddControl(std::make_unique<os::Label>(id::kTransferLine + row));
+        line->SetVisible(false);
+        transferLines_.push_back(line);
+        os::ProgressBar* bar =
+            AddControl(std::make_unique<os::ProgressBar>(id::kTransferBar + row));
+        bar->SetVisible(false);
+        transferBars_.push_back(bar);
+    }
     view_->SetLinkHandler([this](const std::string& text, const std::string& target) {
         OnLinkClicked(text, target);
     });
@@ -75,6 +85,19 @@ void CDlgChat::OnInitDialog() {
     view_->AttachTo(context_.windows, hwnd());
     input_->AttachTo(context_.windows, hwnd());
     transfers_->Attach(hwnd(), participants_.front().jid, participants_.front().displayName);
+    transfers_->SetPanelListener([this] { RefreshTransferPanel(); });
+    transfers_->SetOfflineNoticeSender([this](const std::string& body) {
+        chat::Outgoing notice;
+        notice.body = body;
+        service_.Send(notice, Recipients(), feedback_);
+    });
+    // The receipt is a note between clients: neither shown nor stored.
+    transfers_->pictures().SetReceiptSender([this](const std::string& body) {
+        const std::string header = CurrentHeader();
+        for (const std::string& jid : ParticipantJids()) {
+            context_.session.SendChatMessage(jid, body, header);
+        }
+    });
 
     ApplyMessageFont();
 

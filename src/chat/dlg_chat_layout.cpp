@@ -24,6 +24,8 @@ constexpr int kSendHeight = 28;
 constexpr int kSmsHintWidth = 200;
 constexpr int kTimedSmsWidth = 90;
 constexpr int kSendTimeWidth = 150;
+constexpr int kTransferPanelWidth = 240;
+constexpr int kTransferBarHeight = 14;
 
 }  // namespace
 
@@ -79,5 +81,19 @@ void CDlgChat::LayOutControls(int width, int height) {
     const int toolsTop = inputTop - kGap - kToolHeight;
     toolRow({id::kFont, id::kFace, id::kPhrase, id::kShake, id::kScreenCapture, id::kHistory},
             toolsTop);
-    place(id::kView, kMargin, top, inner, toolsTop - kGap - top);
+    // The transfer panel takes the view's right side while it shows.
+    const os::Control* firstLine = FindControl(id::kTransferLine);
+    const bool panel = firstLine != nullptr && firstLine->visible();
+    const int viewWidth = panel ? inner - kTransferPanelWidth - kGap : inner;
+    place(id::kView, kMargin, top, viewWidth, toolsTop - kGap - top);
+    if (panel) {
+        const int x = kMargin + viewWidth + kGap;
+        int y = top;
+        for (int row = 0; row < id::kTransferRows; ++row) {
+            place(id::kTransferLine + row, x, y, kTransferPanelWidth, kLineHeight);
+            y += kLineHeight;
+            place(id::kTransferBar + row, x, y, kTransferPanelWidth, kTransferBarHeight);
+            y += kTransferBarHeight + kGap;
+        }
+    }
 }

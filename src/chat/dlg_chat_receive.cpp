@@ -38,6 +38,9 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
         return;
     }
 
+    // A peer's note that a picture of ours arrived: nothing to show.
+    if (message.content.rfind(chat::kPictureReceiptPrefix, 0) == 0) return;
+
     Participant* sender = nullptr;
     for (Participant& participant : participants_) {
         if (platform::Jid::Equal(participant.jid, message.from, platform::JidMatch::Loose,
@@ -61,7 +64,16 @@ void CDlgChat::OnIncomingMessage(const core::QueuedMessage& message) {
 
     std::string header = message.font;
     if (header == chat::kDefaultHeader) header = std::string(chat::kIncomingDefaultHeader);
+    const int objectsBefore = view_->GetObjectCount();
     view_->AppendMessage(speaker, message.time, header + message.content);
+    transfers_->pictures().AwaitPlaceholders(objectsBefore);
+    // Each offline-file object the message showed is an offer of a stored file.
+    for (int i = objectsBefore; i < view_->GetObjectCount(); ++i) {
+        const os::PlacedObject placed = view_->GetObject(i);
+        if (placed.object.kind == os::RichObjectKind::OfflineFile) {
+            transfers_->OnOfflineNotice(placed.object.name);
+        }
+    }
 }
 
 // ---- Shakes ----

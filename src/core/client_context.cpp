@@ -7,6 +7,7 @@
 #include "core/doors.h"
 #include "core/user_folder.h"
 #include "os/services/log.h"
+#include "platform/offline/offline_file_lib.h"
 #include "platform/session/session_core.h"
 #include "platform/store/client_db.h"
 
@@ -30,7 +31,8 @@ ClientContext::ClientContext(os::Clock& clock, os::WindowSystem& windows, os::Pr
       namedObjects(namedObjects),
       config(config),
       folders(std::move(folders)),
-      doors_(std::make_unique<Doors>()) {}
+      doors_(std::make_unique<Doors>()),
+      offlineFiles_(std::make_unique<platform::OfflineFileLib>(clock)) {}
 
 ClientContext::~ClientContext() = default;
 

@@ -22,6 +22,7 @@
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
 //   OpenUserStore  the logged-in user's message store
 //   clipboard    the process's clipboard (what the windows copy)
+//   offlineFiles the offline file tasks (OfflineFileLib), the client's one
 
 #include <functional>
 #include <memory>
@@ -44,6 +45,7 @@ namespace platform {
 class SessionCore;
 class NoticePop;
 class SharedUtil;
+class OfflineFileLib;
 }  // namespace platform
 namespace config {
 struct ClientConfig;
@@ -114,6 +116,9 @@ class ClientContext {
     // connections open between handles). Null, with a log line, when there is no user folder.
     std::unique_ptr<CClientDB> OpenUserStore() const;
 
+    // The offline file tasks: uploads to and downloads from the offline file server.
+    platform::OfflineFileLib& offlineFiles() const { return *offlineFiles_; }
+
     // Records a step through `trace`, if set.
     void Trace(std::string_view step) const {
         if (trace) trace(step);
@@ -122,6 +127,8 @@ class ClientContext {
   private:
     std::unique_ptr<Doors> doors_;
     IWindowManager* windowManager_ = nullptr;
+    // Last: its tasks end (and their threads are waited for) before anything else goes.
+    std::unique_ptr<platform::OfflineFileLib> offlineFiles_;
 };
 
 }  // namespace core

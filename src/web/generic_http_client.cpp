@@ -50,6 +50,7 @@ void GenericHttpClient::Reset() {
 }
 
 bool GenericHttpClient::Run(TransferRequest request) {
+    request.onProgress = progress_;
     TransferResult result = Transfer(request, *settings_.clock, settings_.idleTimeout);
     body_ = std::move(result.body);
     headers_ = std::move(result.headers);
@@ -146,6 +147,12 @@ int GenericHttpClient::UploadPicture(std::string_view serverUrl, std::string_vie
 }
 
 bool GenericHttpClient::Download(std::string_view url, std::string_view localFile) {
+    return Download(
+        url, [&](std::string_view bytes) { return os::WriteFileAtomically(localFile, bytes); });
+}
+
+bool GenericHttpClient::Download(std::string_view url,
+                                 const std::function<bool(std::string_view)>& save) {
     Reset();
     TransferRequest request;
     if (!RequestTo(url, request)) return false;
@@ -158,7 +165,7 @@ bool GenericHttpClient::Download(std::string_view url, std::string_view localFil
         failure_ = HttpFailure::NoResponse;
         return false;
     }
-    if (!os::WriteFileAtomically(localFile, bytes)) {
+    if (!save(bytes)) {
         failure_ = HttpFailure::SaveFailed;
         return false;
     }

@@ -4,6 +4,8 @@
 // its response stays readable until the next one.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +61,14 @@ class GenericHttpClient {
     // Fetches `url` into `localFile`: the bytes go to a temporary file beside it that replaces
     // it only when the whole body (of a 2xx answer) has arrived.
     bool Download(std::string_view url, std::string_view localFile);
+    // Fetches `url` and hands the whole body of a 2xx answer to `save` (false from it is a
+    // SaveFailed failure), for callers that write the file their own way.
+    bool Download(std::string_view url, const std::function<bool(std::string_view)>& save);
+
+    // Told the bytes moved so far during each later request; answering false abandons it.
+    void SetProgressHandler(std::function<bool(std::uint64_t moved)> handler) {
+        progress_ = std::move(handler);
+    }
 
     // The last response: body (at most kResponseBodySize bytes), raw header block (status
     // line and headers, CR LF each; at most kResponseHeaderSize bytes) and status.
@@ -82,6 +92,7 @@ class GenericHttpClient {
     long status_ = 0;
     HttpFailure failure_ = HttpFailure::None;
     int errorCode_ = 0;
+    std::function<bool(std::uint64_t)> progress_;
 };
 
 }  // namespace web

@@ -75,6 +75,10 @@ int OnProgress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_o
     if (downloaded + uploaded != state.bytesMoved) {
         state.bytesMoved = downloaded + uploaded;
         state.Moved();
+        if (state.request->onProgress &&
+            !state.request->onProgress(static_cast<std::uint64_t>(state.bytesMoved))) {
+            return 1;  // abandoned by its owner
+        }
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 // With a manual clock, advancing it wakes the transfer at once, so a test never waits.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ struct TransferRequest {
     std::string userAgent;  // none when empty
     std::size_t bodyLimit = std::numeric_limits<std::size_t>::max();
     std::size_t headerLimit = std::numeric_limits<std::size_t>::max();
+    // Told the bytes moved so far (sent plus received) as they change; answering false
+    // abandons the transfer (a Failed result).
+    std::function<bool(std::uint64_t moved)> onProgress;
 };
 
 enum class TransferFailure { None, TimedOut, Failed };

@@ -2,9 +2,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "chat/chat_rich_view.h"
 #include "chat/encoding/font_header.h"
 #include "chat/encoding/markers.h"
+#include "chat/transfer/transfer_links.h"
 #include "chat/transfer/transfer_texts.h"
 #include "config/client_config.h"
 #include "core/client_context.h"
@@ -20,21 +23,13 @@
 #include "os/text/cstring_ops.h"
 #include "os/text/gbk_chars.h"
 #include "os/ui/window_system.h"
+#include "platform/offline/offline_file_lib.h"
 #include "platform/session/session_core.h"
 
 namespace chat {
 namespace {
 
 namespace nt = platform::notify_type;
-
-constexpr std::string_view kLinkPrefix = "transfer:";
-constexpr std::string_view kCancel = "cancel";
-constexpr std::string_view kReceive = "receive";
-constexpr std::string_view kSaveAs = "saveas";
-constexpr std::string_view kRefuse = "refuse";
-constexpr std::string_view kOffline = "offline";
-constexpr std::string_view kOpen = "open";
-constexpr std::string_view kBrowse = "browse";
 
 std::string FolderWithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
@@ -54,13 +49,15 @@ std::string LeafOf(const std::string& path) {
 
 }  // namespace
 
-ChatTransfers::ChatTransfers(core::ClientContext& context, CChatRichView& view)
-    : context_(context), view_(view) {}
+ChatTransfers::ChatTransfers(core::ClientContext& context, CChatRichView& view,
+                             std::string pictureFolder)
+    : context_(context), view_(view), pictures_(context, view, std::move(pictureFolder)) {}
 
 void ChatTransfers::Attach(os::HWND window, std::string peerJid, std::string peerName) {
     window_ = window;
     peerJid_ = std::move(peerJid);
     peerName_ = std::move(peerName);
+    pictures_.Attach(peerJid_);
 }
 
 int ChatTransfers::Count() const { return Transfers().CountOfWindow(window_); }
@@ -131,7 +128,7 @@ void ChatTransfers::SendOne(const TransferWindowFacts& facts, const std::string&
             key,
             os::Format("\r\n对方不在线,你只能发送离线文件，%s(%d 字节).您也可以取消文件传输\r\n",
                        record.fileName.c_str(), static_cast<int>(record.size)),
-            {{"发送离线文件", kOffline}, {"取消", kCancel}});
+            {{"发送离线文件", transfer_link::kOffline}, {"取消", transfer_link::kCancel}});
         return;
     }
     AppendNotice(os::Format("\r\n正在协商文件( %s )发送方式...", path.c_str()));
@@ -145,6 +142,7 @@ void ChatTransfers::SendOne(const TransferWindowFacts& facts, const std::string&
 
 void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData& data,
                             const TransferWindowFacts& facts) {
+    if (pictures_.OnEvent(type, data)) return;
     if (type == nt::kFileOffer) {
         if (facts.audioChat || facts.videoChat) {
             RedNotice("在音视频聊天模式中，不能接收文件!");
@@ -170,7 +168,9 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                      os::Format("\r\n%s %s 要发送文件 %s(%s)给您, 您可以接收、另存、拒绝该文件\r\n",
                                 Now().c_str(), peerName_.c_str(), name->c_str(),
                                 SizeText(record.size).c_str()),
-                     {{"接收", kReceive}, {"另存", kSaveAs}, {"拒绝", kRefuse}});
+                     {{"接收", transfer_link::kReceive},
+                      {"另存", transfer_link::kSaveAs},
+                      {"拒绝", transfer_link::kRefuse}});
         return;
     }
     const std::optional<TransferRecord> record = Transfers().Find(data.key);
@@ -193,13 +193,14 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                                             ")...如果对方长时未响应,您可以发送离线文件,"
                                             "您也可以取消文件传输\r\n",
                                             Now().c_str(), name, size.c_str()),
-                                 {{"发送离线文件", kOffline}, {"取消", kCancel}});
+                                 {{"发送离线文件", transfer_link::kOffline},
+                                  {"取消", transfer_link::kCancel}});
                 } else {
                     AppendPrompt(data.key,
                                  os::Format("\r\n%s 等待对方回应文件传输请求( 文件:%s 大小:%s "
                                             "),您也可以取消文件传输\r\n",
                                             Now().c_str(), name, size.c_str()),
-                                 {{"取消", kCancel}});
+                                 {{"取消", transfer_link::kCancel}});
                 }
             } else {
                 const os::Millis now = context_.clock.Now();
@@ -209,6 +210,7 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                     const os::Millis elapsed = now - r.progress.startedAt;
                     if (elapsed > 0) r.progress.bytesPerSecond = r.progress.done * 1000 / elapsed;
                 });
+                PanelChanged();
             }
             return;
         case nt::kFileTransferStarted:
@@ -216,6 +218,7 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                 r.progress.started = true;
                 r.progress.startedAt = context_.clock.Now();
             });
+            PanelChanged();
             ReplacePrompt(
                 data.key,
                 os::Format(sending ? "开始发送文件 %s ...\r\n" : "开始接收文件 %s ...\r\n", name));
@@ -225,7 +228,7 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                 AppendNotice(os::Format("\r\n文件 %s 发送%s", name, "成功"));
             } else {
                 AppendPrompt(data.key, os::Format("\r\n接收文件 %s %s  打开  浏览", name, "成功"),
-                             {{"打开", kOpen}, {"浏览", kBrowse}});
+                             {{"打开", transfer_link::kOpen}, {"浏览", transfer_link::kBrowse}});
             }
             break;
         case nt::kFileTransferFailed: {
@@ -250,6 +253,12 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
         case nt::kFileTransferCancelled:
             AppendNotice(os::Format("\r\n对方取消了文件 %s 传输\r\n", name));
             break;
+        case nt::kOfflineFileSwitch:
+            // The "#(-3)#" notice of the upload brings the offline offer.
+            if (sending) return;
+            ReplacePrompt(data.key, os::Format("对方改用离线方式传输文件:%s(%d 字节)\r\n", name,
+                                               static_cast<int>(record->size)));
+            break;
         default:
             return;
     }
@@ -263,33 +272,35 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
 // ---- Links ----
 
 bool ChatTransfers::OnLink(const std::string& target, const TransferWindowFacts& facts) {
-    if (!target.starts_with(kLinkPrefix)) return false;
-    const std::string rest = target.substr(kLinkPrefix.size());
+    if (!target.starts_with(transfer_link::kPrefix)) return false;
+    const std::string rest = target.substr(transfer_link::kPrefix.size());
     const std::size_t colon = rest.find(':');
     if (colon == std::string::npos) return true;
     const std::string action = rest.substr(0, colon);
     const std::string key = rest.substr(colon + 1);
-    if (action == kOpen || action == kBrowse) {
+    if (action == transfer_link::kOpen || action == transfer_link::kBrowse) {
         auto it = opened_.find(key);
         if (it == opened_.end()) return true;
-        const std::string path =
-            action == kOpen ? it->second : it->second.substr(0, it->second.find_last_of('/') + 1);
+        const std::string path = action == transfer_link::kOpen
+                                     ? it->second
+                                     : it->second.substr(0, it->second.find_last_of('/') + 1);
         context_.shell.ShellExecute("open", path);
         return true;
     }
     const std::optional<TransferRecord> record = Transfers().Find(key);
     if (!record || record->window != window_) return true;
-    if (action == kCancel) {
+    if (action == transfer_link::kCancel) {
         if (!record->offline) context_.session.CancelFile(key);
+        if (record->offline) context_.offlineFiles().CancelTask(key);
         Forget(key);
         AppendNotice("您取消了文件传输\r\n");
-    } else if (action == kReceive || action == kSaveAs) {
-        Accept(*record, facts, action == kSaveAs);
-    } else if (action == kRefuse) {
+    } else if (action == transfer_link::kReceive || action == transfer_link::kSaveAs) {
+        Accept(*record, facts, action == transfer_link::kSaveAs);
+    } else if (action == transfer_link::kRefuse) {
         if (!record->offline) context_.session.DenyFile(key);
         Forget(key);
         AppendNotice("您拒绝了文件传输\r\n");
-    } else if (action == kOffline) {
+    } else if (action == transfer_link::kOffline) {
         SendOffline(*record, facts);
     }
     return true;
@@ -347,9 +358,16 @@ void ChatTransfers::Accept(const TransferRecord& record, const TransferWindowFac
             return;
         }
     }
+    if (record.offline &&
+        std::find(offlineTasks_.begin(), offlineTasks_.end(), record.key) != offlineTasks_.end()) {
+        return;  // being received already
+    }
     Transfers().Update(record.key, [&](TransferRecord& r) { r.path = path; });
     if (record.offline) {
-        MessageBox("离线文件传输相关配置错误", os::kDefaultCaption, os::MB_OK);
+        TransferRecord updated = record;
+        updated.path = path;
+        if (!StartOfflineTask(updated)) return;
+        ReplacePrompt(record.key, os::Format("开始接收文件 %s ...\r\n", record.fileName.c_str()));
         return;
     }
     if (context_.session.RecvFile(path, record.key) == 0) {
@@ -358,24 +376,6 @@ void ChatTransfers::Accept(const TransferRecord& record, const TransferWindowFac
         return;
     }
     ReplacePrompt(record.key, os::Format("开始接收文件 %s ...\r\n", record.fileName.c_str()));
-}
-
-void ChatTransfers::SendOffline(const TransferRecord& record, const TransferWindowFacts& facts) {
-    if (facts.audioChat) {
-        MessageBox("正在音频聊天中，不能再进行文件传输", os::kDefaultCaption, os::MB_OK);
-        return;
-    }
-    if (facts.videoChat) {
-        MessageBox("正在视频聊天中，不能再进行文件传输", os::kDefaultCaption, os::MB_OK);
-        return;
-    }
-    const auto limit = static_cast<std::uint64_t>(std::max(context_.config.MaxOfflieFileSize, 0));
-    if (record.size > limit) {
-        MessageBox("离线传输文件最大为:" + GroupThousands(limit), os::kDefaultCaption, os::MB_OK);
-        return;
-    }
-    // No offline file library is configured in this client yet.
-    MessageBox("离线文件传输相关配置错误", os::kDefaultCaption, os::MB_OK);
 }
 
 // ---- Stall check ----
@@ -407,8 +407,11 @@ void ChatTransfers::CancelAll() {
         if (!record.offline) context_.session.CancelFile(record.key);
         Transfers().Remove(record.key);
     }
+    for (const std::string& key : offlineTasks_) context_.offlineFiles().CancelTask(key);
+    offlineTasks_.clear();
     prompts_.clear();
     UpdateTimer();
+    UpdateOfflineTimer();
 }
 
 std::vector<TransferPanelLine> ChatTransfers::Panel() const {
@@ -423,6 +426,7 @@ std::vector<TransferPanelLine> ChatTransfers::Panel() const {
                                  : SpeedOf::OnlineOrReceiving;
         line.speed = "速度:" + SpeedText(p.bytesPerSecond, kind);
         line.percent = PercentText(p.done, p.total);
+        line.percentValue = Percent(p.done, p.total);
         if (record.offline) line.route = "方式: 离线文件";
         lines.push_back(std::move(line));
     }
@@ -445,7 +449,8 @@ void ChatTransfers::AppendPrompt(const std::string& key, const std::string& text
         const int from =
             start + static_cast<int>(os::GbkCharCount(std::string_view(text).substr(0, at)));
         const int to = from + static_cast<int>(os::GbkCharCount(link.word));
-        view_.MarkLink(from, to, std::string(kLinkPrefix) + std::string(link.action) + ":" + key);
+        view_.MarkLink(from, to,
+                       std::string(transfer_link::kPrefix) + std::string(link.action) + ":" + key);
     }
     prompts_[key] = {start, end};
     view_.SetSel(-1, -1);
@@ -491,6 +496,7 @@ void ChatTransfers::Forget(const std::string& key) {
 }
 
 void ChatTransfers::UpdateTimer() {
+    PanelChanged();
     const bool any = Count() > 0;
     if (any == timerRunning_ || !window_) return;
     if (any) {

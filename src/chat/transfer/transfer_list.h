@@ -44,6 +44,8 @@ struct TransferRecord {
     std::uint64_t size = 0;
     TransferDirection direction = TransferDirection::Sending;
     bool offline = false;
+    // An offline file to receive: the name the file server knows it by (the peer's own).
+    std::string remoteName;
     os::HWND window{};
     TransferProgress progress;
 };

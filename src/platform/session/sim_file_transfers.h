@@ -3,11 +3,12 @@
 // (the receiver gets type 32 with the key, the sender's name, the leaf of the path and the
 // size; the sender a type-27 record saying whether the peer was reached); the receiver's
 // RecvFile starts it (type 26 to both), DenyFile refuses it (type 28 to the sender), either
-// side's CancelFile ends it (type 29 to the other side). A started file moves kChunkBytes per
-// kChunkIntervalMs of the server's clock, each chunk a type-27 record to both sides, until
-// type 30 (or 31 with its reason) ends it. The bytes go to a temporary file in the receiver's
-// folder that takes its name only when complete: a cancelled or failed file leaves nothing.
-// A session that logs out or loses its connection cancels its transfers.
+// side's CancelFile ends it (type 29 to the other side); the sender's UseOfflineFileTrans
+// ends an offer not yet started and tells the receiver (type 104) that the file comes offline. A
+// started file moves kChunkBytes per kChunkIntervalMs of the server's clock, each chunk a type-27
+// record to both sides, until type 30 (or 31 with its reason) ends it. The bytes go to a temporary
+// file in the receiver's folder that takes its name only when complete: a cancelled or failed file
+// leaves nothing. A session that logs out or loses its connection cancels its transfers.
 //
 // With a manual clock the chunks move inside ManualClock::Advance (a deadline source), in
 // order with the other timed work; with any other clock a thread of the server moves them.
@@ -50,6 +51,8 @@ class SimFileTransfers {
     int Accept(SimSessionCore* receiver, std::string_view savePath, std::string_view key);
     int Deny(SimSessionCore* receiver, std::string_view key);
     int Cancel(SimSessionCore* session, std::string_view key);
+    // The sender switches a file it offered, not yet started, to the offline route.
+    int SwitchToOffline(SimSessionCore* sender, std::string_view key);
     void EndSession(SimSessionCore* session);
     void SetStalled(bool stalled) { stalled_ = stalled; }
 

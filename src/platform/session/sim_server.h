@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "platform/session/notify_record.h"
+#include "platform/session/sim_file_service.h"
 
 namespace os {
 class Clock;
@@ -183,6 +184,8 @@ class SimServer {
                        std::string_view key, std::string_view offeredName);
     // While stalled, started files move no bytes (a network that stopped carrying them).
     void StallFileTransfers(bool stalled);
+    // The offline file server (sim_file_service.h); an HTTP server in front of it serves it.
+    SimFileService& FileService() { return fileService_; }
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
     // and nothing is delivered or kept. An empty JID lifts the refusal.
     void RefuseChatTo(std::string_view jid);
@@ -224,6 +227,9 @@ class SimServer {
     int RecvFile(SimSessionCore* session, std::string_view savePath, std::string_view key);
     int DenyFile(SimSessionCore* session, std::string_view key);
     int CancelFile(SimSessionCore* session, std::string_view key);
+    // The sender of an offered file sends it offline instead: the receiver is told (type 104)
+    // and the online offer ends.
+    int UseOfflineFileTrans(SimSessionCore* session, std::string_view key);
 
     os::Clock& clock_;
     const std::string hostName_;
@@ -234,6 +240,7 @@ class SimServer {
     std::vector<SimSms> smsSent_;              // under mutex_
     bool smsFailing_ = false;
     std::string refusedChatKey_;  // under mutex_
+    SimFileService fileService_;  // locks itself
 };
 
 }  // namespace platform

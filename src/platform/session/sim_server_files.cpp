@@ -201,6 +201,14 @@ int SimFileTransfers::Cancel(SimSessionCore* session, std::string_view key) {
     return 1;
 }
 
+int SimFileTransfers::SwitchToOffline(SimSessionCore* sender, std::string_view key) {
+    auto it = transfers_.find(std::string(key));
+    if (it == transfers_.end() || it->second->sender != sender || it->second->target) return 0;
+    DeliverTo(it->second->receiver, notify_type::kOfflineFileSwitch, *it->second, false);
+    transfers_.erase(it);
+    return 1;
+}
+
 void SimFileTransfers::EndSession(SimSessionCore* session) {
     for (auto it = transfers_.begin(); it != transfers_.end();) {
         Transfer& transfer = *it->second;
@@ -316,6 +324,11 @@ int SimServer::DenyFile(SimSessionCore* session, std::string_view key) {
 int SimServer::CancelFile(SimSessionCore* session, std::string_view key) {
     std::lock_guard lock(mutex_);
     return SimFileTransfers::Of(files_, clock_, *impl_, mutex_).Cancel(session, key);
+}
+
+int SimServer::UseOfflineFileTrans(SimSessionCore* session, std::string_view key) {
+    std::lock_guard lock(mutex_);
+    return SimFileTransfers::Of(files_, clock_, *impl_, mutex_).SwitchToOffline(session, key);
 }
 
 }  // namespace platform

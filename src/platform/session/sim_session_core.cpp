@@ -586,7 +586,7 @@ int SimSessionCore::CancelFile(std::string_view transferKey) {
 
 int SimSessionCore::UseOfflineFileTrans(std::string_view transferKey) {
     calls_.Record("UseOfflineFileTrans", {Text(transferKey)});
-    return Accepted();
+    return LoggedIn() ? server_->UseOfflineFileTrans(this, transferKey) : 0;
 }
 
 std::string SimSessionCore::getFileLastSavePath() {

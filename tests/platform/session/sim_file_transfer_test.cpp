@@ -161,3 +161,25 @@ TEST_F(SimFileTransferTest, RefusalUnreachedPeerAndALeavingSession) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SimFileTransferTest, TheSenderSwitchesAnOfferNotYetStartedToTheOfflineRoute) {
+    ASSERT_EQ(alice.core.SendFile(bobJid, source, "k2", 0), 1);
+    alice.Events();
+    bob.Events();
+    EXPECT_EQ(bob.core.UseOfflineFileTrans("k2"), 0) << "only the sender switches";
+    ASSERT_EQ(alice.core.UseOfflineFileTrans("k2"), 1);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"104:0"}));
+    EXPECT_EQ(bob.last.key, "k2");
+    EXPECT_GBK_EQ(bob.last.fileName, "报告.bin");
+    EXPECT_TRUE(alice.Events().empty());
+    EXPECT_EQ(bob.core.RecvFile(temp.str() + "in/报告.bin", "k2"), 0) << "the offer is over";
+
+    // A started file goes on online.
+    ASSERT_NO_FATAL_FAILURE(StartTransfer());
+    EXPECT_EQ(alice.core.UseOfflineFileTrans("k1"), 0);
+    EXPECT_TRUE(bob.Events().empty());
+}
+
+}  // namespace
