@@ -145,7 +145,9 @@ void BM_KeywordSearchIndexed(benchmark::State& state) {
     sqlite3_close(raw);
     if (records != expected) state.SkipWithError("the index and the scan disagree");
     state.counters["records"] = records;
-    state.counters["characters"] = static_cast<double>(state.range(0) == 0 ? 2 : state.range(0) == 1 ? 3 : 6);
+    state.counters["characters"] = static_cast<double>(state.range(0) == 0   ? 2
+                                                       : state.range(0) == 1 ? 3
+                                                                             : 6);
 }
 BENCHMARK(BM_KeywordSearchIndexed)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 

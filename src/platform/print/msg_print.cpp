@@ -120,8 +120,7 @@ class TableWriter {
         StartPage();
     }
 
-    void DrawRow(const std::vector<std::string> (&lines)[4], std::size_t first,
-                 std::size_t count) {
+    void DrawRow(const std::vector<std::string> (&lines)[4], std::size_t first, std::size_t count) {
         const double height = count * kLineHeight + 2 * kCellPadding;
         for (std::size_t c = 0; c < 4; ++c) {
             cairo_rectangle(cr_, left_[c], y_, width_[c], height);

@@ -72,9 +72,30 @@ std::vector<std::string> Characters(const std::string& text) {
 // Pieces random texts and keywords are made of: Chinese (丂 ends in the byte '@', 乇 in 'A'),
 // ASCII of both cases, LIKE's special characters, quotes and the chat text's markers.
 const std::vector<std::string> kPieces = {
-    "你好", "消息", "世界", "中",         "文",         "丂",     "乇",          "abc",
-    "ABC",  "Hello", " ",   "%",          "_",          "\\",     "\"",          "'",
-    "*",    "#(05)#", "#(-1)#", "#(-2)#[a.jpg]", "FONT(宋体;12)", ")", "(", "x@h",
+    "你好",
+    "消息",
+    "世界",
+    "中",
+    "文",
+    "丂",
+    "乇",
+    "abc",
+    "ABC",
+    "Hello",
+    " ",
+    "%",
+    "_",
+    "\\",
+    "\"",
+    "'",
+    "*",
+    "#(05)#",
+    "#(-1)#",
+    "#(-2)#[a.jpg]",
+    "FONT(宋体;12)",
+    ")",
+    "(",
+    "x@h",
 };
 const std::vector<std::string> kParties = {"张三@h", "bob@H", "alice@h/PC", "丂乇@h"};
 
@@ -150,8 +171,8 @@ TEST_F(SearchTest, KeywordsOfEveryLengthAndCaseFindTheirMessages) {
         {"黑体", ""},  // in the font header only
         {"正", std::to_string(header)},
         {"开会吧", ""},
-        {"", std::to_string(chinese) + "," + std::to_string(ascii) + "," +
-                 std::to_string(sender) + "," + std::to_string(header)},
+        {"", std::to_string(chinese) + "," + std::to_string(ascii) + "," + std::to_string(sender) +
+                 "," + std::to_string(header)},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SearchIds(db, c.keyword), c.expected) << testing_support::DisplayGbk(c.keyword);
@@ -176,9 +197,9 @@ TEST_F(SearchTest, TheIndexFollowsDeletionsAndChangedTexts) {
         RawDatabase raw(DatabaseFile());
         ASSERT_EQ(store::RegisterBigramTokenizer(raw.handle()), SQLITE_OK);
         std::string change;
-        ASSERT_TRUE(os::GbkToUtf8("UPDATE message SET contents = 'FONT(x)午餐' WHERE id = " +
-                                      std::to_string(kept),
-                                  change));
+        ASSERT_TRUE(os::GbkToUtf8(
+            "UPDATE message SET contents = 'FONT(x)午餐' WHERE id = " + std::to_string(kept),
+            change));
         ASSERT_EQ(raw.Exec(change), SQLITE_OK);
     }
     EXPECT_EQ(SearchIds(db, "会议"), "");
