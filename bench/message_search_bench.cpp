@@ -99,7 +99,7 @@ const std::string& BigStore() {
 }
 
 // How many messages the scan finds, for checking the index's answer.
-int ScanOnce(sqlite3* db, sqlite3_stmt* scan, const std::string& pattern) {
+int ScanOnce(sqlite3_stmt* scan, const std::string& pattern) {
     sqlite3_bind_text(scan, 1, pattern.c_str(), -1, SQLITE_TRANSIENT);
     int rows = 0;
     while (sqlite3_step(scan) == SQLITE_ROW) {
@@ -107,7 +107,6 @@ int ScanOnce(sqlite3* db, sqlite3_stmt* scan, const std::string& pattern) {
         ++rows;
     }
     sqlite3_reset(scan);
-    (void)db;
     return rows;
 }
 
@@ -140,7 +139,7 @@ void BM_KeywordSearchIndexed(benchmark::State& state) {
     sqlite3_open((folder + CClientDB::kDatabaseFileName).c_str(), &raw);
     sqlite3_stmt* scan = nullptr;
     sqlite3_prepare_v2(raw, kScanSql, -1, &scan, nullptr);
-    const int expected = ScanOnce(raw, scan, LikePattern(keyword));
+    const int expected = ScanOnce(scan, LikePattern(keyword));
     sqlite3_finalize(scan);
     sqlite3_close(raw);
     if (records != expected) state.SkipWithError("the index and the scan disagree");
@@ -160,7 +159,7 @@ void BM_KeywordSearchLikeScan(benchmark::State& state) {
     sqlite3_prepare_v2(raw, kScanSql, -1, &scan, nullptr);
     const std::string pattern = LikePattern(kKeywords[state.range(0)]);
     int rows = 0;
-    for (auto _ : state) rows = ScanOnce(raw, scan, pattern);
+    for (auto _ : state) rows = ScanOnce(scan, pattern);
     sqlite3_finalize(scan);
     sqlite3_close(raw);
     state.counters["records"] = rows;

@@ -14,6 +14,7 @@
 #include "os/services/log.h"
 #include "os/services/recording_shell.h"
 #include "os/sys/ini_file.h"
+#include "support/fontconfig_caches.h"
 #include "support/gbk_print.h"
 
 namespace history_test {

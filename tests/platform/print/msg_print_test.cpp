@@ -13,6 +13,7 @@
 #include "os/prompt/scripted_prompter.h"
 #include "os/services/recording_shell.h"
 #include "os/text/gbk_codec.h"
+#include "support/fontconfig_caches.h"
 #include "support/temp_dir.h"
 
 namespace {
