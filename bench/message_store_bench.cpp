@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/store/bigram_tokenizer.h"
 #include "platform/store/client_db.h"
 #include "support/temp_dir.h"
 
@@ -52,6 +53,7 @@ void BM_BareSqliteInsert(benchmark::State& state) {
     CreateStore(folder);
     sqlite3* db = nullptr;
     sqlite3_open((folder + CClientDB::kDatabaseFileName).c_str(), &db);
+    store::RegisterBigramTokenizer(db);  // the search index's triggers use it
     sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db,
@@ -90,6 +92,7 @@ const std::string& BigStore() {
         CreateStore(folder);
         sqlite3* db = nullptr;
         sqlite3_open((folder + CClientDB::kDatabaseFileName).c_str(), &db);
+        store::RegisterBigramTokenizer(db);
         sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db,

@@ -13,8 +13,12 @@ namespace history {
 
 MessageManagerService::MessageManagerService(core::ClientContext& context,
                                              contacts::ContactTrees& contactTrees,
-                                             contacts::MainPanelTrees& panelTrees)
-    : context_(context), contactTrees_(contactTrees), panelTrees_(panelTrees) {}
+                                             contacts::MainPanelTrees& panelTrees,
+                                             MsgNavigator& navigator)
+    : context_(context),
+      contactTrees_(contactTrees),
+      panelTrees_(panelTrees),
+      navigator_(navigator) {}
 
 MessageManagerService::~MessageManagerService() {
     if (frame_ != nullptr) {

@@ -11,6 +11,7 @@
 
 #include "core/doors/history_service.h"
 #include "history/frame_message_manager.h"
+#include "history/msg_navigator.h"
 
 namespace core {
 class ClientContext;
@@ -24,14 +25,17 @@ namespace history {
 
 class MessageManagerService final : public core::HistoryService {
   public:
+    // The navigation frame's calls of the door go on to `navigator`.
     MessageManagerService(core::ClientContext& context, contacts::ContactTrees& contactTrees,
-                          contacts::MainPanelTrees& panelTrees);
+                          contacts::MainPanelTrees& panelTrees, MsgNavigator& navigator);
     ~MessageManagerService() override;
 
     os::HWND Window() override;
     int OnKeyDown(int key, int flags) override;
     void Open(const std::string& filterJid) override;
     void Forget() override;
+    void OpenNavigator() override { navigator_.OpenNavigator(); }
+    os::HWND NavigatorWindow() override { return navigator_.NavigatorWindow(); }
 
     // The open window, or null.
     CFrameMessageManager* window() const { return frame_; }
@@ -40,6 +44,7 @@ class MessageManagerService final : public core::HistoryService {
     core::ClientContext& context_;
     contacts::ContactTrees& contactTrees_;
     contacts::MainPanelTrees& panelTrees_;
+    MsgNavigator& navigator_;
     PageSizeChoice pageSize_;
     CFrameMessageManager* frame_ = nullptr;  // adopted by the window system
 };

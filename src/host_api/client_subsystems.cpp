@@ -21,7 +21,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
                       [&manager]() -> os::Window* { return manager.mainPanel(); }),
       userSettings_(context),
       shell_(context),
-      history_(context, trees_, panelTrees_),
+      navigator_(context, trees_),
+      history_(context, trees_, panelTrees_, navigator_),
       incomingHooks_(trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(

@@ -17,6 +17,7 @@
 #include "contacts/contact_trees.h"
 #include "contacts/main_panel_trees.h"
 #include "history/message_manager_service.h"
+#include "history/msg_navigator.h"
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
 #include "notify/base_proxy.h"
@@ -40,6 +41,7 @@ class ClientSubsystems {
     UserSettingsService& userSettings() { return userSettings_; }
     MainWindowSession& mainWindowShell() { return shell_; }
     history::MessageManagerService& messageManager() { return history_; }
+    history::MsgNavigator& messageNavigator() { return navigator_; }
 
   private:
     core::ClientContext& context_;
@@ -51,7 +53,8 @@ class ClientSubsystems {
     contacts::ContactTreeService contactService_;
     UserSettingsService userSettings_;
     MainWindowSession shell_;
-    history::MessageManagerService history_;
+    history::MsgNavigator navigator_;
+    history::MessageManagerService history_;  // passes the navigator's calls to navigator_
     notify::ClientIncomingHooks incomingHooks_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;

@@ -19,6 +19,11 @@ class HistoryService {
     virtual void Open(const std::string& /*filterJid*/) {}
     // The window was closed by the window manager: forget it.
     virtual void Forget() {}
+    // Opens the message navigation frame (list, search, export, printing), or brings it
+    // forward with its list loaded again.
+    virtual void OpenNavigator() {}
+    // The message navigation frame, or a null handle when it is not open.
+    virtual os::HWND NavigatorWindow() { return {}; }
     // Shows a real-time OA notice taken from the pending queue.
     virtual void ShowOaNotice(const QueuedMessage& /*notice*/) {}
 };

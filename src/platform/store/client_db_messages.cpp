@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/store/bigram_tokenizer.h"
 #include "platform/store/client_db.h"
 #include "platform/store/client_db_session.h"
 #include "platform/store/store_error.h"
@@ -31,11 +32,11 @@ constexpr const char* kByParty = "sender_key = ?1 OR receiver_key = ?1";
 constexpr const char* kUnhandled = "state <> 0";
 constexpr const char* kHandled = "state = 0";
 constexpr const char* kWebConsultation = "web <> 0";
-// The text is searched without its "FONT(...)" header, which every chat message carries.
-constexpr const char* kByKeyword =
-    "(CASE WHEN instr(contents, 'FONT(') > 0 THEN substr(contents, instr(contents, ')') + 1)"
-    " ELSE contents END) LIKE ?1 ESCAPE '\\'"
-    " OR sender LIKE ?1 ESCAPE '\\' OR receiver LIKE ?1 ESCAPE '\\'";
+// Contents (without the "FONT(...)" header every chat message carries), sender or receiver
+// containing a keyword, ASCII case ignored: through the search index (schema.cpp), ?1 being
+// BigramMatchQuery of the keyword.
+constexpr const char* kByIndexedKeyword =
+    "id IN (SELECT rowid FROM message_search WHERE message_search MATCH ?1)";
 
 // Every match oldest first; or the newest ?N matches, still delivered oldest first.
 std::string SelectSql(const char* filter, bool limited, std::size_t limitParameter) {
@@ -43,17 +44,6 @@ std::string SelectSql(const char* filter, bool limited, std::size_t limitParamet
     if (!limited) return std::string("SELECT ") + kRecordColumns + where + " ORDER BY id";
     return std::string("SELECT * FROM (SELECT ") + kRecordColumns + where +
            " ORDER BY id DESC LIMIT ?" + std::to_string(limitParameter) + ") ORDER BY id";
-}
-
-// A LIKE pattern that finds `text` literally anywhere.
-std::string ContainsPattern(const std::string& text) {
-    std::string pattern = "%";
-    for (char c : text) {
-        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
-        pattern += c;
-    }
-    pattern += '%';
-    return pattern;
 }
 
 }  // namespace
@@ -162,7 +152,8 @@ bool CClientDB::GetMsg(bool unhandled, const MsgCallback& callback, int count) {
 bool CClientDB::GetMsg(const char* keyword, const MsgCallback& callback, int count) {
     std::string text;
     if (!store::ToDbText(OrEmpty(keyword), text)) return Fail(store::DescribeInvalidText("关键字"));
-    return QueryMessages(kByKeyword, {ContainsPattern(text)}, count, callback);
+    if (text.empty()) return QueryMessages(kAnyMessage, {}, count, callback);
+    return QueryMessages(kByIndexedKeyword, {store::BigramMatchQuery(text)}, count, callback);
 }
 
 bool CClientDB::GetMsg(const MsgCallback& callback, int count) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/store/bigram_tokenizer.h"
 #include "platform/store/schema.h"
 
 namespace store {
@@ -127,6 +128,11 @@ bool ConnectionPool::OpenConnection(const std::string& folder, Database& databas
         return false;
     }
     int rc = Connection::Open(database.path, BusyTimeout(), connection, failure.message);
+    // The search index's triggers tokenize every stored message with it.
+    if (rc == SQLITE_OK) {
+        rc = RegisterBigramTokenizer(connection->handle());
+        if (rc != SQLITE_OK) failure.message = "the message search tokenizer cannot be registered";
+    }
     if (rc == SQLITE_OK) {
         // Creating the schema writes; queue behind this process's other writers.
         std::lock_guard<std::mutex> writer(database.writeMutex);

@@ -135,6 +135,45 @@ int RekeyMessages(Connection& connection) {
     return rc;
 }
 
+// Version 2 -> 3: the keyword search index. message_search_text is what the keyword search
+// looks at: the contents without their "FONT(...)" header (as the search reads it: from
+// the first ')' on when the text holds "FONT("), the sender and the receiver. The index
+// reads its texts from that view (a row leaves the index with the texts it was indexed
+// with, read before the row changes) and is kept in step with the messages by triggers; the
+// version step builds it from the messages already stored.
+constexpr const char* kMessageSearch = R"sql(
+CREATE VIEW message_search_text AS
+SELECT id,
+       CASE WHEN instr(contents, 'FONT(') > 0 THEN substr(contents, instr(contents, ')') + 1)
+            ELSE contents END AS body,
+       sender, receiver
+  FROM message;
+CREATE VIRTUAL TABLE message_search USING fts5(
+    body, sender, receiver,
+    content = 'message_search_text', content_rowid = 'id',
+    tokenize = 'qorv_bigram'
+);
+CREATE TRIGGER message_search_insert AFTER INSERT ON message BEGIN
+    INSERT INTO message_search (rowid, body, sender, receiver)
+    SELECT id, body, sender, receiver FROM message_search_text WHERE id = new.id;
+END;
+CREATE TRIGGER message_search_delete BEFORE DELETE ON message BEGIN
+    INSERT INTO message_search (message_search, rowid, body, sender, receiver)
+    SELECT 'delete', id, body, sender, receiver FROM message_search_text WHERE id = old.id;
+END;
+CREATE TRIGGER message_search_unindex BEFORE UPDATE OF contents, sender, receiver ON message
+BEGIN
+    INSERT INTO message_search (message_search, rowid, body, sender, receiver)
+    SELECT 'delete', id, body, sender, receiver FROM message_search_text WHERE id = old.id;
+END;
+CREATE TRIGGER message_search_reindex AFTER UPDATE OF contents, sender, receiver ON message
+BEGIN
+    INSERT INTO message_search (rowid, body, sender, receiver)
+    SELECT id, body, sender, receiver FROM message_search_text WHERE id = new.id;
+END;
+INSERT INTO message_search (message_search) VALUES ('rebuild');
+)sql";
+
 // One step: SQL to run, or a function where SQL alone cannot do it.
 struct Step {
     const char* sql;
@@ -145,6 +184,7 @@ struct Step {
 constexpr Step kSteps[] = {
     {kVersion1, nullptr},
     {nullptr, RekeyMessages},
+    {kMessageSearch, nullptr},
 };
 static_assert(std::size(kSteps) == kSchemaVersion);
 

@@ -9,7 +9,7 @@
 
 namespace store {
 
-inline constexpr std::int64_t kSchemaVersion = 2;
+inline constexpr std::int64_t kSchemaVersion = 3;
 
 // Brings the database of `connection` to kSchemaVersion. Returns the SQLite result code and
 // sets `foundVersion` to the version found. A database newer than this program is left

@@ -111,7 +111,7 @@ TEST_F(SchemaTest, Version1DatabaseIsRekeyedSoBothSpellingsOfAUserAreOneConversa
 
     CClientDB::CloseAll();
     RawDatabase raw(DatabaseFile());
-    EXPECT_EQ(raw.Text("PRAGMA user_version"), "2");
+    EXPECT_EQ(raw.Text("PRAGMA user_version"), std::to_string(store::kSchemaVersion));
     EXPECT_EQ(raw.Text("PRAGMA integrity_check"), "ok");
     EXPECT_EQ(raw.Text("SELECT group_concat(sender_key || ' > ' || receiver_key, ' | ') FROM"
                        " (SELECT * FROM message WHERE id <= 7 ORDER BY id)"),
