@@ -29,6 +29,26 @@ ConversationStore::StoreResult ConversationStore::StoreSent(const std::string& t
     return StoreResult{Stored::Failed, db->GetErrorInfo()};
 }
 
+std::vector<ConversationStore::StoreResult> ConversationStore::StoreSentCopies(
+    const std::vector<SentCopy>& copies, const std::string& time) {
+    std::vector<StoreResult> results;
+    if (copies.empty()) return results;
+    const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
+    if (db == nullptr) return results;
+    const std::string own = context_.session.GetCurrentUserJID();
+    results.reserve(copies.size());
+    for (const SentCopy& copy : copies) {
+        if (db->AddMsg(own.c_str(), copy.to.c_str(), time.c_str(), copy.contents.c_str(),
+                       copy.sent ? "" : kNotSentMark, "", "", copy.type, false, "", "",
+                       CClientDB::kStateUnhandled, nullptr)) {
+            results.push_back(StoreResult{});
+        } else {
+            results.push_back(StoreResult{Stored::Failed, db->GetErrorInfo()});
+        }
+    }
+    return results;
+}
+
 std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(
     const std::string& peerJid, const std::string& ownName, const std::string& peerName) {
     const int count = context_.config.CountOfRecentChatContent;
