@@ -106,6 +106,7 @@ os::LRESULT CDlgBatchChat::OnMessage(os::UINT message, os::WPARAM wParam, os::LP
 void CDlgBatchChat::OnCommand(int controlId, int code) {
     if (code == os::notify::kEditChange) {
         if (controlId == id::kContents || controlId == id::kSignature) UpdateCounter();
+        if (controlId == id::kRecipients) UpdateCount();
         return;
     }
     if (code != os::notify::kClicked) return;
