@@ -195,8 +195,8 @@ class SimServer {
     // refuses every message (the send answers 0) and keeps none.
     std::vector<SimSms> SmsSent() const;
     void SetSmsGatewayFailing(bool failing);
-    // A user's SMS allowance (kept per bare JID; a user without one has no quota and no timed
-    // window) and what is left of it.
+    // A user's SMS allowance (kept per bare JID) and what is left of it. A user without one is
+    // not limited by the gateway, and its timed answer names no window.
     void SetSmsQuota(std::string_view jid, SimSmsQuota quota);
     SimSmsQuota SmsQuotaOf(std::string_view jid) const;
     // `sender` offers a file under a name of its own choosing, as another client may name

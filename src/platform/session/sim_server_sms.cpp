@@ -69,24 +69,28 @@ int SimServer::SendSms(SimSessionCore* session, std::string_view to, std::string
     const auto numbers = SmsNumbers(to, hostName_);
     if (!numbers) return 0;
     const int count = static_cast<int>(numbers->size());
-    SimSmsQuota& quota = smsQuotas_[Jid(sender->jid).StoreKey()];
-    if (sendTime.empty()) {
-        if (!AllowsImmediate(quota, count)) return 0;
-        if (quota.kind >= 1 && quota.kind <= 3) quota.remaining -= count;
-    } else {
-        const bool unlimited = quota.timedRemaining == kSimUnlimitedTimedSms;
-        if (quota.windowStart.empty() ||
-            (!unlimited && quota.timedRemaining < static_cast<std::uint32_t>(count))) {
-            return 0;
+    // A user the gateway keeps no allowance for is not limited by it.
+    const auto found = smsQuotas_.find(Jid(sender->jid).StoreKey());
+    if (found != smsQuotas_.end()) {
+        SimSmsQuota& quota = found->second;
+        if (sendTime.empty()) {
+            if (!AllowsImmediate(quota, count)) return 0;
+            if (quota.kind >= 1 && quota.kind <= 3) quota.remaining -= count;
+        } else {
+            const bool unlimited = quota.timedRemaining == kSimUnlimitedTimedSms;
+            if (quota.windowStart.empty() ||
+                (!unlimited && quota.timedRemaining < static_cast<std::uint32_t>(count))) {
+                return 0;
+            }
+            const long long when = MinuteOf(sendTime);
+            if (when < MinuteOf(quota.windowStart) || when > MinuteOf(quota.windowEnd)) {
+                // Taken, then refused by the gateway with its code.
+                session->Deliver(MakeNotify(notify_type::kTimedSmsAnswer,
+                                            TimedSmsAnswerData{"-16_1002", {}, {}}));
+                return 1;
+            }
+            if (!unlimited) quota.timedRemaining -= static_cast<std::uint32_t>(count);
         }
-        const long long when = MinuteOf(sendTime);
-        if (when < MinuteOf(quota.windowStart) || when > MinuteOf(quota.windowEnd)) {
-            // Taken, then refused by the gateway with its code.
-            session->Deliver(
-                MakeNotify(notify_type::kTimedSmsAnswer, TimedSmsAnswerData{"-16_1002", {}, {}}));
-            return 1;
-        }
-        if (!unlimited) quota.timedRemaining -= static_cast<std::uint32_t>(count);
     }
     for (const std::string& number : *numbers) {
         smsSent_.push_back(SimSms{sender->jid, number + "@sms." + hostName_, std::string(text),
@@ -104,7 +108,8 @@ int SimServer::QuerySmsLimit(SimSessionCore* session, int timed) {
     std::lock_guard lock(mutex_);
     const SimAccount* user = impl_->LoggedInAccount(session);
     if (user == nullptr) return 0;
-    const SimSmsQuota& quota = smsQuotas_[Jid(user->jid).StoreKey()];
+    const auto found = smsQuotas_.find(Jid(user->jid).StoreKey());
+    const SimSmsQuota quota = found == smsQuotas_.end() ? SimSmsQuota{} : found->second;
     if (timed == 0) {
         session->Deliver(MakeNotify(notify_type::kSmsQuota,
                                     SmsQuotaData{quota.kind, quota.remaining, quota.third}));
