@@ -1,11 +1,13 @@
 // The batch composer's send of 300 SMS recipients (parse the recipient text, check, hand the
-// batch to the gateway of the embedded server, store a copy per recipient) against the floor
-// of that work: the same 300 copies stored straight into the user's store.
+// batch to the gateway of the embedded server, store a copy per recipient; under 100 ms)
+// against what storing alone costs: the same 300 copies stored straight into the user's store
+// one AddMsg each (a sync each), and in one AddMsgs (one sync, the floor of the send).
 
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "batch/batch_sender.h"
 #include "batch/sms_quota.h"
@@ -82,5 +84,25 @@ void BM_Store300CopiesDirectly(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Store300CopiesDirectly)->Unit(benchmark::kMillisecond);
+
+void BM_Store300CopiesInOneGo(benchmark::State& state) {
+    World w;
+    const std::string own = w.context.session.GetCurrentUserJID();
+    const std::string host = w.world.server().HostName();
+    std::vector<CClientDB::NewMessage> copies;
+    for (int i = 0; i < kRecipients; ++i) {
+        copies.push_back({own, std::to_string(13900000000LL + i) + "@sms." + host,
+                          "2026-01-05 09:00:00", kContents, "", CClientDB::kTypeSms,
+                          CClientDB::kStateUnhandled});
+    }
+    for (auto _ : state) {
+        const auto db = w.context.OpenUserStore();
+        if (!db->AddMsgs(copies)) {
+            state.SkipWithError(db->GetErrorInfo().c_str());
+            return;
+        }
+    }
+}
+BENCHMARK(BM_Store300CopiesInOneGo)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -141,11 +141,9 @@ BatchOutcome BatchSender::Send(const BatchDraft& draft) {
         }
     }
 
-    for (const chat::ConversationStore::StoreResult& result :
-         store_.StoreSentCopies(copies, time)) {
-        if (result.stored == chat::ConversationStore::Stored::Failed) {
-            outcome.notices.push_back(Box(result.errorText));
-        }
+    const chat::ConversationStore::StoreResult stored = store_.StoreSentCopies(copies, time);
+    if (stored.stored == chat::ConversationStore::Stored::Failed) {
+        outcome.notices.push_back(Box(stored.errorText));
     }
     if (sms && config.HasSmsLimit != 0) session.QuerySmsLimitInfo(timed ? 1 : 0);
     return outcome;

@@ -29,24 +29,20 @@ ConversationStore::StoreResult ConversationStore::StoreSent(const std::string& t
     return StoreResult{Stored::Failed, db->GetErrorInfo()};
 }
 
-std::vector<ConversationStore::StoreResult> ConversationStore::StoreSentCopies(
+ConversationStore::StoreResult ConversationStore::StoreSentCopies(
     const std::vector<SentCopy>& copies, const std::string& time) {
-    std::vector<StoreResult> results;
-    if (copies.empty()) return results;
+    if (copies.empty()) return StoreResult{};
     const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
-    if (db == nullptr) return results;
+    if (db == nullptr) return StoreResult{Stored::NoStore, {}};
     const std::string own = context_.session.GetCurrentUserJID();
-    results.reserve(copies.size());
+    std::vector<CClientDB::NewMessage> messages;
+    messages.reserve(copies.size());
     for (const SentCopy& copy : copies) {
-        if (db->AddMsg(own.c_str(), copy.to.c_str(), time.c_str(), copy.contents.c_str(),
-                       copy.sent ? "" : kNotSentMark, "", "", copy.type, false, "", "",
-                       CClientDB::kStateUnhandled, nullptr)) {
-            results.push_back(StoreResult{});
-        } else {
-            results.push_back(StoreResult{Stored::Failed, db->GetErrorInfo()});
-        }
+        messages.push_back({own, copy.to, time, copy.contents, copy.sent ? "" : kNotSentMark,
+                            copy.type, CClientDB::kStateUnhandled});
     }
-    return results;
+    if (db->AddMsgs(messages)) return StoreResult{};
+    return StoreResult{Stored::Failed, db->GetErrorInfo()};
 }
 
 std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(

@@ -130,7 +130,7 @@ TEST_F(SimSmsGatewayTest, QuotasOfEveryKindLimitImmediateBatchesAllOrNothing) {
         bool taken;
         int left;
     } cases[] = {
-        {1, 3, 3, true, 0}, {1, 2, 3, false, 2}, {2, 5, 1, true, 4},
+        {1, 3, 3, true, 0},  {1, 2, 3, false, 2}, {2, 5, 1, true, 4},
         {3, 0, 1, false, 0}, {0, 0, 3, true, 0},  // no quota
     };
     for (const auto& c : cases) {
@@ -141,7 +141,8 @@ TEST_F(SimSmsGatewayTest, QuotasOfEveryKindLimitImmediateBatchesAllOrNothing) {
         world_.server().SetSmsQuota(aliceJid_, quota);
         const std::size_t before = world_.server().SmsSent().size();
         std::string list;
-        for (int i = 0; i < c.batch; ++i) list += (i ? ";" : "") + Sms("1390000000" + std::to_string(i));
+        for (int i = 0; i < c.batch; ++i)
+            list += (i ? ";" : "") + Sms("1390000000" + std::to_string(i));
         EXPECT_EQ(core_.BatchSendSms(list, "x", 1, 0), c.taken ? 1 : 0);
         EXPECT_EQ(world_.server().SmsSent().size() - before,
                   c.taken ? static_cast<std::size_t>(c.batch) : 0u);
