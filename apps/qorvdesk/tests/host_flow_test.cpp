@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -22,6 +24,7 @@
 #include "frame_window.h"
 #include "host_app.h"
 #include "notices.h"
+#include "rich_text_rendering_test.h"
 #include "rich_text_view.h"
 #include "tray.h"
 #include "ui_steps.h"
@@ -155,6 +158,24 @@ class HostFlowTest : public QObject {
         Picture(QStringLiteral("main-panel"));
     }
 
+    void showsTheTreesOnTabsNamedAfterThem() {
+        auto* tabs = app_->frame().findChild<QTabWidget*>(QStringLiteral("tree-tabs"));
+        QVERIFY(tabs != nullptr);
+        QStringList labels;
+        for (int i = 0; i < tabs->count(); ++i) labels << tabs->tabText(i);
+        QCOMPARE(labels, (QStringList{QStringLiteral("我的好友"), QStringLiteral("电话簿"),
+                                      QStringLiteral("公共通讯录")}));
+        QVERIFY(Control(kBuddies) != nullptr);
+        constexpr int kDirectory = 6003;
+        QVERIFY(Control(kDirectory) == nullptr);  // behind its tab
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+        QVERIFY(Until([&] { return Control(kDirectory) != nullptr; }));
+        QVERIFY(Control(kBuddies) == nullptr);
+        Picture(QStringLiteral("directory-tab"));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QVERIFY(Until([&] { return Control(kBuddies) != nullptr; }));
+    }
+
     void opensAContactFromTheTree() {
         OpenBotChat();
         QVERIFY(!QTest::currentTestFailed() && chat_ != nullptr);
@@ -268,7 +289,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     HostFlowTest test;
-    return QTest::qExec(&test, argc, argv);
+    const int flow = QTest::qExec(&test, argc, argv);
+    return RunRichTextRenderingTest(argc, argv) != 0 ? 1 : flow;
 }
 
 #include "host_flow_test.moc"
