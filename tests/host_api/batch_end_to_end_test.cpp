@@ -119,6 +119,12 @@ TEST_F(BatchEndToEndTest, TheHostsComposerSendsABatchThatTheGatewayDeliversAndTh
     EXPECT_EQ(driver.Text(window, id::kContents).value_or("?"), "");
 }
 
+TEST_F(BatchEndToEndTest, TheStartUpLogNoLongerNamesTheBatchOrQuotaDoors) {
+    EXPECT_TRUE(world.log().HasCaptured("door \"rooms\" is not plugged in"));  // still waiting
+    EXPECT_FALSE(world.log().HasCaptured("door \"batch composer\""));
+    EXPECT_FALSE(world.log().HasCaptured("door \"SMS quota\""));
+}
+
 TEST_F(BatchEndToEndTest, ARefusedBatchIsShownAndItsCopiesAreMarkedNotSent) {
     const auto window = OpenFilledComposer();
     ASSERT_NE(window, 0u);
