@@ -30,6 +30,22 @@ ConversationStore::StoreResult ConversationStore::StoreSent(const std::string& t
     return StoreResult{Stored::Failed, db->GetErrorInfo()};
 }
 
+ConversationStore::StoreResult ConversationStore::StoreSentCopies(
+    const std::vector<SentCopy>& copies, const std::string& time) {
+    if (copies.empty()) return StoreResult{};
+    const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
+    if (db == nullptr) return StoreResult{Stored::NoStore, {}};
+    const std::string own = context_.session.GetCurrentUserJID();
+    std::vector<CClientDB::NewMessage> messages;
+    messages.reserve(copies.size());
+    for (const SentCopy& copy : copies) {
+        messages.push_back({own, copy.to, time, copy.contents, copy.sent ? "" : kNotSentMark,
+                            copy.type, CClientDB::kStateUnhandled});
+    }
+    if (db->AddMsgs(messages)) return StoreResult{};
+    return StoreResult{Stored::Failed, db->GetErrorInfo()};
+}
+
 std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(
     const std::string& peerJid, const std::string& ownName, const std::string& peerName) {
     const int count = context_.config.CountOfRecentChatContent;

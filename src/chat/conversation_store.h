@@ -13,6 +13,9 @@
 
 namespace chat {
 
+// The first extra field of a stored message that was not sent (the network refused it).
+inline constexpr const char* kNotSentMark = "notsent";
+
 class ConversationStore {
   public:
     explicit ConversationStore(core::ClientContext& context) : context_(context) {}
@@ -25,6 +28,18 @@ class ConversationStore {
     // Stores one message from the user to `to`, not yet handled, with `type`
     // (CClientDB::kTypeChat or kTypeSms). NoStore when the user has no user folder (logged).
     StoreResult StoreSent(const std::string& to, const std::string& contents, int type);
+
+    // Copies of what one send gave to many recipients, stored at `time` ("%4d-%02d-%02d
+    // %02d:%02d:%02d" or a timed SMS's send time) in one go: all of them or none. A copy
+    // whose message did not go carries kNotSentMark in its first extra field, so the history
+    // can say so. NoStore when the user has no user folder (logged).
+    struct SentCopy {
+        std::string to;
+        std::string contents;
+        int type = 0;
+        bool sent = true;
+    };
+    StoreResult StoreSentCopies(const std::vector<SentCopy>& copies, const std::string& time);
 
     // Up to CountOfRecentChatContent stored messages with `peerJid`, oldest first, without the
     // newest one still waiting unread from the peer and everything after it (they are about

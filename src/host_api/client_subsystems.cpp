@@ -1,5 +1,6 @@
 #include "host_api/client_subsystems.h"
 
+#include "batch/batch_notifications.h"
 #include "chat/chat_doors.h"
 #include "chat/chat_notifications.h"
 #include "contacts/contact_notifications.h"
@@ -24,12 +25,14 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       navigator_(context, trees_),
       history_(context, trees_, panelTrees_, navigator_),
       incomingHooks_(trees_),
+      batch_(context, &trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
           contacts::RegisterLoadingNotifications(context, panelTrees_, *handlers_)),
       chatNotifications_(chat::RegisterChatNotifications(context, *handlers_)),
       loginNotifications_(login::RegisterLoginNotifications(context, *handlers_)),
       managerNotifications_(RegisterWindowManagerNotifications(context, *handlers_)),
+      batchNotifications_(batch::RegisterBatchNotifications(context, batch_, *handlers_)),
       proxy_(context, handlers_, incomingHooks_) {
     context_.doors().pump.Plug(proxy_);
     context_.doors().contacts.Plug(contactService_);
@@ -37,6 +40,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     manager_.chatDoors().settings.Plug(userSettings_.chatSettings());
     context_.doors().shell.Plug(shell_);
     context_.doors().history.Plug(history_);
+    context_.doors().batch.Plug(batch_);
+    manager_.chatDoors().quota.Plug(batch_.chatQuota());
     manager_.SetContactTrees(&trees_);
 }
 
@@ -48,4 +53,6 @@ ClientSubsystems::~ClientSubsystems() {
     manager_.chatDoors().settings.Unplug();
     context_.doors().shell.Unplug();
     context_.doors().history.Unplug();
+    context_.doors().batch.Unplug();
+    manager_.chatDoors().quota.Unplug();
 }

@@ -2,17 +2,19 @@
 // ClientSubsystems: the client's subsystems that the window manager reaches through the doors
 // of its context (core/doors.h), built, owned and plugged in together: the contact trees, the
 // notification pump (theBaseProxy), the contact door of the exports, the contact lookup of
-// new chat windows and the main window shell. The main panel's three trees are made and
-// filled after each login (contacts/main_panel_trees.h). It also makes the world's registry of
-// notification handlers and has each subsystem register its handlers there (the contact trees, the
-// chat windows, the login panel, the window manager, and the pump its own). It owns what it plugs
-// in; every door it leaves alone keeps its defaults and is named in the start-up log.
+// new chat windows, the main window shell, and the batch composers with the SMS quota. The main
+// panel's three trees are made and filled after each login (contacts/main_panel_trees.h). It also
+// makes the world's registry of notification handlers and has each subsystem register its handlers
+// there (the contact trees, the chat windows, the login panel, the window manager, and the pump its
+// own). It owns what it plugs in; every door it leaves alone keeps its defaults and is named in the
+// start-up log.
 //
 // Build it after the window manager and destroy it before: it plugs itself in when made
 // and takes itself out (the doors go back to their defaults) when destroyed.
 
 #include <memory>
 
+#include "batch/batch_composers.h"
 #include "contacts/contact_tree_service.h"
 #include "contacts/contact_trees.h"
 #include "contacts/main_panel_trees.h"
@@ -42,6 +44,7 @@ class ClientSubsystems {
     MainWindowSession& mainWindowShell() { return shell_; }
     history::MessageManagerService& messageManager() { return history_; }
     history::MsgNavigator& messageNavigator() { return navigator_; }
+    batch::BatchComposers& batchComposers() { return batch_; }
 
   private:
     core::ClientContext& context_;
@@ -56,11 +59,13 @@ class ClientSubsystems {
     history::MsgNavigator navigator_;
     history::MessageManagerService history_;  // passes the navigator's calls to navigator_
     notify::ClientIncomingHooks incomingHooks_;
+    batch::BatchComposers batch_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;
     notify::Registrations loadingNotifications_;
     notify::Registrations chatNotifications_;
     notify::Registrations loginNotifications_;
     notify::Registrations managerNotifications_;
+    notify::Registrations batchNotifications_;
     CBaseProxy proxy_;
 };

@@ -219,9 +219,13 @@ struct SmsQuotaData {
     friend bool operator==(const SmsQuotaData&, const SmsQuotaData&) = default;
 };
 
-// Type 78: the answer to a timed SMS: a result code text such as "-16_1001".
+// Type 78: the timed-SMS answer: the window in which timed SMS may be scheduled ("YYYY-MM-DD
+// HH:MM" each) and the timed SMS still allowed (decimal; 4294967295 unlimited), or an error
+// code such as "-16_1002" in `start` instead.
 struct TimedSmsAnswerData {
-    std::string code;
+    std::string start;
+    std::string end;
+    std::string remaining;
     friend bool operator==(const TimedSmsAnswerData&, const TimedSmsAnswerData&) = default;
 };
 

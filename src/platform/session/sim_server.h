@@ -21,6 +21,7 @@
 // Thread-safe: one lock guards the whole world.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -72,6 +73,23 @@ struct SimSms {
     int nickFlag = 0;
     int timedFlag = 0;
     friend bool operator==(const SimSms&, const SimSms&) = default;
+};
+
+// What the SMS gateway allows one user. Immediate SMS count against `remaining` under the
+// quota kind (1 per day, 2 per month, 3 in total, other: no quota); timed SMS against
+// `timedRemaining` (kSimUnlimitedTimedSms: no limit) and only for a send time inside the
+// window ("YYYY-MM-DD HH:MM"; an empty start: the user may send no timed SMS).
+inline constexpr std::uint32_t kSimUnlimitedTimedSms = 0xFFFFFFFFu;
+struct SimSmsQuota {
+    int kind = 0;
+    int remaining = 0;
+    int third = 0;
+    std::uint32_t timedRemaining = kSimUnlimitedTimedSms;
+    std::string windowStart;
+    std::string windowEnd;
+    // When set, the timed answer carries this error code instead of the window.
+    std::string timedErrorCode;
+    friend bool operator==(const SimSmsQuota&, const SimSmsQuota&) = default;
 };
 
 struct SimRosterItem {
@@ -178,6 +196,10 @@ class SimServer {
     // refuses every message (the send answers 0) and keeps none.
     std::vector<SimSms> SmsSent() const;
     void SetSmsGatewayFailing(bool failing);
+    // A user's SMS allowance (kept per bare JID) and what is left of it. A user without one is
+    // not limited by the gateway, and its timed answer names no window.
+    void SetSmsQuota(std::string_view jid, SimSmsQuota quota);
+    SimSmsQuota SmsQuotaOf(std::string_view jid) const;
     // `sender` offers a file under a name of its own choosing, as another client may name
     // its files (a Windows peer's "..\\x.txt"); otherwise as SendFile.
     int OfferFileNamed(SimSessionCore& sender, std::string_view to, std::string_view path,
@@ -207,10 +229,17 @@ class SimServer {
     int ChangePresence(SimSessionCore* session, std::string_view word);
     int SendChat(SimSessionCore* session, std::string_view to, std::string_view body,
                  std::string_view font);
-    // Immediate (sendTime empty) or timed SMS to "<mobile>@sms.<host>"; 0 when the session is
-    // not logged in, the address is no SMS address of this server or the gateway fails.
+    // Immediate (sendTime empty) or timed SMS to "<mobile>@sms.<host>" (or a ';'-separated
+    // list of them, any case); all or nothing: 0 when the session is not logged in, an address
+    // is no SMS address of this server, the user's quota is short or the gateway fails. A
+    // timed SMS outside the user's window is taken and then refused with "-16_1002" (type 78).
     int SendSms(SimSessionCore* session, std::string_view to, std::string_view text,
                 std::string_view sendTime, int nickFlag, int timedFlag);
+    // One immediate SMS to every address of `list`, as SendSms.
+    int BatchSendSms(SimSessionCore* session, std::string_view list, std::string_view text,
+                     int nickFlag, int receiptFlag);
+    // The quota answer (type 77) or, `timed`, the timed answer (type 78) to the session.
+    int QuerySmsLimit(SimSessionCore* session, int timed);
     int SendTyping(SimSessionCore* session, std::string_view to, std::string_view state);
     int AddContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
                    std::string_view group);
@@ -239,8 +268,9 @@ class SimServer {
     std::unique_ptr<SimFileTransfers> files_;  // under mutex_
     std::vector<SimSms> smsSent_;              // under mutex_
     bool smsFailing_ = false;
-    std::string refusedChatKey_;  // under mutex_
-    SimFileService fileService_;  // locks itself
+    std::map<std::string, SimSmsQuota> smsQuotas_;  // by store key, under mutex_
+    std::string refusedChatKey_;                    // under mutex_
+    SimFileService fileService_;                    // locks itself
 };
 
 }  // namespace platform

@@ -428,7 +428,7 @@ int SimSessionCore::DeleteMobileContact(std::string_view group, std::string_view
 }
 
 // ---- Messages and SMS ----
-// Chat and typing are carried out; the SMS gateway with its quotas comes with the SMS work.
+// Chat, typing and the SMS gateway with its quotas are carried out by the server.
 
 int SimSessionCore::SendChatMessage(std::string_view to, std::string_view body,
                                     std::string_view font) {
@@ -454,7 +454,7 @@ int SimSessionCore::SendTimerSMS(std::string_view to, std::string_view text,
 int SimSessionCore::BatchSendSms(std::string_view list, std::string_view text, int nickFlag,
                                  int receiptFlag) {
     calls_.Record("BatchSendSms", {Text(list), Text(text), Number(nickFlag), Number(receiptFlag)});
-    return Accepted();
+    return server_->BatchSendSms(this, list, text, nickFlag, receiptFlag);
 }
 
 int SimSessionCore::SendInputStateMessage(std::string_view from, std::string_view to,
@@ -465,7 +465,7 @@ int SimSessionCore::SendInputStateMessage(std::string_view from, std::string_vie
 
 int SimSessionCore::QuerySmsLimitInfo(int timed) {
     calls_.Record("QuerySmsLimitInfo", {Number(timed)});
-    return Accepted();
+    return server_->QuerySmsLimit(this, timed);
 }
 
 // ---- Rooms ----

@@ -59,6 +59,20 @@ class CClientDB {
                 bool webConsultation, const char* extra4, const char* extra5, int state,
                 long* newId);
 
+    // One message of AddMsgs, with AddMsg's meaning; the fields it leaves out are empty.
+    struct NewMessage {
+        std::string from;
+        std::string to;
+        std::string time;
+        std::string contents;
+        std::string extra1;
+        int type = kTypeChat;
+        int state = kStateUnhandled;
+    };
+    // Stores every message of `messages` in one transaction (one sync for all of them): true
+    // once all are durably stored; false, and none stored, otherwise.
+    bool AddMsgs(const std::vector<NewMessage>& messages);
+
     // The message queries call `callback` once per record, oldest first, then once with the
     // "END" record, and return true; on failure they return false, possibly after some
     // records but never with the "END" record. `count` -1 delivers every match; a count

@@ -1,6 +1,8 @@
 // CClientDB: storing, querying and deleting messages.
 
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/store/bigram_tokenizer.h"
@@ -94,6 +96,60 @@ bool CClientDB::AddMsg(const char* from, const char* to, const char* time, const
         if (rc != SQLITE_DONE) return session.Fail(rc);
         if (newId)
             *newId = static_cast<long>(sqlite3_last_insert_rowid(session.connection().handle()));
+        return true;
+    });
+}
+
+bool CClientDB::AddMsgs(const std::vector<NewMessage>& messages) {
+    return Session::Guard(*this, [&] {
+        struct Row {
+            std::string from, to, fromKey, toKey, time, contents, extra1;
+        };
+        std::vector<Row> rows(messages.size());
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            const NewMessage& message = messages[i];
+            Row& row = rows[i];
+            const std::pair<const std::string*, std::string*> texts[] = {
+                {&message.from, &row.from},     {&message.to, &row.to},
+                {&message.time, &row.time},     {&message.contents, &row.contents},
+                {&message.extra1, &row.extra1},
+            };
+            const char* labels[] = {"发送者", "接收者", "时间", "消息内容", "附加信息1"};
+            for (std::size_t t = 0; t < std::size(texts); ++t) {
+                if (!store::ToDbText(*texts[t].first, *texts[t].second)) {
+                    return Fail(store::DescribeInvalidText(labels[t]));
+                }
+            }
+            store::ToDbJidKey(message.from, row.fromKey);
+            store::ToDbJidKey(message.to, row.toKey);
+        }
+        Session session(*this);
+        if (!session) return false;
+        std::lock_guard<std::mutex> writer(session.writeMutex());
+        store::Transaction transaction(session.connection());
+        if (transaction.rc() != SQLITE_OK) return session.Fail(transaction.rc());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const Row& row = rows[i];
+            Statement insert(session.connection(), kInsertMessage);
+            insert.Bind(1, row.from)
+                .Bind(2, row.to)
+                .Bind(3, row.fromKey)
+                .Bind(4, row.toKey)
+                .Bind(5, row.time)
+                .Bind(6, row.contents)
+                .Bind(7, row.extra1)
+                .Bind(8, "")
+                .Bind(9, "")
+                .Bind(10, "")
+                .Bind(11, "")
+                .Bind(12, std::int64_t{messages[i].type})
+                .Bind(13, std::int64_t{0})
+                .Bind(14, std::int64_t{messages[i].state});
+            const int rc = insert.Step();
+            if (rc != SQLITE_DONE) return session.Fail(rc);
+        }
+        const int rc = transaction.Commit();
+        if (rc != SQLITE_OK) return session.Fail(rc);
         return true;
     });
 }

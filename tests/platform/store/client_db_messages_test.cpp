@@ -32,6 +32,30 @@ TEST_F(MessagesTest, AddedMessageComesBackWithAllTenFields) {
                             "2026-01-05 09:01:02", "FONT(x)hello", "e1", "e2", "e3", "1", "11"));
 }
 
+TEST_F(MessagesTest, AddMsgsStoresAllOfABatchOrNone) {
+    CClientDB db("alice", Folder().c_str());
+    std::vector<CClientDB::NewMessage> batch = {
+        {"alice@host", "13900000001@sms.host", "2026-01-05 09:00:00", "一", "",
+         CClientDB::kTypeSms},
+        {"alice@host", "bob@host", "2026-01-05 09:00:00", "二", "notsent", CClientDB::kTypeChat},
+    };
+    ASSERT_TRUE(db.AddMsgs(batch)) << db.GetErrorInfo();
+    Delivery all = Collect([&](const MsgCallback& callback) { return db.GetMsg(callback, -1); });
+    ASSERT_EQ(all.records.size(), 2u);
+    EXPECT_EQ(all.records[0][msg_field::kTo], "13900000001@sms.host");
+    EXPECT_EQ(all.records[0][msg_field::kType], "11");
+    EXPECT_EQ(all.records[1][msg_field::kExtra1], "notsent");
+    EXPECT_EQ(all.records[1][msg_field::kState], "1");
+
+    // A text that is no GBK refuses the whole batch: nothing of it is stored.
+    batch.push_back(
+        {"alice@host", "carol@host", "2026-01-05 09:00:00", "\x81", "", CClientDB::kTypeChat});
+    EXPECT_FALSE(db.AddMsgs(batch));
+    EXPECT_FALSE(db.GetErrorInfo().empty());
+    all = Collect([&](const MsgCallback& callback) { return db.GetMsg(callback, -1); });
+    EXPECT_EQ(all.records.size(), 2u);
+}
+
 TEST_F(MessagesTest, EndMarkComesOnceAndLastAlsoForAnEmptyResult) {
     CClientDB db("alice", Folder().c_str());
     Delivery empty = Collect([&](const MsgCallback& callback) { return db.GetMsg(callback, -1); });
