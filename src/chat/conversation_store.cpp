@@ -1,6 +1,7 @@
 #include "chat/conversation_store.h"
 
 #include "config/client_config.h"
+#include "core/message_from_db.h"
 #include "os/services/log.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
@@ -37,36 +38,27 @@ std::optional<std::vector<RecentMessage>> ConversationStore::RecentMessages(
             os::Format("显示最近聊天内容时配置错误:CountOfRecentChatContent=%d", count));
         return std::nullopt;
     }
-    const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
-    if (db == nullptr) return std::nullopt;
-    std::vector<MsgFields> records;
-    if (!db->GetMsg(
-            peerJid.c_str(), peerJid.c_str(),
-            [&](const MsgFields& fields) {
-                if (!IsMsgEndMark(fields)) records.push_back(fields);
-            },
-            count)) {
-        context_.log.WriteLog("显示最近聊天内容失败:" + db->GetErrorInfo());
+    std::vector<core::StoredMessage> records;
+    core::CFunction loader(context_);
+    if (!loader.GetMessageFromDB(peerJid.c_str(), peerJid.c_str(), &records, count)) {
         return std::nullopt;
     }
     // The newest unread message from the peer and everything after it are about to be shown
     // as new messages.
     const std::string own = context_.session.GetCurrentUserJID();
+    const auto mine = [&](const core::StoredMessage& message) {
+        return platform::Jid::Equal(message.from, own, platform::JidMatch::Loose, nullptr);
+    };
     for (std::size_t i = records.size(); i-- > 0;) {
-        const MsgFields& fields = records[i];
-        if (fields[msg_field::kState] == "1" &&
-            !platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose,
-                                  nullptr)) {
+        if (records[i].state == "1" && !mine(records[i])) {
             records.erase(records.begin() + static_cast<std::ptrdiff_t>(i), records.end());
             break;
         }
     }
     std::vector<RecentMessage> messages;
-    for (const MsgFields& fields : records) {
-        const bool mine =
-            platform::Jid::Equal(fields[msg_field::kFrom], own, platform::JidMatch::Loose, nullptr);
-        messages.push_back(RecentMessage{mine ? ownName : peerName, fields[msg_field::kTime],
-                                         fields[msg_field::kContents]});
+    for (const core::StoredMessage& message : records) {
+        messages.push_back(
+            RecentMessage{mine(message) ? ownName : peerName, message.time, message.contents});
     }
     return messages;
 }

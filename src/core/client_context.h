@@ -21,12 +21,15 @@
 //   doors        the doors to the work of other subsystems (doors.h)
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
 //   OpenUserStore  the logged-in user's message store
+//   clipboard    the process's clipboard (what the windows copy)
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "os/services/clipboard.h"
 
 namespace os {
 class Clock;
@@ -89,6 +92,7 @@ class ClientContext {
 
     // The host's start command line, handed to the start-parameter parser by InitWindows.
     std::string startCommandLine;
+    os::Clipboard clipboard;
     StepTrace trace;
 
     // The doors to other subsystems' work; include core/doors.h and the doors you call.

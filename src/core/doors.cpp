@@ -21,7 +21,7 @@ Doors::Doors()
     : pump("notification pump", ""),
       contacts("contacts", ""),
       rooms("rooms", "the conference centre"),
-      history("message history", "the message history manager"),
+      history("message history", ""),
       batch("batch composer", "the batch message and SMS composer"),
       settings("user settings", "the user settings and the settings dialog"),
       web("web pages", "the web pages and forms"),

@@ -28,6 +28,12 @@ void UserSettingsService::SaveUserSettings() {
     config::SaveUserSettings(*userFolder_, settings_, context_.log);
 }
 
+void UserSettingsService::SetCountOfMsgRecordPerPage(int count) {
+    if (settings_.CountOfMsgRecordPerPage == count) return;
+    settings_.CountOfMsgRecordPerPage = count;
+    SaveUserSettings();
+}
+
 void UserSettingsService::UnloadUserSettings() {
     userFolder_.reset();
     settings_ = config::DefaultUserSettings("");

@@ -25,6 +25,7 @@ class UserSettingsService final : public core::SettingsService {
     void UnloadUserSettings() override;
     const config::UserSettings& Settings() override { return settings_; }
     config::PhraseStore& Phrases() override { return phrases_; }
+    void SetCountOfMsgRecordPerPage(int count) override;
     bool SavePhrases() override;
     void ClearCurPhones() override;
     std::string CurBindPhone() override { return settings_.CurBindPhone; }

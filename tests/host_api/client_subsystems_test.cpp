@@ -24,12 +24,14 @@ TEST_F(ClientSubsystemsTest, PlugsThePumpInAndTakesItOutAgain) {
     EXPECT_EQ(&*doors.pump, &subsystems->baseProxy());
     EXPECT_TRUE(doors.contacts.plugged());
     EXPECT_EQ(&*doors.shell, &subsystems->mainWindowShell());
+    EXPECT_EQ(&*doors.history, &subsystems->messageManager());
     EXPECT_EQ(manager->contactTrees(), &subsystems->contactTrees());
     manager->FreeWindows();
     subsystems.reset();
     EXPECT_FALSE(doors.pump.plugged());
     EXPECT_FALSE(doors.contacts.plugged());
     EXPECT_FALSE(doors.shell.plugged());
+    EXPECT_FALSE(doors.history.plugged());
     EXPECT_EQ(manager->contactTrees(), nullptr);
 }
 
@@ -85,6 +87,7 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
     EXPECT_FALSE(logged("user settings"));
     EXPECT_FALSE(logged("chat settings"));
     EXPECT_FALSE(logged("main window shell"));
+    EXPECT_FALSE(logged("message history"));
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"main window panes\" is not plugged in: it waits for "
         "the tool bar, channel tabs and panes of the main window"));

@@ -44,7 +44,7 @@ TEST_F(ManagerTest, StartUpNamesEveryUnpluggedDoorAndTheSubsystemItWaitsFor) {
         {"notification pump", ""},
         {"contacts", ""},
         {"rooms", "the conference centre"},
-        {"message history", "the message history manager"},
+        {"message history", ""},
         {"batch composer", "the batch message and SMS composer"},
         {"user settings", "the user settings and the settings dialog"},
         {"web pages", "the web pages and forms"},

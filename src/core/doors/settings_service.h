@@ -24,6 +24,10 @@ class SettingsService {
     // The logged-in user's settings and common phrases.
     virtual const config::UserSettings& Settings() { return settings_; }
     virtual config::PhraseStore& Phrases() { return phrases_; }
+    // The message manager's page size changed: kept as "CountOfMsgRecordPerPage" and saved.
+    virtual void SetCountOfMsgRecordPerPage(int count) {
+        settings_.CountOfMsgRecordPerPage = count;
+    }
     // Writes the phrases back after a change; false when they could not be written.
     virtual bool SavePhrases() { return false; }
     // The settings dialog, or a null handle when none is open.

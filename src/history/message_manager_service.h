@@ -1,0 +1,47 @@
+#pragma once
+// The message manager behind the history door: opens CFrameMessageManager (one window at a
+// time; an open one is brought forward), filtered on a contact when asked, answers its keys
+// while it is the foreground window and forgets it when it goes. It keeps the process's page
+// size choice, read from the user's "CountOfMsgRecordPerPage" (a value that is not one of the
+// choices is reset to 30). Real-time OA notices are not shown here yet: ShowOaNotice keeps the
+// door's harmless default. UI thread.
+
+#include <memory>
+#include <string>
+
+#include "core/doors/history_service.h"
+#include "history/frame_message_manager.h"
+
+namespace core {
+class ClientContext;
+}
+namespace contacts {
+class ContactTrees;
+class MainPanelTrees;
+}  // namespace contacts
+
+namespace history {
+
+class MessageManagerService final : public core::HistoryService {
+  public:
+    MessageManagerService(core::ClientContext& context, contacts::ContactTrees& contactTrees,
+                          contacts::MainPanelTrees& panelTrees);
+    ~MessageManagerService() override;
+
+    os::HWND Window() override;
+    int OnKeyDown(int key, int flags) override;
+    void Open(const std::string& filterJid) override;
+    void Forget() override;
+
+    // The open window, or null.
+    CFrameMessageManager* window() const { return frame_; }
+
+  private:
+    core::ClientContext& context_;
+    contacts::ContactTrees& contactTrees_;
+    contacts::MainPanelTrees& panelTrees_;
+    PageSizeChoice pageSize_;
+    CFrameMessageManager* frame_ = nullptr;  // adopted by the window system
+};
+
+}  // namespace history
