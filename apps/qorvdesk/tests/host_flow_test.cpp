@@ -25,6 +25,7 @@
 #include "gbk_bridge.h"
 #include "host_app.h"
 #include "notices.h"
+#include "rich_text_rendering_test.h"
 #include "rich_text_view.h"
 #include "tray.h"
 #include "ui_steps.h"
@@ -349,7 +350,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     HostFlowTest test;
-    return QTest::qExec(&test, argc, argv);
+    const int flow = QTest::qExec(&test, argc, argv);
+    return RunRichTextRenderingTest(argc, argv) != 0 ? 1 : flow;
 }
 
 #include "host_flow_test.moc"
