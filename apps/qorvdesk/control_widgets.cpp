@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QTreeWidget>
 #include <cstdio>
 #include <optional>
@@ -58,7 +59,10 @@ void ControlWidget::PressKey(std::uint32_t virtualKey, KeyModifier modifier) {
 
 void ControlWidget::ApplyCommon(const ControlInfo& info) {
     widget()->setEnabled(info.enabled);
-    widget()->setVisible(info.visible);
+    // A page of a tab widget is shown by choosing its tab, not by itself.
+    if (qobject_cast<QStackedWidget*>(widget()->parentWidget()) == nullptr) {
+        widget()->setVisible(info.visible);
+    }
 }
 
 namespace {

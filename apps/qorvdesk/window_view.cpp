@@ -5,6 +5,7 @@
 #include <QDropEvent>
 #include <QHBoxLayout>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <vector>
@@ -59,6 +60,23 @@ void WindowView::Refresh() {
         resize(info->rect.right - info->rect.left, info->rect.bottom - info->rect.top);
     }
     const std::vector<ControlInfo> controls = context_.driver.Controls(window_);
+    std::set<int> laidOutTrees;
+    Rect area;
+    for (const ControlInfo& control : controls) {
+        if (control.kind != qorvdesk::automation::ControlKind::Tree || IsEmpty(control.rect)) {
+            continue;
+        }
+        laidOutTrees.insert(control.id);
+        const Rect& r = control.rect;
+        area = laidOutTrees.size() == 1
+                   ? r
+                   : Rect{std::min(area.left, r.left), std::min(area.top, r.top),
+                          std::max(area.right, r.right), std::max(area.bottom, r.bottom)};
+    }
+    if (laidOutTrees.size() >= 2) {
+        tabbedTrees_.insert(laidOutTrees.begin(), laidOutTrees.end());
+        tabArea_ = area;
+    }
     std::set<int> present;
     for (const ControlInfo& control : controls) {
         present.insert(control.id);
@@ -93,8 +111,31 @@ void WindowView::RefreshControl(int controlId) {
     }
 }
 
+void WindowView::PlaceOnTab(ControlWidget& control, const ControlInfo& info) {
+    if (tabs_ == nullptr) {
+        tabs_ = new QTabWidget(canvas_);
+        tabs_->setObjectName(QStringLiteral("tree-tabs"));
+        tabs_->setDocumentMode(true);
+        tabs_->show();
+    }
+    tabs_->setGeometry(tabArea_.left, tabArea_.top, tabArea_.right - tabArea_.left,
+                       tabArea_.bottom - tabArea_.top);
+    QWidget* widget = control.widget();
+    const QString label = info.text.empty() ? QStringLiteral("联系人") : FromGbk(info.text);
+    const int tab = tabs_->indexOf(widget);
+    if (tab < 0) {
+        tabs_->addTab(widget, label);
+    } else if (tabs_->tabText(tab) != label) {
+        tabs_->setTabText(tab, label);
+    }
+}
+
 void WindowView::Place(ControlWidget& control, const ControlInfo& info) {
     QWidget* widget = control.widget();
+    if (tabbedTrees_.count(info.id) != 0) {
+        PlaceOnTab(control, info);
+        return;
+    }
     if (!IsEmpty(info.rect)) {
         if (auto found = inColumn_.find(info.id); found != inColumn_.end()) {
             found->second->removeWidget(widget);

@@ -14,6 +14,7 @@
 class QBoxLayout;
 class QHBoxLayout;
 class QVBoxLayout;
+class QTabWidget;
 
 namespace host {
 
@@ -42,6 +43,9 @@ class WindowView : public QWidget {
   private:
     void Place(ControlWidget& control, const qorvdesk::automation::ControlInfo& info);
     void RefreshChildren();
+    // Puts a tree of a window with several trees on a tab of its own: they share the area the
+    // library gives them, one shown at a time, as the tabs of a folder bar.
+    void PlaceOnTab(ControlWidget& control, const qorvdesk::automation::ControlInfo& info);
 
     ViewContext& context_;
     WindowViews& views_;
@@ -53,6 +57,9 @@ class WindowView : public QWidget {
     std::map<int, QBoxLayout*> inColumn_;
     QHBoxLayout* buttonRow_ = nullptr;  // the row the next button joins, while it is the last
     std::map<qorvdesk::automation::WindowHandle, std::unique_ptr<WindowView>> children_;
+    std::set<int> tabbedTrees_;           // the trees PlaceOnTab places, once there are two
+    QTabWidget* tabs_ = nullptr;          // made for them
+    qorvdesk::automation::Rect tabArea_;  // the union of their rectangles
     bool sized_ = false;
     bool closing_ = false;
 };

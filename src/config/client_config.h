@@ -143,6 +143,8 @@ struct ClientConfig {
     std::string SearchServer;
     int VcardVersion = 0;
     int UseTLS = 0;
+    // Ours, not among the client's original keys: the XMPP server's port ("XmppPort").
+    int XmppPort = 5222;
     int LoginTimeOut = 0;
     std::string OfflineUploadUrl;
     std::string OfflineDownLoadUrl;

@@ -132,6 +132,9 @@ std::vector<CatalogueKey> BuildCatalogue() {
     k.push_back(Str<&C::SearchServer>(kServer, "SearchServer", kSearchServerHost));
     k.push_back(Int<&C::VcardVersion>(kServer, "VcardVersion", 0));
     k.push_back(Int<&C::UseTLS>(kServer, "UseTLS", 0));
+    // Ours: the original engine took its port from elsewhere; HostName, UseTLS and this key
+    // point the client at an XMPP server.
+    k.push_back(Int<&C::XmppPort>(kServer, "XmppPort", 5222));
     k.push_back(Int<&C::LoginTimeOut>(kServer, "LoginTimeOut", 20));
     k.push_back(Str<&C::OfflineUploadUrl>(kServer, "OfflineUploadUrl", ""));
     k.push_back(Str<&C::OfflineDownLoadUrl>(kServer, "OfflineDownLoadUrl", ""));

@@ -54,6 +54,8 @@ CIMTree::CIMTree(core::ClientContext& context, int controlId, std::string treeNa
       dataMutex_(
           os::NamedMutex::Create(context.namedObjects, kTreeDataMutexName, context.clock, nullptr)),
       items_(userTypeOf_) {
+    // The window text names the tree, as the tab or band that shows it says.
+    text_ = treeName_;
     if (dataMutex_ == nullptr) {
         Log(0, os::Format("CIMTree(%s): 无法打开IMTRee_data_Mutex", treeName_.c_str()));
     }

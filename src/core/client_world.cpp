@@ -11,11 +11,13 @@
 #include "os/ui/window_system.h"
 #include "platform/services/notice_pop.h"
 #include "platform/services/shared_util.h"
+#include "platform/session/forwarding_session_core.h"
 #include "platform/session/session_utilities.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
 #include "platform/store/client_db.h"
 #include "platform/store/group_child.h"
+#include "platform/xmpp/xmpp_session_core.h"
 
 namespace core {
 namespace {
@@ -37,13 +39,14 @@ ClientWorld::ClientWorld(Parts parts, WorldFolders folders)
       server_(std::make_shared<platform::SimServer>(*clock_)),
       session_(std::make_unique<platform::SimSessionCore>(
           server_, platform::SessionUtilities(log_.get(), folders_.appDir))),
+      engine_(std::make_unique<platform::ForwardingSessionCore>(*session_)),
       noticePop_(std::move(parts.noticePop)),
       sharedUtil_(std::make_unique<platform::SharedUtil>(folders_.commonDir)),
       shell_(std::move(parts.shell)),
       sound_(std::move(parts.sound)),
       namedObjects_(std::make_unique<os::NamedObjectSpace>(folders_.commonDir)),
       config_(std::make_unique<config::ClientConfig>()),
-      context_(std::make_unique<ClientContext>(*clock_, *windows_, *prompter_, *log_, *session_,
+      context_(std::make_unique<ClientContext>(*clock_, *windows_, *prompter_, *log_, *engine_,
                                                *noticePop_, *sharedUtil_, *shell_, *sound_,
                                                *namedObjects_, *config_, folders_)) {
     // The engine signals "LoginEvent" once a login has fully succeeded; the login panel's
@@ -51,6 +54,9 @@ ClientWorld::ClientWorld(Parts parts, WorldFolders folders)
     loginEvent_ =
         os::OpenNamedEvent(*namedObjects_, "LoginEvent", *clock_, os::EventReset::Auto, false);
     session_->SetLoginEvent(loginEvent_.get());
+    // The engine is chosen when the session is set up for a login, once the configuration
+    // has been read.
+    engine_->SetChooser([this] { ChooseEngine(); });
     // The engine stores the organisation units it fetches in the user's directory store,
     // where the contact trees read them.
     session_->SetDirectoryStore(
@@ -72,8 +78,33 @@ ClientWorld::~ClientWorld() {
     // Windows the system still owns (adopted dialogs) go first, while the context their code
     // may reach is still there.
     windows_.reset();
+    engine_->SetChooser({});
+    for (const auto& engine : xmppEngines_) engine->SetLoginEvent(nullptr);
     session_->SetLoginEvent(nullptr);
     session_->SetDirectoryStore({});
+}
+
+platform::SessionCore& ClientWorld::session() const { return engine_->target(); }
+
+void ClientWorld::ChooseEngine() {
+    const config::ClientConfig& config = *config_;
+    if (config.HostName.empty()) {
+        engine_->SetTarget(*session_);
+        return;
+    }
+    platform::XmppSettings settings;
+    settings.address = config.HostName;
+    settings.domain = config.HostName;
+    settings.port = config.XmppPort;
+    settings.requireTls = config.UseTLS != 0;
+    if (xmppEngines_.empty() || xmppEngines_.back()->Settings() != settings) {
+        log_->WriteLog2(3, "session: the XMPP engine connects to " + settings.address + ":" +
+                               std::to_string(settings.port));
+        xmppEngines_.push_back(std::make_unique<platform::XmppSessionCore>(
+            settings, *clock_, platform::SessionUtilities(log_.get(), folders_.appDir)));
+        xmppEngines_.back()->SetLoginEvent(loginEvent_.get());
+    }
+    engine_->SetTarget(*xmppEngines_.back());
 }
 
 std::unique_ptr<ClientWorld> ClientWorld::ForLibrary(WorldFolders folders,

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/client_context.h"
 #include "os/prompt/scripted_prompter.h"
@@ -22,6 +23,8 @@ namespace platform {
 class RecordingNoticePop;
 class SimServer;
 class SimSessionCore;
+class ForwardingSessionCore;
+class XmppSessionCore;
 }  // namespace platform
 
 namespace core {
@@ -49,6 +52,9 @@ class ClientWorld {
     // The embedded server the session runs on.
     platform::SimServer& server() const { return *server_; }
     platform::SimSessionCore& simSession() const { return *session_; }
+    // The engine the client talks to now: the simulated server's session, or the XMPP
+    // engine when the configuration names a server (HostName, UseTLS, XmppPort).
+    platform::SessionCore& session() const;
 
   protected:
     struct Parts {
@@ -62,6 +68,9 @@ class ClientWorld {
     ClientWorld(Parts parts, WorldFolders folders);
 
   private:
+    // Points the session at the engine the configuration asks for.
+    void ChooseEngine();
+
     Folders folders_;
     std::unique_ptr<os::Clock> clock_;
     std::unique_ptr<os::WindowSystem> windows_;
@@ -69,6 +78,10 @@ class ClientWorld {
     std::unique_ptr<os::Prompter> prompter_;
     std::shared_ptr<platform::SimServer> server_;
     std::unique_ptr<platform::SimSessionCore> session_;
+    // Every XMPP engine made (a changed server makes a new one; the old ones stay until the
+    // world goes, as records they issued may still be out).
+    std::vector<std::unique_ptr<platform::XmppSessionCore>> xmppEngines_;
+    std::unique_ptr<platform::ForwardingSessionCore> engine_;
     std::unique_ptr<platform::NoticePop> noticePop_;
     std::unique_ptr<platform::SharedUtil> sharedUtil_;
     std::unique_ptr<os::Shell> shell_;

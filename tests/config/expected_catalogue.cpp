@@ -98,6 +98,7 @@ std::vector<ExpectedKey> Build() {
         KEY(S, SearchServer, std::string("search.example.invalid")),
         KEY(S, VcardVersion, 0),
         KEY(S, UseTLS, 0),
+        KEY(S, XmppPort, 5222),
         KEY(S, LoginTimeOut, 20),
         KEY(S, OfflineUploadUrl, kEmpty),
         KEY(S, OfflineDownLoadUrl, kEmpty),

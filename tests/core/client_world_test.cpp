@@ -28,7 +28,7 @@ TEST(ClientWorld, ATestWorldWiresItsStandInsIntoTheContext) {
     EXPECT_EQ(&context.windows.clock(), &world.clock());
     EXPECT_EQ(&context.prompter, &world.prompter());
     EXPECT_EQ(&context.noticePop, &world.tips());
-    EXPECT_EQ(&context.session, &world.simSession());
+    EXPECT_EQ(&world.session(), &world.simSession());
     EXPECT_EQ(context.folders.commonDir, common.str());
     EXPECT_EQ(context.folders.appDir, app.str());
     EXPECT_EQ(context.sharedUtil.GetCommanDir(), common.str());

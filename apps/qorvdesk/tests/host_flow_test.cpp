@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -161,6 +163,24 @@ class HostFlowTest : public QObject {
         QVERIFY(Control(kLogin) == nullptr);  // the main panel took the login panel's place
         QVERIFY(Until([&] { return app_->LoggedIn(); }));
         Picture(QStringLiteral("main-panel"));
+    }
+
+    void showsTheTreesOnTabsNamedAfterThem() {
+        auto* tabs = app_->frame().findChild<QTabWidget*>(QStringLiteral("tree-tabs"));
+        QVERIFY(tabs != nullptr);
+        QStringList labels;
+        for (int i = 0; i < tabs->count(); ++i) labels << tabs->tabText(i);
+        QCOMPARE(labels, (QStringList{QStringLiteral("我的好友"), QStringLiteral("电话簿"),
+                                      QStringLiteral("公共通讯录")}));
+        QVERIFY(Control(kBuddies) != nullptr);
+        constexpr int kDirectory = 6003;
+        QVERIFY(Control(kDirectory) == nullptr);  // behind its tab
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+        QVERIFY(Until([&] { return Control(kDirectory) != nullptr; }));
+        QVERIFY(Control(kBuddies) == nullptr);
+        Picture(QStringLiteral("directory-tab"));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QVERIFY(Until([&] { return Control(kBuddies) != nullptr; }));
     }
 
     void opensAContactFromTheTree() {

@@ -1,7 +1,7 @@
 // The conformance suite run against the simulated server.
 
-#include "conformance/session_conformance.h"
 #include "sim_world.h"
+#include "support/session_conformance/session_conformance.h"
 
 namespace session_conformance {
 

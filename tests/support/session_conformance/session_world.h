@@ -48,7 +48,9 @@ class SessionTestWorld {
 
 struct WorldFactory {
     std::string name;  // shown in the test names
+    // Null when the world cannot run on this machine (its server is not installed).
     std::function<std::unique_ptr<SessionTestWorld>()> make;
+    std::string unavailableReason;
 };
 
 // Test names show the engine, not the factory's bytes.
