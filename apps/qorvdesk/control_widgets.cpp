@@ -20,6 +20,7 @@
 #include "gbk_bridge.h"
 #include "loop_driver.h"
 #include "rich_text_view.h"
+#include "web_page_view.h"
 
 namespace host {
 
@@ -489,8 +490,7 @@ std::unique_ptr<ControlWidget> MakeControlWidget(ViewContext& context, WindowHan
             made = MakeRichTextControl(context, window, info.id, parent);
             break;
         case ControlKind::WebView:
-            // Shown as its page's name until the program embeds a web engine.
-            made = std::make_unique<LabelControl>(context, window, info.id, parent);
+            made = MakeWebPageControl(context, window, info.id, parent);
             break;
     }
     made->widget()->setObjectName(ControlObjectName(info.id));

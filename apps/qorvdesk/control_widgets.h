@@ -1,7 +1,8 @@
 #pragma once
 // One Qt widget per library control, by kind: label -> QLabel, edit -> QLineEdit, button,
 // check box, combo box, progress bar, list -> QTreeWidget with columns, tree -> QTreeWidget
-// with icons, bold items and check boxes, rich edit -> RichTextView. A widget shows what the
+// with icons, bold items and check boxes, rich edit -> RichTextView, web view -> a Qt WebEngine
+// view (web_page_view.h). A widget shows what the
 // Driver reads and sends what the person does back through the Driver's actions only.
 
 #include <QString>

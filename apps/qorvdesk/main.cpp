@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
         qputenv("XDG_CONFIG_HOME",
                 QDir(tourHome.path()).filePath(QStringLiteral("config")).toLocal8Bit());
     }
+    // The web engine (the message manager's page) shares its GL contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Qorvdesk"));
     application.setQuitOnLastWindowClosed(false);

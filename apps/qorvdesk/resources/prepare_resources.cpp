@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
@@ -20,6 +21,8 @@ namespace {
 constexpr const char* kWelcomeSound = "sound/welcome.wav";
 constexpr const char* kMessageSound = "sound/message.wav";
 constexpr int kIconPixels = 256;
+constexpr const char* kPageFiles[] = {"template/msgmgr.html", "template/msgmgr.js",
+                                      "template/msgmgr.css"};
 
 QString FacePath(int face) { return QStringLiteral("face/%1.gif").arg(face); }
 
@@ -39,6 +42,24 @@ bool WriteIfMissing(const QDir& dir, const QString& relative,
     return true;
 }
 
+// The message manager's page is part of the program: an older copy is replaced.
+bool WriteCurrent(const QDir& dir, const QString& relative) {
+    QFile source(QStringLiteral(":/") + relative);
+    if (!source.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = source.readAll();
+    const QString path = dir.filePath(relative);
+    QFile present(path);
+    if (present.open(QIODevice::ReadOnly) && present.readAll() == bytes) return true;
+    present.close();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        std::fprintf(stderr, "qorvdesk: could not write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool PrepareResources(const QString& appDir) {
@@ -50,6 +71,7 @@ bool PrepareResources(const QString& appDir) {
     }
     ok &= WriteIfMissing(dir, QLatin1String(kWelcomeSound), resources::WelcomeSound);
     ok &= WriteIfMissing(dir, QLatin1String(kMessageSound), resources::MessageSound);
+    for (const char* file : kPageFiles) ok &= WriteCurrent(dir, QLatin1String(file));
     ok &= WriteIfMissing(dir, QStringLiteral("qorvdesk.svg"), resources::ProgramIconSvg);
     ok &= WriteIfMissing(dir, QStringLiteral("qorvdesk.png"), [] {
         QByteArray png;

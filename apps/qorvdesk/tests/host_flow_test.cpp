@@ -18,10 +18,13 @@
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QTreeWidget>
+#include <QWebEngineView>
 #include <memory>
+#include <optional>
 
 #include "box_answerer.h"
 #include "frame_window.h"
+#include "gbk_bridge.h"
 #include "host_app.h"
 #include "notices.h"
 #include "rich_text_rendering_test.h"
@@ -39,6 +42,9 @@ using namespace host::control;
 constexpr int kBudgetMs = 20000;
 const QString kBot = QStringLiteral("回声机器人");
 const QString kBotGroup = QStringLiteral("机器人");
+// The chat window's "历史消息" button and the message manager's page.
+constexpr int kHistoryButton = 1206;
+constexpr int kManagerPage = 1550;
 
 // The names of the images a document shows, in order.
 QStringList ImagesOf(const QTextDocument& document) {
@@ -75,6 +81,7 @@ class HostFlowTest : public QObject {
   private:
     std::unique_ptr<host::HostApp> app_;
     QPointer<QWidget> chat_;
+    QPointer<QWebEngineView> manager_;
     int step_ = 0;
 
     QWidget* Control(int id) { return host::FindShownControl(*app_, id); }
@@ -209,6 +216,76 @@ class HostFlowTest : public QObject {
         Picture(QStringLiteral("answered"));
     }
 
+    // Runs `script` in the page and answers its value (invalid when it never answered).
+    QVariant InPage(QWebEngineView* view, const QString& script) {
+        auto answer = std::make_shared<std::optional<QVariant>>();
+        view->page()->runJavaScript(script, [answer](const QVariant& value) { *answer = value; });
+        if (!Until([&] { return answer->has_value(); })) return {};
+        return **answer;
+    }
+
+    void opensTheMessageManagerFromTheChatWindow() {
+        QVERIFY(chat_ != nullptr);
+        QTest::mouseClick(ChatControl<QPushButton>(kHistoryButton), Qt::LeftButton);
+        QWebEngineView* web = nullptr;
+        QVERIFY(Until([&] {
+            web = qobject_cast<QWebEngineView*>(Control(kManagerPage));
+            return web != nullptr;
+        }));
+        // The conversation so far: two greetings with their faces, as text and pictures.
+        QVERIFY(Until([&] {
+            return InPage(web, QStringLiteral("document.querySelectorAll('.record').length"))
+                       .toInt() >= 2;
+        }));
+        const QString contents =
+            InPage(web, QStringLiteral("[...document.querySelectorAll('.record .contents')]"
+                                       ".map(e => e.textContent).join('|')"))
+                .toString();
+        QVERIFY2(contents.count(QStringLiteral("你好")) >= 2, qPrintable(contents));
+        QVERIFY(!contents.contains(QStringLiteral("#(14)#")));
+        QVERIFY(Until([&] {
+            return InPage(web, QStringLiteral("[...document.querySelectorAll('img.face')]"
+                                              ".filter(i => i.complete && i.naturalWidth > 0)"
+                                              ".length"))
+                       .toInt() >= 2;
+        }));
+        manager_ = web;
+        Picture(QStringLiteral("message-manager"));
+    }
+
+    void selectsARecordAndMovesWithTheArrowKeys() {
+        QWebEngineView* web = manager_;
+        QVERIFY(web != nullptr);
+        auto* view = qobject_cast<host::WindowView*>(web->window());
+        QVERIFY(view != nullptr);
+        auto selection = [&] {
+            const auto page = app_->driver().ReadWebPage(view->handle(), kManagerPage);
+            return page ? host::FromGbk(page->selection) : QString();
+        };
+        // The lowest record: its id is the last one the page shows (newest first).
+        const QString lowest = InPage(web, QStringLiteral("(() => { const r = [...document."
+                                                          "querySelectorAll('.record')].pop();"
+                                                          " r.click(); return r.dataset.id; })()"))
+                                   .toString();
+        QVERIFY(!lowest.isEmpty());
+        QVERIFY(Until([&] { return selection() == lowest; }));
+        // Up is the window's to answer: it selects the next record in the page.
+        const QString next = QString::number(lowest.toInt() + 1);
+        web->setFocus();
+        QTest::keyClick(web->focusProxy(), Qt::Key_Up);
+        QVERIFY(Until(
+            [&] { return InPage(web, QStringLiteral("window.GetSel()")).toString() == next; }));
+        QVERIFY(Until([&] { return selection() == next; }));
+        // The view never leaves its page; the page still reports afterwards.
+        InPage(web, QStringLiteral("location.href = 'file:///etc/hostname'; 0"));
+        QCOMPARE(
+            InPage(web, QStringLiteral("document.getElementById('records') !== null")).toBool(),
+            true);
+        QVERIFY(web->url().path().endsWith(QStringLiteral("template/msgmgr.html")));
+        Picture(QStringLiteral("message-manager-selected"));
+        web->window()->close();
+    }
+
     void sendingNothingShowsTheNotice() {
         QVERIFY(chat_ != nullptr);
         const int before = app_->notices().count();
@@ -282,6 +359,10 @@ class HostFlowTest : public QObject {
 int main(int argc, char** argv) {
     // The test sets its own platform and folders: no screen, nothing of the user's touched.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The web engine's own sandbox needs privileges a test machine may lack.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QTemporaryDir home;
     qputenv("QORVDESK_HOME", QDir(home.path()).filePath(QStringLiteral("client/")).toLocal8Bit());
     qputenv("QORVDESK_APPDIR", QDir(home.path()).filePath(QStringLiteral("app/")).toLocal8Bit());

@@ -131,6 +131,26 @@ class PrepareResourcesTest : public QObject {
         QCOMPARE(ReadAll(dir.filePath(QStringLiteral("face/6.gif"))), QByteArray("the user's own"));
     }
 
+    void theManagersPageIsWrittenAsInTheSourceAndKeptCurrent() {
+        const QDir dir(dir_->path());
+        const QDir source(QStringLiteral(QORV_PAGE_SOURCE_DIR));
+        for (const QString& name : {QStringLiteral("msgmgr.html"), QStringLiteral("msgmgr.js"),
+                                    QStringLiteral("msgmgr.css")}) {
+            const QByteArray expected = ReadAll(source.filePath(name));
+            QVERIFY(!expected.isEmpty());
+            QCOMPARE(ReadAll(dir.filePath(QStringLiteral("template/") + name)), expected);
+        }
+        // A page left by an older program is replaced: the page goes with the program.
+        const QString page = dir.filePath(QStringLiteral("template/msgmgr.js"));
+        {
+            QFile stale(page);
+            QVERIFY(stale.open(QIODevice::WriteOnly));
+            stale.write("window.showmsg = function () {};");
+        }
+        QVERIFY(host::PrepareResources(dir_->path()));
+        QCOMPARE(ReadAll(page), ReadAll(source.filePath(QStringLiteral("msgmgr.js"))));
+    }
+
     void aFolderThatCannotBeWrittenIsReported() {
         QTemporaryDir parent;
         const QString file = QDir(parent.path()).filePath(QStringLiteral("not-a-folder"));
