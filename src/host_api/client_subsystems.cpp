@@ -21,6 +21,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
                       [&manager]() -> os::Window* { return manager.mainPanel(); }),
       userSettings_(context),
       shell_(context),
+      web_(context),
       incomingHooks_(trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
@@ -34,6 +35,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     context_.doors().settings.Plug(userSettings_);
     manager_.chatDoors().settings.Plug(userSettings_.chatSettings());
     context_.doors().shell.Plug(shell_);
+    context_.doors().web.Plug(web_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -44,4 +46,5 @@ ClientSubsystems::~ClientSubsystems() {
     context_.doors().settings.Unplug();
     manager_.chatDoors().settings.Unplug();
     context_.doors().shell.Unplug();
+    context_.doors().web.Unplug();
 }

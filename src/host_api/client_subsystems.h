@@ -16,6 +16,7 @@
 #include "contacts/contact_tree_service.h"
 #include "contacts/contact_trees.h"
 #include "contacts/main_panel_trees.h"
+#include "host_api/browser_web_service.h"
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
 #include "notify/base_proxy.h"
@@ -38,6 +39,7 @@ class ClientSubsystems {
     notify::NotificationHandlers& notificationHandlers() { return *handlers_; }
     UserSettingsService& userSettings() { return userSettings_; }
     MainWindowSession& mainWindowShell() { return shell_; }
+    BrowserWebService& webService() { return web_; }
 
   private:
     core::ClientContext& context_;
@@ -49,6 +51,7 @@ class ClientSubsystems {
     contacts::ContactTreeService contactService_;
     UserSettingsService userSettings_;
     MainWindowSession shell_;
+    BrowserWebService web_;
     notify::ClientIncomingHooks incomingHooks_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;

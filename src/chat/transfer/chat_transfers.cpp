@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "chat/chat_rich_view.h"
+#include "chat/display/link_actions.h"
 #include "chat/encoding/font_header.h"
 #include "chat/encoding/markers.h"
 #include "chat/transfer/transfer_texts.h"
@@ -272,9 +273,11 @@ bool ChatTransfers::OnLink(const std::string& target, const TransferWindowFacts&
     if (action == kOpen || action == kBrowse) {
         auto it = opened_.find(key);
         if (it == opened_.end()) return true;
-        const std::string path =
-            action == kOpen ? it->second : it->second.substr(0, it->second.find_last_of('/') + 1);
-        context_.shell.ShellExecute("open", path);
+        if (action == kOpen) {
+            OpenReceivedFile(it->second, context_.prompter, context_.shell, window_);
+        } else {
+            context_.shell.ShellExecute("open", it->second.substr(0, it->second.find_last_of('/') + 1));
+        }
         return true;
     }
     const std::optional<TransferRecord> record = Transfers().Find(key);
