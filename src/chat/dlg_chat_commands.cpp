@@ -17,6 +17,7 @@
 #include "os/text/cstring_ops.h"
 #include "os/ui/window_system.h"
 #include "platform/jid/jid.h"
+#include "platform/session/session_core.h"
 
 namespace {
 
