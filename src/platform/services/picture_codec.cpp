@@ -73,8 +73,10 @@ bool DecodeJpegInto(const std::uint8_t* data, std::size_t size, RgbPicture* out)
         jpeg_read_scanlines(&info, &row, 1);
     }
     jpeg_finish_decompress(&info);
+    // A warning means corrupt or missing data that libjpeg filled in: no partial pictures.
+    const bool clean = error.manager.num_warnings == 0;
     jpeg_destroy_decompress(&info);
-    return true;
+    return clean;
 }
 
 bool EncodeJpegInto(const RgbPicture& picture, int quality, unsigned char** buffer,
