@@ -13,6 +13,7 @@
 #include "core/user_folder.h"
 #include "os/prompt/message_box.h"
 #include "os/services/clipboard.h"
+#include "os/services/recording_shell.h"
 #include "os/sys/file_ops.h"
 #include "platform/services/picture_codec.h"
 #include "platform/session/sim_file_transfers.h"
@@ -75,8 +76,9 @@ class MessageDisplayTest : public SubsystemsTest {
 };
 
 TEST_F(MessageDisplayTest, AnAnchorToTheServersOwnPagePostsTheLoginQueryWithItsSecondParameter) {
-    context.config.SSOUrl = "http://oa.example.invalid/sso/login";
     ASSERT_NO_FATAL_FAILURE(OpenChatWithBob());
+    // The deployment's single-sign-on service (the configuration is read at start).
+    context.config.SSOUrl = "http://oa.example.invalid/sso/login";
     ASSERT_EQ(remote->SendChatMessage(
                   me, "请看<a href=\"http://oa.example.invalid/page.jsp?a=1&b=2\">办公</a>。", ""),
               1);
