@@ -11,10 +11,10 @@
 // target (empty when it leads to its own text); the owner window forwards the control's
 // link notification to OnLinkNotification.
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
-#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -88,8 +88,8 @@ class CChatRichView final : public os::RichEdit {
     std::vector<ViewMenuEntry> ContextMenu(const os::Clipboard& clipboard,
                                            bool hasClipScreen) const;
     // Runs an entry of the menu; false when it cannot be chosen now (or is not offered).
-    bool RunMenuCommand(ViewMenuCommand command, os::Clipboard& clipboard,
-                        os::Prompter& prompter, os::HWND owner, bool hasClipScreen);
+    bool RunMenuCommand(ViewMenuCommand command, os::Clipboard& clipboard, os::Prompter& prompter,
+                        os::HWND owner, bool hasClipScreen);
     // The user's paste: a bitmap becomes a JPEG picture in the temp folder (its number the
     // tick count, above every face number and every picture number before), any other
     // content is pasted as text. A read-only view does nothing. False when nothing was put in.

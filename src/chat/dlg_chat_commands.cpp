@@ -2,9 +2,9 @@
 #include <algorithm>
 
 #include "chat/chat_controls.h"
+#include "chat/display/link_actions.h"
 #include "chat/dlg_chat.h"
 #include "chat/dlg_face_picker.h"
-#include "chat/display/link_actions.h"
 #include "chat/encoding/face_table.h"
 #include "chat/encoding/font_header.h"
 #include "config/client_config.h"
@@ -197,8 +197,8 @@ void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target)
     const std::string url = target.empty() ? text : target;
     platform::SessionCore& session = context_.session;
     if (chat::LeadsToOwnHost(url, chat::OwnWebHosts(context_.config, session.GetHostName()))) {
-        const chat::WebLinkPost post = chat::MakeWebLinkPost(
-            url, session.GetCurrentUserLimitName(), session.GetCurrentUserPassword());
+        const chat::WebLinkPost post = chat::MakeWebLinkPost(url, session.GetCurrentUserLimitName(),
+                                                             session.GetCurrentUserPassword());
         context_.doors().web->OpenFormInBrowser(post.url, post.body);
     } else {
         context_.doors().web->OpenFormInBrowser(url, "");

@@ -3,8 +3,8 @@
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
-#include "chat/encoding/input_encoder.h"
 #include "chat/encoding/font_header.h"
+#include "chat/encoding/input_encoder.h"
 #include "chat/encoding/markers.h"
 #include "config/client_config.h"
 #include "contacts/contact_trees.h"

@@ -48,8 +48,8 @@ class MessageDisplayTest : public SubsystemsTest {
         if (PumpUntil(world.windows(), [&] { return View().find(part) != std::string::npos; })) {
             return ::testing::AssertionSuccess();
         }
-        return ::testing::AssertionFailure() << "the view never showed "
-                                             << testing_support::DisplayGbk(part);
+        return ::testing::AssertionFailure()
+               << "the view never showed " << testing_support::DisplayGbk(part);
     }
     // The links of the view, in order: (text, target).
     std::vector<std::pair<std::string, std::string>> Links() {
@@ -196,8 +196,8 @@ TEST_F(MessageDisplayTest, ABitmapPastedIntoTheInputBoxIsAJpegPictureThatTheSend
     os::Clipboard clipboard;
     clipboard.SetBitmap({"image/bmp", CornerBitmap(40, 30)});
     chat::CChatRichView& input = chat->input();
-    ASSERT_TRUE(input.RunMenuCommand(Command::Paste, clipboard, world.prompter(), chat->hwnd(),
-                                     false));
+    ASSERT_TRUE(
+        input.RunMenuCommand(Command::Paste, clipboard, world.prompter(), chat->hwnd(), false));
 
     const auto text = driver.ReadRichText(window, chat::control::kInput);
     ASSERT_TRUE(text.has_value());
@@ -210,8 +210,8 @@ TEST_F(MessageDisplayTest, ABitmapPastedIntoTheInputBoxIsAJpegPictureThatTheSend
 
     std::string bytes;
     ASSERT_TRUE(os::ReadFile(commonDir.str() + "temp/" + object.name, bytes));
-    const auto decoded = platform::DecodeJpeg(
-        {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+    const auto decoded =
+        platform::DecodeJpeg({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->width, 40);
     EXPECT_EQ(decoded->height, 30);
@@ -221,8 +221,8 @@ TEST_F(MessageDisplayTest, ABitmapPastedIntoTheInputBoxIsAJpegPictureThatTheSend
               "#(-2)#[" + object.name + "]");
 
     // Undo takes the picture out again.
-    ASSERT_TRUE(input.RunMenuCommand(Command::Undo, clipboard, world.prompter(), chat->hwnd(),
-                                     false));
+    ASSERT_TRUE(
+        input.RunMenuCommand(Command::Undo, clipboard, world.prompter(), chat->hwnd(), false));
     EXPECT_EQ(input.GetObjectCount(), 0);
 }
 
@@ -250,8 +250,8 @@ TEST_F(MessageDisplayTest, TheMessageViewsMenuCopiesAndSelectsButNeverPastes) {
                                      false));  // nothing selected
     EXPECT_FALSE(view.RunMenuCommand(Command::Paste, clipboard, world.prompter(), chat->hwnd(),
                                      false));  // not offered
-    ASSERT_TRUE(view.RunMenuCommand(Command::SelectAll, clipboard, world.prompter(),
-                                    chat->hwnd(), false));
+    ASSERT_TRUE(
+        view.RunMenuCommand(Command::SelectAll, clipboard, world.prompter(), chat->hwnd(), false));
     ASSERT_TRUE(
         view.RunMenuCommand(Command::Copy, clipboard, world.prompter(), chat->hwnd(), false));
     EXPECT_NE(clipboard.GetText().value_or("").find("复制这段"), std::string::npos);

@@ -33,12 +33,18 @@ std::string Unescape(std::string_view text) {
         }
         const std::size_t semi = text.find(';', i);
         const std::string_view entity = text.substr(i + 1, semi - i - 1);
-        if (entity == "amp") out += '&';
-        else if (entity == "lt") out += '<';
-        else if (entity == "gt") out += '>';
-        else if (entity == "quot") out += '"';
-        else if (entity.starts_with('#')) out += static_cast<char>(std::stoi(std::string(entity.substr(1))));
-        else ADD_FAILURE() << "unknown entity " << entity;
+        if (entity == "amp")
+            out += '&';
+        else if (entity == "lt")
+            out += '<';
+        else if (entity == "gt")
+            out += '>';
+        else if (entity == "quot")
+            out += '"';
+        else if (entity.starts_with('#'))
+            out += static_cast<char>(std::stoi(std::string(entity.substr(1))));
+        else
+            ADD_FAILURE() << "unknown entity " << entity;
         i = semi;
     }
     return out;

@@ -48,9 +48,8 @@ std::vector<ViewMenuEntry> CChatRichView::ContextMenu(const os::Clipboard& clipb
 bool CChatRichView::RunMenuCommand(ViewMenuCommand command, os::Clipboard& clipboard,
                                    os::Prompter& prompter, os::HWND owner, bool hasClipScreen) {
     const std::vector<ViewMenuEntry> menu = ContextMenu(clipboard, hasClipScreen);
-    const auto entry = std::find_if(menu.begin(), menu.end(), [&](const ViewMenuEntry& e) {
-        return e.command == command;
-    });
+    const auto entry = std::find_if(menu.begin(), menu.end(),
+                                    [&](const ViewMenuEntry& e) { return e.command == command; });
     if (entry == menu.end() || !entry->enabled) return false;
     switch (command) {
         case ViewMenuCommand::Undo:

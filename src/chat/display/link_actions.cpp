@@ -49,8 +49,8 @@ std::vector<std::string> OwnWebHosts(const config::ClientConfig& config,
     std::vector<std::string> hosts;
     if (!serverHost.empty()) hosts.push_back(LowerAscii(std::string(serverHost)));
     for (const std::string* url :
-         {&config.SSOUrl, &config.SSOAuthURL, &config.WebAdminManagerUrl,
-          &config.MailUrl, &config.SendMailUrl, &config.PublishUrl, &config.ChangePersonInfoUrl}) {
+         {&config.SSOUrl, &config.SSOAuthURL, &config.WebAdminManagerUrl, &config.MailUrl,
+          &config.SendMailUrl, &config.PublishUrl, &config.ChangePersonInfoUrl}) {
         if (url->empty()) continue;
         if (std::optional<std::string> host = HostOf(*url)) hosts.push_back(*host);
     }

@@ -21,7 +21,8 @@ std::optional<std::string> SaveBitmapAsJpeg(std::span<const std::uint8_t> bitmap
     const std::string name = NewTransferKey() + ".jpg";
     std::unique_ptr<os::FolderFileWriter> writer = os::FolderFileWriter::Begin(tempDir, name);
     if (!writer) return std::nullopt;
-    if (!writer->Write(std::string_view(reinterpret_cast<const char*>(jpeg->data()), jpeg->size())) ||
+    if (!writer->Write(
+            std::string_view(reinterpret_cast<const char*>(jpeg->data()), jpeg->size())) ||
         !writer->Commit(os::ExistingEntry::kKeep)) {
         return std::nullopt;
     }

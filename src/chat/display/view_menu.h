@@ -20,9 +20,9 @@ struct ViewMenuEntry {
 
 // What decides the entries.
 struct ViewMenuState {
-    bool editable = false;      // undo, cut and clear are offered
-    bool acceptsPaste = false;  // paste is offered
-    bool hasClipScreen = false; // "图片另存为..." is offered
+    bool editable = false;       // undo, cut and clear are offered
+    bool acceptsPaste = false;   // paste is offered
+    bool hasClipScreen = false;  // "图片另存为..." is offered
     bool canUndo = false;
     bool hasSelection = false;
     bool clipboardPasteable = false;  // text or a bitmap waits on the clipboard

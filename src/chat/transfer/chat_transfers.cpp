@@ -276,7 +276,8 @@ bool ChatTransfers::OnLink(const std::string& target, const TransferWindowFacts&
         if (action == kOpen) {
             OpenReceivedFile(it->second, context_.prompter, context_.shell, window_);
         } else {
-            context_.shell.ShellExecute("open", it->second.substr(0, it->second.find_last_of('/') + 1));
+            context_.shell.ShellExecute("open",
+                                        it->second.substr(0, it->second.find_last_of('/') + 1));
         }
         return true;
     }

@@ -32,11 +32,12 @@ std::vector<std::uint8_t> Png(const platform::RgbPicture& picture) {
     image.height = static_cast<png_uint_32>(picture.height);
     image.format = PNG_FORMAT_RGB;
     png_alloc_size_t size = 0;
-    EXPECT_NE(png_image_write_to_memory(&image, nullptr, &size, 0, picture.rgb.data(), 0, nullptr), 0);
-    std::vector<std::uint8_t> bytes(size);
-    EXPECT_NE(png_image_write_to_memory(&image, bytes.data(), &size, 0, picture.rgb.data(), 0,
-                                        nullptr),
+    EXPECT_NE(png_image_write_to_memory(&image, nullptr, &size, 0, picture.rgb.data(), 0, nullptr),
               0);
+    std::vector<std::uint8_t> bytes(size);
+    EXPECT_NE(
+        png_image_write_to_memory(&image, bytes.data(), &size, 0, picture.rgb.data(), 0, nullptr),
+        0);
     bytes.resize(size);
     return bytes;
 }
@@ -44,7 +45,8 @@ std::vector<std::uint8_t> Png(const platform::RgbPicture& picture) {
 // The largest difference of one channel between two pictures of one size.
 int MaxDifference(const platform::RgbPicture& a, const platform::RgbPicture& b) {
     int most = 0;
-    for (std::size_t i = 0; i < a.rgb.size(); ++i) most = std::max(most, std::abs(a.rgb[i] - b.rgb[i]));
+    for (std::size_t i = 0; i < a.rgb.size(); ++i)
+        most = std::max(most, std::abs(a.rgb[i] - b.rgb[i]));
     return most;
 }
 
