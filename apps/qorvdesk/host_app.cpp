@@ -59,7 +59,9 @@ bool HostApp::Start() {
                      qPrintable(appDir));
     }
     QorvSetStartCommandLine(ToGbkLossy(options_.startCommandLine).c_str());
-    if (options_.demoWorld && QorvEmbeddedLoadDemoWorld() == 0) {
+    if (options_.demoWorld &&
+        (options_.demoPeople > 0 ? QorvEmbeddedLoadDemoWorldOfSize(options_.demoPeople)
+                                 : QorvEmbeddedLoadDemoWorld()) == 0) {
         std::fprintf(stderr, "qorvdesk: the demo world could not be loaded\n");
         return false;
     }

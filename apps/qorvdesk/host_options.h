@@ -11,6 +11,7 @@ struct HostOptions {
     bool demoWorld = false;    // --demo-world: the embedded server with the demo world
     QString screenshotDir;     // --screenshot DIR: a headless tour that pictures each window
     bool measure = false;      // --measure: print the start-up, load and idle figures
+    int demoPeople = 0;        // --demo-people N: the demo world's organisation size
     QString startCommandLine;  // the rest, for the library's start parameters
     QString error;             // why the command line was refused; empty when it was not
 };

@@ -4,6 +4,10 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
@@ -12,6 +16,7 @@
 #include "host_app.h"
 #include "loop_driver.h"
 #include "ui_steps.h"
+#include "window_view.h"
 #include "window_views.h"
 
 namespace host {
@@ -24,6 +29,7 @@ constexpr int kBuddies = 6001;
 constexpr int kBudgetMs = 60000;
 constexpr int kIdleMs = 10000;
 constexpr int kChatWindows = 20;
+constexpr int kBurst = 1000;
 
 double CpuSeconds() {
     rusage usage{};
@@ -50,6 +56,61 @@ int Fail(const char* what) {
 void Users(QTreeWidgetItem* item, std::vector<QTreeWidgetItem*>& out) {
     if (item->childCount() == 0) out.push_back(item);
     for (int i = 0; i < item->childCount(); ++i) Users(item->child(i), out);
+}
+
+// The number of the last burst message ("第N条") among the last few lines of `view`, or 0 (a
+// message and its speaker line make two; a whole-document search would cost more than the
+// rendering it waits for).
+int LastBurstNumber(QTextBrowser* view) {
+    static const QRegularExpression numbered(QStringLiteral("^第(\\d+)条$"));
+    QTextBlock block = view->document()->lastBlock();
+    for (int i = 0; i < 4 && block.isValid(); ++i, block = block.previous()) {
+        const QRegularExpressionMatch match = numbered.match(block.text().trimmed());
+        if (match.hasMatch()) return match.captured(1).toInt();
+    }
+    return 0;
+}
+
+// A burst of kBurst messages from the echo bot into an open chat window: messages per second
+// from the first shown to the last shown.
+int MeasureBurst(HostApp& app, QTreeWidget* tree) {
+    QTreeWidgetItem* bot = FindTreeItem(tree, QStringLiteral("回声机器人"));
+    if (bot == nullptr) return Fail("the echo bot in the tree");
+    DoubleClickItem(tree, bot);
+    // Its window may be open already (one of the twenty): then it comes to the front.
+    QWidget* chat = nullptr;
+    if (!ProcessUntil(
+            [&] {
+                for (WindowView* view : app.views().TopLevelViews()) {
+                    if (view->isVisible() &&
+                        view->windowTitle().contains(QStringLiteral("回声机器人")))
+                        chat = view;
+                }
+                return chat != nullptr;
+            },
+            kBudgetMs)) {
+        return Fail("the echo bot's chat window");
+    }
+    auto* view =
+        chat->findChild<QTextBrowser*>(QStringLiteral("control-%1").arg(control::kHistory));
+    QWidget* input = chat->findChild<QWidget*>(QStringLiteral("control-%1").arg(control::kInput));
+    QWidget* send = chat->findChild<QWidget*>(QStringLiteral("control-%1").arg(control::kSend));
+    if (view == nullptr || input == nullptr || send == nullptr) return Fail("the chat controls");
+    TypeKeys(input, QStringLiteral("连发 %1").arg(kBurst));
+    ClickAt(send);
+    int first = 0;
+    if (!ProcessUntil([&] { return (first = LastBurstNumber(view)) > 0; }, kBudgetMs)) {
+        return Fail("the burst's first message");
+    }
+    QElapsedTimer burst;
+    burst.start();
+    if (!ProcessUntil([&] { return LastBurstNumber(view) == kBurst; }, 10 * kBudgetMs)) {
+        return Fail("the burst's last message");
+    }
+    const double seconds = std::max<double>(burst.elapsed(), 1) / 1000.0;
+    std::printf("burst of %d incoming messages: the last %d shown in %.2f s, %.0f per second\n",
+                kBurst, kBurst - first, seconds, (kBurst - first) / seconds);
+    return 0;
 }
 
 }  // namespace
@@ -118,8 +179,9 @@ int RunMeasurements(HostApp& app, const QElapsedTimer& sinceStart) {
     }
     std::printf("memory: %ld KiB logged in, %ld KiB with %d chat windows (+%ld KiB)\n", before,
                 ResidentKiB(), opened, ResidentKiB() - before);
-    app.RequestQuit(0);
-    return 0;
+    const int burst = MeasureBurst(app, tree);
+    app.RequestQuit(burst);
+    return burst;
 }
 
 }  // namespace host

@@ -139,7 +139,12 @@ class RichTextControl final : public ControlWidget {
         hasObjects_ = !text->objects.empty();
         typed_ = FromGbk(text->plainText);
         rendering_ = true;
-        RenderRichText(*text, *view_->document());
+        if (editable_) {
+            // The person types into this document too: draw it whole.
+            RenderRichText(*text, *view_->document());
+        } else {
+            shownRendering_.Show(*text, *view_->document());
+        }
         rendering_ = false;
         QTextCursor end(view_->document());
         end.movePosition(QTextCursor::End);
@@ -214,6 +219,7 @@ class RichTextControl final : public ControlWidget {
     }
 
     Browser* view_;
+    RichTextRendering shownRendering_;  // a read-only view's document
     std::string shown_;
     QString typed_;
     bool hasObjects_ = false;
@@ -246,33 +252,72 @@ QImage FaceImage(int number) {
 
 void RenderRichText(const RichText& text, QTextDocument& document) {
     document.clear();
-    QTextCursor cursor(&document);
+    RichTextRendering().Show(text, document);
+}
+
+void RichTextRendering::Show(const RichText& text, QTextDocument& document) {
     std::vector<RichObjectInfo> objects = text.objects;
-    std::sort(objects.begin(), objects.end(), [](const RichObjectInfo& a, const RichObjectInfo& b) {
-        return a.position < b.position;
-    });
+    std::stable_sort(
+        objects.begin(), objects.end(),
+        [](const RichObjectInfo& a, const RichObjectInfo& b) { return a.position < b.position; });
+    // The first run that differs; the objects before it must be the ones shown too.
+    std::size_t same = 0;
+    while (same < runs_.size() && same < text.runs.size() && runs_[same] == text.runs[same]) {
+        ++same;
+    }
+    if (same == runs_.size() && same > 0) --same;  // the objects after the last run may grow
+    const std::size_t keptObjects = same < objectsBefore_.size() ? objectsBefore_[same] : 0;
+    const bool objectsKept =
+        keptObjects <= objects.size() && keptObjects <= objects_.size() &&
+        std::equal(objects.begin(), objects.begin() + static_cast<std::ptrdiff_t>(keptObjects),
+                   objects_.begin());
+    if (same == 0 || !objectsKept) {
+        document.clear();
+        runStarts_.clear();
+        objectsBefore_.clear();
+        same = 0;
+    } else {
+        QTextCursor cut(&document);
+        cut.setPosition(runStarts_[same]);
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        runStarts_.resize(same);
+        objectsBefore_.resize(same);
+    }
+    redrewAll_ = same == 0;
+    runs_ = text.runs;
+    objects_ = std::move(objects);
+    RenderFrom(same, same == 0 ? 0 : keptObjects, text, document);
+}
+
+void RichTextRendering::RenderFrom(std::size_t first, std::size_t next, const RichText& text,
+                                   QTextDocument& document) {
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
     // Runs and objects in position order. A GBK character is one position, as is one UTF-16
     // unit of the converted text; a run that counts an object's position holds a blank for it.
-    std::size_t next = 0;
-    for (const RichRun& run : text.runs) {
-        while (next < objects.size() && objects[next].position < run.start) {
-            InsertObject(objects[next++], document, cursor);
+    for (std::size_t i = first; i < text.runs.size(); ++i) {
+        const RichRun& run = text.runs[i];
+        runStarts_.push_back(cursor.position());
+        objectsBefore_.push_back(next);
+        while (next < objects_.size() && objects_[next].position < run.start) {
+            InsertObject(objects_[next++], document, cursor);
         }
         const QString piece = FromGbk(run.text);
         const bool holdsObjects = piece.size() == run.length;
         const QTextCharFormat format = FormatOf(run);
         qsizetype done = 0;
-        while (next < objects.size() && objects[next].position < run.start + piece.size()) {
-            const qsizetype at = objects[next].position - run.start;
+        while (next < objects_.size() && objects_[next].position < run.start + piece.size()) {
+            const qsizetype at = objects_[next].position - run.start;
             QString before = piece.mid(done, at - done);
             cursor.insertText(before.remove(QLatin1Char('\r')), format);
-            InsertObject(objects[next++], document, cursor);
+            InsertObject(objects_[next++], document, cursor);
             done = holdsObjects ? at + 1 : at;
         }
         QString rest = piece.mid(done);
         cursor.insertText(rest.remove(QLatin1Char('\r')), format);
     }
-    while (next < objects.size()) InsertObject(objects[next++], document, cursor);
+    while (next < objects_.size()) InsertObject(objects_[next++], document, cursor);
 }
 
 std::unique_ptr<ControlWidget> MakeRichTextControl(ViewContext& context, WindowHandle window,

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "control_widgets.h"
 
@@ -21,6 +22,29 @@ std::unique_ptr<ControlWidget> MakeRichTextControl(ViewContext& context,
 // Renders `text` into `document` (cleared first). Faces come from the face folder of the
 // library's application directory when there, else a drawn stand-in.
 void RenderRichText(const qorvdesk::automation::RichText& text, QTextDocument& document);
+
+// Keeps a document showing a rich text as it changes. A message view only grows at its end, so
+// a new text that keeps the runs and objects shown so far redraws only from the first run that
+// differs: a view of a thousand messages takes the next one as fast as the first.
+class RichTextRendering {
+  public:
+    // Shows `text` in `document`, which only this object writes to.
+    void Show(const qorvdesk::automation::RichText& text, QTextDocument& document);
+    // Whether the last Show drew everything again (for tests).
+    bool redrewAll() const { return redrewAll_; }
+
+  private:
+    // Draws the runs from `run` on, the objects from `object` on, at the document's end.
+    void RenderFrom(std::size_t run, std::size_t object, const qorvdesk::automation::RichText& text,
+                    QTextDocument& document);
+
+    std::vector<qorvdesk::automation::RichRun> runs_;
+    std::vector<qorvdesk::automation::RichObjectInfo> objects_;  // in position order
+    // Where run i began in the document, and how many objects came before it.
+    std::vector<int> runStarts_;
+    std::vector<std::size_t> objectsBefore_;
+    bool redrewAll_ = true;
+};
 
 // The picture of face `number`, and the resource name a document knows it by.
 QImage FaceImage(int number);

@@ -183,6 +183,7 @@ struct RichRun {
     bool strikeOut = false;
     bool link = false;
     std::string linkTarget;  // where a link leads when not to its own text
+    bool operator==(const RichRun&) const = default;
 };
 
 // An embedded web page: its file and the script calls made to it that a view replays.
@@ -212,6 +213,7 @@ struct RichObjectInfo {
     ObjectKind kind = ObjectKind::Other;
     std::uint32_t userValue = 0;
     std::string name;  // a file or picture name, or field text
+    bool operator==(const RichObjectInfo&) const = default;
 };
 
 struct RichText {

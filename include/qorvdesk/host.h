@@ -169,6 +169,11 @@ void* QorvInternalSessionCore(void) QORV_NOEXCEPT;
  * when it is loaded already: it loads once), 0 on failure. */
 int QorvEmbeddedLoadDemoWorld(void) QORV_NOEXCEPT;
 
+/* The same with an organisation of about `people` people (at least the few hundred of the
+ * plain world), every unit grown in proportion: for trying the client at an organisation's
+ * real size. */
+int QorvEmbeddedLoadDemoWorldOfSize(int people) QORV_NOEXCEPT;
+
 #ifdef __cplusplus
 }
 #endif

@@ -163,10 +163,14 @@ void* QorvInternalSessionCore(void) QORV_NOEXCEPT {
 }
 
 int QorvEmbeddedLoadDemoWorld(void) QORV_NOEXCEPT {
-    return OnLibrary(0, [](Library& library) {
+    return QorvEmbeddedLoadDemoWorldOfSize(platform::SimDemoWorld::kPlannedPeople);
+}
+
+int QorvEmbeddedLoadDemoWorldOfSize(int people) QORV_NOEXCEPT {
+    return OnLibrary(0, [people](Library& library) {
         if (library.demoWorld == nullptr) {
-            library.demoWorld =
-                platform::SimDemoWorld::Load(library.world->server(), library.world->windows());
+            library.demoWorld = platform::SimDemoWorld::Load(library.world->server(),
+                                                             library.world->windows(), people);
         }
         return library.demoWorld != nullptr ? 1 : 0;
     });

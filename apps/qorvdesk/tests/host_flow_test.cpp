@@ -22,6 +22,7 @@
 #include "frame_window.h"
 #include "host_app.h"
 #include "notices.h"
+#include "rich_text_rendering_test.h"
 #include "rich_text_view.h"
 #include "tray.h"
 #include "ui_steps.h"
@@ -268,7 +269,8 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     HostFlowTest test;
-    return QTest::qExec(&test, argc, argv);
+    const int flow = QTest::qExec(&test, argc, argv);
+    return RunRichTextRenderingTest(argc, argv) != 0 ? 1 : flow;
 }
 
 #include "host_flow_test.moc"

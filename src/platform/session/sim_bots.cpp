@@ -24,9 +24,34 @@ std::string Quote(std::string_view text) {
     return "“" + quoted + "”";
 }
 
+// N of "连发 N" / "burst N", or 0 when the text asks for no burst.
+int BurstAsked(std::string_view text) {
+    for (std::string_view command : {std::string_view("连发"), std::string_view("burst")}) {
+        if (!text.starts_with(command)) continue;
+        std::string_view rest = text.substr(command.size());
+        while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+        if (rest.empty() || rest.size() > 4) return 0;
+        int count = 0;
+        for (char c : rest) {
+            if (c < '0' || c > '9') return 0;
+            count = count * 10 + (c - '0');
+        }
+        return count >= 1 && count <= kBotBurstLimit ? count : 0;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::vector<BotStep> BotAnswer(BotStyle style, std::string_view text) {
+    if (const int burst = BurstAsked(text); burst > 0) {
+        std::vector<BotStep> steps;
+        steps.reserve(static_cast<std::size_t>(burst));
+        for (int n = 1; n <= burst; ++n) {
+            steps.push_back({kBotAnswerAfterMs, BotStepKind::Message, os::Format("第%d条", n)});
+        }
+        return steps;
+    }
     const bool shaken = text == kShake;
     const bool wantsShake = shaken || Mentions(text, "抖动", "shake");
     const bool wantsFaces = !shaken && Mentions(text, "表情", "face");

@@ -36,8 +36,13 @@ inline constexpr os::Millis kBotExtraAfterMs = 1800;
 // The font header of a bot's messages.
 inline constexpr std::string_view kBotFont = "FONT(宋体,134,2,180,0,0,0,0,0,0,0)";
 
+// The most messages one "连发 N" ("burst N") asks a bot for.
+inline constexpr int kBotBurstLimit = 5000;
+
 // The steps a bot of `style` takes for the chat body `text`, in time order: it types, answers
-// with a friendly line quoting the text, and stops typing. A text holding "抖动" or "shake"
+// with a friendly line quoting the text, and stops typing. A text "连发 N" or "burst N" (N from
+// 1 to kBotBurstLimit) is answered with N numbered messages at once, "第1条" to "第N条", for
+// trying how a window keeps up with a flood. A text holding "抖动" or "shake"
 // also brings a shake, one holding "表情" or "face" a message of faces; a shake sent to the
 // bot is shaken back.
 std::vector<BotStep> BotAnswer(BotStyle style, std::string_view text);

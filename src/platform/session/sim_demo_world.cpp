@@ -140,14 +140,19 @@ class SimDemoWorld::Window final : public os::Window {
     SimDemoWorld& world_;
 };
 
-std::unique_ptr<SimDemoWorld> SimDemoWorld::Load(SimServer& server, os::WindowSystem& windows) {
-    std::unique_ptr<SimDemoWorld> world(new SimDemoWorld(server, windows));
+std::unique_ptr<SimDemoWorld> SimDemoWorld::Load(SimServer& server, os::WindowSystem& windows,
+                                                 int people) {
+    std::unique_ptr<SimDemoWorld> world(
+        new SimDemoWorld(server, windows, std::max(people, kPlannedPeople)));
     if (!world->Start()) return nullptr;
     return world;
 }
 
-SimDemoWorld::SimDemoWorld(SimServer& server, os::WindowSystem& windows)
-    : server_(server), windows_(windows), serverHandle_(std::shared_ptr<SimServer>{}, &server) {}
+SimDemoWorld::SimDemoWorld(SimServer& server, os::WindowSystem& windows, int people)
+    : server_(server),
+      windows_(windows),
+      serverHandle_(std::shared_ptr<SimServer>{}, &server),
+      people_(people) {}
 
 SimDemoWorld::~SimDemoWorld() {
     // Nobody posts to the window once it is gone; the sessions leave the server last, so
@@ -201,7 +206,9 @@ void SimDemoWorld::Populate() {
     int staff = 0;
     for (const UnitPlan& plan : kUnits) {
         SimUnit unit{std::string(plan.id), std::string(plan.name), std::string(plan.parentId), {}};
-        for (int i = 0; i < plan.persons; ++i, ++staff) {
+        const int persons =
+            static_cast<int>(static_cast<long long>(plan.persons) * people_ / kPlannedPeople);
+        for (int i = 0; i < persons; ++i, ++staff) {
             std::string name = PersonName(staff);
             if (i == 0) name += "（" + std::string(plan.headTitle) + "）";
             unit.persons.push_back({jidOf(StaffLogin(staff)), std::move(name)});

@@ -42,10 +42,15 @@ class SimDemoWorld {
     // The class of the world's hidden window.
     static constexpr const char* kWindowClass = "QorvDemoWorld";
 
+    // The people of the organisation as planned.
+    static constexpr int kPlannedPeople = 314;
+
     // Fills `server` with the world (accounts, rosters, the directory) and logs its people
     // in. Call it on the UI thread of `windows`, which then runs the world; both must outlive
-    // the result. Null when the window cannot be made.
-    static std::unique_ptr<SimDemoWorld> Load(SimServer& server, os::WindowSystem& windows);
+    // the result. Null when the window cannot be made. `people` above the planned count
+    // grows every unit in proportion, to try the client with a large organisation.
+    static std::unique_ptr<SimDemoWorld> Load(SimServer& server, os::WindowSystem& windows,
+                                              int people = kPlannedPeople);
     ~SimDemoWorld();
     SimDemoWorld(const SimDemoWorld&) = delete;
     SimDemoWorld& operator=(const SimDemoWorld&) = delete;
@@ -70,7 +75,7 @@ class SimDemoWorld {
         BotStep step;
     };
 
-    SimDemoWorld(SimServer& server, os::WindowSystem& windows);
+    SimDemoWorld(SimServer& server, os::WindowSystem& windows, int people);
     bool Start();
     void Populate();
     void AddParticipant(std::string login, std::string nickname, std::optional<BotStyle> bot);
@@ -88,6 +93,7 @@ class SimDemoWorld {
     std::string demoJid_;
     std::vector<Participant> participants_;
     std::multimap<os::Millis, PlannedStep> agenda_;
+    int people_;
     std::uint64_t random_ = 0x5DEECE66Dull;
     std::unique_ptr<Window> window_;
     os::HWND hwnd_;

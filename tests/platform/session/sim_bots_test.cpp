@@ -36,6 +36,17 @@ TEST(BotAnswer, TypesAnswersQuotingTheTextAndStopsTyping) {
         EXPECT_GE(steps[i].afterMs, steps[i - 1].afterMs);
 }
 
+TEST(BotAnswer, ABurstRequestIsAnsweredWithThatManyNumberedMessages) {
+    const auto burst = platform::BotAnswer(BotStyle::Echo, "连发 3");
+    EXPECT_EQ(BotMessages(burst), (std::vector<std::string>{"第1条", "第2条", "第3条"}));
+    EXPECT_EQ(BotMessages(platform::BotAnswer(BotStyle::Helper, "burst 5000")).size(), 5000u);
+    // Anything else is an ordinary message, answered with one line.
+    for (const char* text : {"连发", "连发 0", "连发 5001", "连发 3条", "burst -1", "连发 x"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(BotMessages(platform::BotAnswer(BotStyle::Echo, text)).size(), 1u);
+    }
+}
+
 TEST(BotAnswer, KeywordsBringAShakeOrFacesAfterTheAnswer) {
     struct Case {
         const char* text;
