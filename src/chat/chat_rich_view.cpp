@@ -12,7 +12,8 @@ CChatRichView::CChatRichView(int id, ViewKind kind, const os::Clock& clock, std:
     : os::RichEdit(id),
       kind_(kind),
       clock_(clock),
-      objects_(std::move(appDir), std::move(tempDir)) {
+      objects_(std::move(appDir), tempDir),
+      tempDir_(std::move(tempDir)) {
     SetReadOnly(kind == ViewKind::ReadOnly);
 }
 

@@ -11,20 +11,25 @@
 // target (empty when it leads to its own text); the owner window forwards the control's
 // link notification to OnLinkNotification.
 
+#include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "chat/display/view_menu.h"
 #include "chat/encoding/marker_objects.h"
 #include "chat/encoding/message_lines.h"
 #include "os/controls/rich_edit.h"
 #include "os/ui/hwnd.h"
 
 namespace os {
+class Clipboard;
 class Clock;
+class Prompter;
 class WindowSystem;
 }  // namespace os
 
@@ -73,16 +78,49 @@ class CChatRichView final : public os::RichEdit {
     // The control's kLinkClicked notification, forwarded by the owner window.
     void OnLinkNotification(int position);
 
+    // ---- The context menu and the clipboard (chat/display/chat_rich_view_menu.cpp) ----
+    // Told of each picture the user puts in (file name in the temp folder, picture number),
+    // for the window's picture map.
+    using PictureHandler = std::function<void(const std::string& name, std::uint32_t number)>;
+    void SetPictureHandler(PictureHandler handler) { pictureHandler_ = std::move(handler); }
+
+    // The entries of the context menu now; "图片另存为..." only with screen capture.
+    std::vector<ViewMenuEntry> ContextMenu(const os::Clipboard& clipboard,
+                                           bool hasClipScreen) const;
+    // Runs an entry of the menu; false when it cannot be chosen now (or is not offered).
+    bool RunMenuCommand(ViewMenuCommand command, os::Clipboard& clipboard, os::Prompter& prompter,
+                        os::HWND owner, bool hasClipScreen);
+    // The user's paste: a bitmap becomes a JPEG picture in the temp folder (its number the
+    // tick count, above every face number and every picture number before), any other
+    // content is pasted as text. A read-only view does nothing. False when nothing was put in.
+    bool Paste(const os::Clipboard& clipboard);
+    // A picture given as bitmap bytes (a screen capture) put in at the caret like a paste.
+    bool InsertBitmap(std::span<const std::uint8_t> bitmap);
+    bool CanUndo() const { return undo_.has_value(); }
+
     // The line the view shows at its bottom (the last line after every append).
     int scrolledToLine() const { return scrolledToLine_; }
 
   private:
+    // The content before the last cut, paste or clear, for one step of undo.
+    struct UndoState {
+        std::vector<os::RichSegment> segments;
+        os::Selection selection;
+    };
     void ScrollToBottom();
+    void KeepForUndo();
+    void Undo();
+    std::optional<std::uint32_t> SelectedPictureNumber() const;
+    bool SavePictureAs(os::Prompter& prompter, os::HWND owner);
 
     ViewKind kind_;
     const os::Clock& clock_;
     StandardMarkerObjects objects_;
     LinkHandler linkHandler_;
+    PictureHandler pictureHandler_;
+    std::string tempDir_;
+    std::uint32_t lastPictureNumber_ = 0;
+    std::optional<UndoState> undo_;
     int scrolledToLine_ = 0;
 
     mutable std::mutex pendingMutex_;  // pending_, system_, owner_

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "chat/chat_controls.h"
+#include "chat/display/link_actions.h"
 #include "chat/dlg_chat.h"
 #include "chat/dlg_face_picker.h"
 #include "chat/encoding/face_table.h"
@@ -16,6 +17,7 @@
 #include "os/text/cstring_ops.h"
 #include "os/ui/window_system.h"
 #include "platform/jid/jid.h"
+#include "platform/session/session_core.h"
 
 namespace {
 
@@ -180,16 +182,26 @@ os::HWND CDlgChat::PhrasePickerWindow() const {
 
 void CDlgChat::OnLinkClicked(const std::string& text, const std::string& target) {
     if (transfers_->OnLink(target, TransferFacts())) return;
-    if (text == "点击这里") {
-        commands().AddContact(participants_.front().jid);
-    } else if (text == "发送短信") {
-        OnSendSmsCommand();
+    switch (chat::ClassifyLink(text)) {
+        case chat::LinkAction::AddContact:
+            commands().AddContact(participants_.front().jid);
+            return;
+        case chat::LinkAction::SendSms:
+            OnSendSmsCommand();
+            return;
+        case chat::LinkAction::WebPage:
+            break;
+    }
+    // The login query goes only to the deployment's own web services; a link to anywhere
+    // else (a peer may write any) is opened as it is, without the user's name and password.
+    const std::string url = target.empty() ? text : target;
+    platform::SessionCore& session = context_.session;
+    if (chat::LeadsToOwnHost(url, chat::OwnWebHosts(context_.config, session.GetHostName()))) {
+        const chat::WebLinkPost post = chat::MakeWebLinkPost(url, session.GetCurrentUserLimitName(),
+                                                             session.GetCurrentUserPassword());
+        context_.doors().web->OpenFormInBrowser(post.url, post.body);
     } else {
-        // A link written by a peer is opened as it is: the user's login name and password
-        // are never handed to it.
-        const std::string url = target.empty() ? text : target;
-        const int amp = os::Find(url, '&');
-        context_.doors().web->OpenFormInBrowser(amp >= 0 ? os::Left(url, amp) : url, "");
+        context_.doors().web->OpenFormInBrowser(url, "");
     }
 }
 

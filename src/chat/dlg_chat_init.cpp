@@ -4,6 +4,7 @@
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
 #include "chat/encoding/font_header.h"
+#include "chat/encoding/input_encoder.h"
 #include "chat/encoding/markers.h"
 #include "config/client_config.h"
 #include "contacts/contact_trees.h"
@@ -76,6 +77,10 @@ void CDlgChat::MakeControls() {
     }
     view_->SetLinkHandler([this](const std::string& text, const std::string& target) {
         OnLinkClicked(text, target);
+    });
+    // Pictures pasted or captured into the input box go into the picture map for sending.
+    input_->SetPictureHandler([this](const std::string& name, std::uint32_t number) {
+        pictures_[chat::PictureKey(number)] = name;
     });
 }
 

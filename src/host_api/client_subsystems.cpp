@@ -24,6 +24,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       shell_(context),
       navigator_(context, trees_),
       history_(context, trees_, panelTrees_, navigator_),
+      web_(context),
       incomingHooks_(trees_),
       batch_(context, &trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
@@ -42,6 +43,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     context_.doors().history.Plug(history_);
     context_.doors().batch.Plug(batch_);
     manager_.chatDoors().quota.Plug(batch_.chatQuota());
+    context_.doors().web.Plug(web_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -55,4 +57,5 @@ ClientSubsystems::~ClientSubsystems() {
     context_.doors().history.Unplug();
     context_.doors().batch.Unplug();
     manager_.chatDoors().quota.Unplug();
+    context_.doors().web.Unplug();
 }

@@ -20,6 +20,7 @@
 #include "contacts/main_panel_trees.h"
 #include "history/message_manager_service.h"
 #include "history/msg_navigator.h"
+#include "host_api/browser_web_service.h"
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
 #include "notify/base_proxy.h"
@@ -45,6 +46,7 @@ class ClientSubsystems {
     history::MessageManagerService& messageManager() { return history_; }
     history::MsgNavigator& messageNavigator() { return navigator_; }
     batch::BatchComposers& batchComposers() { return batch_; }
+    BrowserWebService& webService() { return web_; }
 
   private:
     core::ClientContext& context_;
@@ -58,6 +60,7 @@ class ClientSubsystems {
     MainWindowSession shell_;
     history::MsgNavigator navigator_;
     history::MessageManagerService history_;  // passes the navigator's calls to navigator_
+    BrowserWebService web_;
     notify::ClientIncomingHooks incomingHooks_;
     batch::BatchComposers batch_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.

@@ -87,6 +87,7 @@ TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
     EXPECT_FALSE(logged("chat settings"));
     EXPECT_FALSE(logged("main window shell"));
     EXPECT_FALSE(logged("message history"));
+    EXPECT_FALSE(logged("web pages"));
     EXPECT_TRUE(world.log().HasCaptured(
         "CWindowManager::InitWindows: door \"main window panes\" is not plugged in: it waits for "
         "the tool bar, channel tabs and panes of the main window"));

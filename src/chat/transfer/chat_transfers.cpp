@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "chat/chat_rich_view.h"
+#include "chat/display/link_actions.h"
 #include "chat/encoding/font_header.h"
 #include "chat/encoding/markers.h"
 #include "chat/transfer/transfer_links.h"
@@ -281,10 +282,12 @@ bool ChatTransfers::OnLink(const std::string& target, const TransferWindowFacts&
     if (action == transfer_link::kOpen || action == transfer_link::kBrowse) {
         auto it = opened_.find(key);
         if (it == opened_.end()) return true;
-        const std::string path = action == transfer_link::kOpen
-                                     ? it->second
-                                     : it->second.substr(0, it->second.find_last_of('/') + 1);
-        context_.shell.ShellExecute("open", path);
+        if (action == transfer_link::kOpen) {
+            OpenReceivedFile(it->second, context_.prompter, context_.shell, window_);
+        } else {
+            context_.shell.ShellExecute("open",
+                                        it->second.substr(0, it->second.find_last_of('/') + 1));
+        }
         return true;
     }
     const std::optional<TransferRecord> record = Transfers().Find(key);
