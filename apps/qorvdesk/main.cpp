@@ -23,11 +23,12 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "qorvdesk: %s\n", qPrintable(options.error));
         return 2;
     }
-    // A tour runs headless, in folders of its own: it neither reads nor leaves the user's
-    // client data (a remembered account, a login history).
+    // A tour and the measurements run in folders of their own: they neither read nor leave
+    // the user's client data (a remembered account, a login history, stored messages).
     QTemporaryDir tourHome;
-    if (!options.screenshotDir.isEmpty()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!options.screenshotDir.isEmpty() || options.measure) {
+        if (!options.screenshotDir.isEmpty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         if (!tourHome.isValid()) return 1;
         qputenv("QORVDESK_HOME",
                 QDir(tourHome.path()).filePath(QStringLiteral("client/")).toLocal8Bit());

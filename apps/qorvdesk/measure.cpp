@@ -97,6 +97,8 @@ int MeasureBurst(HostApp& app, QTreeWidget* tree) {
     QWidget* send = chat->findChild<QWidget*>(QStringLiteral("control-%1").arg(control::kSend));
     if (view == nullptr || input == nullptr || send == nullptr) return Fail("the chat controls");
     TypeKeys(input, QStringLiteral("连发 %1").arg(kBurst));
+    QElapsedTimer sinceSend;
+    sinceSend.start();
     ClickAt(send);
     int first = 0;
     if (!ProcessUntil([&] { return (first = LastBurstNumber(view)) > 0; }, kBudgetMs)) {
@@ -108,8 +110,12 @@ int MeasureBurst(HostApp& app, QTreeWidget* tree) {
         return Fail("the burst's last message");
     }
     const double seconds = std::max<double>(burst.elapsed(), 1) / 1000.0;
-    std::printf("burst of %d incoming messages: the last %d shown in %.2f s, %.0f per second\n",
-                kBurst, kBurst - first, seconds, (kBurst - first) / seconds);
+    // When the whole burst is drawn in one go, only the time from the request tells (the echo
+    // bot waits 1.2 s before it answers).
+    std::printf(
+        "burst of %d incoming messages: %.2f s from the request to the last shown "
+        "(1.2 s of it the bot's wait); after the first shown, the last %d in %.2f s\n",
+        kBurst, sinceSend.elapsed() / 1000.0, kBurst - first, seconds);
     return 0;
 }
 

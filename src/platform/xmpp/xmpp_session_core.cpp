@@ -452,7 +452,8 @@ void XmppSessionCore::AnswerTickets(const std::vector<std::uint64_t>& tickets) {
 ContactListData XmppSessionCore::RosterList() const {
     ContactListData list;
     list.nameSpace = std::string(kRosterNameSpace);
-    for (const auto& [key, contact] : contacts_) {
+    for (const auto& entry : contacts_) {
+        const auto& contact = entry.second;  // a lambda below names it: no structured binding
         if (contact.subscription == "remove") continue;
         list.users.push_back({contact.jid, contact.name, GroupKeyOf(contact.group)});
         if (!contact.group.empty() &&
