@@ -2,7 +2,8 @@
 // ClientSubsystems: the client's subsystems that the window manager reaches through the doors
 // of its context (core/doors.h), built, owned and plugged in together: the contact trees, the
 // notification pump (theBaseProxy), the contact door of the exports, the contact lookup of
-// new chat windows, the main window shell, and the batch composers with the SMS quota. The main
+// new chat windows, the main window shell, and the batch composers with the SMS quota, and the
+// conference centre. The main
 // panel's three trees are made and filled after each login (contacts/main_panel_trees.h). It also
 // makes the world's registry of notification handlers and has each subsystem register its handlers
 // there (the contact trees, the chat windows, the login panel, the window manager, and the pump its
@@ -26,6 +27,7 @@
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
+#include "rooms/conference_center.h"
 
 class CWindowManager;
 
@@ -46,6 +48,7 @@ class ClientSubsystems {
     history::MessageManagerService& messageManager() { return history_; }
     history::MsgNavigator& messageNavigator() { return navigator_; }
     batch::BatchComposers& batchComposers() { return batch_; }
+    CConferenceCenter& conferenceCenter() { return rooms_; }
     BrowserWebService& webService() { return web_; }
 
   private:
@@ -63,6 +66,7 @@ class ClientSubsystems {
     BrowserWebService web_;
     notify::ClientIncomingHooks incomingHooks_;
     batch::BatchComposers batch_;
+    CConferenceCenter rooms_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;
     notify::Registrations loadingNotifications_;
@@ -70,5 +74,6 @@ class ClientSubsystems {
     notify::Registrations loginNotifications_;
     notify::Registrations managerNotifications_;
     notify::Registrations batchNotifications_;
+    notify::Registrations roomNotifications_;
     CBaseProxy proxy_;
 };
