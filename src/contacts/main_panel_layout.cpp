@@ -10,7 +10,7 @@ namespace contacts {
 
 void LayOutMainPanelTrees(os::Window& panel) {
     std::vector<os::Control*> trees;
-    for (int id : {kRosterTreeId, kPhoneBookTreeId, kDirectoryTreeId}) {
+    for (int id : {kRosterTreeId, kPhoneBookTreeId, kDirectoryTreeId, kRoomTreeId}) {
         if (os::Control* tree = panel.FindControl(id)) trees.push_back(tree);
     }
     if (trees.empty()) return;

@@ -8,7 +8,8 @@ class Window;
 
 namespace contacts {
 
-// Lays out the trees of `panel` (controls 6001-6003 that are there) for its present size.
+// Lays out the trees of `panel` (controls 6001-6003 and the rooms branch 6005, those that are
+// there) for its present size.
 void LayOutMainPanelTrees(os::Window& panel);
 
 }  // namespace contacts

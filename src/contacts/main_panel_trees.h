@@ -47,6 +47,8 @@ inline constexpr int kPhoneBookTreeId = 6002;
 inline constexpr int kDirectoryTreeId = 6003;
 // The recent-contacts tree, made only with HasRecentContact set.
 inline constexpr int kRecentTreeId = 6004;
+// The rooms branch: one node per room, kept by the conference centre.
+inline constexpr int kRoomTreeId = 6005;
 inline constexpr std::string_view kDirectoryTop = "organizeTop";
 // The name of the default group of the buddy list and the phone book.
 inline constexpr std::string_view kDefaultGroupName = "未分组";

@@ -4,6 +4,7 @@
 
 #include "chat/transfer/transfer_list.h"
 #include "config/client_config.h"
+#include "contacts/main_panel_layout.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
 #include "os/controls/tree_control.h"
@@ -230,6 +231,7 @@ void CConferenceCenter::Init() {
     auto tree = std::make_unique<os::TreeControl>(rooms::kRoomTreeId);
     tree->SetText(RoomTerm());
     panel->AddControl(std::move(tree));
+    contacts::LayOutMainPanelTrees(*panel);
 }
 
 void CConferenceCenter::LeaveAllRooms() {

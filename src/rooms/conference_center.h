@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "contacts/main_panel_trees.h"
 #include "core/doors/room_service.h"
 #include "os/controls/tree_control.h"
 #include "rooms/conference_room.h"
@@ -35,8 +36,8 @@ class TreeControl;
 
 namespace rooms {
 
-// The rooms branch's control id on the main panel.
-inline constexpr int kRoomTreeId = 6005;
+// The rooms branch's control id on the main panel, laid out with the contact trees.
+inline constexpr int kRoomTreeId = contacts::kRoomTreeId;
 
 }  // namespace rooms
 

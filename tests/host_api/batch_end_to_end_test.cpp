@@ -120,7 +120,7 @@ TEST_F(BatchEndToEndTest, TheHostsComposerSendsABatchThatTheGatewayDeliversAndTh
 }
 
 TEST_F(BatchEndToEndTest, TheStartUpLogNoLongerNamesTheBatchOrQuotaDoors) {
-    EXPECT_TRUE(world.log().HasCaptured("door \"rooms\" is not plugged in"));  // still waiting
+    EXPECT_TRUE(world.log().HasCaptured("door \"main window panes\" is not plugged in"));
     EXPECT_FALSE(world.log().HasCaptured("door \"batch composer\""));
     EXPECT_FALSE(world.log().HasCaptured("door \"SMS quota\""));
 }
