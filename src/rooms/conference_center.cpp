@@ -119,14 +119,13 @@ bool CConferenceCenter::ShowConferenceRoom(std::string_view jid) {
 bool CConferenceCenter::ShowConferenceProperty(std::string_view jid) {
     const RoomPtr room = Find(jid);
     if (room == nullptr) {
-        context_.log.WriteLog(
-            os::Format("CConferenceCenter::ShowConferenceProperty Cannot found %s",
-                       std::string(jid).c_str()));
+        context_.log.WriteLog(os::Format(
+            "CConferenceCenter::ShowConferenceProperty Cannot found %s", std::string(jid).c_str()));
         return false;
     }
     const std::string text =
-        os::Format("名称: %s\r\n主题: %s\r\n成员: %d/%d", room->name.c_str(),
-                   room->subject.c_str(), room->memberCount, room->memberLimit);
+        os::Format("名称: %s\r\n主题: %s\r\n成员: %d/%d", room->name.c_str(), room->subject.c_str(),
+                   room->memberCount, room->memberLimit);
     context_.prompter.MessageBox(text, os::Format("%s属性", RoomTerm().c_str()), os::MB_OK);
     return true;
 }
@@ -186,10 +185,10 @@ bool CConferenceCenter::LeaveOrDestroySelected() {
     const os::UINT style = os::MB_YESNO | os::MB_ICONQUESTION | os::MB_DEFBUTTON2;
     const bool owner = os::EqualsNoCase(room->affiliation, rooms::kOwnerAffiliation);
     const std::string question =
-        owner ? os::Format("您是这个%s的创建者，如果退出，将永久删除它。确认要删除吗？",
-                           term.c_str())
-              : os::Format("确认退出%s吗? \r\n如果退出，只有%s管理员才能重新把您加入。",
-                           term.c_str(), term.c_str());
+        owner
+            ? os::Format("您是这个%s的创建者，如果退出，将永久删除它。确认要删除吗？", term.c_str())
+            : os::Format("确认退出%s吗? \r\n如果退出，只有%s管理员才能重新把您加入。", term.c_str(),
+                         term.c_str());
     if (context_.prompter.MessageBox(question, os::kDefaultCaption, style) != os::IDYES) {
         return false;
     }
@@ -209,8 +208,7 @@ bool CConferenceCenter::RefreshOwnRoomList() {
     {
         std::lock_guard lock(mutex_);
         for (const auto& [key, room] : rooms_) {
-            if (!room->name.empty() &&
-                context_.windows.FindWindow({}, room->name) != os::HWND{}) {
+            if (!room->name.empty() && context_.windows.FindWindow({}, room->name) != os::HWND{}) {
                 titled = true;
                 break;
             }
@@ -384,9 +382,8 @@ CConferenceCenter::RoomPtr CConferenceCenter::FindOrAddSpeakingRoom(const std::s
 void CConferenceCenter::OnMemberPresence(const rooms::MemberPresence& presence) {
     const std::string jid = rooms::RoomOfOccupant(presence.occupantJid);
     const RoomPtr room = FindOrAddSpeakingRoom(jid);
-    CDlgRoom* window = room->window != nullptr && room->window->IsWindow()
-                           ? room->window.get()
-                           : OpenWindow(*room);
+    CDlgRoom* window = room->window != nullptr && room->window->IsWindow() ? room->window.get()
+                                                                           : OpenWindow(*room);
     if (window != nullptr) window->OnMemberPresence(presence);
 }
 

@@ -60,8 +60,7 @@ bool CDlgRoom::Create() {
         SetTimer(rooms::kPresenceTimer, rooms::kPresencePeriodMs);
     }
     if (!room_.temporary()) {
-        notice_->SetPage(
-            rooms::NoticePageAddress({}, platform::Jid(room_.jid).LocalPart()));
+        notice_->SetPage(rooms::NoticePageAddress({}, platform::Jid(room_.jid).LocalPart()));
     }
     context.session.EnterConferenceRoom(room_.jid, platform::Jid(OwnJid()).UserId());
     context.session.QueryConferenceInfo(room_.jid);
@@ -90,14 +89,13 @@ void CDlgRoom::MakeControls() {
     memberCaption_ = AddControl(std::make_unique<os::Label>(id::kMemberCaption));
     members_ = AddControl(std::make_unique<os::TreeControl>(id::kMembers));
     const bool persistent = room_.kind == RoomKind::Persistent;
-    AddControl(std::make_unique<os::Button>(id::kAddMembers,
-                                            persistent ? "添加成员" : "添加参与者"));
+    AddControl(
+        std::make_unique<os::Button>(id::kAddMembers, persistent ? "添加成员" : "添加参与者"));
     for (const auto& [commandId, caption] :
          {std::pair{id::kDeleteMember, "删除成员"}, std::pair{id::kGrantVoice, "允许发言"},
           std::pair{id::kRevokeVoice, "禁止发言"}, std::pair{id::kKick, "请出"},
           std::pair{id::kSubject, "修改主题"}}) {
-        moderatorButtons_.push_back(
-            AddControl(std::make_unique<os::Button>(commandId, caption)));
+        moderatorButtons_.push_back(AddControl(std::make_unique<os::Button>(commandId, caption)));
     }
     AddControl(std::make_unique<os::Button>(id::kBatchSms, "群发短信"));
     AddControl(std::make_unique<os::Button>(id::kProperties, "查看属性"));
@@ -324,8 +322,7 @@ void CDlgRoom::OnMessage(const rooms::RoomMessage& message) {
     const bool own = os::EqualsNoCase(nickname, platform::Jid(OwnJid()).UserId());
     if (rooms::IsFileNotice(message.content)) {
         if (own) {
-            if (const std::optional<std::string> line =
-                    rooms::OwnFileNoticeLine(message.content)) {
+            if (const std::optional<std::string> line = rooms::OwnFileNoticeLine(message.content)) {
                 view_->AppendEncoded(*line);
             }
             return;
@@ -388,8 +385,8 @@ void CDlgRoom::RaiseHand() {
 void CDlgRoom::AddMembers() {
     core::ClientContext& context = center_.context();
     const bool persistent = room_.kind == RoomKind::Persistent;
-    const auto picked = chat::PickContactsFromTrees(
-        context, center_.contactTrees(), persistent ? "添加成员" : "添加参与者", hwnd());
+    const auto picked = chat::PickContactsFromTrees(context, center_.contactTrees(),
+                                                    persistent ? "添加成员" : "添加参与者", hwnd());
     if (!picked || picked->empty()) return;
     if (!persistent) {
         for (const auto& contact : *picked) {

@@ -45,8 +45,8 @@ void CDlgRoom::LayOutControls(int width, int height) {
     place(id::kInput, kMargin, inputTop, leftWidth, kInputHeight);
     const int toolTop = inputTop - kGap - kToolHeight;
     int x = kMargin;
-    for (int toolId : {id::kFontTool, id::kFaceTool, id::kPhraseTool, id::kCaptureTool,
-                       id::kHistoryTool}) {
+    for (int toolId :
+         {id::kFontTool, id::kFaceTool, id::kPhraseTool, id::kCaptureTool, id::kHistoryTool}) {
         place(toolId, x, toolTop, kToolWidth, kToolHeight);
         x += kToolWidth + kGap;
     }
@@ -57,9 +57,9 @@ void CDlgRoom::LayOutControls(int width, int height) {
     place(id::kMemberCaption, panelLeft, top, kPanelWidth, kLineHeight);
     top += kLineHeight + kGap;
     const bool notice = FindControl(id::kNotice) != nullptr && FindControl(id::kNotice)->visible();
-    const int commands[] = {id::kAddMembers, id::kDeleteMember, id::kGrantVoice, id::kRevokeVoice,
-                            id::kKick,       id::kSubject,      id::kBatchSms,   id::kProperties,
-                            id::kRoomLog};
+    const int commands[] = {id::kAddMembers,  id::kDeleteMember, id::kGrantVoice,
+                            id::kRevokeVoice, id::kKick,         id::kSubject,
+                            id::kBatchSms,    id::kProperties,   id::kRoomLog};
     int shown = 0;
     for (int commandId : commands) {
         if (const os::Control* control = FindControl(commandId); control && control->visible()) {

@@ -17,13 +17,13 @@ using Work = std::function<void(CConferenceCenter&, const platform::SlotData&)>;
 notify::Registration OnDirectInUi(core::ClientContext& context, CConferenceCenter& center,
                                   notify::NotificationHandlers& handlers, std::uint32_t type,
                                   Work work) {
-    return handlers.OnDirect({type}, [&context, &center, work = std::move(work)](
-                                         const platform::NotifyRecord& record) {
-        const auto* data = record.As<platform::SlotData>();
-        if (data == nullptr) return;
-        context.windows.SendTask(context.windowManager().MainPanel(),
-                                 [&center, &work, data] { work(center, *data); });
-    });
+    return handlers.OnDirect(
+        {type}, [&context, &center, work = std::move(work)](const platform::NotifyRecord& record) {
+            const auto* data = record.As<platform::SlotData>();
+            if (data == nullptr) return;
+            context.windows.SendTask(context.windowManager().MainPanel(),
+                                     [&center, &work, data] { work(center, *data); });
+        });
 }
 
 }  // namespace

@@ -49,9 +49,8 @@ OwnRoleOutcome OwnRoleChange(RoomKind kind, Role role, std::string_view roomName
     switch (role) {
         case Role::Visitor:
             if (consultation) {
-                outcome.systemLine =
-                    os::Format("您暂时不能提交问题，请先举手，等待%s的授权",
-                               std::string(moderatorName).c_str());
+                outcome.systemLine = os::Format("您暂时不能提交问题，请先举手，等待%s的授权",
+                                                std::string(moderatorName).c_str());
             }
             break;
         case Role::Participant:
@@ -104,8 +103,8 @@ std::string RoomLogQuery(std::string_view ownJid, std::string_view roomName) {
 
 std::string NoticeEditAddress(std::string_view base, std::string_view roomId,
                               std::string_view user) {
-    return std::string(base) + "?action=edit&roomid=" + std::string(roomId) + "&imuser=" +
-           std::string(user);
+    return std::string(base) + "?action=edit&roomid=" + std::string(roomId) +
+           "&imuser=" + std::string(user);
 }
 
 std::string NoticePageAddress(std::string_view base, std::string_view roomId) {

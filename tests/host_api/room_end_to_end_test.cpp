@@ -69,7 +69,8 @@ class RoomEndToEndTest : public SubsystemsTest {
     std::vector<WindowHandle> RoomWindows() const {
         std::vector<WindowHandle> found;
         for (const auto& info : driver.TopLevelWindows()) {
-            if (os::EqualsNoCase(info.className, core::kRoomWindowClass)) found.push_back(info.handle);
+            if (os::EqualsNoCase(info.className, core::kRoomWindowClass))
+                found.push_back(info.handle);
         }
         return found;
     }
@@ -89,9 +90,8 @@ class RoomEndToEndTest : public SubsystemsTest {
     // The rooms branch's node texts.
     std::vector<std::string> RoomNodes() {
         std::vector<std::string> texts;
-        for (const auto& node :
-             driver.TreeItems(MainPanel(), rooms::kRoomTreeId).value_or(
-                 std::vector<qorvdesk::automation::TreeNode>{})) {
+        for (const auto& node : driver.TreeItems(MainPanel(), rooms::kRoomTreeId)
+                                    .value_or(std::vector<qorvdesk::automation::TreeNode>{})) {
             texts.push_back(node.text);
         }
         return texts;
@@ -133,10 +133,10 @@ TEST_F(RoomEndToEndTest, AMultiPersonChatIsAnInstantRoomWhoseInviteesAreAskedInO
     EXPECT_TRUE(std::regex_match(
         jid, std::regex("[0-9A-Fa-f]{32}@conference\\." + world.server().HostName())))
         << jid;
-    EXPECT_EQ(Named("ConferenceInvitation"),
-              (std::vector<platform::SessionCall>{
-                  {"ConferenceInvitation", {jid, bob, "temporary"}},
-                  {"ConferenceInvitation", {jid, carol, "temporary"}}}));
+    EXPECT_EQ(
+        Named("ConferenceInvitation"),
+        (std::vector<platform::SessionCall>{{"ConferenceInvitation", {jid, bob, "temporary"}},
+                                            {"ConferenceInvitation", {jid, carol, "temporary"}}}));
     const auto room = center().Find(jid);
     ASSERT_NE(room, nullptr);
     EXPECT_EQ(room->kind, rooms::RoomKind::Temporary);
@@ -171,16 +171,12 @@ TEST_P(RoomInvitationTest, TheRoomTypeDecidesWhetherTheRoomIsTemporary) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RoomInvitationTest,
-                         testing::Values(InvitationCase{"temporary", true},
-                                         InvitationCase{"TEMPORARY", true},
-                                         InvitationCase{"Temporary", true},
-                                         InvitationCase{"persistent", false},
-                                         InvitationCase{"", false}),
-                         [](const auto& info) {
-                             return testing_support::IndexedName(info.index,
-                                                                 info.param.roomType);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RoomInvitationTest,
+    testing::Values(InvitationCase{"temporary", true}, InvitationCase{"TEMPORARY", true},
+                    InvitationCase{"Temporary", true}, InvitationCase{"persistent", false},
+                    InvitationCase{"", false}),
+    [](const auto& info) { return testing_support::IndexedName(info.index, info.param.roomType); });
 
 TEST_F(RoomEndToEndTest, AVisitorsInputStaysDisabledUntilTheRoleBecomesParticipant) {
     const std::string room = Room("voice");
@@ -270,8 +266,7 @@ struct RemovalCase {
     const char* tip;
 };
 
-class RoomRemovalTest : public RoomEndToEndTest,
-                        public testing::WithParamInterface<RemovalCase> {};
+class RoomRemovalTest : public RoomEndToEndTest, public testing::WithParamInterface<RemovalCase> {};
 
 TEST_P(RoomRemovalTest, BeingRemovedTellsTheUserAndClosesTheWindow) {
     const std::string room = Room("removed");
@@ -308,8 +303,8 @@ class RoomLeaveTest : public RoomEndToEndTest, public testing::WithParamInterfac
 
 TEST_P(RoomLeaveTest, TheHostsLeaveCommandAsksTheQuestionOfTheAffiliation) {
     const std::string room = Room("leave");
-    ASSERT_NO_FATAL_FAILURE(
-        Server(rn::kOwnRoomList, {room, "税务", GetParam().affiliation, Room("other"), "财务", ""}));
+    ASSERT_NO_FATAL_FAILURE(Server(
+        rn::kOwnRoomList, {room, "税务", GetParam().affiliation, Room("other"), "财务", ""}));
     EXPECT_EQ(RoomNodes(), (std::vector<std::string>{"税务", "财务"}));
     const auto item = driver.FindTreeItem(MainPanel(), rooms::kRoomTreeId, "税务");
     ASSERT_TRUE(driver.SelectTreeItem(MainPanel(), rooms::kRoomTreeId, item));
@@ -338,12 +333,12 @@ TEST_P(RoomLeaveTest, TheHostsLeaveCommandAsksTheQuestionOfTheAffiliation) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RoomLeaveTest,
-    testing::Values(
-        LeaveCase{"owner_destroys", "owner",
-                  "您是这个群的创建者，如果退出，将永久删除它。确认要删除吗？", "DestroyRoom"},
-        LeaveCase{"member_leaves", "member",
-                  "确认退出群吗? \r\n如果退出，只有群管理员才能重新把您加入。",
-                  "SetConferenceMembership"}),
+    testing::Values(LeaveCase{"owner_destroys", "owner",
+                              "您是这个群的创建者，如果退出，将永久删除它。确认要删除吗？",
+                              "DestroyRoom"},
+                    LeaveCase{"member_leaves", "member",
+                              "确认退出群吗? \r\n如果退出，只有群管理员才能重新把您加入。",
+                              "SetConferenceMembership"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RoomEndToEndTest, APersistentRoomShowsItsConversationCountsAndMembers) {
@@ -392,8 +387,7 @@ TEST_F(RoomEndToEndTest, APersistentRoomShowsItsConversationCountsAndMembers) {
     ASSERT_TRUE(driver.Click(window, id::kBatchSms)) << driver.LastError();
     const WindowHandle composer = driver.FindWindowByClass(core::kBatchChatWindowClass);
     ASSERT_NE(composer, 0u);
-    const std::string recipients =
-        driver.Text(composer, batch::control::kRecipients).value_or("");
+    const std::string recipients = driver.Text(composer, batch::control::kRecipients).value_or("");
     EXPECT_NE(recipients.find(bob), std::string::npos) << recipients;
     EXPECT_NE(recipients.find(me), std::string::npos) << recipients;
 }

@@ -57,8 +57,7 @@ TEST(RoomKindTest, MemberLinesMarkAdministratorsAndRaisedHands) {
 }
 
 TEST(RoomSendTest, EmptyAndLongTextsAreRefused) {
-    EXPECT_EQ(CheckRoomSend(""),
-              (SendRefusal{SendRefusal::Shown::Tip, "请输入消息内容"}));
+    EXPECT_EQ(CheckRoomSend(""), (SendRefusal{SendRefusal::Shown::Tip, "请输入消息内容"}));
     const std::string atLimit(1000, 'a');
     EXPECT_EQ(CheckRoomSend(atLimit), std::nullopt);
     const std::optional<SendRefusal> long_ = CheckRoomSend(atLimit + "a");
@@ -139,8 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
         AddCase{"three_at_nine_of_ten", {kA, kB, kC}, {}, 9, 10, {"a@h"}, true, 0, false},
         AddCase{"room_to_spare", {kA, kB}, {}, 1, 10, {"a@h", "b@h"}, false, 0, false},
         AddCase{"full_room", {kA}, {}, 10, 10, {}, true, 0, false},
-        AddCase{"members_skipped_and_counted", {kA, kB, kC}, {"a@h", "c@h"}, 0, 10, {"b@h"},
-                false, 2, false},
+        AddCase{"members_skipped_and_counted",
+                {kA, kB, kC},
+                {"a@h", "c@h"},
+                0,
+                10,
+                {"b@h"},
+                false,
+                2,
+                false},
         AddCase{"blocked_listed", {kBlocked, kA}, {}, 0, 10, {"a@h"}, false, 0, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -166,8 +172,8 @@ TEST(OwnRoleTest, EachRoleDecidesInputAndLines) {
         {RoomKind::InstantAlternative, Role::None, false, true, "", "您已离开 税务"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << static_cast<int>(c.kind) << "/"
-                                        << static_cast<int>(c.role));
+        SCOPED_TRACE(testing::Message()
+                     << static_cast<int>(c.kind) << "/" << static_cast<int>(c.role));
         const OwnRoleOutcome outcome = OwnRoleChange(c.kind, c.role, "税务", "王老师");
         EXPECT_EQ(outcome.inputEnabled, c.input);
         EXPECT_EQ(outcome.close, c.close);
@@ -188,7 +194,8 @@ TEST(RaiseHandTest, AnOfflineModeratorTakesNoRequest) {
     ASSERT_EQ(offline.lines.size(), 1u);
     EXPECT_GBK_EQ(offline.lines[0], "王老师不在线，不能举手提问.");
 
-    const RaiseHandOutcome consult = RaiseHand(RoomKind::Consultation, "王老师", false, "http://q/");
+    const RaiseHandOutcome consult =
+        RaiseHand(RoomKind::Consultation, "王老师", false, "http://q/");
     EXPECT_FALSE(consult.request);
     ASSERT_EQ(consult.lines.size(), 2u);
     EXPECT_GBK_EQ(consult.lines[1], "\n如果王老师不在线，请到下面的网址提交问题：\nhttp://q/");
