@@ -172,11 +172,12 @@ class SimServer {
     // the last element of a tree path key ("top,u1,u1_2"); a key without "," names the
     // directory's top (its root units).
     std::vector<DirectoryChild> DirectoryChildren(std::string_view pathKey) const;
-    // The roster (namespace "jabber:iq:roster") or phone book ("kestral:iq:private:phone")
-    // of a user as the list record a refresh hands over: one group per distinct group name
-    // (id = name, top-level), users keyed "<top kind>,<group>" (the top kind alone without
-    // a group).
-    ContactListData ContactList(std::string_view ownerJid, std::string_view nameSpace) const;
+    // Hands the session's own roster (namespace "jabber:iq:roster") or phone book
+    // ("kestral:iq:private:phone") over as the list record a refresh gets: one group per
+    // distinct group name (id = name, top-level), users keyed "<top kind>,<group>" (the top
+    // kind alone without a group). Checked and delivered under the server's lock, so a
+    // session that logs out meanwhile gets nothing; false when it is not logged in.
+    bool SendContactList(SimSessionCore* session, std::string_view nameSpace);
 
     // The channel list every successful login receives.
     void SetChannels(std::vector<Channel> channels);

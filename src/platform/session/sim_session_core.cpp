@@ -220,20 +220,12 @@ std::string SimSessionCore::GetUserJID(std::string_view account, int userType) {
 
 int SimSessionCore::RefreshRoster(int mode) {
     calls_.Record("RefreshRoster", {Number(mode)});
-    const std::string jid = GetCurrentUserJID();
-    if (jid.empty()) return 0;
-    Deliver(
-        MakeNotify(notify_type::kContactListLoading, server_->ContactList(jid, kRosterNameSpace)));
-    return 1;
+    return server_->SendContactList(this, kRosterNameSpace) ? 1 : 0;
 }
 
 int SimSessionCore::RefreshTelContactTop(int mode) {
     calls_.Record("RefreshTelContactTop", {Number(mode)});
-    const std::string jid = GetCurrentUserJID();
-    if (jid.empty()) return 0;
-    Deliver(MakeNotify(notify_type::kContactListLoading,
-                       server_->ContactList(jid, kPhoneBookNameSpace)));
-    return 1;
+    return server_->SendContactList(this, kPhoneBookNameSpace) ? 1 : 0;
 }
 
 int SimSessionCore::CheckCacheTimeVersion(std::string_view jid, std::string_view nameSpace,
