@@ -108,9 +108,8 @@ TEST_F(MessageNavigatorEndToEndTest, LoggingOutClosesTheFrame) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     // The log-in's own exchanges end first: the log-out then cuts none of them off.
     const platform::SimSessionCore& session = world.simSession();
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
-        return session.QueuedCount() == 0 && session.IssuedCount() == 0;
-    }));
+    ASSERT_TRUE(PumpUntil(
+        world.windows(), [&] { return session.QueuedCount() == 0 && session.IssuedCount() == 0; }));
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
     context.doors().history->OpenNavigator();
     driver.Pump();
