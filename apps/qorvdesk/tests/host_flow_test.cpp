@@ -205,6 +205,36 @@ class HostFlowTest : public QObject {
         QVERIFY(Until([&] { return Control(kBuddies) != nullptr; }));
     }
 
+    void opensAUnitOfTheDirectoryWithADoubleClick() {
+        auto* tabs = app_->frame().findChild<QTabWidget*>(QStringLiteral("tree-tabs"));
+        QVERIFY(tabs != nullptr);
+        constexpr int kDirectory = 6003;
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+        QTreeWidget* tree = nullptr;
+        QVERIFY(Until([&] { return (tree = qobject_cast<QTreeWidget*>(Control(kDirectory))); }));
+        QVERIFY(Until([&] { return tree->topLevelItemCount() > 0; }));
+        // The organisation's top unit shows its units only once opened.
+        QTreeWidgetItem* top = tree->topLevelItem(0);
+        QCOMPARE(top->childCount(), 0);
+        const int windows = static_cast<int>(app_->views().TopLevelViews().size());
+        DoubleClick(tree, top);
+        QVERIFY(Until([&] {
+            top = tree->topLevelItem(0);
+            return top != nullptr && top->childCount() > 0 && top->isExpanded();
+        }));
+        // A unit opens no window of its own.
+        QCOMPARE(static_cast<int>(app_->views().TopLevelViews().size()), windows);
+        Picture(QStringLiteral("directory-opened"));
+        // The unit shuts on the next double click.
+        DoubleClick(tree, top);
+        QVERIFY(Until([&] {
+            top = tree->topLevelItem(0);
+            return top != nullptr && top->childCount() > 0 && !top->isExpanded();
+        }));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QVERIFY(Until([&] { return Control(kBuddies) != nullptr; }));
+    }
+
     void opensAContactFromTheTree() {
         OpenBotChat();
         QVERIFY(!QTest::currentTestFailed() && chat_ != nullptr);
