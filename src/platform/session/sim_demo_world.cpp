@@ -16,6 +16,7 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kDemoNickname = "体验用户";
+constexpr int kDemoDailySms = 50;
 constexpr std::string_view kParticipantPassword = "demo";
 
 constexpr std::uint64_t kStepTimer = 1;
@@ -223,6 +224,11 @@ void SimDemoWorld::Populate() {
     demo.jid = jidOf(kDemoLogin);
     demo.nickname = std::string(kDemoNickname);
     demoJid_ = server_.AddAccount(std::move(demo));
+    // A daily SMS allowance, so a client that shows quotas has one to show and deduct.
+    SimSmsQuota quota;
+    quota.kind = 1;  // per day
+    quota.remaining = kDemoDailySms;
+    server_.SetSmsQuota(demoJid_, std::move(quota));
 
     std::vector<SimRosterItem> roster;
     std::vector<std::string> startPresence;
