@@ -62,9 +62,10 @@ std::optional<os::ScriptArgument> COANoticeWindow::Invoke(const std::string& met
                                                           const Arguments& arguments) {
     RTOAList& list = center_.list();
     if (method == "vcfun") {
-        context_.prompter.MessageBox(os::Format("参数:str=%s, int a=%d", TextAt(arguments, 0).c_str(),
-                                                static_cast<int>(IntegerAt(arguments, 1))),
-                                     "提示");
+        context_.prompter.MessageBox(
+            os::Format("参数:str=%s, int a=%d", TextAt(arguments, 0).c_str(),
+                       static_cast<int>(IntegerAt(arguments, 1))),
+            "提示");
         return kNoResult;
     }
     if (method == "vcintfun") {
@@ -82,8 +83,9 @@ std::optional<os::ScriptArgument> COANoticeWindow::Invoke(const std::string& met
         return kNoResult;
     }
     if (method == "getPageContent") {
-        return os::ScriptArgument::Of(list.getPageContent(static_cast<long>(IntegerAt(arguments, 0)),
-                                                          static_cast<long>(IntegerAt(arguments, 1))));
+        return os::ScriptArgument::Of(
+            list.getPageContent(static_cast<long>(IntegerAt(arguments, 0)),
+                                static_cast<long>(IntegerAt(arguments, 1))));
     }
     if (method == "getCount") return os::ScriptArgument::Of(std::int64_t{list.getCount()});
     if (method == "updateStatus") {
@@ -142,8 +144,7 @@ os::LRESULT COANoticeWindow::OnMessage(os::UINT message, os::WPARAM wParam, os::
                 context_.log.WriteLog(os::Format("实时OA页面: 新头像 %s", path->c_str()));
             }
         } else if (code == 5) {
-            context_.log.WriteLog(
-                os::Format("实时OA页面: 回复 %ld", static_cast<long>(lParam)));
+            context_.log.WriteLog(os::Format("实时OA页面: 回复 %ld", static_cast<long>(lParam)));
         }
         return 0;
     }

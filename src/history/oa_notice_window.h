@@ -45,8 +45,8 @@ class COANoticeWindow final : public os::Window, private os::PageScriptObject {
     void PostNcDestroy() override;
 
   private:
-    std::optional<os::ScriptArgument> Invoke(const std::string& method,
-                                             const std::vector<os::ScriptArgument>& arguments) override;
+    std::optional<os::ScriptArgument> Invoke(
+        const std::string& method, const std::vector<os::ScriptArgument>& arguments) override;
     void TellOwner(int code, os::LPARAM lParam = 0);
 
     core::ClientContext& context_;

@@ -80,8 +80,7 @@ void OaNoticeCenter::OnArrival(const core::QueuedMessage& message) {
 void OaNoticeCenter::Alert(const core::QueuedMessage& message, const RTOABody& notice) {
     const unsigned long tipType = std::strtoul(notice.tipType.c_str(), nullptr, 16);
     if ((tipType & 1U) != 0) {
-        context_.noticePop.ShowOATip(0, notice.jumpUrl + "?" + notice.jumpUrlParam, notice.desc,
-                                     1);
+        context_.noticePop.ShowOATip(0, notice.jumpUrl + "?" + notice.jumpUrlParam, notice.desc, 1);
     } else if (context_.config.RTOAArrivedTipType == 0) {
         OpenWindow();
     } else {

@@ -77,9 +77,8 @@ std::string RTOAList::getPageContent(long start, long end) const {
     for (long p = std::max(start, 0L); p < std::min(end, size); ++p) {
         const RTOABody& notice = notices_[static_cast<std::size_t>(p)];
         out += os::Format("%ld", notice.id);
-        for (const std::string& field :
-             {notice.appDesc, OaPageAddress(notice), notice.desc, notice.senderName,
-              notice.sendTime, notice.status}) {
+        for (const std::string& field : {notice.appDesc, OaPageAddress(notice), notice.desc,
+                                         notice.senderName, notice.sendTime, notice.status}) {
             out += kOaFieldSeparator;
             out += RowField(field);
         }

@@ -47,10 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "会议", "2009-01-02 03:04:05", ""},
         BodyCase{"no_desc_tag_no_title", "<SendTime>20090102030405</SendTime>", "",
                  "2009-01-02 03:04:05", ""},
-        BodyCase{"raw_ampersand_and_lt_are_text", "<Desc>A & B < C</Desc><JumpUrlParam>a=1&b=2</JumpUrlParam>",
-                 "A & B < C", "", "a=1&b=2"},
-        BodyCase{"blanks_trimmed", "<Desc>  \t标题 \r\n</Desc><SendTime> 20090102030405 </SendTime>",
-                 "标题", "2009-01-02 03:04:05", ""},
+        BodyCase{"raw_ampersand_and_lt_are_text",
+                 "<Desc>A & B < C</Desc><JumpUrlParam>a=1&b=2</JumpUrlParam>", "A & B < C", "",
+                 "a=1&b=2"},
+        BodyCase{"blanks_trimmed",
+                 "<Desc>  \t标题 \r\n</Desc><SendTime> 20090102030405 </SendTime>", "标题",
+                 "2009-01-02 03:04:05", ""},
         BodyCase{"first_pair_wins", "<Desc>一</Desc><Desc>二</Desc>", "一", "", ""},
         BodyCase{"close_before_open_is_missing", "</Desc>x<Desc>y", "", "", ""},
         BodyCase{"unclosed_tag_is_missing", "<Desc>never closed", "", "", ""},
@@ -138,7 +140,8 @@ TEST_F(RTOAListTest, RowsCarryTheFieldsBetweenEscapeTextsWithoutATrailingRowEnd)
               "7\\t系统7\\thttp://oa/x?id=7\\t新\\t发件7\\t2026-01-05 09:00:00\\t1\\r\\n"
               "1\\t系统1\\thttp://oa/x?id=1\\tb\\t发件1\\t2009-01-02 03:04:05\\t1");
     // Past the end the range stops at the list's end; a negative start counts from 0.
-    EXPECT_EQ(list.getPageContent(3, 100), "3\\t系统3\\thttp://oa/x?id=3\\tc\\t发件3\\t2008-12-31 23:59:59\\t1");
+    EXPECT_EQ(list.getPageContent(3, 100),
+              "3\\t系统3\\thttp://oa/x?id=3\\tc\\t发件3\\t2008-12-31 23:59:59\\t1");
     EXPECT_EQ(list.getPageContent(-5, 1), list.getPageContent(0, 1));
 }
 
@@ -195,7 +198,8 @@ TEST_P(RTOASort, OrdersByTheNamedColumn) {
     list.Sort(c.field, c.order);
     EXPECT_EQ(Ids(), c.ids);
     EXPECT_EQ(list.sortField(), c.field);
-    if (!c.logged.empty()) EXPECT_TRUE(log->HasCaptured(c.logged)) << testing::PrintToString(log->CapturedTexts());
+    if (!c.logged.empty())
+        EXPECT_TRUE(log->HasCaptured(c.logged)) << testing::PrintToString(log->CapturedTexts());
     EXPECT_EQ(log->HasCaptured("错误"), !c.logged.empty());
 }
 
@@ -207,8 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
         SortCase{"title_ascending", "标题", "0", {2, 1, 3}, ""},
         SortCase{"sender_descending", "发件人", "1", {3, 2, 1}, ""},
         SortCase{"system_descending", "业务系统", "1", {3, 2, 1}, ""},
-        SortCase{"order_2_logged_and_nothing_moves", "时间", "2", {1, 2, 3},
-                 "排序参数错误，order=2"},
+        SortCase{
+            "order_2_logged_and_nothing_moves", "时间", "2", {1, 2, 3}, "排序参数错误，order=2"},
         SortCase{"unknown_column_moves_nothing", "strSendTime", "1", {1, 2, 3}, ""},
         SortCase{"empty_field_logged", "", "0", {1, 2, 3}, "实时OA排序错误，未设排序字段"}),
     [](const auto& info) { return info.param.name; });

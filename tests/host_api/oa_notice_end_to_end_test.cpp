@@ -26,8 +26,11 @@ constexpr const char* kPageOrigin = "http://127.0.0.1:8123";
 std::string Body(const std::string& desc, const std::string& tipType,
                  const std::string& time = "20090102030405") {
     return "<Appid>oa</Appid><Appdesc>公文系统</Appdesc><TipType>" + tipType +
-           "</TipType><Count>1</Count><Desc>" + desc + "</Desc><SenderName>办公室</SenderName>"
-           "<SendTime>" + time + "</SendTime><JumpUrl>http://oa/doc</JumpUrl>"
+           "</TipType><Count>1</Count><Desc>" + desc +
+           "</Desc><SenderName>办公室</SenderName>"
+           "<SendTime>" +
+           time +
+           "</SendTime><JumpUrl>http://oa/doc</JumpUrl>"
            "<JumpUrlParam>id=7&k=1</JumpUrlParam>";
 }
 
@@ -128,9 +131,14 @@ TEST_F(OaNoticeTest, CallsFromAnyOtherOriginAreRefusedAndLogged) {
     ASSERT_TRUE(center().Window());
     const std::string id = std::to_string(Stored().at(0).id);
     const char* strangers[] = {
-        "http://evil.example",        "http://127.0.0.1:8124",  "https://127.0.0.1:8123",
-        "http://127.0.0.1.evil:8123", "null",                   "",
-        "file:///tmp/notices.html",   "http://localhost:8123",
+        "http://evil.example",
+        "http://127.0.0.1:8124",
+        "https://127.0.0.1:8123",
+        "http://127.0.0.1.evil:8123",
+        "null",
+        "",
+        "file:///tmp/notices.html",
+        "http://localhost:8123",
     };
     for (const char* origin : strangers) {
         SCOPED_TRACE(origin);

@@ -233,7 +233,8 @@ std::optional<ScriptValue> Driver::CallPageObject(WindowHandle window, int contr
         in.push_back(value.isInteger ? os::ScriptArgument::Of(value.integer)
                                      : os::ScriptArgument::Of(value.text));
     }
-    std::optional<os::ScriptArgument> out = view->CallFromPage(callerOrigin, std::string(method), in);
+    std::optional<os::ScriptArgument> out =
+        view->CallFromPage(callerOrigin, std::string(method), in);
     if (!out) return std::nullopt;
     return ScriptValue{out->type == os::ScriptArgument::Type::Integer, out->text, out->integer};
 }

@@ -56,8 +56,8 @@ std::string OriginOf(std::string_view url) {
     if (port.size() > 5) return {};
     while (port.size() > 1 && port.front() == '0') port.remove_prefix(1);
     std::string origin = scheme + "://" + lower(host);
-    const bool defaultPort = port.empty() || (scheme == "http" && port == "80") ||
-                             (scheme == "https" && port == "443");
+    const bool defaultPort =
+        port.empty() || (scheme == "http" && port == "80") || (scheme == "https" && port == "443");
     if (!defaultPort) origin += ":" + std::string(port);
     return origin;
 }

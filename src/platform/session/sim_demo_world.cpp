@@ -308,7 +308,8 @@ void SimDemoWorld::Drain() {
                     agenda_.emplace(due, PlannedStep{i, message->from, std::move(step)});
                 }
             } else if (const auto* presence = record->As<PresenceData>();
-                       presence != nullptr && Jid(presence->jid).StoreKey() == Jid(demoJid_).StoreKey()) {
+                       presence != nullptr &&
+                       Jid(presence->jid).StoreKey() == Jid(demoJid_).StoreKey()) {
                 NoteDemoPresence(presence->presence);
             } else if (const auto* request = record->As<SubscriptionRequestData>()) {
                 // Everyone here is glad to be on a list.

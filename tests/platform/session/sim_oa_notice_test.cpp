@@ -60,8 +60,8 @@ TEST_F(SimOaNoticeTest, ALoggedInUserGetsTheBodyAsItWasSent) {
 
 TEST_F(SimOaNoticeTest, NoticesToAUserWhoIsNotLoggedInAreRefusedAndNotKept) {
     EXPECT_EQ(world_.server().SendOaNotice(aliceJid_, "<Desc>x</Desc>"), 0);
-    EXPECT_EQ(world_.server().SendOaNotice("nobody@" + world_.server().HostName(), "<Desc>x</Desc>"),
-              0);
+    EXPECT_EQ(
+        world_.server().SendOaNotice("nobody@" + world_.server().HostName(), "<Desc>x</Desc>"), 0);
     ASSERT_EQ(core_.Login("alice", "pw", 1, "", 0), platform::kLoginAccepted);
     EXPECT_TRUE(TakeOaNotices().empty());
     EXPECT_TRUE(world_.server().StoredMessages(aliceJid_).empty());
