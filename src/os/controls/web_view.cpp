@@ -10,6 +10,9 @@ void WebView::SetPage(std::string path) {
     page_ = std::move(path);
     calls_.clear();
     selection_.clear();
+    // An object offered to the old page is not the new page's.
+    scriptObject_ = nullptr;
+    scriptOrigin_.clear();
     Changed();
 }
 

@@ -68,8 +68,8 @@ class WebView : public Control {
 
     explicit WebView(int id) : Control(id, ControlKind::WebView) {}
 
-    // The page file (an absolute path, GBK). Setting another page forgets the calls made to
-    // the old one.
+    // The page file (an absolute path, GBK) or its web address. Setting another page forgets
+    // the calls made to the old one and withdraws the script object offered to it.
     void SetPage(std::string path);
     const std::string& page() const { return page_; }
 
