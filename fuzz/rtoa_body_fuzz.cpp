@@ -15,6 +15,7 @@
 #include "history/rtoa_list.h"
 #include "os/services/log.h"
 #include "os/sys/clock.h"
+#include "os/text/gbk_chars.h"
 
 namespace {
 
@@ -28,11 +29,15 @@ void CheckField(std::string_view body, const std::string& field) {
     if (body.find(field) == std::string_view::npos) std::abort();
 }
 
-// The page's reading of the rows: "\\" a backslash, "\t" a field end, "\r\n" a row end.
+// The page's reading of the rows, by characters as the page sees them after conversion (a
+// GBK trail byte 0x5C is no backslash): "\\" a backslash, "\t" a field end, "\r\n" a row end.
 std::vector<std::vector<std::string>> ReadRows(std::string_view text) {
     std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
+        if (os::GbkCharLength(text, i) == 2) {
+            rows.back().back() += text.substr(i, 2);
+            ++i;
+        } else if (text[i] != '\\') {
             rows.back().back() += text[i];
         } else if (text.substr(i, 2) == "\\\\") {
             rows.back().back() += '\\';
