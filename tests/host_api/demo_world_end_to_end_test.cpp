@@ -11,6 +11,8 @@
 #include "chat/dlg_chat.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_trees.h"
+#include "history/oa_notices.h"
+#include "history/rtoa_body.h"
 #include "platform/session/sim_bots.h"
 #include "platform/session/sim_demo_world.h"
 #include "subsystems_fixture.h"
@@ -274,6 +276,17 @@ TEST_F(DemoWorldTest, BuddiesChangePresenceAsTheClockMovesAndOnlyThen) {
         }
     }
     EXPECT_EQ(changed, 1);
+}
+
+TEST_F(DemoWorldTest, TheOfficeSystemsNoticeArrivesAfterLoginAndIsKept) {
+    history::OaNoticeCenter& notices = subsystems->messageManager().oaNotices();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return static_cast<bool>(notices.Window()); }));
+    const std::vector<history::RTOABody>& list = notices.list().notices();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].desc, history::ParseRTOABody(platform::kDemoOaNotice).desc);
+    EXPECT_EQ(list[0].sendTime, "2026-01-05 09:00:00");
+    EXPECT_NE(list[0].id, 0) << "stored";
+    EXPECT_EQ(world.windows().GetWindowText(notices.Window()), "实时消息提醒");
 }
 
 }  // namespace

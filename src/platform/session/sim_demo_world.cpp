@@ -313,6 +313,10 @@ void SimDemoWorld::Drain() {
                     const os::Millis due = now + step.afterMs;
                     agenda_.emplace(due, PlannedStep{i, message->from, std::move(step)});
                 }
+            } else if (const auto* presence = record->As<PresenceData>();
+                       presence != nullptr &&
+                       Jid(presence->jid).StoreKey() == Jid(demoJid_).StoreKey()) {
+                NoteDemoPresence(presence->presence);
             } else if (const auto* request = record->As<SubscriptionRequestData>()) {
                 // Everyone here is glad to be on a list.
                 session.ConfirmSubscribe(request->jid, 1);
@@ -321,6 +325,13 @@ void SimDemoWorld::Drain() {
         }
     }
     ArmStepTimer();
+}
+
+void SimDemoWorld::NoteDemoPresence(const std::string& word) {
+    const bool online = word != "offline";
+    // One notice from the office system for each time the demo user comes online.
+    if (online && !demoOnline_) server_.SendOaNotice(demoJid_, kDemoOaNotice);
+    demoOnline_ = online;
 }
 
 void SimDemoWorld::RunDueSteps() {

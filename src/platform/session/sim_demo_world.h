@@ -34,6 +34,13 @@ class SimSessionCore;
 
 inline constexpr const char* kDemoLogin = "demo";
 inline constexpr const char* kDemoPassword = "demo";
+// The real-time OA notice the office system sends the demo user after each login.
+inline constexpr const char* kDemoOaNotice =
+    "<Appid>oa-docs</Appid><Appdesc>公文系统</Appdesc><TipType>0</TipType><Count>1</Count>"
+    "<Desc>请审批: 关于年度预算的请示</Desc><SenderName>办公室</SenderName>"
+    "<SendTime>20260105090000</SendTime><JumpUrl>http://127.0.0.1/oa/doc</JumpUrl>"
+    "<JumpUrlParam>id=42&from=im</JumpUrlParam><DisplayUrl></DisplayUrl>"
+    "<OfflineTip>您有一份公文待审批</OfflineTip>";
 
 class SimDemoWorld {
   public:
@@ -86,6 +93,7 @@ class SimDemoWorld {
     void RunDueSteps();
     void ArmStepTimer();
     void StepPresence();
+    void NoteDemoPresence(const std::string& word);
 
     SimServer& server_;
     os::WindowSystem& windows_;
@@ -98,6 +106,7 @@ class SimDemoWorld {
     std::unique_ptr<Window> window_;
     os::HWND hwnd_;
     std::atomic<bool> drainPosted_{false};
+    bool demoOnline_ = false;
 };
 
 }  // namespace platform

@@ -212,6 +212,10 @@ class SimServer {
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
     // and nothing is delivered or kept. An empty JID lifts the refusal.
     void RefuseChatTo(std::string_view jid);
+    // An office system pushes a real-time OA notice (its XML body) to a user: delivered at
+    // once to each logged-in session of the user; 0, and nothing kept, when the user is not
+    // logged in (an office system sends a notice again through its offline tip).
+    int SendOaNotice(std::string_view toJid, std::string_view body);
 
   private:
     friend class SimSessionCore;
