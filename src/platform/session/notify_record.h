@@ -91,8 +91,8 @@ inline constexpr std::uint32_t kLastKnown = 106;
 namespace room_slot {
 // 47, to the invitee: room JID, inviter's JID, reason (the room type: "temporary" for a
 // temporary room), room name, inviter's nickname.
-inline constexpr std::size_t kInviteRoom = 0, kInviteFrom = 1, kInviteReason = 2,
-                             kInviteName = 3, kInviteFromName = 4;
+inline constexpr std::size_t kInviteRoom = 0, kInviteFrom = 1, kInviteReason = 2, kInviteName = 3,
+                             kInviteFromName = 4;
 // 49, the answer to RefreshSelfConferenceList: one triple per room the user is affiliated
 // with (JID, name, affiliation); numbers[0] is the flag of the call.
 inline constexpr std::size_t kListStride = 3, kListJid = 0, kListName = 1, kListAffiliation = 2;
@@ -120,8 +120,7 @@ inline constexpr std::size_t kCountsRoom = 0, kCountsName = 1;
 inline constexpr std::size_t kErrorRoom = 0, kErrorCondition = 1, kErrorCall = 2;
 // 61, a visitor asks for voice, to every moderator present: room JID, occupant JID, real JID,
 // nickname.
-inline constexpr std::size_t kVoiceRoom = 0, kVoiceOccupant = 1, kVoiceRealJid = 2,
-                             kVoiceNick = 3;
+inline constexpr std::size_t kVoiceRoom = 0, kVoiceOccupant = 1, kVoiceRealJid = 2, kVoiceNick = 3;
 }  // namespace room_slot
 
 // ---- Payloads ----

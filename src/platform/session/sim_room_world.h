@@ -39,9 +39,9 @@ struct Room {
     std::map<std::string, std::string> affiliations;
     std::vector<std::string> affiliatedOrder;  // account keys
     std::map<std::string, std::string> realJids;
-    std::vector<Occupant> occupants;        // in the order they entered
-    std::map<std::string, KeptSeat> kept;   // by account key
-    std::deque<MessageData> history;        // the newest kSimRoomHistory messages
+    std::vector<Occupant> occupants;       // in the order they entered
+    std::map<std::string, KeptSeat> kept;  // by account key
+    std::deque<MessageData> history;       // the newest kSimRoomHistory messages
 };
 
 struct RoomWorld {

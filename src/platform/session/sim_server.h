@@ -281,8 +281,7 @@ class SimServer {
     // answered with a room error (type 60). 0 only when the session is not logged in or the
     // room JID is empty.
     int RequestInstantRoom(SimSessionCore* session, std::string_view room);
-    int CreatePersistentRoom(SimSessionCore* session, std::string_view room,
-                             std::string_view name);
+    int CreatePersistentRoom(SimSessionCore* session, std::string_view room, std::string_view name);
     int DestroyRoom(SimSessionCore* session, std::string_view room);
     int EnterRoom(SimSessionCore* session, std::string_view room, std::string_view nickname);
     int LeaveRoom(SimSessionCore* session, std::string_view room);
@@ -292,8 +291,7 @@ class SimServer {
                      std::string_view reason);
     int SetRoomMembership(SimSessionCore* session, std::string_view room, std::string_view user,
                           std::string_view affiliation);
-    int ChangeRoomSubject(SimSessionCore* session, std::string_view room,
-                          std::string_view subject);
+    int ChangeRoomSubject(SimSessionCore* session, std::string_view room, std::string_view subject);
     int QueryRoomMembers(SimSessionCore* session, std::string_view room);
     int QueryRoomInfo(SimSessionCore* session, std::string_view room);
     int RefreshOwnRooms(SimSessionCore* session, int flag);

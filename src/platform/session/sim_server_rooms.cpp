@@ -138,8 +138,11 @@ class RoomCall {
     NotifyRecord Presence(const Occupant& occupant, std::string_view role,
                           std::string_view status = {}) const {
         SlotData data;
-        data.slots = {OccupantJid(*room_, occupant), occupant.realJid,
-                      AffiliationOf(occupant.accountKey), std::string(role), occupant.nickname,
+        data.slots = {OccupantJid(*room_, occupant),
+                      occupant.realJid,
+                      AffiliationOf(occupant.accountKey),
+                      std::string(role),
+                      occupant.nickname,
                       std::string(status)};
         return MakeNotify(notify_type::kRoomMemberPresence, std::move(data));
     }
@@ -388,8 +391,7 @@ int SimServer::DestroyRoom(SimSessionCore* session, std::string_view room) {
     Room& target = *call.room();
     // Every occupant sees itself go, then every member loses the room from its list.
     for (const Occupant& occupant : target.occupants) {
-        impl_->DeliverToAccount(occupant.accountKey,
-                                call.Presence(occupant, "none", "destroyed"));
+        impl_->DeliverToAccount(occupant.accountKey, call.Presence(occupant, "none", "destroyed"));
     }
     const NotifyRecord removed =
         MakeNotify(notify_type::kRoomRemoved, SlotData{{target.jid, "destroyed"}, {}});
@@ -465,11 +467,11 @@ int SimServer::InviteToRoom(SimSessionCore* session, std::string_view room,
     }
     const std::string inviteeKey = Jid(invitee).StoreKey();
     if (impl_->Account(inviteeKey) == nullptr) return call.Fail(kNotAcceptable);
-    NotifyRecord invitation = MakeNotify(
-        notify_type::kRoomInvitation,
-        SlotData{{call.room()->jid, call.caller().jid, std::string(reason), call.room()->name,
-                  NicknameOf(call.caller())},
-                 {}});
+    NotifyRecord invitation =
+        MakeNotify(notify_type::kRoomInvitation,
+                   SlotData{{call.room()->jid, call.caller().jid, std::string(reason),
+                             call.room()->name, NicknameOf(call.caller())},
+                            {}});
     if (impl_->Online(inviteeKey)) {
         impl_->DeliverToAccount(inviteeKey, invitation);
     } else {
@@ -500,8 +502,8 @@ int SimServer::SetRoomMembership(SimSessionCore* session, std::string_view room,
     // The last owner cannot leave its room: it destroys it instead.
     if (before == "owner" && affiliation != "owner") {
         const auto& all = call.room()->affiliations;
-        const auto owners = std::count_if(all.begin(), all.end(),
-                                          [](const auto& entry) { return entry.second == "owner"; });
+        const auto owners = std::count_if(
+            all.begin(), all.end(), [](const auto& entry) { return entry.second == "owner"; });
         if (owners <= 1) return call.Fail(kNotAllowed);
     }
     Room& target = *call.room();
@@ -549,9 +551,9 @@ int SimServer::QueryRoomMembers(SimSessionCore* session, std::string_view room) 
     for (const std::string& key : target.affiliatedOrder) {
         const Occupant* occupant = call.OccupantOf(key);
         const SimAccount* account = impl_->Account(key);
-        std::string nickname = occupant      ? occupant->nickname
-                               : account     ? NicknameOf(*account)
-                                             : Jid(target.realJids.at(key)).LocalPart();
+        std::string nickname = occupant  ? occupant->nickname
+                               : account ? NicknameOf(*account)
+                                         : Jid(target.realJids.at(key)).LocalPart();
         data.slots.insert(data.slots.end(),
                           {target.realJids.at(key), std::move(nickname), call.AffiliationOf(key),
                            occupant != nullptr ? occupant->role : "none"});
@@ -586,11 +588,10 @@ int SimServer::RefreshOwnRooms(SimSessionCore* session, int flag) {
     return 1;
 }
 
-int SimServer::SetRoomVoice(SimSessionCore* session, std::string_view room,
-                            std::string_view member, bool voice) {
+int SimServer::SetRoomVoice(SimSessionCore* session, std::string_view room, std::string_view member,
+                            bool voice) {
     std::lock_guard lock(mutex_);
-    RoomCall call(*impl_, session, room,
-                  voice ? "GrantConferenceVoice" : "RevokeConferenceVoice");
+    RoomCall call(*impl_, session, room, voice ? "GrantConferenceVoice" : "RevokeConferenceVoice");
     if (!call.CallerLoggedIn()) return 0;
     if (call.room() == nullptr) return call.Fail(kGone);
     if (!call.CallerIsModerator()) return call.Fail(kForbidden);
@@ -652,9 +653,12 @@ void SimServer::Impl::LeaveRoomsOnSessionEnd(const std::string& key) {
         Occupant gone = *it;
         room.occupants.erase(it);
         SlotData data;
-        data.slots = {OccupantJid(room, gone), gone.realJid,
-                      room.affiliations.count(key) ? room.affiliations.at(key) : "none", "none",
-                      gone.nickname, "offline"};
+        data.slots = {OccupantJid(room, gone),
+                      gone.realJid,
+                      room.affiliations.count(key) ? room.affiliations.at(key) : "none",
+                      "none",
+                      gone.nickname,
+                      "offline"};
         const NotifyRecord record = MakeNotify(notify_type::kRoomMemberPresence, std::move(data));
         for (const Occupant& occupant : room.occupants) {
             DeliverToAccount(occupant.accountKey, record);

@@ -92,8 +92,8 @@ std::vector<Seen> Presences(const std::vector<NotifyRecord>& records) {
         if (record.type != nt::kRoomMemberPresence) continue;
         const std::vector<std::string> slots = Slots(record);
         if (slots.size() <= rs::kMemberStatus) continue;
-        seen.push_back({slots[rs::kMemberOccupant], slots[rs::kMemberRole],
-                        slots[rs::kMemberStatus]});
+        seen.push_back(
+            {slots[rs::kMemberOccupant], slots[rs::kMemberRole], slots[rs::kMemberStatus]});
     }
     return seen;
 }
@@ -183,8 +183,8 @@ TEST_F(SimRoomsTest, ThreeSessionsShareARoomFromCreationToDissolution) {
     EXPECT_EQ(Presences(carol_.Drain()), (std::vector<Seen>{{In("艾丽丝"), "moderator", ""},
                                                             {In("鲍勃"), "participant", ""},
                                                             {In("卡萝"), "visitor", ""}}));
-    EXPECT_EQ(Presences(alice_.Drain()), (std::vector<Seen>{{In("鲍勃"), "participant", ""},
-                                                            {In("卡萝"), "visitor", ""}}));
+    EXPECT_EQ(Presences(alice_.Drain()),
+              (std::vector<Seen>{{In("鲍勃"), "participant", ""}, {In("卡萝"), "visitor", ""}}));
     EXPECT_EQ(Presences(bob_.Drain()), (std::vector<Seen>{{In("卡萝"), "visitor", ""}}));
 
     // Alice talks: everybody present hears it, Alice too.
@@ -247,7 +247,8 @@ TEST_F(SimRoomsTest, ANewcomerIsGivenTheLatestMessagesAndTheRoomInfo) {
     ASSERT_EQ(bob_.core.EnterConferenceRoom(kRoom, "小鲍"), 1);
     const std::vector<NotifyRecord> records = bob_.Drain();
     std::vector<std::string> expected;
-    for (int i = 6; i <= 25; ++i) expected.push_back(In("艾丽丝") + ": 第" + std::to_string(i) + "条");
+    for (int i = 6; i <= 25; ++i)
+        expected.push_back(In("艾丽丝") + ": 第" + std::to_string(i) + "条");
     EXPECT_EQ(Contents(records), expected) << "the last 20, oldest first";
     for (const NotifyRecord& record : records) {
         if (const auto* message = record.As<platform::MessageData>()) {
@@ -283,7 +284,7 @@ TEST_F(SimRoomsTest, AUserWhoseSessionDroppedIsAnOccupantAgainAfterReentering) {
     ASSERT_EQ(carol_.core.EnterConferenceRoom(kRoom, ""), 1);
     const std::vector<NotifyRecord> back = carol_.Drain();
     EXPECT_EQ(Presences(back), (std::vector<Seen>{{In("艾丽丝"), "moderator", ""},
-                                                   {In("卡卡"), "participant", ""}}));
+                                                  {In("卡卡"), "participant", ""}}));
     EXPECT_EQ(Contents(back), (std::vector<std::string>{In("艾丽丝") + ": 她掉线了"}))
         << "what was said while she was away is in the history";
     EXPECT_EQ(Presences(alice_.Drain()), (std::vector<Seen>{{In("卡卡"), "participant", ""}}));
@@ -378,8 +379,7 @@ TEST_F(SimRoomsTest, ATemporaryRoomIsOpenToItsInviteesAndEndsWithItsLastOccupant
     ASSERT_TRUE(bob_.LogIn());
     const std::string room = "a1b2@conference." + kHost;
     ASSERT_EQ(alice_.core.RequestInstantRoom(room), 1);
-    EXPECT_EQ(Presences(alice_.Drain()),
-              (std::vector<Seen>{{room + "/艾丽丝", "moderator", ""}}));
+    EXPECT_EQ(Presences(alice_.Drain()), (std::vector<Seen>{{room + "/艾丽丝", "moderator", ""}}));
     ASSERT_EQ(alice_.core.ConferenceInvitation(room, bobJid_, "temporary"), 1);
     const std::vector<NotifyRecord> invitations = bob_.Take(nt::kRoomInvitation);
     ASSERT_EQ(invitations.size(), 1u);
@@ -410,9 +410,9 @@ TEST_F(SimRoomsTest, MembershipShapesTheOwnListTheMembersListAndTheCounts) {
     ASSERT_EQ(bob_.core.RefreshSelfConferenceList(1), 1);
     std::vector<NotifyRecord> lists = bob_.Take(nt::kRoomList);
     ASSERT_EQ(lists.size(), 1u);
-    EXPECT_EQ(Slots(lists[0]), (std::vector<std::string>{kRoom, "项目组", "member",
-                                                         "other@conference." + kHost, "别的群",
-                                                         "member"}));
+    EXPECT_EQ(Slots(lists[0]),
+              (std::vector<std::string>{kRoom, "项目组", "member", "other@conference." + kHost,
+                                        "别的群", "member"}));
     EXPECT_EQ(Numbers(lists[0]), (std::vector<std::int64_t>{1}));
 
     ASSERT_EQ(bob_.core.EnterConferenceRoom(kRoom, ""), 1);
@@ -420,10 +420,10 @@ TEST_F(SimRoomsTest, MembershipShapesTheOwnListTheMembersListAndTheCounts) {
     ASSERT_EQ(alice_.core.QueryConferenceMembersList(kRoom), 1);
     std::vector<NotifyRecord> members = alice_.Take(nt::kRoomMembersList);
     ASSERT_EQ(members.size(), 1u);
-    EXPECT_EQ(Slots(members[0]),
-              (std::vector<std::string>{kRoom, aliceJid_, "艾丽丝", "owner", "moderator", bobJid_,
-                                        "鲍勃", "member", "participant", carolJid_, "卡萝",
-                                        "member", "none"}));
+    EXPECT_EQ(
+        Slots(members[0]),
+        (std::vector<std::string>{kRoom, aliceJid_, "艾丽丝", "owner", "moderator", bobJid_, "鲍勃",
+                                  "member", "participant", carolJid_, "卡萝", "member", "none"}));
 
     // Bob's membership removed: he is out of the room and the room out of his list, and
     // everybody present sees the count fall.
@@ -452,7 +452,8 @@ TEST_F(SimRoomsTest, MembershipShapesTheOwnListTheMembersListAndTheCounts) {
 TEST_F(SimRoomsTest, ARoomHoldsNoMoreMembersThanItsLimit) {
     ASSERT_TRUE(alice_.LogIn());
     std::vector<std::string> members;
-    for (int i = 0; i < 198; ++i) members.push_back(AddAccount(("m" + std::to_string(i)).c_str(), ""));
+    for (int i = 0; i < 198; ++i)
+        members.push_back(AddAccount(("m" + std::to_string(i)).c_str(), ""));
     ASSERT_TRUE(world_.server().AddPersistentRoom(kRoom, "大群", aliceJid_, members));
     ASSERT_EQ(alice_.core.SetConferenceMembership(kRoom, bobJid_, "member"), 1);
     EXPECT_EQ(ErrorOf(alice_.Drain()), "none") << "the 200th member";
