@@ -253,17 +253,22 @@ std::string NicknameOf(const SimAccount& account) {
 }
 
 // Puts the caller into the room: it learns who is there, itself last, then the history and
-// the room's info; the others learn of the newcomer.
-void Enter(RoomCall& call, std::string nickname) {
+// the room's info; the others learn of the newcomer. False when another occupant has the
+// nickname (the one asked for, else the one kept, else the account's).
+bool Enter(RoomCall& call, std::string nickname) {
     Room& room = *call.room();
     const std::string& key = call.callerKey();
     std::string role = RoleOnEntry(room, call.AffiliationOf(key));
-    if (auto kept = room.kept.find(key); kept != room.kept.end()) {
+    auto kept = room.kept.find(key);
+    if (kept != room.kept.end()) {
         if (nickname.empty()) nickname = kept->second.nickname;
         role = kept->second.role;
-        room.kept.erase(kept);
     }
     if (nickname.empty()) nickname = NicknameOf(call.caller());
+    for (const Occupant& occupant : room.occupants) {
+        if (occupant.nickname == nickname && occupant.accountKey != key) return false;
+    }
+    if (kept != room.kept.end()) room.kept.erase(kept);
 
     Occupant* own = call.OccupantOf(key);
     const bool newcomer = own == nullptr;
@@ -282,9 +287,10 @@ void Enter(RoomCall& call, std::string nickname) {
         call.ToCaller(MakeNotify(notify_type::kRoomMessage, std::move(message)));
     }
     call.ToCaller(call.Info());
-    if (!newcomer) return;
+    if (!newcomer) return true;
     call.ToOthers(presence, key);
     if (!room.persistent) call.CountsChanged();
+    return true;
 }
 
 }  // namespace
@@ -366,7 +372,7 @@ int SimServer::RequestInstantRoom(SimSessionCore* session, std::string_view room
     if (!IsRoomOf(room, hostName_)) return call.Fail(kNotAcceptable);
     if (call.room() != nullptr) return call.Fail(kConflict);
     call.Create({}, false);
-    Enter(call, {});
+    Enter(call, {});  // the room is empty: no nickname is taken
     return 1;
 }
 
@@ -406,12 +412,7 @@ int SimServer::EnterRoom(SimSessionCore* session, std::string_view room,
     RoomCall call(*impl_, session, room, "EnterConferenceRoom");
     if (!call.CallerLoggedIn()) return 0;
     if (call.room() == nullptr) return call.Fail(kGone);
-    for (const Occupant& occupant : call.room()->occupants) {
-        if (occupant.nickname == nickname && occupant.accountKey != call.callerKey()) {
-            return call.Fail(kConflict);
-        }
-    }
-    Enter(call, std::string(nickname));
+    if (!Enter(call, std::string(nickname))) return call.Fail(kConflict);
     return 1;
 }
 

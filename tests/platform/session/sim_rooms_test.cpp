@@ -486,4 +486,53 @@ TEST_F(SimRoomsTest, RoomCallsNeedALoggedInSession) {
     EXPECT_FALSE(world_.server().HasRoom(kRoom));
 }
 
+TEST_F(SimRoomsTest, MessagesFromTwoThreadsReachEveryoneInOneOrder) {
+    ASSERT_TRUE(AliceOpensTheRoom());
+    ASSERT_EQ(bob_.core.EnterConferenceRoom(kRoom, ""), 1);
+    alice_.Drain();
+    bob_.Drain();
+    constexpr int kEach = 200;
+    auto talk = [](RoomClient& client, const char* who) {
+        for (int i = 0; i < kEach; ++i) {
+            client.core.SendConferenceMessage(kRoom, std::string(who) + std::to_string(i), "");
+        }
+    };
+    std::thread aliceTalks(talk, std::ref(alice_), "a");
+    std::thread bobTalks(talk, std::ref(bob_), "b");
+    aliceTalks.join();
+    bobTalks.join();
+
+    const std::vector<std::string> aliceHeard = Contents(alice_.Drain());
+    const std::vector<std::string> bobHeard = Contents(bob_.Drain());
+    ASSERT_EQ(aliceHeard.size(), 2u * kEach);
+    EXPECT_EQ(aliceHeard, bobHeard) << "the room serialises what it is told";
+    for (const char* who : {"a", "b"}) {
+        int next = 0;
+        for (const std::string& line : aliceHeard) {
+            const std::size_t colon = line.find(": ");
+            if (line.compare(colon + 2, 1, who) != 0) continue;
+            EXPECT_EQ(line.substr(colon + 3), std::to_string(next)) << who;
+            ++next;
+        }
+        EXPECT_EQ(next, kEach) << who;
+    }
+    ASSERT_EQ(carol_.core.EnterConferenceRoom(kRoom, ""), 1);
+    const std::vector<std::string> history = Contents(carol_.Drain());
+    EXPECT_EQ(history, std::vector<std::string>(aliceHeard.end() - 20, aliceHeard.end()));
+}
+
+TEST_F(SimRoomsTest, ANicknameTakenByAnotherAccountKeepsANewcomerOut) {
+    ASSERT_TRUE(AliceOpensTheRoom());
+    AddAccount("twin", "艾丽丝");
+    RoomClient twin(world_, "twin");
+    ASSERT_TRUE(twin.LogIn());
+    ASSERT_EQ(twin.core.EnterConferenceRoom(kRoom, ""), 1);
+    EXPECT_EQ(ErrorOf(twin.Drain()), "conflict EnterConferenceRoom 409") << "its own nickname";
+    EXPECT_TRUE(Presences(alice_.Drain()).empty());
+    ASSERT_EQ(twin.core.EnterConferenceRoom(kRoom, "艾丽丝二号"), 1);
+    EXPECT_EQ(ErrorOf(twin.Drain()), "none");
+    EXPECT_EQ(world_.server().RoomOccupants(kRoom),
+              (std::vector<std::string>{"艾丽丝", "艾丽丝二号"}));
+}
+
 }  // namespace
