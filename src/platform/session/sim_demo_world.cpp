@@ -115,6 +115,15 @@ constexpr std::array<BotPlan, 2> kBots = {{
     {"echo", "回声机器人", BotStyle::Echo},
 }};
 constexpr std::string_view kBotGroup = "机器人";
+// The bot that keeps the demo room (the first of kBots), and what it says there first.
+constexpr std::size_t kRoomBot = 0;
+constexpr std::string_view kRoomSubject = "欢迎来到项目交流群，在这里说话，小助手会回答。";
+constexpr std::string_view kRoomWelcome = "大家好，我是小助手。在群里说句话，我来回答！";
+
+// Whether a room message is one the participant said itself (its nickname behind the "/").
+bool IsOwnRoomMessage(const MessageData& message, std::string_view nickname) {
+    return Jid(message.from).Resource() == nickname;
+}
 
 // The words a buddy moves through.
 constexpr std::array<std::string_view, 6> kPresenceWords = {"online", "away", "busy",
@@ -261,12 +270,38 @@ void SimDemoWorld::Populate() {
                           {{demoJid_, std::string(kDemoNickname), "同事", "both"}});
         SetPresence(participants_[i], startPresence[i]);
     }
+    OpenDemoRoom();
+}
+
+void SimDemoWorld::OpenDemoRoom() {
+    demoRoomJid_ = std::string(kDemoRoomLocal) + "@conference." + server_.HostName();
+    Participant& keeper = participants_[kRoomBot];
+    std::vector<std::string> members{demoJid_};
+    for (const Participant& participant : participants_) {
+        if (&participant != &keeper) members.push_back(participant.jid);
+    }
+    server_.AddPersistentRoom(demoRoomJid_, kDemoRoomName, keeper.jid, members);
+    SimSessionCore& session = *keeper.session;
+    session.EnterConferenceRoom(demoRoomJid_, "");
+    session.ChangeConferenceSubject(demoRoomJid_, kRoomSubject);
+    session.SendConferenceMessage(demoRoomJid_, kRoomWelcome, kBotFont);
+}
+
+void SimDemoWorld::PlanAnswer(std::size_t participant, const MessageData& message, bool inRoom) {
+    const os::Millis now = windows_.clock().Now();
+    const std::string to = inRoom ? Jid(message.from).Bare() : message.from;
+    for (BotStep& step : BotAnswer(*participants_[participant].bot, message.content)) {
+        // A room shows no typing state.
+        if (inRoom && step.kind == BotStepKind::Typing) continue;
+        agenda_.emplace(now + step.afterMs, PlannedStep{participant, to, std::move(step), inRoom});
+    }
 }
 
 void SimDemoWorld::AddParticipant(std::string login, std::string nickname,
                                   std::optional<BotStyle> bot) {
     Participant participant;
     participant.login = login;
+    participant.nickname = nickname;
     participant.bot = bot;
     SimAccount account;
     account.loginName = login;
@@ -302,17 +337,20 @@ void SimDemoWorld::SetPresence(Participant& participant, const std::string& word
 }
 
 void SimDemoWorld::Drain() {
-    const os::Millis now = windows_.clock().Now();
     for (std::size_t i = 0; i < participants_.size(); ++i) {
         SimSessionCore& session = *participants_[i].session;
         while (NotifyRecord* record = session.GetNotify()) {
-            if (const auto* message = record->As<MessageData>();
-                message != nullptr && record->type == notify_type::kChatMessage &&
+            const auto* message = record->As<MessageData>();
+            if (message != nullptr && record->type == notify_type::kChatMessage &&
                 participants_[i].bot) {
-                for (BotStep& step : BotAnswer(*participants_[i].bot, message->content)) {
-                    const os::Millis due = now + step.afterMs;
-                    agenda_.emplace(due, PlannedStep{i, message->from, std::move(step)});
-                }
+                PlanAnswer(i, *message, false);
+            } else if (message != nullptr && record->type == notify_type::kRoomMessage &&
+                       participants_[i].bot && !message->flag &&
+                       Jid(message->from).StoreKey() == Jid(demoRoomJid_).StoreKey() &&
+                       Jid(message->to).StoreKey() == Jid(participants_[i].jid).StoreKey() &&
+                       !IsOwnRoomMessage(*message, participants_[i].nickname)) {
+                // Only what others say live in the room, never the history or its own lines.
+                PlanAnswer(i, *message, true);
             } else if (const auto* presence = record->As<PresenceData>();
                        presence != nullptr &&
                        Jid(presence->jid).StoreKey() == Jid(demoJid_).StoreKey()) {
@@ -340,7 +378,9 @@ void SimDemoWorld::RunDueSteps() {
         const PlannedStep planned = std::move(agenda_.begin()->second);
         agenda_.erase(agenda_.begin());
         Participant& bot = participants_[planned.participant];
-        if (planned.step.kind == BotStepKind::Typing) {
+        if (planned.inRoom) {
+            bot.session->SendConferenceMessage(planned.to, planned.step.text, kBotFont);
+        } else if (planned.step.kind == BotStepKind::Typing) {
             bot.session->SendInputStateMessage(bot.jid, planned.to, planned.step.text);
         } else {
             bot.session->SendChatMessage(planned.to, planned.step.text, kBotFont);

@@ -1,7 +1,8 @@
 #pragma once
 // A world to show the client in, on the embedded server: the account "demo" (password
 // "demo"), an organisation of a few hundred people in units, buddies in groups whose presence
-// changes now and then, and bots that answer a chat (sim_bots.h).
+// changes now and then, bots that answer a chat (sim_bots.h), and a persistent room whose
+// members are demo, its colleagues and the bots, where the helper bot answers what is said.
 //
 // The buddies and bots are the server's own participants: each has a session of its own on
 // the server and acts through it, as a second person's client would. They run on the
@@ -21,6 +22,7 @@
 
 #include "os/sys/clock.h"
 #include "os/ui/hwnd.h"
+#include "platform/session/notify_record.h"
 #include "platform/session/sim_bots.h"
 
 namespace os {
@@ -41,6 +43,9 @@ inline constexpr const char* kDemoOaNotice =
     "<SendTime>20260105090000</SendTime><JumpUrl>http://127.0.0.1/oa/doc</JumpUrl>"
     "<JumpUrlParam>id=42&from=im</JumpUrlParam><DisplayUrl></DisplayUrl>"
     "<OfflineTip>您有一份公文待审批</OfflineTip>";
+// The demo room's local part and name.
+inline constexpr const char* kDemoRoomLocal = "demo-team";
+inline constexpr const char* kDemoRoomName = "项目交流群";
 
 class SimDemoWorld {
   public:
@@ -63,6 +68,8 @@ class SimDemoWorld {
     SimDemoWorld& operator=(const SimDemoWorld&) = delete;
 
     const std::string& demoJid() const { return demoJid_; }
+    // The demo room ("demo-team@conference.<host>").
+    const std::string& demoRoomJid() const { return demoRoomJid_; }
     // The bots' and the buddies' JIDs, in roster order.
     std::vector<std::string> BotJids() const;
     std::vector<std::string> BuddyJids() const;
@@ -71,6 +78,7 @@ class SimDemoWorld {
     class Window;
     struct Participant {
         std::string login;
+        std::string nickname;
         std::string jid;
         std::optional<BotStyle> bot;
         std::unique_ptr<SimSessionCore> session;
@@ -78,8 +86,9 @@ class SimDemoWorld {
     };
     struct PlannedStep {
         std::size_t participant;
-        std::string to;
+        std::string to;  // a chat partner, or the room the answer goes to
         BotStep step;
+        bool inRoom = false;
     };
 
     SimDemoWorld(SimServer& server, os::WindowSystem& windows, int people);
@@ -87,6 +96,8 @@ class SimDemoWorld {
     void Populate();
     void AddParticipant(std::string login, std::string nickname, std::optional<BotStyle> bot);
     void SetPresence(Participant& participant, const std::string& word);
+    void OpenDemoRoom();
+    void PlanAnswer(std::size_t participant, const MessageData& message, bool inRoom);
 
     // Work of the hidden window.
     void Drain();
@@ -99,6 +110,7 @@ class SimDemoWorld {
     os::WindowSystem& windows_;
     std::shared_ptr<SimServer> serverHandle_;  // does not own: for the sessions
     std::string demoJid_;
+    std::string demoRoomJid_;
     std::vector<Participant> participants_;
     std::multimap<os::Millis, PlannedStep> agenda_;
     int people_;

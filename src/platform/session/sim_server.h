@@ -39,6 +39,9 @@ namespace platform {
 
 class SimSessionCore;
 class SimFileTransfers;
+namespace sim {
+class RoomCall;
+}
 
 inline constexpr const char* kDefaultSimHost = "im.qorvdesk.test";
 inline constexpr int kDefaultSimPort = 5222;
@@ -207,6 +210,19 @@ class SimServer {
                        std::string_view key, std::string_view offeredName);
     // While stalled, started files move no bytes (a network that stopped carrying them).
     void StallFileTransfers(bool stalled);
+    // Rooms on "conference.<host>" (sim_server_rooms.cpp). A room set up by the world: a
+    // persistent room owned by `ownerJid`, with `memberJids` as members.
+    bool AddPersistentRoom(std::string_view roomJid, std::string_view name,
+                           std::string_view ownerJid, const std::vector<std::string>& memberJids);
+    bool HasRoom(std::string_view roomJid) const;
+    // The nicknames present in a room, in the order they entered, and one's role ("none" when
+    // absent); a user's affiliation ("none" when it has none).
+    std::vector<std::string> RoomOccupants(std::string_view roomJid) const;
+    std::string RoomRole(std::string_view roomJid, std::string_view nickname) const;
+    std::string RoomAffiliation(std::string_view roomJid, std::string_view userJid) const;
+    // The rooms a user was in when its last session ended, which it may enter again.
+    std::vector<std::string> RoomsKeptFor(std::string_view userJid) const;
+
     // The offline file server (sim_file_service.h); an HTTP server in front of it serves it.
     SimFileService& FileService() { return fileService_; }
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
@@ -220,6 +236,7 @@ class SimServer {
   private:
     friend class SimSessionCore;
     friend class SimFileTransfers;
+    friend class sim::RoomCall;
     struct Impl;
 
     // ---- Called by the sessions ----
@@ -264,6 +281,29 @@ class SimServer {
     // The sender of an offered file sends it offline instead: the receiver is told (type 104)
     // and the online offer ends.
     int UseOfflineFileTrans(SimSessionCore* session, std::string_view key);
+    // Rooms (sim_server_rooms.cpp): each answer reaches the sessions concerned as the room
+    // records of notify_record.h; a call that is not allowed or names a room that is gone is
+    // answered with a room error (type 60). 0 only when the session is not logged in or the
+    // room JID is empty.
+    int RequestInstantRoom(SimSessionCore* session, std::string_view room);
+    int CreatePersistentRoom(SimSessionCore* session, std::string_view room, std::string_view name);
+    int DestroyRoom(SimSessionCore* session, std::string_view room);
+    int EnterRoom(SimSessionCore* session, std::string_view room, std::string_view nickname);
+    int LeaveRoom(SimSessionCore* session, std::string_view room);
+    int SendRoomMessage(SimSessionCore* session, std::string_view room, std::string_view text,
+                        std::string_view font);
+    int InviteToRoom(SimSessionCore* session, std::string_view room, std::string_view invitee,
+                     std::string_view reason);
+    int SetRoomMembership(SimSessionCore* session, std::string_view room, std::string_view user,
+                          std::string_view affiliation);
+    int ChangeRoomSubject(SimSessionCore* session, std::string_view room, std::string_view subject);
+    int QueryRoomMembers(SimSessionCore* session, std::string_view room);
+    int QueryRoomInfo(SimSessionCore* session, std::string_view room);
+    int RefreshOwnRooms(SimSessionCore* session, int flag);
+    int SetRoomVoice(SimSessionCore* session, std::string_view room, std::string_view member,
+                     bool voice);
+    int KickFromRoom(SimSessionCore* session, std::string_view room, std::string_view member);
+    int RequestRoomVoice(SimSessionCore* session, std::string_view room);
 
     os::Clock& clock_;
     const std::string hostName_;
