@@ -4,6 +4,7 @@
 #include "core/client_context.h"
 #include "core/doors.h"
 #include "core/doors/history_service.h"
+#include "core/doors/room_service.h"
 
 namespace notify {
 
@@ -17,6 +18,12 @@ std::optional<std::string> ClientIncomingHooks::ContactSubscription(std::string_
 
 void ClientIncomingHooks::OaNotice(const core::QueuedMessage& message) {
     context_.doors().history->OnOaNotice(message);
+}
+
+void ClientIncomingHooks::RefreshRoomList() { context_.doors().rooms->ShowConferenceListRefresh(); }
+
+void ClientIncomingHooks::RoomPictureMessage(const core::QueuedMessage& message) {
+    context_.doors().rooms->OnRoomMessage(message);
 }
 
 }  // namespace notify

@@ -23,6 +23,9 @@ class ClientIncomingHooks final : public IncomingMessageHooks {
     std::optional<std::string> ContactSubscription(std::string_view jid) override;
     // Handed to the history door, which keeps the notices.
     void OaNotice(const core::QueuedMessage& message) override;
+    // Handed to the rooms door: the room list again, a room's message to its window.
+    void RefreshRoomList() override;
+    void RoomPictureMessage(const core::QueuedMessage& message) override;
 
   private:
     contacts::ContactTrees& trees_;

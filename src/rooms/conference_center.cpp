@@ -93,13 +93,13 @@ std::string CConferenceCenter::NewRoomJid() const {
 
 // ---- Windows ----
 
-CDlgRoom* CConferenceCenter::OpenWindow(Room& room) {
+CDlgRoom* CConferenceCenter::OpenWindow(Room& room, rooms::RoomEntry entry) {
     if (room.window != nullptr && room.window->IsWindow()) {
         room.window->ShowWindow(os::SW_SHOW);
         return room.window.get();
     }
     room.window = std::make_unique<CDlgRoom>(*this, room);
-    if (!room.window->Create()) {
+    if (!room.window->Create(entry)) {
         room.window.reset();
         return nullptr;
     }
@@ -140,7 +140,8 @@ bool CConferenceCenter::CreateInstantRoom(const std::vector<std::string>& invite
     record->kind = alternative ? RoomKind::InstantAlternative : RoomKind::Temporary;
     record->pendingInvitees = invitees;
     const RoomPtr room = Insert(record);
-    CDlgRoom* window = OpenWindow(*room);
+    // The request itself puts the user into the new room.
+    CDlgRoom* window = OpenWindow(*room, rooms::RoomEntry::AskedAlready);
     context_.session.RequestInstantRoom(room->jid);
     for (const std::string& invitee : invitees) {
         context_.session.ConferenceInvitation(room->jid, invitee, rooms::kTemporaryReason);
@@ -325,6 +326,10 @@ void CConferenceCenter::RemoveNode(const std::string& jid) {
 
 // ---- Notifications ----
 
+CDlgRoom* CConferenceCenter::OpenWindowOf(const Room& room) {
+    return room.window != nullptr && room.window->IsWindow() ? room.window.get() : nullptr;
+}
+
 void CConferenceCenter::OnInvitation(const rooms::Invitation& invitation) {
     if (Find(invitation.jid) != nullptr) return;
     auto record = std::make_shared<Room>();
@@ -333,7 +338,6 @@ void CConferenceCenter::OnInvitation(const rooms::Invitation& invitation) {
     record->kind = temporary ? RoomKind::Temporary : RoomKind::Persistent;
     record->name = temporary || invitation.name.empty() ? std::string(rooms::kTemporaryRoomName)
                                                         : invitation.name;
-    if (!temporary && !invitation.name.empty()) record->name = invitation.name;
     const RoomPtr room = Insert(record);
     if (temporary) {
         OpenWindow(*room);
@@ -347,7 +351,7 @@ void CConferenceCenter::OnRoomList(const std::vector<rooms::RoomListEntry>& entr
     for (const rooms::RoomListEntry& entry : entries) {
         if (Find(entry.jid) != nullptr) continue;
         auto record = std::make_shared<Room>();
-        record->jid = entry.jid;
+        record->jid = rooms::RoomOfOccupant(entry.jid);
         record->name = entry.name.empty() ? entry.jid : entry.name;
         record->affiliation = entry.affiliation;
         record->kind = kind;
@@ -359,11 +363,12 @@ void CConferenceCenter::OnRoomInfo(const rooms::RoomInfo& info) {
     const RoomPtr room = Find(info.jid);
     if (room == nullptr) return;
     room->subject = info.subject;
+    // A temporary room keeps its own name ("多人对话"); the server's is empty.
     if (!info.name.empty()) room->name = info.name;
     room->memberCount = info.count;
     room->memberLimit = info.limit;
     UpdateNode(*room);
-    if (room->window != nullptr && room->window->IsWindow()) room->window->RefreshTitleAndCounts();
+    if (CDlgRoom* window = OpenWindowOf(*room)) window->RefreshTitleAndCounts();
 }
 
 CConferenceCenter::RoomPtr CConferenceCenter::FindOrAddSpeakingRoom(const std::string& jid) {
@@ -380,16 +385,16 @@ CConferenceCenter::RoomPtr CConferenceCenter::FindOrAddSpeakingRoom(const std::s
 }
 
 void CConferenceCenter::OnMemberPresence(const rooms::MemberPresence& presence) {
-    const std::string jid = rooms::RoomOfOccupant(presence.occupantJid);
-    const RoomPtr room = FindOrAddSpeakingRoom(jid);
-    CDlgRoom* window = room->window != nullptr && room->window->IsWindow() ? room->window.get()
-                                                                           : OpenWindow(*room);
-    if (window != nullptr) window->OnMemberPresence(presence);
+    // Only an open window follows presence: the answer to its own leaving must not open it.
+    const RoomPtr room = FindOrAddSpeakingRoom(rooms::RoomOfOccupant(presence.occupantJid));
+    if (CDlgRoom* window = OpenWindowOf(*room)) window->OnMemberPresence(presence);
 }
 
-void CConferenceCenter::OnRoomMessage(const rooms::RoomMessage& message) {
-    const RoomPtr room = FindOrAddSpeakingRoom(rooms::RoomOfOccupant(message.occupantJid));
-    if (CDlgRoom* window = OpenWindow(*room)) window->OnMessage(message);
+void CConferenceCenter::OnRoomMessage(const core::QueuedMessage& queued) {
+    const std::optional<rooms::RoomMessage> message = rooms::ReadRoomMessage(queued);
+    if (!message) return;
+    const RoomPtr room = FindOrAddSpeakingRoom(rooms::RoomOfOccupant(message->occupantJid));
+    if (CDlgRoom* window = OpenWindow(*room)) window->OnMessage(*message);
 }
 
 void CConferenceCenter::OnMemberCounts(const rooms::RoomCounts& counts) {
@@ -398,7 +403,7 @@ void CConferenceCenter::OnMemberCounts(const rooms::RoomCounts& counts) {
     room->memberCount = counts.count;
     room->memberLimit = counts.limit;
     UpdateNode(*room);
-    if (room->window != nullptr && room->window->IsWindow()) room->window->RefreshTitleAndCounts();
+    if (CDlgRoom* window = OpenWindowOf(*room)) window->RefreshTitleAndCounts();
 }
 
 void CConferenceCenter::OnMemberList(const rooms::MemberList& list) {
@@ -410,28 +415,46 @@ void CConferenceCenter::OnMemberList(const rooms::MemberList& list) {
         member.jid = entry.jid;
         member.name = entry.name.empty() ? entry.jid : entry.name;
         member.affiliation = entry.affiliation;
+        member.role = rooms::RoleFromWord(entry.role);
         room->members.insert_or_assign(platform::Jid(entry.jid).ExactKey(), member);
     }
-    if (room->window != nullptr && room->window->IsWindow()) room->window->OnMemberList(list);
+    if (CDlgRoom* window = OpenWindowOf(*room)) window->OnMemberList(list);
 }
 
 void CConferenceCenter::OnRoomError(const rooms::RoomError& error) {
+    const RoomPtr room = Find(error.jid);
+    CDlgRoom* window = room == nullptr ? nullptr : OpenWindowOf(*room);
+    if (window == nullptr) {
+        // A call about a room the user has already left (the leave of a temporary room that
+        // ended with it, say): nothing is open to close, and nothing to tell.
+        context_.log.WriteLog2(
+            2, os::Format("CConferenceCenter: room error %s %s %s", error.jid.c_str(),
+                          error.condition.c_str(), error.call.c_str()));
+        return;
+    }
     context_.prompter.MessageBox("群服务不可用或您已退出该群！", os::kDefaultCaption,
                                  os::MB_OK | os::MB_ICONINFORMATION);
-    const RoomPtr room = Find(error.jid);
-    if (room != nullptr && room->window != nullptr && room->window->IsWindow()) {
-        room->window->CloseRoom();
-    }
+    window->CloseRoom();
 }
 
-void CConferenceCenter::OnRoomDissolved(const std::string& jid) {
-    const RoomPtr room = Find(jid);
+void CConferenceCenter::OnRoomRemoved(const rooms::RoomRemoved& removed) {
+    const RoomPtr room = Find(removed.jid);
     if (room == nullptr) return;
-    if (room->window != nullptr && room->window->IsWindow()) {
-        room->window->ShowDissolved();
+    if (removed.reason != rooms::kRoomDestroyed) {
+        Remove(room->jid);  // the user's membership was taken: the room leaves the list
+        return;
+    }
+    if (CDlgRoom* window = OpenWindowOf(*room)) {
+        window->ShowDissolved();
     } else {
         context_.prompter.MessageBox("很抱歉，该群组已经被解散！", "解散提示", os::MB_OK);
         context_.session.RefreshSelfConferenceList(0);
     }
-    Remove(jid);
+    Remove(room->jid);
+}
+
+void CConferenceCenter::OnVoiceRequest(const rooms::VoiceRequest& request) {
+    const RoomPtr room = Find(request.jid);
+    if (room == nullptr) return;
+    if (CDlgRoom* window = OpenWindowOf(*room)) window->OnVoiceRequest(request);
 }

@@ -63,6 +63,8 @@ class CConferenceCenter final : public core::RoomService {
     void ShowConferenceListRefresh() override;
     void CreateInstantRoom(const std::vector<std::string>& invitees) override;
     bool OnRoomKeyDown(os::HWND room, int key, int flags) override;
+    // A room's message: to its window, opened for it (an unknown room gets a record).
+    void OnRoomMessage(const core::QueuedMessage& message) override;
 
     // ---- Operations (UI thread unless said otherwise)
     // Shows the room's window, made when there is none. False (and a log line) for an
@@ -95,11 +97,13 @@ class CConferenceCenter final : public core::RoomService {
     void OnRoomList(const std::vector<rooms::RoomListEntry>& entries, rooms::RoomKind kind);
     void OnRoomInfo(const rooms::RoomInfo& info);
     void OnMemberPresence(const rooms::MemberPresence& presence);
-    void OnRoomMessage(const rooms::RoomMessage& message);
     void OnMemberCounts(const rooms::RoomCounts& counts);
     void OnMemberList(const rooms::MemberList& list);
+    // Shown only while the room's window is open, which it closes.
     void OnRoomError(const rooms::RoomError& error);
-    void OnRoomDissolved(const std::string& jid);
+    // The room left the user's list: destroyed (told as dissolved) or the membership taken.
+    void OnRoomRemoved(const rooms::RoomRemoved& removed);
+    void OnVoiceRequest(const rooms::VoiceRequest& request);
 
     core::ClientContext& context() const { return context_; }
     contacts::ContactTrees* contactTrees() const { return trees_; }
@@ -112,7 +116,9 @@ class CConferenceCenter final : public core::RoomService {
     // A kind-2 record for a room that spoke before it was known, with its window.
     RoomPtr FindOrAddSpeakingRoom(const std::string& jid);
     void Remove(const std::string& jid);
-    CDlgRoom* OpenWindow(Room& room);
+    CDlgRoom* OpenWindow(Room& room, rooms::RoomEntry entry = rooms::RoomEntry::Enter);
+    // The room's window while it is open, else null.
+    static CDlgRoom* OpenWindowOf(const Room& room);
     void AddNode(const Room& room, bool select);
     void UpdateNode(const Room& room);
     void RemoveNode(const std::string& jid);

@@ -19,6 +19,10 @@ enum class RoomKind : int {
     InstantAlternative = 3,
 };
 
+// How a window opening comes into its room: it asks to enter, or the call that made the
+// room (an instant room's request) has already put the user in.
+enum class RoomEntry { Enter, AskedAlready };
+
 // The room service's role words, ordered by what they allow.
 enum class Role : int { None = 0, Visitor = 1, Participant = 2, Moderator = 3 };
 

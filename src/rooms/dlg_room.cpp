@@ -38,7 +38,7 @@ CDlgRoom::~CDlgRoom() {
     if (IsWindow()) DestroyWindow();
 }
 
-bool CDlgRoom::Create() {
+bool CDlgRoom::Create(rooms::RoomEntry entry) {
     core::ClientContext& context = center_.context();
     context.windows.RegisterClass(core::kRoomWindowClass);
     CreateParams params;
@@ -62,8 +62,10 @@ bool CDlgRoom::Create() {
     if (!room_.temporary()) {
         notice_->SetPage(rooms::NoticePageAddress({}, platform::Jid(room_.jid).LocalPart()));
     }
-    context.session.EnterConferenceRoom(room_.jid, platform::Jid(OwnJid()).UserId());
-    context.session.QueryConferenceInfo(room_.jid);
+    if (entry == rooms::RoomEntry::Enter) {
+        context.session.EnterConferenceRoom(room_.jid, platform::Jid(OwnJid()).UserId());
+        context.session.QueryConferenceInfo(room_.jid);
+    }
     entered_ = true;
     RebuildMembers();
     LayOutControls(params.rect.Width(), params.rect.Height());
@@ -218,15 +220,31 @@ bool CDlgRoom::ModeratorOnline() const {
                        [](const auto& entry) { return entry.second.role == Role::Moderator; });
 }
 
+bool CDlgRoom::IsOwnMessage(const rooms::RoomMessage& message) const {
+    if (!ownOccupant_.empty()) {
+        return platform::Jid(message.occupantJid).ExactKey() ==
+               platform::Jid(ownOccupant_).ExactKey();
+    }
+    return os::EqualsNoCase(rooms::NicknameOfOccupant(message.occupantJid),
+                            platform::Jid(OwnJid()).UserId());
+}
+
 void CDlgRoom::OnMemberPresence(const rooms::MemberPresence& presence) {
     const Role role = rooms::RoleFromWord(presence.role);
     if (IsOwnOccupant(presence)) {
+        if (role == Role::None) {
+            entered_ = false;  // the room has let the user go: there is nothing to leave
+            ownOccupant_.clear();
+        } else {
+            ownOccupant_ = presence.occupantJid;
+        }
         ApplyOwnRole(role);
         return;
     }
     const std::string key = platform::Jid(presence.occupantJid).ExactKey();
     const auto known = room_.occupants.find(key);
-    std::string name = rooms::NicknameOfOccupant(presence.occupantJid);
+    std::string name = presence.nickname.empty() ? rooms::NicknameOfOccupant(presence.occupantJid)
+                                                 : presence.nickname;
     if (name.empty()) name = presence.occupantJid;
     if (role == Role::None) {
         if (known == room_.occupants.end()) return;
@@ -251,6 +269,14 @@ void CDlgRoom::OnMemberPresence(const rooms::MemberPresence& presence) {
 }
 
 void CDlgRoom::OnMemberList(const rooms::MemberList& /*list*/) { RebuildMembers(); }
+
+void CDlgRoom::OnVoiceRequest(const rooms::VoiceRequest& request) {
+    if (ownRole_ != Role::Moderator) return;
+    const auto known = room_.occupants.find(platform::Jid(request.occupantJid).ExactKey());
+    if (known == room_.occupants.end() || known->second.role != Role::Visitor) return;
+    known->second.handRaised = true;
+    RebuildMembers();
+}
 
 void CDlgRoom::SetInvitees(const std::vector<std::string>& invitees) {
     room_.pendingInvitees = invitees;
@@ -318,8 +344,8 @@ void CDlgRoom::ShowSystemLine(const std::string& text) {
 // ---- Messages ----
 
 void CDlgRoom::OnMessage(const rooms::RoomMessage& message) {
-    const std::string nickname = rooms::NicknameOfOccupant(message.occupantJid);
-    const bool own = os::EqualsNoCase(nickname, platform::Jid(OwnJid()).UserId());
+    const std::string& nickname = message.nickname;
+    const bool own = IsOwnMessage(message);
     if (rooms::IsFileNotice(message.content)) {
         if (own) {
             if (const std::optional<std::string> line = rooms::OwnFileNoticeLine(message.content)) {

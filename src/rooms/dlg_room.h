@@ -39,8 +39,9 @@ class CDlgRoom final : public os::Window {
     CDlgRoom(CConferenceCenter& center, rooms::ConferenceRoom& room);
     ~CDlgRoom() override;
 
-    // Creates and shows the window, enters the room and asks what opening asks.
-    bool Create();
+    // Creates and shows the window, enters the room (unless `entry` says the user is being
+    // put in already) and asks what opening asks.
+    bool Create(rooms::RoomEntry entry = rooms::RoomEntry::Enter);
 
     rooms::ConferenceRoom& room() { return room_; }
     rooms::Role ownRole() const { return ownRole_; }
@@ -53,6 +54,8 @@ class CDlgRoom final : public os::Window {
     void OnMemberPresence(const rooms::MemberPresence& presence);
     void OnMessage(const rooms::RoomMessage& message);
     void OnMemberList(const rooms::MemberList& list);
+    // A visitor asks for voice: the moderator sees the raised hand.
+    void OnVoiceRequest(const rooms::VoiceRequest& request);
     // The invitees of an instant room (pending until they come).
     void SetInvitees(const std::vector<std::string>& invitees);
     // Closes the window without asking (a removal, an error, the log-out).
@@ -85,6 +88,7 @@ class CDlgRoom final : public os::Window {
     void RebuildMembers();
     std::string OwnJid() const;
     bool IsOwnOccupant(const rooms::MemberPresence& presence) const;
+    bool IsOwnMessage(const rooms::RoomMessage& message) const;
     std::string ModeratorName() const;
     bool ModeratorOnline() const;
     void UploadPictures(const std::vector<std::string>& pictures);
@@ -93,6 +97,8 @@ class CDlgRoom final : public os::Window {
     rooms::ConferenceRoom& room_;
     rooms::Role ownRole_ = rooms::Role::None;
     bool entered_ = false;
+    // The user's own occupant JID, once the room has told it.
+    std::string ownOccupant_;
     bool closing_ = false;
     chat::PictureMap pictures_;
     chat::CChatRichView* view_ = nullptr;

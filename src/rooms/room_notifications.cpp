@@ -31,44 +31,38 @@ notify::Registration OnDirectInUi(core::ClientContext& context, CConferenceCente
 notify::Registrations RegisterRoomNotifications(core::ClientContext& context,
                                                 CConferenceCenter& center,
                                                 notify::NotificationHandlers& handlers) {
-    namespace rn = room_notify;
+    namespace nt = platform::notify_type;
     notify::Registrations registrations;
     auto direct = [&](std::uint32_t type, Work work) {
         registrations.push_back(OnDirectInUi(context, center, handlers, type, std::move(work)));
     };
-    direct(rn::kOwnRoomList, [](CConferenceCenter& c, const platform::SlotData& data) {
+    direct(nt::kRoomInvitation, [](CConferenceCenter& c, const platform::SlotData& data) {
+        if (auto invitation = ReadInvitation(data)) c.OnInvitation(*invitation);
+    });
+    direct(nt::kRoomList, [](CConferenceCenter& c, const platform::SlotData& data) {
         c.OnRoomList(ReadRoomList(data), RoomKind::Persistent);
     });
-    direct(rn::kConsultationRooms, [](CConferenceCenter& c, const platform::SlotData& data) {
-        c.OnRoomList(ReadConsultationRooms(data), RoomKind::Consultation);
-    });
-    direct(rn::kMemberPresence, [](CConferenceCenter& c, const platform::SlotData& data) {
-        if (auto presence = ReadMemberPresence(data)) c.OnMemberPresence(*presence);
-    });
-    direct(rn::kRoomMessage, [](CConferenceCenter& c, const platform::SlotData& data) {
-        if (auto message = ReadRoomMessage(data)) c.OnRoomMessage(*message);
-    });
-    direct(rn::kRoomInfo, [](CConferenceCenter& c, const platform::SlotData& data) {
+    direct(nt::kRoomInfo, [](CConferenceCenter& c, const platform::SlotData& data) {
         if (auto info = ReadRoomInfo(data)) c.OnRoomInfo(*info);
     });
-    direct(rn::kRoomDissolved, [](CConferenceCenter& c, const platform::SlotData& data) {
-        if (auto jid = ReadRoomJid(data)) c.OnRoomDissolved(*jid);
+    direct(nt::kRoomMemberPresence, [](CConferenceCenter& c, const platform::SlotData& data) {
+        if (auto presence = ReadMemberPresence(data)) c.OnMemberPresence(*presence);
     });
-    direct(rn::kMemberCounts, [](CConferenceCenter& c, const platform::SlotData& data) {
-        if (auto counts = ReadRoomCounts(data)) c.OnMemberCounts(*counts);
-    });
-    direct(rn::kMemberList, [](CConferenceCenter& c, const platform::SlotData& data) {
+    direct(nt::kRoomMembersList, [](CConferenceCenter& c, const platform::SlotData& data) {
         if (auto list = ReadMemberList(data)) c.OnMemberList(*list);
     });
-    direct(rn::kRoomError, [](CConferenceCenter& c, const platform::SlotData& data) {
+    direct(nt::kRoomRemoved, [](CConferenceCenter& c, const platform::SlotData& data) {
+        if (auto removed = ReadRoomRemoved(data)) c.OnRoomRemoved(*removed);
+    });
+    direct(nt::kRoomMemberCounts, [](CConferenceCenter& c, const platform::SlotData& data) {
+        if (auto counts = ReadRoomCounts(data)) c.OnMemberCounts(*counts);
+    });
+    direct(nt::kRoomError, [](CConferenceCenter& c, const platform::SlotData& data) {
         if (auto error = ReadRoomError(data)) c.OnRoomError(*error);
     });
-    registrations.push_back(
-        handlers.OnUi({rn::kInvitation}, [&center](const platform::NotifyRecord& record) {
-            const auto* data = record.As<platform::SlotData>();
-            if (data == nullptr) return;
-            if (auto invitation = ReadInvitation(*data)) center.OnInvitation(*invitation);
-        }));
+    direct(nt::kRoomVoiceRequest, [](CConferenceCenter& c, const platform::SlotData& data) {
+        if (auto request = ReadVoiceRequest(data)) c.OnVoiceRequest(*request);
+    });
     return registrations;
 }
 

@@ -7,6 +7,8 @@
 namespace rooms {
 namespace {
 
+namespace slot = platform::room_slot;
+
 std::string Slot(const platform::SlotData& data, std::size_t index) {
     return index < data.slots.size() ? data.slots[index] : std::string();
 }
@@ -20,71 +22,82 @@ int Number(const platform::SlotData& data, std::size_t index) {
     return static_cast<int>(value);
 }
 
+// Every room record names its room (or its occupant) in the first slot.
 bool HasRoom(const platform::SlotData& data) { return !Slot(data, 0).empty(); }
 
 }  // namespace
 
+std::optional<Invitation> ReadInvitation(const platform::SlotData& data) {
+    if (!HasRoom(data)) return std::nullopt;
+    return Invitation{Slot(data, slot::kInviteRoom), Slot(data, slot::kInviteFrom),
+                      Slot(data, slot::kInviteReason), Slot(data, slot::kInviteName),
+                      Slot(data, slot::kInviteFromName)};
+}
+
 std::vector<RoomListEntry> ReadRoomList(const platform::SlotData& data) {
     std::vector<RoomListEntry> entries;
-    for (std::size_t i = 0; i < data.slots.size(); i += 3) {
-        RoomListEntry entry{Slot(data, i), Slot(data, i + 1), Slot(data, i + 2)};
+    for (std::size_t i = 0; i < data.slots.size(); i += slot::kListStride) {
+        RoomListEntry entry{Slot(data, i + slot::kListJid), Slot(data, i + slot::kListName),
+                            Slot(data, i + slot::kListAffiliation)};
         if (!entry.jid.empty()) entries.push_back(std::move(entry));
     }
     return entries;
-}
-
-std::vector<RoomListEntry> ReadConsultationRooms(const platform::SlotData& data) {
-    std::vector<RoomListEntry> entries;
-    for (std::size_t i = 0; i < data.slots.size(); i += 2) {
-        RoomListEntry entry{Slot(data, i), Slot(data, i + 1), {}};
-        if (!entry.jid.empty()) entries.push_back(std::move(entry));
-    }
-    return entries;
-}
-
-std::optional<MemberPresence> ReadMemberPresence(const platform::SlotData& data) {
-    if (!HasRoom(data)) return std::nullopt;
-    return MemberPresence{Slot(data, 0), Slot(data, 1), Slot(data, 2), Slot(data, 3)};
-}
-
-std::optional<RoomMessage> ReadRoomMessage(const platform::SlotData& data) {
-    if (!HasRoom(data)) return std::nullopt;
-    return RoomMessage{Slot(data, 0), Slot(data, 1), Slot(data, 2), Slot(data, 3)};
 }
 
 std::optional<RoomInfo> ReadRoomInfo(const platform::SlotData& data) {
     if (!HasRoom(data)) return std::nullopt;
-    return RoomInfo{Slot(data, 0), Slot(data, 1), Slot(data, 2), Number(data, 0), Number(data, 1)};
+    return RoomInfo{Slot(data, slot::kInfoRoom), Slot(data, slot::kInfoName),
+                    Slot(data, slot::kInfoSubject), Number(data, slot::kInfoCount),
+                    Number(data, slot::kInfoLimit)};
 }
 
-std::optional<std::string> ReadRoomJid(const platform::SlotData& data) {
+std::optional<MemberPresence> ReadMemberPresence(const platform::SlotData& data) {
     if (!HasRoom(data)) return std::nullopt;
-    return Slot(data, 0);
-}
-
-std::optional<RoomCounts> ReadRoomCounts(const platform::SlotData& data) {
-    if (!HasRoom(data)) return std::nullopt;
-    return RoomCounts{Slot(data, 0), Number(data, 0), Number(data, 1)};
-}
-
-std::optional<Invitation> ReadInvitation(const platform::SlotData& data) {
-    if (!HasRoom(data)) return std::nullopt;
-    return Invitation{Slot(data, 0), Slot(data, 1), Slot(data, 2), Slot(data, 3)};
+    return MemberPresence{Slot(data, slot::kMemberOccupant), Slot(data, slot::kMemberRealJid),
+                          Slot(data, slot::kMemberAffiliation), Slot(data, slot::kMemberRole),
+                          Slot(data, slot::kMemberNick),        Slot(data, slot::kMemberStatus)};
 }
 
 std::optional<MemberList> ReadMemberList(const platform::SlotData& data) {
     if (!HasRoom(data)) return std::nullopt;
-    MemberList list{Slot(data, 0), {}};
-    for (std::size_t i = 1; i < data.slots.size(); i += 3) {
-        MemberListEntry entry{Slot(data, i), Slot(data, i + 1), Slot(data, i + 2)};
+    MemberList list{Slot(data, slot::kMembersRoom), {}};
+    for (std::size_t i = slot::kMembersFirst; i < data.slots.size(); i += slot::kMembersStride) {
+        MemberListEntry entry{Slot(data, i), Slot(data, i + 1), Slot(data, i + 2),
+                              Slot(data, i + 3)};
         if (!entry.jid.empty()) list.members.push_back(std::move(entry));
     }
     return list;
 }
 
+std::optional<RoomRemoved> ReadRoomRemoved(const platform::SlotData& data) {
+    if (!HasRoom(data)) return std::nullopt;
+    return RoomRemoved{Slot(data, slot::kRemovedRoom), Slot(data, slot::kRemovedReason)};
+}
+
+std::optional<RoomCounts> ReadRoomCounts(const platform::SlotData& data) {
+    if (!HasRoom(data)) return std::nullopt;
+    return RoomCounts{Slot(data, slot::kCountsRoom), Slot(data, slot::kCountsName),
+                      Number(data, slot::kInfoCount), Number(data, slot::kInfoLimit)};
+}
+
 std::optional<RoomError> ReadRoomError(const platform::SlotData& data) {
     if (!HasRoom(data)) return std::nullopt;
-    return RoomError{Slot(data, 0), Slot(data, 1)};
+    return RoomError{Slot(data, slot::kErrorRoom), Slot(data, slot::kErrorCondition),
+                     Slot(data, slot::kErrorCall), Number(data, 0)};
+}
+
+std::optional<VoiceRequest> ReadVoiceRequest(const platform::SlotData& data) {
+    if (!HasRoom(data)) return std::nullopt;
+    return VoiceRequest{Slot(data, slot::kVoiceRoom), Slot(data, slot::kVoiceOccupant),
+                        Slot(data, slot::kVoiceRealJid), Slot(data, slot::kVoiceNick)};
+}
+
+std::optional<RoomMessage> ReadRoomMessage(const core::QueuedMessage& message) {
+    if (RoomOfOccupant(message.from).empty()) return std::nullopt;
+    std::string nickname = message.fromName.empty() ? NicknameOfOccupant(message.from)
+                                                    : message.fromName;
+    return RoomMessage{message.from, std::move(nickname), message.font,
+                       message.content, message.time, message.flag};
 }
 
 std::string RoomOfOccupant(std::string_view occupantJid) {

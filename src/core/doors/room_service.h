@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/pending_messages.h"
 #include "os/ui/hwnd.h"
 
 namespace core {
@@ -24,6 +25,8 @@ class RoomService {
     virtual void CreateInstantRoom(const std::vector<std::string>& /*invitees*/) {}
     // A key for the room window `room` (the foreground window); true when consumed.
     virtual bool OnRoomKeyDown(os::HWND /*room*/, int /*key*/, int /*flags*/) { return false; }
+    // A message said in a room (the pump's incoming messages hand it on; UI thread).
+    virtual void OnRoomMessage(const QueuedMessage& /*message*/) {}
 };
 
 }  // namespace core
