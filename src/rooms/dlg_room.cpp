@@ -296,6 +296,11 @@ void CDlgRoom::RebuildMembers() {
                                os::EqualsNoCase(member.affiliation, "admin");
             add(admin ? 0 : 1, member);
         }
+        // Guests present without membership follow the members, so that a moderator can
+        // see a raised hand and give the voice.
+        for (const auto& [key, guest] : room_.occupants) {
+            if (!IsListedMember(guest)) add(1, guest);
+        }
     } else {
         for (const auto& [key, member] : room_.occupants) {
             const bool second = groups.size() > 1 && member.role == Role::Visitor;
@@ -311,11 +316,24 @@ const rooms::RoomMember* CDlgRoom::SelectedMember() const {
         return nullptr;
     }
     const std::string text = members_->GetItemText(selected);
-    const auto& map = room_.kind == RoomKind::Persistent ? room_.members : room_.occupants;
-    for (const auto& [key, member] : map) {
+    if (room_.kind == RoomKind::Persistent) {
+        for (const auto& [key, member] : room_.members) {
+            if (rooms::MemberLine(room_.kind, member) == text) return &member;
+        }
+    }
+    for (const auto& [key, member] : room_.occupants) {
         if (rooms::MemberLine(room_.kind, member) == text) return &member;
     }
     return nullptr;
+}
+
+bool CDlgRoom::IsListedMember(const rooms::RoomMember& occupant) const {
+    return !occupant.jid.empty() && room_.members.contains(platform::Jid(occupant.jid).ExactKey());
+}
+
+std::string CDlgRoom::CommandTarget(const rooms::RoomMember& member) {
+    // A member of the list who is not present is named by its own JID.
+    return member.occupantJid.empty() ? member.jid : member.occupantJid;
 }
 
 // ---- Own role ----
@@ -458,19 +476,19 @@ void CDlgRoom::DeleteSelectedMember() {
 void CDlgRoom::GrantVoiceToSelected() {
     const rooms::RoomMember* member = SelectedMember();
     if (ownRole_ != Role::Moderator || member == nullptr) return;
-    center_.context().session.GrantConferenceVoice(room_.jid, member->occupantJid);
+    center_.context().session.GrantConferenceVoice(room_.jid, CommandTarget(*member));
 }
 
 void CDlgRoom::RevokeVoiceFromSelected() {
     const rooms::RoomMember* member = SelectedMember();
     if (ownRole_ != Role::Moderator || member == nullptr) return;
-    center_.context().session.RevokeConferenceVoice(room_.jid, member->occupantJid);
+    center_.context().session.RevokeConferenceVoice(room_.jid, CommandTarget(*member));
 }
 
 void CDlgRoom::KickSelected() {
     const rooms::RoomMember* member = SelectedMember();
     if (ownRole_ != Role::Moderator || member == nullptr) return;
-    center_.context().session.KickConferenceUser(room_.jid, member->occupantJid);
+    center_.context().session.KickConferenceUser(room_.jid, CommandTarget(*member));
 }
 
 void CDlgRoom::BatchSmsToSelected() {

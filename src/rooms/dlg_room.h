@@ -86,6 +86,10 @@ class CDlgRoom final : public os::Window {
     void ApplyOwnRole(rooms::Role role);
     void ShowSystemLine(const std::string& text);
     void RebuildMembers();
+    // Whether a present occupant is on the persistent room's member list.
+    bool IsListedMember(const rooms::RoomMember& occupant) const;
+    // How the moderator's commands name a member to the server.
+    static std::string CommandTarget(const rooms::RoomMember& member);
     std::string OwnJid() const;
     bool IsOwnOccupant(const rooms::MemberPresence& presence) const;
     bool IsOwnMessage(const rooms::RoomMessage& message) const;

@@ -51,7 +51,6 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
         {"chat windows", {42}, Side::Direct},
         {"chat windows", {26, 27, 28, 29, 30, 31, 32, 104}, Side::Ui},
         {"conference centre", {47, 49, 50, 52, 53, 54, 55, 60, 61}, Side::Direct},
-        {"conference centre", {57}, Side::Ui},
         {"pump", {1, 17}, Side::Direct},
         {"pump", {11, 12, 13, 14, 15, 51, 101}, Side::Ui},
     };
