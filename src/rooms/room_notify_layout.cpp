@@ -53,7 +53,7 @@ std::optional<RoomInfo> ReadRoomInfo(const platform::SlotData& data) {
 
 std::optional<MemberPresence> ReadMemberPresence(const platform::SlotData& data) {
     if (!HasRoom(data)) return std::nullopt;
-    return MemberPresence{Slot(data, slot::kMemberOccupant), Slot(data, slot::kMemberRealJid),
+    return MemberPresence{Slot(data, slot::kMemberOccupant),    Slot(data, slot::kMemberRealJid),
                           Slot(data, slot::kMemberAffiliation), Slot(data, slot::kMemberRole),
                           Slot(data, slot::kMemberNick),        Slot(data, slot::kMemberStatus)};
 }
@@ -94,10 +94,10 @@ std::optional<VoiceRequest> ReadVoiceRequest(const platform::SlotData& data) {
 
 std::optional<RoomMessage> ReadRoomMessage(const core::QueuedMessage& message) {
     if (RoomOfOccupant(message.from).empty()) return std::nullopt;
-    std::string nickname = message.fromName.empty() ? NicknameOfOccupant(message.from)
-                                                    : message.fromName;
-    return RoomMessage{message.from, std::move(nickname), message.font,
-                       message.content, message.time, message.flag};
+    std::string nickname =
+        message.fromName.empty() ? NicknameOfOccupant(message.from) : message.fromName;
+    return RoomMessage{message.from,    std::move(nickname), message.font,
+                       message.content, message.time,        message.flag};
 }
 
 std::string RoomOfOccupant(std::string_view occupantJid) {

@@ -93,7 +93,8 @@ class RoomEndToEndTest : public SubsystemsTest {
     }
 
     testing::AssertionResult Settle() {
-        return PumpUntil(world.windows(), [&] { return Drained(); }, "the client's queue");
+        return PumpUntil(
+            world.windows(), [&] { return Drained(); }, "the client's queue");
     }
     bool Drained() {
         const platform::SimSessionCore& session = world.simSession();
@@ -168,7 +169,8 @@ class RoomEndToEndTest : public SubsystemsTest {
         for (const TreeNode& group :
              driver.TreeItems(window, id::kMembers).value_or(std::vector<TreeNode>{})) {
             for (const TreeNode& member : group.children) {
-                if (member.text == line && driver.SelectTreeItem(window, id::kMembers, member.item)) {
+                if (member.text == line &&
+                    driver.SelectTreeItem(window, id::kMembers, member.item)) {
                     return testing::AssertionSuccess();
                 }
             }
@@ -307,15 +309,15 @@ TEST_F(RoomEndToEndTest, TheChatWindowsInvitationMakesTheRoomWithThePeerAndThePi
     auto* chat = manager->OpenChatWindow(bob);
     ASSERT_NE(chat, nullptr);
     const WindowHandle chatWindow = chat->hwnd().value();
-    driver.QueueAnswer(qorvdesk::automation::PromptAnswer::Dialog(
-                           qorvdesk::automation::result::kCancel,
-                           [&](Driver& d, WindowHandle picker) {
-                               EXPECT_TRUE(d.DoubleClickListRow(
-                                   picker, CDlgContactPicker::kOfferedListId, 0))
-                                   << d.LastError();
-                               EXPECT_TRUE(d.Click(picker, os::IDOK)) << d.LastError();
-                           })
-                           .WhenCaption("添加参与者"));
+    driver.QueueAnswer(
+        qorvdesk::automation::PromptAnswer::Dialog(
+            qorvdesk::automation::result::kCancel,
+            [&](Driver& d, WindowHandle picker) {
+                EXPECT_TRUE(d.DoubleClickListRow(picker, CDlgContactPicker::kOfferedListId, 0))
+                    << d.LastError();
+                EXPECT_TRUE(d.Click(picker, os::IDOK)) << d.LastError();
+            })
+            .WhenCaption("添加参与者"));
     ASSERT_TRUE(driver.Click(chatWindow, chat::control::kInvite)) << driver.LastError();
     driver.Pump();
     ASSERT_TRUE(Settle());
@@ -530,9 +532,9 @@ TEST_P(RoomLeaveTest, TheHostsLeaveCommandAsksTheQuestionOfTheAffiliation) {
         ASSERT_FALSE(gone.empty());
         EXPECT_EQ(SlotsOf(gone.back()).at(rs::kMemberStatus), "destroyed");
     } else {
-        EXPECT_EQ(Named("SetConferenceMembership"),
-                  (std::vector<platform::SessionCall>{
-                      {"SetConferenceMembership", {room, me, "none"}}}));
+        EXPECT_EQ(
+            Named("SetConferenceMembership"),
+            (std::vector<platform::SessionCall>{{"SetConferenceMembership", {room, me, "none"}}}));
         EXPECT_TRUE(world.server().HasRoom(room));
         EXPECT_EQ(world.server().RoomAffiliation(room, me), "none");
     }
@@ -564,8 +566,7 @@ TEST_F(RoomEndToEndTest, APersistentRoomShowsItsHistoryCountsMembersAndFileNotic
     EXPECT_EQ(driver.ReadWebPage(window, id::kNotice)->path, "template/disable.html");
     EXPECT_TRUE(Shows(window, "早上好"));  // what was said before the user came
     // The list was asked before the user came in: the user's nickname is the account's.
-    EXPECT_EQ(MemberPanel(window),
-              (std::vector<std::string>{"管理员: Bob(管理员)", "参与者: 我"}));
+    EXPECT_EQ(MemberPanel(window), (std::vector<std::string>{"管理员: Bob(管理员)", "参与者: 我"}));
     EXPECT_EQ(RoomNodes(), std::vector<std::string>{"税务 (2/200)"});
     EXPECT_GBK_EQ(driver.Text(window, id::kMemberCaption).value_or(""), "参与者(2/200)");
 
