@@ -27,6 +27,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       web_(context),
       incomingHooks_(trees_),
       batch_(context, &trees_),
+      reconnect_([&manager] { return manager.loginPanel(); }),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
           contacts::RegisterLoadingNotifications(context, panelTrees_, *handlers_)),
@@ -44,6 +45,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     context_.doors().batch.Plug(batch_);
     manager_.chatDoors().quota.Plug(batch_.chatQuota());
     context_.doors().web.Plug(web_);
+    context_.doors().reconnect.Plug(reconnect_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -58,4 +60,5 @@ ClientSubsystems::~ClientSubsystems() {
     context_.doors().batch.Unplug();
     manager_.chatDoors().quota.Unplug();
     context_.doors().web.Unplug();
+    context_.doors().reconnect.Unplug();
 }

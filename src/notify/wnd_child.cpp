@@ -1,6 +1,8 @@
 #include "notify/wnd_child.h"
 
 #include "contacts/main_panel_layout.h"
+#include "core/doors.h"
+#include "core/doors/main_window_shell.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "notify/parcel.h"
@@ -31,6 +33,8 @@ os::LRESULT CWndChild::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
         }
         return 0;
     }
+    // The timers of the session's staggered start belong to the main window shell.
+    if (message == os::WM_TIMER && context_.doors().shell->OnMainPanelTimer(wParam)) return 0;
     if (message == core::WM_IM_NOTIFY || message == core::WM_IM_NOTIFY_COPY) {
         if (auto handlers = handlers_.lock()) {
             if (auto answer = OnNotify(*handlers, message, wParam, lParam)) return *answer;

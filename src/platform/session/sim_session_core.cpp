@@ -222,6 +222,7 @@ int SimSessionCore::RefreshRoster(int mode) {
     calls_.Record("RefreshRoster", {Number(mode)});
     const std::string jid = GetCurrentUserJID();
     if (jid.empty()) return 0;
+    CountRootRequest(kRosterRootTree);
     Deliver(
         MakeNotify(notify_type::kContactListLoading, server_->ContactList(jid, kRosterNameSpace)));
     return 1;
@@ -231,6 +232,7 @@ int SimSessionCore::RefreshTelContactTop(int mode) {
     calls_.Record("RefreshTelContactTop", {Number(mode)});
     const std::string jid = GetCurrentUserJID();
     if (jid.empty()) return 0;
+    CountRootRequest(kPhoneBookRootTree);
     Deliver(MakeNotify(notify_type::kContactListLoading,
                        server_->ContactList(jid, kPhoneBookNameSpace)));
     return 1;
@@ -281,17 +283,19 @@ int SimSessionCore::RequestGroupChildren(os::HWND owner, std::string_view pathKe
 int SimSessionCore::RequestOrganizeList(int kind, int mode) {
     calls_.Record("RequestOrganizeList", {Number(kind), Number(mode)});
     const int accepted = Accepted();
-    if (accepted != 0) {
-        std::lock_guard lock(mutex_);
-        auto it = std::find_if(rootRequests_.begin(), rootRequests_.end(),
-                               [&](const auto& entry) { return entry.first == kind; });
-        if (it == rootRequests_.end()) {
-            rootRequests_.emplace_back(kind, 1);
-        } else {
-            ++it->second;
-        }
-    }
+    if (accepted != 0) CountRootRequest(kind);
     return accepted;
+}
+
+void SimSessionCore::CountRootRequest(int tree) {
+    std::lock_guard lock(mutex_);
+    auto it = std::find_if(rootRequests_.begin(), rootRequests_.end(),
+                           [&](const auto& entry) { return entry.first == tree; });
+    if (it == rootRequests_.end()) {
+        rootRequests_.emplace_back(tree, 1);
+    } else {
+        ++it->second;
+    }
 }
 
 int SimSessionCore::GetRootRequestCount(int tree) {
