@@ -4,16 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "chat/chat_controls.h"
+#include "chat/dlg_chat.h"
 #include "core/doors.h"
 #include "core/doors/room_service.h"
+#include "core/user_folder.h"
 #include "core/window_messages.h"
 #include "login/dlg_login.h"
 #include "os/controls/control.h"
 #include "os/services/log.h"
 #include "os/text/cstring_ops.h"
+#include "platform/store/client_db.h"
 #include "subsystems_fixture.h"
 #include "support/doors/recording_rooms.h"
 
@@ -21,6 +26,8 @@ namespace host_api_test {
 namespace {
 
 constexpr os::Millis kLoginTimeoutMs = 20000;  // LoginTimeOut is not configured
+constexpr os::Millis kNetworkWatchMs = 10000;
+constexpr const char* kFont = "FONT(宋体,134,2,180,0,0,0,0,0,0,0)";
 
 class ReconnectTest : public SubsystemsTest {
   protected:
@@ -58,18 +65,22 @@ class ReconnectTest : public SubsystemsTest {
     }
 
     // Waits until the attempt's watcher waits out the login time-out on a refused login,
-    // then lets the time-out pass and pumps until the countdown shows.
+    // then lets the time-out pass and pumps until the countdown shows. The watcher is known
+    // by its deadline, the full time-out from now: other threads (the notification pump)
+    // wait on the clock too, so a count of waiters could be met before the watch begins.
     ::testing::AssertionResult TimeOutIntoCountdown(int seconds) {
         const std::string text = os::Format("网络错误或服务器忙,%2d秒后重连...", seconds);
-        if (auto waiting = PumpUntil(world.windows(),
-                                     [&] { return world.clock().WaiterCount() >= 1; });
-            !waiting) {
-            return waiting;
+        const os::Millis timeOutAt = world.clock().Now() + kLoginTimeoutMs;
+        if (auto watching = PumpUntil(
+                world.windows(),
+                [&] { return world.clock().NextDeadlineAfter(timeOutAt - 1) == timeOutAt; },
+                "the login time-out watch");
+            !watching) {
+            return watching;
         }
         world.clock().Advance(kLoginTimeoutMs);
-        return PumpUntil(world.windows(), [&] {
-            return Visible(CDlgLogin::kReconnectNowId) && Label() == text;
-        });
+        return PumpUntil(world.windows(),
+                         [&] { return Visible(CDlgLogin::kReconnectNowId) && Label() == text; });
     }
 
     // Reads the host's WM_COMMAND ID_HOST_CONNECTION_LOST and answers as a host does: the
@@ -87,6 +98,66 @@ class ReconnectTest : public SubsystemsTest {
         ++hostToldLost;
         manager->UserLogout();
         return ::testing::AssertionSuccess();
+    }
+
+    // Drops the connection, answers the host's notice, and pumps until the login panel shows.
+    ::testing::AssertionResult LoseConnection() {
+        if (!world.simSession().DropConnection()) {
+            return ::testing::AssertionFailure() << "the session was not connected";
+        }
+        if (auto told = AnswerConnectionLost(); !told) return told;
+        return PumpUntil(
+            world.windows(), [&] { return !MainPanelShown(); }, "the login panel");
+    }
+
+    // Every notification of the user's session has been handled.
+    bool Drained() {
+        const platform::SimSessionCore& session = world.simSession();
+        return session.QueuedCount() == 0 && session.IssuedCount() == 0;
+    }
+
+    // The chat window with Bob, opened as the tray or a double click opens it.
+    CDlgChat* ChatWithBob() { return dynamic_cast<CDlgChat*>(manager->OpenChatWindow(bob)); }
+
+    // Types `text` into the chat window's input and presses Send.
+    ::testing::AssertionResult Send(CDlgChat& chat, const std::string& text) {
+        qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
+        const auto window = chat.hwnd().value();
+        if (!driver.AppendText(window, chat::control::kInput, text) ||
+            !driver.Click(window, chat::control::kSend)) {
+            return ::testing::AssertionFailure() << driver.LastError();
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    std::string ChatView(CDlgChat& chat) {
+        qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
+        const auto text = driver.ReadRichText(chat.hwnd().value(), chat::control::kView);
+        return text ? text->plainText : std::string();
+    }
+
+    // Adds the chat messages Bob's session received since the last call, by their text.
+    void CountBobReceived(std::map<std::string, int>& received) {
+        while (platform::NotifyRecord* record = remote->GetNotify()) {
+            if (const auto* message = record->As<platform::MessageData>()) {
+                ++received[message->content];
+            }
+            remote->FreeNotify(record);
+        }
+    }
+
+    // The contents of every message the user's store holds, each with its count.
+    std::map<std::string, int> StoredContents() {
+        const std::string account = world.simSession().GetCurrentUserLimitName();
+        const std::string folder = core::UserFolder(commonDir.str(), account).value_or("");
+        CClientDB db(account.c_str(), folder.c_str());
+        std::map<std::string, int> contents;
+        db.GetMsg(
+            [&](const MsgFields& fields) {
+                if (!IsMsgEndMark(fields)) ++contents[fields[msg_field::kContents]];
+            },
+            -1);
+        return contents;
     }
 
     testing_support::RecordingRooms rooms;
@@ -230,6 +301,80 @@ TEST_F(ReconnectTest, AfterALoginElsewhereTheLostConnectionStartsNoNetworkWatch)
     ASSERT_TRUE(AnswerConnectionLost());
     Advance(10000);
     ASSERT_TRUE(PumpUntil(world.windows(), [&] { return MainPanelShown(); }));
+}
+
+// A message typed while the connection is gone is not sent behind the user's back: the chat
+// window says at once that it did not go, and the reconnect sends nothing of it later.
+TEST_F(ReconnectTest, AMessageTypedWhileDisconnectedIsReportedAsNotSentAndNeverSentLater) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    remote = Remote("bob");
+    CDlgChat* chat = ChatWithBob();
+    ASSERT_NE(chat, nullptr);
+    ASSERT_TRUE(LoseConnection());
+
+    // The window stays open through the lost connection; what is sent now does not go.
+    ASSERT_TRUE(Send(*chat, "断线时写的"));
+    EXPECT_NE(ChatView(*chat).find("网络繁忙，无法将消息 断线时写的 发送给"), std::string::npos)
+        << ChatView(*chat);
+
+    world.clock().Advance(kNetworkWatchMs);
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return MainPanelShown(); }));
+    ASSERT_TRUE(Send(*chat, "重连后写的"));
+    std::map<std::string, int> received;
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        CountBobReceived(received);
+        return received.count("重连后写的") == 1;
+    }));
+    EXPECT_EQ(received.count("断线时写的"), 0u);
+    EXPECT_EQ(received["重连后写的"], 1);
+}
+
+// A long run of lost connections: each ends logged in again through the network watch, and
+// every message sent during the run arrives exactly once, those of the user to Bob while
+// logged in as much as Bob's to the user while the user is away (kept by the server until the
+// next login).
+TEST_F(ReconnectTest, TwoHundredLostConnectionsEachEndLoggedInAgainAndLoseNoMessage) {
+    constexpr int kDrops = 200;
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    remote = Remote("bob");
+    CDlgChat* chat = ChatWithBob();
+    ASSERT_NE(chat, nullptr);
+    std::map<std::string, int> bobReceived;
+    for (int drop = 0; drop < kDrops; ++drop) {
+        ASSERT_TRUE(Send(*chat, os::Format("去信%03d", drop))) << drop;
+        ASSERT_TRUE(LoseConnection()) << drop;
+        ASSERT_EQ(remote->SendChatMessage(me, os::Format("来信%03d", drop), kFont), 1) << drop;
+        const int loginsBefore = Logins();
+        world.clock().Advance(kNetworkWatchMs);
+        ASSERT_TRUE(PumpUntil(world.windows(), [&] { return MainPanelShown(); })) << drop;
+        ASSERT_EQ(Logins(), loginsBefore + 1) << drop;
+        // What the login brought (Bob's message) is handled before the next drop: a record
+        // still queued when the session ends finds no user to store it for.
+        ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); })) << drop;
+        CountBobReceived(bobReceived);
+    }
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        CountBobReceived(bobReceived);
+        return Drained() && bobReceived.size() >= kDrops;
+    }));
+    EXPECT_EQ(rooms.reentered, kDrops);
+
+    const std::map<std::string, int> stored = StoredContents();
+    for (int drop = 0; drop < kDrops; ++drop) {
+        const std::string sent = os::Format("去信%03d", drop);
+        EXPECT_EQ(bobReceived[sent], 1) << sent;
+        // The store keeps a message with its font header before the text.
+        const std::string got = os::Format("来信%03d", drop);
+        int copies = 0;
+        for (const auto& [contents, count] : stored) {
+            if (contents.size() >= got.size() &&
+                contents.compare(contents.size() - got.size(), got.size(), got) == 0) {
+                copies += count;
+            }
+        }
+        EXPECT_EQ(copies, 1) << got;
+    }
+    EXPECT_EQ(bobReceived.size(), static_cast<std::size_t>(kDrops));
 }
 
 }  // namespace

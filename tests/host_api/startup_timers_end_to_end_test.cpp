@@ -3,8 +3,11 @@
 // poll, the file-update check, and the idle rule with the idle time the host reports.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "config/client_config.h"
 #include "core/doors.h"
@@ -30,6 +33,11 @@ class StartupTimersTest : public SubsystemsTest {
     }
 
     login::StartupTimers& timers() { return subsystems->mainWindowShell().startupTimers(); }
+    // Writes the deployment configuration that InitWindows reads: `lines` ("Key=value",
+    // one a line) in its common section.
+    void Configure(std::string_view lines) {
+        std::ofstream(commonDir.path() / "config.ini") << "[Common Setting]\r\n" << lines;
+    }
     int Calls(const char* name) { return static_cast<int>(world.simSession().calls().Count(name)); }
     // Moves the manual clock a second at a time, handling what falls due.
     void Advance(os::Millis ms) {
@@ -46,7 +54,7 @@ class StartupTimersTest : public SubsystemsTest {
 };
 
 TEST_F(StartupTimersTest, AShortUpdatefileDelayIsRaisedToThirtySeconds) {
-    context.config.UpdatefileDelay = 5;
+    Configure("UpdatefileDelay=5\r\n");
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     EXPECT_EQ(context.config.UpdatefileDelay, 30);
     Advance(29000);
@@ -64,9 +72,8 @@ TEST_F(StartupTimersTest, TheCommandLineIsPolledEveryFiveSecondsUntilTheSessionE
     Advance(11000);
     EXPECT_EQ(startParameters.actionPolls, 3);
     manager->UserLogout();
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
-        return !world.windows().IsWindowVisible(manager->MainPanel());
-    }));
+    ASSERT_TRUE(PumpUntil(world.windows(),
+                          [&] { return !world.windows().IsWindowVisible(manager->MainPanel()); }));
     Advance(20000);
     EXPECT_EQ(startParameters.actionPolls, 3);
 }
@@ -81,7 +88,7 @@ class CustomTabsTest : public StartupTimersTest,
                        public ::testing::WithParamInterface<CustomTabsCase> {};
 
 TEST_P(CustomTabsTest, TheCustomTabsLoadAfterTheirDelay) {
-    context.config.LoadCustomTabUrlDelay = GetParam().delay;
+    Configure("LoadCustomTabUrlDelay=" + std::to_string(GetParam().delay) + "\r\n");
     int loads = 0;
     timers().seams().loadCustomTabs = [&loads] { ++loads; };
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
@@ -99,23 +106,40 @@ INSTANTIATE_TEST_SUITE_P(Delays, CustomTabsTest,
 
 TEST_F(StartupTimersTest, TheContactListsComeAfterTenSecondsAndTheRosterOnlyWhenNotAskedYet) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    // The login's data phase asked for the roster and the phone book already (no caches).
+    // The login's data phase, which follows the switch of the interface, asks for the roster
+    // and the phone book (no caches); the clock stands still meanwhile.
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return Calls("RefreshRoster") >= 1 && Calls("RefreshTelContactTop") >= 1;
+    }));
     const int rosters = Calls("RefreshRoster");
     const int phoneBooks = Calls("RefreshTelContactTop");
-    ASSERT_GE(rosters, 1);
-    ASSERT_GE(phoneBooks, 1);
+    const int listsAtLogin = Calls("RequestOrganizeList");
     Advance(9000);
-    EXPECT_EQ(Calls("RequestOrganizeList"), 0);
+    EXPECT_EQ(Calls("RequestOrganizeList"), listsAtLogin);
     Advance(1000);
-    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Calls("RequestOrganizeList") == 3; }));
+    EXPECT_EQ(Calls("RequestOrganizeList"), listsAtLogin + 1);
+    // The next two follow 100 ms apart; then nothing more is asked for.
+    for (int pause = 0; pause < 2; ++pause) {
+        world.clock().Advance(login::StartupTimers::kRequestPauseMs);
+        world.windows().PumpPending();
+    }
+    Advance(5000);
     const auto lists = world.simSession().calls().Named("RequestOrganizeList");
-    EXPECT_EQ(lists.size(), 3u);
+    ASSERT_EQ(static_cast<int>(lists.size()), listsAtLogin + 3);
+    for (int i = 0; i < 3; ++i) {
+        const auto& args = lists[static_cast<std::size_t>(listsAtLogin + i)].args;
+        EXPECT_EQ(args, (std::vector<std::string>{std::to_string(i == 0   ? 6
+                                                                 : i == 1 ? 9
+                                                                          : 10),
+                                                  "2"}))
+            << i;
+    }
     EXPECT_EQ(Calls("RefreshRoster"), rosters);
     EXPECT_EQ(Calls("RefreshTelContactTop"), phoneBooks);
 }
 
 TEST_F(StartupTimersTest, TheIdleRuleTurnsAnOnlineUserAwayAndBackButLeavesBusyAlone) {
-    context.config.AutoChangeStateOnIdleTimeout = 1;
+    Configure("AutoChangeStateOnIdleTimeout=1\r\n");
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     // Unknown idle time: the user counts as present.
     Advance(60000);
@@ -142,7 +166,7 @@ TEST_F(StartupTimersTest, TheIdleRuleTurnsAnOnlineUserAwayAndBackButLeavesBusyAl
 }
 
 TEST_F(StartupTimersTest, WithoutAnIdleTimeoutThePresenceNeverChanges) {
-    context.config.AutoChangeStateOnIdleTimeout = 0;
+    Configure("AutoChangeStateOnIdleTimeout=0\r\n");
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     idleMs = 0;
     Advance(60000);
