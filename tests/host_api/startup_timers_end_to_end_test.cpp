@@ -71,6 +71,10 @@ TEST_F(StartupTimersTest, TheCommandLineIsPolledEveryFiveSecondsUntilTheSessionE
     EXPECT_EQ(startParameters.actionPolls, 0);
     Advance(11000);
     EXPECT_EQ(startParameters.actionPolls, 3);
+    // The answers to timer 8's requests are handled first: the log-out stops the pump.
+    const platform::SimSessionCore& session = world.simSession();
+    ASSERT_TRUE(PumpUntil(
+        world.windows(), [&] { return session.QueuedCount() == 0 && session.IssuedCount() == 0; }));
     manager->UserLogout();
     ASSERT_TRUE(PumpUntil(world.windows(),
                           [&] { return !world.windows().IsWindowVisible(manager->MainPanel()); }));
