@@ -29,6 +29,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       incomingHooks_(trees_, context),
       batch_(context, &trees_),
       rooms_(context, &trees_),
+      reconnect_([&manager] { return manager.loginPanel(); }),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
           contacts::RegisterLoadingNotifications(context, panelTrees_, *handlers_)),
@@ -48,6 +49,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     manager_.chatDoors().quota.Plug(batch_.chatQuota());
     context_.doors().web.Plug(web_);
     context_.doors().rooms.Plug(rooms_);
+    context_.doors().reconnect.Plug(reconnect_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -63,4 +65,5 @@ ClientSubsystems::~ClientSubsystems() {
     manager_.chatDoors().quota.Unplug();
     context_.doors().web.Unplug();
     context_.doors().rooms.Unplug();
+    context_.doors().reconnect.Unplug();
 }

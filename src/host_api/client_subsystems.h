@@ -2,8 +2,8 @@
 // ClientSubsystems: the client's subsystems that the window manager reaches through the doors
 // of its context (core/doors.h), built, owned and plugged in together: the contact trees, the
 // notification pump (theBaseProxy), the contact door of the exports, the contact lookup of
-// new chat windows, the main window shell, and the batch composers with the SMS quota, and the
-// conference centre. The main
+// new chat windows, the main window shell, the batch composers with the SMS quota, the
+// conference centre and the reconnect flow of the login panel. The main
 // panel's three trees are made and filled after each login (contacts/main_panel_trees.h). It also
 // makes the world's registry of notification handlers and has each subsystem register its handlers
 // there (the contact trees, the chat windows, the login panel, the window manager, and the pump its
@@ -24,6 +24,7 @@
 #include "host_api/browser_web_service.h"
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
+#include "login/reconnect_service.h"
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
@@ -50,6 +51,7 @@ class ClientSubsystems {
     batch::BatchComposers& batchComposers() { return batch_; }
     CConferenceCenter& conferenceCenter() { return rooms_; }
     BrowserWebService& webService() { return web_; }
+    login::ReconnectService& reconnect() { return reconnect_; }
 
   private:
     core::ClientContext& context_;
@@ -67,6 +69,7 @@ class ClientSubsystems {
     notify::ClientIncomingHooks incomingHooks_;
     batch::BatchComposers batch_;
     CConferenceCenter rooms_;
+    login::ReconnectService reconnect_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;
     notify::Registrations loadingNotifications_;

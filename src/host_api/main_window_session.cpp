@@ -8,7 +8,11 @@
 #include "os/ui/window_system.h"
 
 MainWindowSession::MainWindowSession(core::ClientContext& context)
-    : context_(context), auxiliary_(context.windows, context.clock) {}
+    : context_(context),
+      auxiliary_(context.windows, context.clock),
+      startup_(context, [&context] {
+          return context.hasWindowManager() ? context.windowManager().MainPanel() : os::HWND{};
+      }) {}
 
 MainWindowSession::~MainWindowSession() = default;
 
@@ -29,6 +33,10 @@ void MainWindowSession::OpenAuxiliaryWindow() {
 
 void MainWindowSession::CloseAuxiliaryWindow() { auxiliary_.Close(); }
 
+void MainWindowSession::StartAfterLogin() { startup_.StartAfterLogin(); }
+void MainWindowSession::StopAfterLogin() { startup_.Stop(); }
+bool MainWindowSession::OnMainPanelTimer(std::uint64_t id) { return startup_.OnTimer(id); }
+
 void MainWindowSession::InitToolTip() { panes().InitToolTip(); }
 void MainWindowSession::ToolBarKeyDown(int key, int flags) { panes().ToolBarKeyDown(key, flags); }
 void MainWindowSession::ChannelWindowKeyDown(int key, int flags) {
@@ -41,6 +49,7 @@ void MainWindowSession::CloseToolBarPopupUnlessOn(os::HWND window) {
     panes().CloseToolBarPopupUnlessOn(window);
 }
 void MainWindowSession::ShowPresenceOnToolBar(const std::string& presenceWord) {
+    startup_.NotePresence(presenceWord);  // every change of the user's presence shows here
     panes().ShowPresenceOnToolBar(presenceWord);
 }
 void MainWindowSession::ShowMailCountOnToolBar(int count) { panes().ShowMailCountOnToolBar(count); }

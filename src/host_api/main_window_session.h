@@ -11,6 +11,7 @@
 #include "core/door.h"
 #include "core/doors/main_window_shell.h"
 #include "host_api/auxiliary_window.h"
+#include "login/startup_timers.h"
 
 namespace core {
 class ClientContext;
@@ -29,6 +30,11 @@ class MainWindowSession final : public core::MainWindowShell {
 
     void StartSession() override;
     void OpenAuxiliaryWindow() override;
+    void StartAfterLogin() override;
+    void StopAfterLogin() override;
+    bool OnMainPanelTimer(std::uint64_t id) override;
+    // The staggered start of each session (its seams, the idle source).
+    login::StartupTimers& startupTimers() { return startup_; }
     void CloseAuxiliaryWindow() override;
 
     // ---- The parts of the panes, passed on
@@ -56,4 +62,5 @@ class MainWindowSession final : public core::MainWindowShell {
 
     core::ClientContext& context_;
     AuxiliaryWindow auxiliary_;
+    login::StartupTimers startup_;
 };

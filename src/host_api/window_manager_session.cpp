@@ -78,6 +78,7 @@ void CWindowManager::ShowInterface(core::ClientInterface face) {
     windows.ShowWindow(LoginPanel(), loggedIn ? os::SW_HIDE : os::SW_SHOWNORMAL);
     windows.ShowWindow(MainPanel(), loggedIn ? os::SW_SHOW : os::SW_HIDE);
     if (!loggedIn) {
+        context_.doors().shell->StopAfterLogin();
         // The login hid the inputs behind its progress; whoever comes back must be able to
         // log in again.
         if (loginPanel_) loginPanel_->ShowInputs(true);
@@ -85,6 +86,7 @@ void CWindowManager::ShowInterface(core::ClientInterface face) {
     }
     flags_.loggedIn = true;
     flags_.saveContactCaches = true;
+    context_.doors().shell->StartAfterLogin();
     // Back after a lost connection: the rooms of that session are entered again. This holds
     // for the immediate switch as much as for the delayed one, or the flag would outlive the
     // reconnect and every later log-out would be taken for a lost connection.

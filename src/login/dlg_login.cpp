@@ -41,6 +41,7 @@ CDlgLogin::CDlgLogin(core::ClientContext& context)
       initResultEvent_(os::OpenNamedEvent(context.namedObjects, "InitResultEvent", context.clock,
                                           os::EventReset::Manual, /*initiallySet=*/false)),
       stateWord_(std::make_shared<login::LoginStateWord>(context.namedObjects, context.clock)),
+      reconnect_(std::make_shared<login::ReconnectState>(context.clock)),
       history_(context.folders.commonDir + login::kLoginHistoryFile, login::HistoryLayout::Full),
       mobileHistory_(context.folders.commonDir + login::kMobileLoginHistoryFile,
                      login::HistoryLayout::Mobile) {
@@ -76,6 +77,12 @@ void CDlgLogin::AddControls() {
     auto bar = std::make_unique<os::ProgressBar>(kProgressBarId);
     bar->SetVisible(false);
     AddControl(std::move(bar));
+    for (const auto& [id, text] : {std::pair{kReconnectNowId, "立即重连"},
+                                   std::pair{kCancelReconnectId, "取消重连"}}) {
+        auto link = std::make_unique<os::Button>(id, text);
+        link->SetVisible(false);
+        AddControl(std::move(link));
+    }
 }
 
 bool CDlgLogin::Create(os::HWND parent, const os::Rect& rect, bool visible) {
@@ -196,6 +203,11 @@ os::LRESULT CDlgLogin::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
                 OnLoginPressed(LoginKind::Mobile);
                 return 0;
             }
+            if ((id == kReconnectNowId || id == kCancelReconnectId) &&
+                code == os::notify::kClicked) {
+                SendMessage(kReconnectChoice, static_cast<os::WPARAM>(id), 0);
+                return 0;
+            }
             if (id == kAccountId && code == os::notify::kSelChange) {
                 OnAccountChosen();
                 return 0;
@@ -208,10 +220,21 @@ os::LRESULT CDlgLogin::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
         case kNicknameTaken:
             OnNicknameTaken();
             return 0;
+        case kReconnectChoice:
+            OnReconnectChoice(wParam);
+            return 0;
         case os::WM_TIMER:
             if (wParam == kSmsQuotaTimerId) {
                 KillTimer(kSmsQuotaTimerId);
                 context_.session.QuerySmsLimitInfo(1);
+                return 0;
+            }
+            if (wParam == kCountdownTimerId) {
+                OnCountdownTick();
+                return 0;
+            }
+            if (wParam == kNetworkWatchTimerId) {
+                OnNetworkWatch();
                 return 0;
             }
             break;

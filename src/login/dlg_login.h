@@ -25,6 +25,7 @@
 #include "core/client_context.h"
 #include "login/login_attempt.h"
 #include "login/login_history.h"
+#include "login/reconnect_cycle.h"
 #include "os/ui/window.h"
 
 namespace os {
@@ -63,6 +64,15 @@ class CDlgLogin final : public os::Window {
     // One-shot timer between the two SMS quota queries after a login.
     static constexpr std::uint64_t kSmsQuotaTimerId = 1002;
     static constexpr os::Millis kSmsQuotaPauseMs = 10;
+    // The reconnect countdown (one tick a second) and the network watch after a lost
+    // connection (every 10 s, started by the notification thread).
+    static constexpr std::uint64_t kCountdownTimerId = 1000;
+    static constexpr os::Millis kCountdownTickMs = 1000;
+    static constexpr std::uint64_t kNetworkWatchTimerId = 1001;
+    // The two links of the countdown; a click on either sends kReconnectChoice with its id.
+    static constexpr int kReconnectNowId = 5337;
+    static constexpr int kCancelReconnectId = 5338;
+    static constexpr os::UINT kReconnectChoice = 0x2262;
     // The longest StopLogin waits for each thread of an attempt.
     static constexpr os::Millis kStopWaitMs = 1000;
 
@@ -106,6 +116,8 @@ class CDlgLogin final : public os::Window {
     void StopLogin();
     // Threads of the panel's attempts still run (tests wait for them).
     bool LoginThreadsRunning() const;
+    // The reconnect cycle of this panel, for the reconnect door to hand to an attempt.
+    login::ReconnectCycle MakeReconnectCycle();
 
     // ---- Progress display and inputs
     // Shows the progress bar and the label with `text`.
@@ -124,8 +136,9 @@ class CDlgLogin final : public os::Window {
     bool quietMode() const { return quietMode_; }
     void SetQuietMode(bool quiet) { quietMode_ = quiet; }
     bool anonymous() const { return anonymous_; }
-    int reconnectCount() const { return reconnectCount_; }
-    void SetReconnectCount(int count) { reconnectCount_ = count; }
+    int reconnectCount() const { return reconnect_->count.load(); }
+    void SetReconnectCount(int count) { reconnect_->count = count; }
+    int countdown() const { return countdown_; }
     int reconnectMode() const { return reconnectMode_; }
     void SetReconnectMode(int mode) { reconnectMode_ = mode; }
     std::uint32_t loginStartTick() const { return loginStartTick_; }
@@ -185,6 +198,13 @@ class CDlgLogin final : public os::Window {
     void OnShowLoginFailure(os::WPARAM wParam);
     std::string ConnectionFailureText() const;
     void OnNicknameTaken();
+    // The reconnect countdown and the network watch (dlg_login_reconnect.cpp).
+    void BeginCountdown(int seconds);
+    void EndCountdown(int choice);
+    void OnCountdownTick();
+    void OnReconnectChoice(os::WPARAM controlId);
+    void OnNetworkWatch();
+    void ShowReconnectLinks(bool show);
     // Button 9200: the organisation dialog, or the message that no service is configured.
     void OnChooseOrganisation();
 
@@ -208,7 +228,9 @@ class CDlgLogin final : public os::Window {
     std::string lastAccount_;  // the account logged in last
     bool anonymous_ = false;
     bool quietMode_ = false;
-    int reconnectCount_ = 0;
+    // Shared with the reconnect cycle on the watcher thread.
+    std::shared_ptr<login::ReconnectState> reconnect_;
+    int countdown_ = 0;  // seconds left of the reconnect countdown
     int reconnectMode_ = 0;
     std::uint32_t loginStartTick_ = 0;
     std::uint32_t loginTick_ = 0;

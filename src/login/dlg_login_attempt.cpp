@@ -62,7 +62,7 @@ void CDlgLogin::OnLoginPressed(LoginKind kind) {
     anonymous_ = false;
     nickname_.clear();
 
-    if (reconnectCount_ == 0 && !PassesInputCheck(userName, password)) return;
+    if (reconnectCount() == 0 && !PassesInputCheck(userName, password)) return;
 
     const std::string account = os::MakeLower(os::Trim(userName));
     const MutexStep mutex = TakeAccountMutex(account, kind);

@@ -67,7 +67,9 @@ void CDlgLogin::OnLoginSucceeded() {
                                  core::kSessionStarted);
     context_.doors().shell->StartSession();
     quietMode_ = false;
-    reconnectCount_ = 0;
+    SetReconnectCount(0);
+    // Logged in by hand while the network watch waited: it has nothing left to do.
+    KillTimer(kNetworkWatchTimerId);
 
     flags.userLogoutRequested = false;
     flags.loggedInElsewhere = false;

@@ -3,6 +3,8 @@
 #include "contacts/directory_unit_click.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_layout.h"
+#include "core/doors.h"
+#include "core/doors/main_window_shell.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
 #include "notify/parcel.h"
@@ -33,6 +35,8 @@ os::LRESULT CWndChild::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
         }
         return 0;
     }
+    // The timers of the session's staggered start belong to the main window shell.
+    if (message == os::WM_TIMER && context_.doors().shell->OnMainPanelTimer(wParam)) return 0;
     if (message == os::WM_NOTIFY) {
         const auto* note = os::FromLParam<const os::ControlNotification>(lParam);
         if (note != nullptr && note->code == os::notify::kDoubleClick) {

@@ -1,6 +1,7 @@
 #pragma once
 // The door to the main window shell: tool bar, channel tabs and windows, panes, tool tips.
 
+#include <cstdint>
 #include <string>
 
 #include "os/ui/hwnd.h"
@@ -27,6 +28,12 @@ class MainWindowShell {
     // The last step of a successful login: the auxiliary window, on a thread of its own,
     // until the session ends (CloseAuxiliaryWindow).
     virtual void OpenAuxiliaryWindow() {}
+    // The main window shows its logged-in layout: the staggered start of the session on the
+    // main panel's timers; StopAfterLogin when it switches back. A timer of the main panel
+    // goes to OnMainPanelTimer: true when it was one of the start's.
+    virtual void StartAfterLogin() {}
+    virtual void StopAfterLogin() {}
+    virtual bool OnMainPanelTimer(std::uint64_t /*id*/) { return false; }
     // Closing all windows: pop-ups of the owned child windows, the session's images.
     virtual void ClosePanePopups() {}
     virtual void DropSessionImages() {}

@@ -1,6 +1,6 @@
 #pragma once
 // The door to the reconnect flow: what a login time-out starts while the login panel
-// reconnects by itself.
+// reconnects by itself, and whether the network watch after a lost connection may log in.
 
 #include <functional>
 #include <stop_token>
@@ -15,6 +15,9 @@ class ReconnectFlow {
     // needs; the token is set when the attempt is stopped. Empty: the failure is shown as
     // with any other reconnect mode.
     virtual std::function<void(std::stop_token)> Cycle() { return {}; }
+    // Asked by the network watch after a lost connection, on the UI thread: the computer
+    // has a network again, so a login may go. Unplugged: the watch goes on waiting.
+    virtual bool NetworkAvailable() { return false; }
 };
 
 }  // namespace core

@@ -15,6 +15,8 @@ class StartParameters {
     // When the login panel begins: starts the login that the start parameters carry, if
     // any; true when they carried one (the automatic login is then skipped).
     virtual bool StartCommandLineLogin() { return false; }
+    // Every 5 s while logged in: the command-line actions that arrived meanwhile are done.
+    virtual void PerformPendingActions() {}
 };
 
 }  // namespace core

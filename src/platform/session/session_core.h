@@ -42,6 +42,10 @@ inline constexpr int kCanLoginNo = 2;
 inline constexpr int kLoginAccepted = -1;
 // SendFile's answer for a failure.
 inline constexpr int kSendFileFailed = -1;
+// GetRootRequestCount's names of the buddy roster ("iqRosterTop") and the private phone book
+// ("privatePhoneTop"), apart from the organisation list kinds.
+inline constexpr int kRosterRootTree = 1001;
+inline constexpr int kPhoneBookRootTree = 1002;
 
 class SessionCore {
   public:
@@ -121,7 +125,8 @@ class SessionCore {
     virtual int QueryPersonInfo_refresh(std::string_view jid) = 0;
     virtual int QueryStatusInfo(std::string_view jid) = 0;
     virtual int QueryMobileVcards(std::string_view jid, int mode) = 0;
-    // How many requests for a tree's root were made so far.
+    // How many requests for a tree's root were made so far: an organisation list kind, or
+    // kRosterRootTree / kPhoneBookRootTree.
     virtual int GetRootRequestCount(int tree) = 0;
     virtual int SetRequestWholeTreeValue(int value) = 0;
     // The user's own vCard extension (recent contacts and the like).

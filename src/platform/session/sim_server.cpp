@@ -122,7 +122,8 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
     Impl& world = *impl_;
     SessionEntry* entry = world.Entry(session);
     if (entry == nullptr || entry->state == SessionState::LoggedIn) return 0;
-    if (!answer) {
+    if (refusingLogins_) return 0;
+    if (!answer || stallingLogins_) {
         entry->state = SessionState::LoggingIn;
         return kLoginAccepted;
     }
@@ -187,6 +188,16 @@ int SimServer::Logout(SimSessionCore* session) {
     if (files_) files_->EndSession(session);
     impl_->EndSession(*entry);
     return 1;
+}
+
+void SimServer::SetRefusingLogins(bool refusing) {
+    std::lock_guard lock(mutex_);
+    refusingLogins_ = refusing;
+}
+
+void SimServer::SetStallingLogins(bool stalling) {
+    std::lock_guard lock(mutex_);
+    stallingLogins_ = stalling;
 }
 
 bool SimServer::DropConnection(SimSessionCore* session) {

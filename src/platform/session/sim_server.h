@@ -228,6 +228,10 @@ class SimServer {
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
     // and nothing is delivered or kept. An empty JID lifts the refusal.
     void RefuseChatTo(std::string_view jid);
+    // While refusing, every login fails at once (Login answers 0, as when no connection can
+    // be made); while stalling, every login is taken and never answered (a server that hangs).
+    void SetRefusingLogins(bool refusing);
+    void SetStallingLogins(bool stalling);
     // An office system pushes a real-time OA notice (its XML body) to a user: delivered at
     // once to each logged-in session of the user; 0, and nothing kept, when the user is not
     // logged in (an office system sends a notice again through its offline tip).
@@ -317,6 +321,8 @@ class SimServer {
     bool smsFailing_ = false;
     std::map<std::string, SimSmsQuota> smsQuotas_;  // by store key, under mutex_
     std::string refusedChatKey_;                    // under mutex_
+    bool refusingLogins_ = false;                   // under mutex_
+    bool stallingLogins_ = false;                   // under mutex_
     SimFileService fileService_;                    // locks itself
 };
 

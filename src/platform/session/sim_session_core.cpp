@@ -220,11 +220,15 @@ std::string SimSessionCore::GetUserJID(std::string_view account, int userType) {
 
 int SimSessionCore::RefreshRoster(int mode) {
     calls_.Record("RefreshRoster", {Number(mode)});
+    if (GetCurrentUserJID().empty()) return 0;
+    CountRootRequest(kRosterRootTree);
     return server_->SendContactList(this, kRosterNameSpace) ? 1 : 0;
 }
 
 int SimSessionCore::RefreshTelContactTop(int mode) {
     calls_.Record("RefreshTelContactTop", {Number(mode)});
+    if (GetCurrentUserJID().empty()) return 0;
+    CountRootRequest(kPhoneBookRootTree);
     return server_->SendContactList(this, kPhoneBookNameSpace) ? 1 : 0;
 }
 
@@ -273,17 +277,19 @@ int SimSessionCore::RequestGroupChildren(os::HWND owner, std::string_view pathKe
 int SimSessionCore::RequestOrganizeList(int kind, int mode) {
     calls_.Record("RequestOrganizeList", {Number(kind), Number(mode)});
     const int accepted = Accepted();
-    if (accepted != 0) {
-        std::lock_guard lock(mutex_);
-        auto it = std::find_if(rootRequests_.begin(), rootRequests_.end(),
-                               [&](const auto& entry) { return entry.first == kind; });
-        if (it == rootRequests_.end()) {
-            rootRequests_.emplace_back(kind, 1);
-        } else {
-            ++it->second;
-        }
-    }
+    if (accepted != 0) CountRootRequest(kind);
     return accepted;
+}
+
+void SimSessionCore::CountRootRequest(int tree) {
+    std::lock_guard lock(mutex_);
+    auto it = std::find_if(rootRequests_.begin(), rootRequests_.end(),
+                           [&](const auto& entry) { return entry.first == tree; });
+    if (it == rootRequests_.end()) {
+        rootRequests_.emplace_back(tree, 1);
+    } else {
+        ++it->second;
+    }
 }
 
 int SimSessionCore::GetRootRequestCount(int tree) {

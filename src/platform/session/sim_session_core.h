@@ -208,6 +208,8 @@ class SimSessionCore final : public SessionCore {
     // A text of the logged-in account, or empty.
     template <typename Field>
     std::string AccountText(Field field) const;
+    // One more request for the root of `tree` (GetRootRequestCount).
+    void CountRootRequest(int tree);
 
     std::shared_ptr<SimServer> server_;
     const SessionUtilities utilities_;

@@ -13,6 +13,8 @@ class RecordingStartParameters : public core::StartParameters {
         ++commandLineLogins;
         return carriesLogin;
     }
+    int actionPolls = 0;  // PerformPendingActions
+    void PerformPendingActions() override { ++actionPolls; }
 };
 
 }  // namespace testing_support
