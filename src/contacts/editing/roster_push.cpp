@@ -163,6 +163,35 @@ void LeaveOtherGroups(CIMTree& tree, const platform::RosterPushData& push,
     }
 }
 
+// Gives the items without a node theirs: under the top, or under the placed group they
+// hang below (a build from the top does not look into groups that are placed already).
+void PlaceNewItems(CIMTree& tree, std::string_view topKind) {
+    std::vector<std::string> parentKeys;
+    tree.ForEachItemData([&](CIMTreeItemData& item) {
+        if (item.placed || !item.hasPayload()) return;
+        std::string key;
+        if (const CUser* user = item.user()) {
+            key = std::string(user->groupKey.view());
+        } else if (const CGroup* group = item.group()) {
+            const std::string& path = group->pathKey();
+            key = path.substr(0, path.rfind(','));
+        }
+        if (std::find(parentKeys.begin(), parentKeys.end(), key) == parentKeys.end()) {
+            parentKeys.push_back(std::move(key));
+        }
+    });
+    for (const std::string& key : parentKeys) {
+        if (key == topKind) {
+            BuildNodes(tree, os::kTreeRoot, topKind);
+            continue;
+        }
+        CGroup* parent = tree.FindGroup(key);
+        if (parent == nullptr || parent->holder() == nullptr) continue;
+        const os::TreeItem node = tree.NodeOf(*parent->holder());
+        if (node != os::kNoTreeItem) BuildNodes(tree, node, key);
+    }
+}
+
 }  // namespace
 
 std::string UserGroupKey(std::string_view topKind, std::string_view group) {
@@ -187,7 +216,7 @@ PushOutcome ApplyRosterPush(core::ClientContext& context, CIMTree& tree,
         ApplyUser(context, tree, entry, topKind, outcome);
     }
     LeaveOtherGroups(tree, push, topKind, outcome);
-    BuildNodes(tree, os::kTreeRoot, topKind);
+    PlaceNewItems(tree, topKind);
     tree.SetDirty(true);
     return outcome;
 }
