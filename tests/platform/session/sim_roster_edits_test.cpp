@@ -35,6 +35,21 @@ struct Client {
         }
         return pushes;
     }
+    // The list a refresh of the roster or the phone book hands this session.
+    platform::ContactListData RefreshedList(std::string_view nameSpace) {
+        const int asked = nameSpace == platform::kRosterNameSpace ? core.RefreshRoster(0)
+                                                                  : core.RefreshTelContactTop(0);
+        EXPECT_EQ(asked, 1);
+        platform::ContactListData list;
+        while (NotifyRecord* record = core.GetNotify()) {
+            if (record->type == nt::kContactListLoading) {
+                if (const auto* data = record->As<platform::ContactListData>()) list = *data;
+            }
+            core.FreeNotify(record);
+        }
+        EXPECT_EQ(list.nameSpace, nameSpace);
+        return list;
+    }
     os::Event lost;
     os::Event notify;
     platform::SimSessionCore core;
@@ -106,7 +121,7 @@ TEST_F(SimRosterEditsTest, AnEmptyGroupStaysInTheListAndEditsOfUnknownThingsAnsw
     EXPECT_EQ(core.AddBudyGroup("空组", "空组", "iqRosterTop"), 1);
     ASSERT_EQ(client_.Pushes().size(), 1u);
     const platform::ContactListData list =
-        world_.server().ContactList(me_, platform::kRosterNameSpace);
+        client_.RefreshedList(platform::kRosterNameSpace);
     ASSERT_EQ(list.groups.size(), 2u);
     EXPECT_GBK_EQ(list.groups[0].name, "空组");
     struct Case {
@@ -147,7 +162,7 @@ TEST_F(SimRosterEditsTest, PhoneBookEditsNameTheContactByItsSmsJid) {
     EXPECT_EQ(pushes[0], (RosterPushData{phone, {{jid, "张三丰", "", "remove", "", "家人"}}, {}}));
     // The group stays, empty.
     const platform::ContactListData list =
-        world_.server().ContactList(me_, platform::kPhoneBookNameSpace);
+        client_.RefreshedList(platform::kPhoneBookNameSpace);
     EXPECT_TRUE(list.users.empty());
     ASSERT_EQ(list.groups.size(), 1u);
 }
