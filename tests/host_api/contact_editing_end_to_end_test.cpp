@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "contacts/editing/dlg_buddy.h"
+#include "contacts/editing/dlg_phone_contact.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_trees.h"
 #include "core/doors.h"
@@ -16,6 +17,7 @@ namespace host_api_test {
 namespace {
 
 using contacts::CDlgBuddy;
+using contacts::CDlgPhoneContact;
 using contacts::CIMTree;
 using qorvdesk::automation::Driver;
 
@@ -40,11 +42,12 @@ class ContactEditingTest : public SubsystemsTest {
             return session.QueuedCount() == 0 && session.IssuedCount() == 0;
         }));
     }
-    std::string Outline() const {
+    std::string Outline() const { return Outline(*roster); }
+    static std::string Outline(const CIMTree& tree) {
         std::string lines;
-        roster->ForEachItem([&](os::TreeItem item, int depth) {
+        tree.ForEachItem([&](os::TreeItem item, int depth) {
             lines += std::string(static_cast<std::size_t>(depth) * 2, ' ') +
-                     roster->GetItemText(item) + "\n";
+                     tree.GetItemText(item) + "\n";
         });
         return lines;
     }
@@ -70,6 +73,15 @@ class ContactEditingTest : public SubsystemsTest {
         return names;
     }
 
+    // What each dialog shown so far ended with.
+    std::vector<int> DialogResults() const {
+        std::vector<int> results;
+        for (const os::PromptRecord& record : world.prompter().RecordsOf(os::PromptKind::Dialog)) {
+            results.push_back(record.result);
+        }
+        return results;
+    }
+
     std::string carol;
     CIMTree* roster = nullptr;
 };
@@ -90,6 +102,100 @@ TEST_F(ContactEditingTest, ARefusedInputKeepsTheDialogOpenWithTheFocusOnTheField
     EXPECT_TRUE(world.prompter().Unanswered().empty());
     EXPECT_EQ(world.prompter().Remaining(), 0u);
     EXPECT_EQ(world.simSession().calls().Count("AddContact"), 0u);
+}
+
+// The dialog ends itself on a valid input: the script's own answer (IDCANCEL) is not
+// what the dialog ended with.
+TEST_F(ContactEditingTest, AContactAddedThroughTheDialogComesBackWithThePush) {
+    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
+        Driver driver(world.windows(), &world.prompter());
+        const auto hwnd = dialog.hwnd().value();
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "卡罗"));
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "同事"));
+        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+    }, {.caption = "添加联系人"});
+    door().ShowAddContact();
+    ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
+    EXPECT_EQ(world.simSession().calls().Count("AddBudyGroup"), 0u);
+    EXPECT_TRUE(TreeBecomes("同事 (0/2)\n  Bob(离线)\n  卡罗(离线)\n"));
+    EXPECT_EQ(RosterNames(), (std::vector<std::string>{"Bob/同事", "卡罗/同事"}));
+}
+
+// A group the list lacks is made first; the dialog looks for it on its timer and sends the
+// contact once the group's push has come.
+TEST_F(ContactEditingTest, AContactForANewGroupWaitsForTheGroupThenEndsTheDialog) {
+    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
+        Driver driver(world.windows(), &world.prompter());
+        const auto hwnd = dialog.hwnd().value();
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "卡罗"));
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "朋友"));
+        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+        EXPECT_TRUE(dialog.IsWindow());
+        EXPECT_EQ(world.simSession().calls().Count("AddBudyGroup"), 1u);
+        EXPECT_EQ(world.simSession().calls().Count("AddContact"), 0u);
+        // The group's push reaches the tree; the next look finds it.
+        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
+            return Outline().find("朋友") != std::string::npos;
+        }));
+        EXPECT_TRUE(driver.AdvanceClock(CDlgBuddy::kGroupPollMs)) << driver.LastError();
+        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
+            return !world.prompter().IsModal(dialog.hwnd());
+        }));
+    }, {.caption = "添加联系人"});
+    door().ShowAddContact();
+    ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
+    EXPECT_EQ(world.simSession().calls().Count("AddContact"), 1u);
+    EXPECT_EQ(RosterNames(), (std::vector<std::string>{"Bob/同事", "卡罗/朋友"}));
+    EXPECT_TRUE(TreeBecomes("同事 (0/1)\n  Bob(离线)\n朋友 (0/1)\n  卡罗(离线)\n"));
+}
+
+TEST_F(ContactEditingTest, AChangedContactIsRenamedAndMovedByThePush) {
+    ASSERT_NO_FATAL_FAILURE(Select("Bob(离线)"));
+    ASSERT_TRUE(door().CanModifyContact());
+    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
+        Driver driver(world.windows(), &world.prompter());
+        const auto hwnd = dialog.hwnd().value();
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "鲍勃"));
+        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+    }, {.caption = "修改联系人"});
+    door().ShowModifyContact();
+    ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
+    EXPECT_TRUE(TreeBecomes("同事 (0/1)\n  鲍勃(离线)\n"));
+    EXPECT_EQ(RosterNames(), (std::vector<std::string>{"鲍勃/同事"}));
+}
+
+// The phone-book dialog runs its checks again once its new group has come, then sends.
+TEST_F(ContactEditingTest, APhoneBookContactForANewGroupIsSentOnceTheGroupCame) {
+    CIMTree* phoneBook =
+        manager->mainPanel()->GetControl<CIMTree>(contacts::kPhoneBookTreeId);
+    ASSERT_NE(phoneBook, nullptr);
+    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
+        Driver driver(world.windows(), &world.prompter());
+        const auto hwnd = dialog.hwnd().value();
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kMobileId, "13800138000"));
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kNameId, "张三"));
+        EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kGroupId, "家人"));
+        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+        EXPECT_EQ(world.simSession().calls().Count("AddTelGroup"), 1u);
+        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
+            return Outline(*phoneBook).find("家人") != std::string::npos;
+        }));
+        EXPECT_EQ(world.simSession().calls().Count("AddMobileContact"), 0u);
+        EXPECT_TRUE(driver.AdvanceClock(CDlgPhoneContact::kGroupPollMs)) << driver.LastError();
+        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
+            return !world.prompter().IsModal(dialog.hwnd());
+        }));
+    }, {.caption = "添加联系人"});
+    door().ShowAddNewPhoneDialog();
+    ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
+    const auto sent = world.simSession().calls().Named("AddMobileContact");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_GBK_EQ(sent[0].args[0], "家人");
+    EXPECT_TRUE(PumpUntil(world.windows(), [&] {
+        return Outline(*phoneBook).find("  张三\n") != std::string::npos;
+    })) << testing_support::DisplayGbk(Outline(*phoneBook));
 }
 
 TEST_F(ContactEditingTest, ADeletedContactLeavesTheTreeWithATip) {
