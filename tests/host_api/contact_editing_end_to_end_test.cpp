@@ -69,7 +69,8 @@ class ContactEditingTest : public SubsystemsTest {
     core::ContactService& door() { return *context.doors().contacts; }
     std::vector<std::string> RosterNames() {
         std::vector<std::string> names;
-        for (const auto& item : world.server().Roster(me)) names.push_back(item.name + "/" + item.group);
+        for (const auto& item : world.server().Roster(me))
+            names.push_back(item.name + "/" + item.group);
         return names;
     }
 
@@ -88,16 +89,19 @@ class ContactEditingTest : public SubsystemsTest {
 
 TEST_F(ContactEditingTest, ARefusedInputKeepsTheDialogOpenWithTheFocusOnTheField) {
     world.prompter().AnswerMessageBox(os::IDOK, {.textContains = "昵称中含有非法字符"});
-    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
-        Driver driver(world.windows(), &world.prompter());
-        const auto hwnd = dialog.hwnd().value();
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "a&b"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "同事"));
-        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
-        EXPECT_TRUE(dialog.IsWindow());
-        EXPECT_EQ(dialog.GetFocus(), CDlgBuddy::kNicknameId);
-    }, {.caption = "添加联系人"});
+    world.prompter().AnswerDialog(
+        os::IDCANCEL,
+        [&](os::Window& dialog) {
+            Driver driver(world.windows(), &world.prompter());
+            const auto hwnd = dialog.hwnd().value();
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "a&b"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "同事"));
+            EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+            EXPECT_TRUE(dialog.IsWindow());
+            EXPECT_EQ(dialog.GetFocus(), CDlgBuddy::kNicknameId);
+        },
+        {.caption = "添加联系人"});
     door().ShowAddContact();
     EXPECT_TRUE(world.prompter().Unanswered().empty());
     EXPECT_EQ(world.prompter().Remaining(), 0u);
@@ -107,14 +111,17 @@ TEST_F(ContactEditingTest, ARefusedInputKeepsTheDialogOpenWithTheFocusOnTheField
 // The dialog ends itself on a valid input: the script's own answer (IDCANCEL) is not
 // what the dialog ended with.
 TEST_F(ContactEditingTest, AContactAddedThroughTheDialogComesBackWithThePush) {
-    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
-        Driver driver(world.windows(), &world.prompter());
-        const auto hwnd = dialog.hwnd().value();
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "卡罗"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "同事"));
-        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
-    }, {.caption = "添加联系人"});
+    world.prompter().AnswerDialog(
+        os::IDCANCEL,
+        [&](os::Window& dialog) {
+            Driver driver(world.windows(), &world.prompter());
+            const auto hwnd = dialog.hwnd().value();
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "卡罗"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "同事"));
+            EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+        },
+        {.caption = "添加联系人"});
     door().ShowAddContact();
     ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
     EXPECT_EQ(world.simSession().calls().Count("AddBudyGroup"), 0u);
@@ -125,25 +132,26 @@ TEST_F(ContactEditingTest, AContactAddedThroughTheDialogComesBackWithThePush) {
 // A group the list lacks is made first; the dialog looks for it on its timer and sends the
 // contact once the group's push has come.
 TEST_F(ContactEditingTest, AContactForANewGroupWaitsForTheGroupThenEndsTheDialog) {
-    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
-        Driver driver(world.windows(), &world.prompter());
-        const auto hwnd = dialog.hwnd().value();
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "卡罗"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "朋友"));
-        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
-        EXPECT_TRUE(dialog.IsWindow());
-        EXPECT_EQ(world.simSession().calls().Count("AddBudyGroup"), 1u);
-        EXPECT_EQ(world.simSession().calls().Count("AddContact"), 0u);
-        // The group's push reaches the tree; the next look finds it.
-        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
-            return Outline().find("朋友") != std::string::npos;
-        }));
-        EXPECT_TRUE(driver.AdvanceClock(CDlgBuddy::kGroupPollMs)) << driver.LastError();
-        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
-            return !world.prompter().IsModal(dialog.hwnd());
-        }));
-    }, {.caption = "添加联系人"});
+    world.prompter().AnswerDialog(
+        os::IDCANCEL,
+        [&](os::Window& dialog) {
+            Driver driver(world.windows(), &world.prompter());
+            const auto hwnd = dialog.hwnd().value();
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kAccountId, "carol"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "卡罗"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kGroupId, "朋友"));
+            EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+            EXPECT_TRUE(dialog.IsWindow());
+            EXPECT_EQ(world.simSession().calls().Count("AddBudyGroup"), 1u);
+            EXPECT_EQ(world.simSession().calls().Count("AddContact"), 0u);
+            // The group's push reaches the tree; the next look finds it.
+            EXPECT_TRUE(PumpUntil(world.windows(),
+                                  [&] { return Outline().find("朋友") != std::string::npos; }));
+            EXPECT_TRUE(driver.AdvanceClock(CDlgBuddy::kGroupPollMs)) << driver.LastError();
+            EXPECT_TRUE(PumpUntil(world.windows(),
+                                  [&] { return !world.prompter().IsModal(dialog.hwnd()); }));
+        },
+        {.caption = "添加联系人"});
     door().ShowAddContact();
     ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
     EXPECT_EQ(world.simSession().calls().Count("AddContact"), 1u);
@@ -154,12 +162,15 @@ TEST_F(ContactEditingTest, AContactForANewGroupWaitsForTheGroupThenEndsTheDialog
 TEST_F(ContactEditingTest, AChangedContactIsRenamedAndMovedByThePush) {
     ASSERT_NO_FATAL_FAILURE(Select("Bob(离线)"));
     ASSERT_TRUE(door().CanModifyContact());
-    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
-        Driver driver(world.windows(), &world.prompter());
-        const auto hwnd = dialog.hwnd().value();
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "鲍勃"));
-        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
-    }, {.caption = "修改联系人"});
+    world.prompter().AnswerDialog(
+        os::IDCANCEL,
+        [&](os::Window& dialog) {
+            Driver driver(world.windows(), &world.prompter());
+            const auto hwnd = dialog.hwnd().value();
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgBuddy::kNicknameId, "鲍勃"));
+            EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+        },
+        {.caption = "修改联系人"});
     door().ShowModifyContact();
     ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
     EXPECT_TRUE(TreeBecomes("同事 (0/1)\n  鲍勃(离线)\n"));
@@ -168,26 +179,27 @@ TEST_F(ContactEditingTest, AChangedContactIsRenamedAndMovedByThePush) {
 
 // The phone-book dialog runs its checks again once its new group has come, then sends.
 TEST_F(ContactEditingTest, APhoneBookContactForANewGroupIsSentOnceTheGroupCame) {
-    CIMTree* phoneBook =
-        manager->mainPanel()->GetControl<CIMTree>(contacts::kPhoneBookTreeId);
+    CIMTree* phoneBook = manager->mainPanel()->GetControl<CIMTree>(contacts::kPhoneBookTreeId);
     ASSERT_NE(phoneBook, nullptr);
-    world.prompter().AnswerDialog(os::IDCANCEL, [&](os::Window& dialog) {
-        Driver driver(world.windows(), &world.prompter());
-        const auto hwnd = dialog.hwnd().value();
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kMobileId, "13800138000"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kNameId, "张三"));
-        EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kGroupId, "家人"));
-        EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
-        EXPECT_EQ(world.simSession().calls().Count("AddTelGroup"), 1u);
-        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
-            return Outline(*phoneBook).find("家人") != std::string::npos;
-        }));
-        EXPECT_EQ(world.simSession().calls().Count("AddMobileContact"), 0u);
-        EXPECT_TRUE(driver.AdvanceClock(CDlgPhoneContact::kGroupPollMs)) << driver.LastError();
-        EXPECT_TRUE(PumpUntil(world.windows(), [&] {
-            return !world.prompter().IsModal(dialog.hwnd());
-        }));
-    }, {.caption = "添加联系人"});
+    world.prompter().AnswerDialog(
+        os::IDCANCEL,
+        [&](os::Window& dialog) {
+            Driver driver(world.windows(), &world.prompter());
+            const auto hwnd = dialog.hwnd().value();
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kMobileId, "13800138000"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kNameId, "张三"));
+            EXPECT_TRUE(driver.TypeText(hwnd, CDlgPhoneContact::kGroupId, "家人"));
+            EXPECT_TRUE(driver.Click(hwnd, os::IDOK));
+            EXPECT_EQ(world.simSession().calls().Count("AddTelGroup"), 1u);
+            EXPECT_TRUE(PumpUntil(world.windows(), [&] {
+                return Outline(*phoneBook).find("家人") != std::string::npos;
+            }));
+            EXPECT_EQ(world.simSession().calls().Count("AddMobileContact"), 0u);
+            EXPECT_TRUE(driver.AdvanceClock(CDlgPhoneContact::kGroupPollMs)) << driver.LastError();
+            EXPECT_TRUE(PumpUntil(world.windows(),
+                                  [&] { return !world.prompter().IsModal(dialog.hwnd()); }));
+        },
+        {.caption = "添加联系人"});
     door().ShowAddNewPhoneDialog();
     ASSERT_EQ(DialogResults(), (std::vector<int>{os::IDOK}));
     const auto sent = world.simSession().calls().Named("AddMobileContact");

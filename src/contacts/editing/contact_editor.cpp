@@ -47,8 +47,7 @@ int ContactEditor::CreateGroup(ContactList list, const std::string& name,
                                const std::string& parent) {
     platform::SessionCore& session = context_.session;
     if (list == ContactList::Buddies) {
-        return session.AddBudyGroup(name, name,
-                                    parent.empty() ? platform::kRosterTopKind : parent);
+        return session.AddBudyGroup(name, name, parent.empty() ? platform::kRosterTopKind : parent);
     }
     return session.AddTelGroup(name, name, parent.empty() ? platform::kPhoneBookTopKind : parent);
 }

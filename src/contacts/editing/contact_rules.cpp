@@ -80,11 +80,11 @@ CheckOutcome ValidatePhoneContactDialog(const PhoneContactInput& input) {
 
 std::string MobileContactPayload(const PhoneContact& c) {
     const std::pair<const char*, const std::string*> elements[] = {
-        {"name", &c.name},         {"email", &c.email},
+        {"name", &c.name},           {"email", &c.email},
         {"telephone", &c.telephone}, {"profession", &c.profession},
-        {"company", &c.company},   {"title", &c.title},
-        {"position", &c.position}, {"mobile", &c.mobile},
-        {"mobile2", &c.mobile2},   {"telephone2", &c.telephone2},
+        {"company", &c.company},     {"title", &c.title},
+        {"position", &c.position},   {"mobile", &c.mobile},
+        {"mobile2", &c.mobile2},     {"telephone2", &c.telephone2},
         {"officefax", &c.officefax}, {"address", &c.address},
         {"homephone", &c.homephone}, {"memo", &c.memo},
     };

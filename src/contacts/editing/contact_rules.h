@@ -15,8 +15,7 @@ enum class DialogMode { Add, Modify };
 // The dialog titles of both contact dialogs.
 inline constexpr const char* kAddContactTitle = "添加联系人";
 inline constexpr const char* kModifyContactTitle = "修改联系人";
-inline constexpr const char* kGroupCreationFailed =
-    "创建组失败,请稍后再试或从列表中选择一个组!";
+inline constexpr const char* kGroupCreationFailed = "创建组失败,请稍后再试或从列表中选择一个组!";
 
 enum class ContactField {
     Account,

@@ -32,8 +32,8 @@ editing::ContactList ListOf(const CIMTree& tree) {
 
 // The first tree of this top kind: the main panel's, or another that shows the same list.
 CIMTree* TreeOfKind(MainPanelTrees& panelTrees, ContactTrees& trees, std::string_view topKind) {
-    CIMTree* panel = topKind == platform::kRosterTopKind ? panelTrees.roster()
-                                                         : panelTrees.phoneBook();
+    CIMTree* panel =
+        topKind == platform::kRosterTopKind ? panelTrees.roster() : panelTrees.phoneBook();
     if (panel != nullptr) return panel;
     for (CIMTree* tree : trees.trees()) {
         if (tree->topKind == topKind) return tree;
@@ -66,8 +66,8 @@ editing::PhoneContact CardOf(const CUser& user) {
     editing::PhoneContact contact;
     const UserDetails& details = user.details();
     contact.name = user.name;
-    contact.mobile = details.mobile.empty() ? user.GetJid().substr(0, user.GetJid().find('@'))
-                                            : details.mobile;
+    contact.mobile =
+        details.mobile.empty() ? user.GetJid().substr(0, user.GetJid().find('@')) : details.mobile;
     contact.email = details.mail;
     contact.telephone = details.workPhone;
     contact.company = details.unit;
@@ -80,8 +80,8 @@ editing::PhoneContact CardOf(const CUser& user) {
 }  // namespace
 
 bool ContactTreeService::IsEditable(const CIMTree* tree) const {
-    return tree != nullptr &&
-           (tree->topKind == platform::kRosterTopKind || tree->topKind == platform::kPhoneBookTopKind);
+    return tree != nullptr && (tree->topKind == platform::kRosterTopKind ||
+                               tree->topKind == platform::kPhoneBookTopKind);
 }
 
 CIMTree* ContactTreeService::EditableSelectionTree() const {

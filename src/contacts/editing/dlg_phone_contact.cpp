@@ -101,9 +101,9 @@ bool CDlgPhoneContact::Create(os::HWND owner, const Existing* existing) {
     if (modify) {
         const editing::PhoneContact& c = existing_.contact;
         const std::pair<int, const std::string*> filled[] = {
-            {kMobileId, &c.mobile},       {kNameId, &c.name},         {kEmailId, &c.email},
-            {kWorkPhoneId, &c.telephone}, {kUnitId, &c.company},      {kShortNumberId, &c.position},
-            {kMobile2Id, &c.mobile2},     {kFaxId, &c.officefax},     {kHomePhoneId, &c.homephone},
+            {kMobileId, &c.mobile},       {kNameId, &c.name},     {kEmailId, &c.email},
+            {kWorkPhoneId, &c.telephone}, {kUnitId, &c.company},  {kShortNumberId, &c.position},
+            {kMobile2Id, &c.mobile2},     {kFaxId, &c.officefax}, {kHomePhoneId, &c.homephone},
             {kGroupId, &existing_.group},
         };
         for (const auto& [id, text] : filled) FindControl(id)->SetText(*text);

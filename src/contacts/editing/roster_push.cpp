@@ -53,14 +53,16 @@ std::string NewGroupKey(CIMTree& tree, const platform::RosterPushGroup& entry,
 void Retitle(CIMTree& tree, CGroup& group) {
     if (CIMTreeItemData* holder = group.holder()) {
         const os::TreeItem node = tree.NodeOf(*holder);
-        if (node != os::kNoTreeItem) tree.SetItemText(node, tree.GroupTitle(group, tree.countMode()));
+        if (node != os::kNoTreeItem)
+            tree.SetItemText(node, tree.GroupTitle(group, tree.countMode()));
     }
 }
 
 void RemoveUsersOf(CIMTree& tree, const std::string& groupKey, PushOutcome& outcome) {
     std::vector<CIMTreeItemData*> members;
     tree.ForEachItemData([&](CIMTreeItemData& item) {
-        if (item.user() != nullptr && item.user()->groupKey.view() == groupKey) members.push_back(&item);
+        if (item.user() != nullptr && item.user()->groupKey.view() == groupKey)
+            members.push_back(&item);
     });
     for (CIMTreeItemData* member : members) {
         if (tree.RemoveItemData(member)) ++outcome.usersRemoved;
@@ -141,8 +143,8 @@ void ApplyGroup(CIMTree& tree, const platform::RosterPushGroup& entry, std::stri
 
 // A pushed item names every group its contact is in: the contact leaves the groups of this
 // tree that the push does not name (a move). Removed and skipped items move nobody.
-void LeaveOtherGroups(CIMTree& tree, const platform::RosterPushData& push,
-                      std::string_view topKind, PushOutcome& outcome) {
+void LeaveOtherGroups(CIMTree& tree, const platform::RosterPushData& push, std::string_view topKind,
+                      PushOutcome& outcome) {
     std::vector<std::pair<std::string, std::vector<std::string>>> named;  // JID, group keys
     for (const platform::RosterPushUser& entry : push.users) {
         if (entry.subscription == "remove" || os::EqualsNoCase(entry.ask, "unsubscribe")) continue;
@@ -153,7 +155,8 @@ void LeaveOtherGroups(CIMTree& tree, const platform::RosterPushData& push,
     }
     for (const auto& [jid, keys] : named) {
         for (CUser* user : tree.FindUsers(jid, platform::JidMatch::Exact)) {
-            if (std::find(keys.begin(), keys.end(), std::string(user->groupKey.view())) != keys.end()) {
+            if (std::find(keys.begin(), keys.end(), std::string(user->groupKey.view())) !=
+                keys.end()) {
                 continue;
             }
             if (user->holder() != nullptr && tree.RemoveItemData(user->holder())) {

@@ -61,10 +61,9 @@ notify::Registrations RegisterRosterPushNotifications(core::ClientContext& conte
         {platform::notify_type::kTreeNodeAdded}, [&context, &trees](const Record& record) {
             const auto* push = record.As<platform::RosterPushData>();
             if (push == nullptr) return;
-            context.windows.SendTask(context.windowManager().MainPanel(),
-                                     [&context, &trees, push] {
-                                         ApplyPushToTrees(context, trees, *push);
-                                     });
+            context.windows.SendTask(context.windowManager().MainPanel(), [&context, &trees, push] {
+                ApplyPushToTrees(context, trees, *push);
+            });
         }));
     return registrations;
 }

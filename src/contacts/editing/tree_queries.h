@@ -9,7 +9,7 @@
 namespace contacts {
 class CIMTree;
 class CUser;
-}
+}  // namespace contacts
 
 namespace contacts::editing {
 

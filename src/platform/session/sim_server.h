@@ -274,12 +274,11 @@ class SimServer {
                       std::string_view group);
     int RemoveContact(SimSessionCore* session, std::string_view jid);
     int AddGroup(SimSessionCore* session, std::string_view nameSpace, std::string_view name);
-    int RenameGroup(SimSessionCore* session, std::string_view nameSpace,
-                    std::string_view oldName, std::string_view newName);
+    int RenameGroup(SimSessionCore* session, std::string_view nameSpace, std::string_view oldName,
+                    std::string_view newName);
     // The group goes with every contact in it.
     int DeleteGroup(SimSessionCore* session, std::string_view nameSpace, std::string_view name);
-    int AddMobileContact(SimSessionCore* session, std::string_view group,
-                         std::string_view payload);
+    int AddMobileContact(SimSessionCore* session, std::string_view group, std::string_view payload);
     int ModifyMobileContact(SimSessionCore* session, std::string_view group,
                             std::string_view payload, std::string_view id);
     int DeleteMobileContact(SimSessionCore* session, std::string_view id);

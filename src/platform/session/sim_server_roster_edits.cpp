@@ -73,10 +73,10 @@ int SimServer::AddGroup(SimSessionCore* session, std::string_view nameSpace,
     const std::string ownerKey = Jid(owner->jid).StoreKey();
     auto& groups = IsRoster(nameSpace) ? impl_->rosterGroups : impl_->phoneGroups;
     Impl::KeepGroup(groups, ownerKey, name);
-    impl_->PushRoster(ownerKey, RosterPushData{std::string(nameSpace),
-                                               {},
-                                               {{std::string(name), std::string(name), "",
-                                                 "addgroup"}}});
+    impl_->PushRoster(
+        ownerKey,
+        RosterPushData{
+            std::string(nameSpace), {}, {{std::string(name), std::string(name), "", "addgroup"}}});
     return 1;
 }
 
@@ -209,8 +209,8 @@ int SimServer::DeleteMobileContact(SimSessionCore* session, std::string_view id)
     const SimPhoneEntry removed = *it;
     book.erase(it);
     impl_->PushRoster(ownerKey, RosterPushData{std::string(kPhoneBookNameSpace),
-                                               {{removed.number + "@sms." + hostName_,
-                                                 removed.name, "", "remove", "", removed.group}},
+                                               {{removed.number + "@sms." + hostName_, removed.name,
+                                                 "", "remove", "", removed.group}},
                                                {}});
     return 1;
 }

@@ -150,14 +150,15 @@ struct SimServer::Impl {
 
     // Pushes one roster item with `action` ("add", "update", "remove" or a subscription
     // state), and its group ("addgroup") so that a tree without it makes it first.
-    void PushRosterUser(const std::string& ownerKey, const SimRosterItem& item,
-                        std::string action, std::string ask = {}) {
+    void PushRosterUser(const std::string& ownerKey, const SimRosterItem& item, std::string action,
+                        std::string ask = {}) {
         RosterPushData push{std::string(kRosterNameSpace), {}, {}};
         if (!item.group.empty()) {
             KeepGroup(rosterGroups, ownerKey, item.group);
             push.groups.push_back({item.group, item.group, "", "addgroup"});
         }
-        push.users.push_back({item.jid, item.name, std::move(ask), std::move(action), "", item.group});
+        push.users.push_back(
+            {item.jid, item.name, std::move(ask), std::move(action), "", item.group});
         PushRoster(ownerKey, std::move(push));
     }
 

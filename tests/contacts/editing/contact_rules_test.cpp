@@ -24,12 +24,22 @@ TEST(ContactRulesTest, TheBuddyDialogStopsAtTheFirstFailedCheck) {
         {"empty account", {"", "", "同事", false, true}, "用户名不能为空", F::Account, {}},
         {"empty mobile", {"", "", "同事", true, true}, "手机号码不能为空", F::Account, {}},
         // The account is checked before the nickname and the group, both illegal here.
-        {"illegal account", {"=bob", "&", "&", false, true}, "用户名中含有非法字符", F::Account, {}},
+        {"illegal account",
+         {"=bob", "&", "&", false, true},
+         "用户名中含有非法字符",
+         F::Account,
+         {}},
         {"short mobile", {"123", "", "同事", true, true}, "无效的手机号码", F::Account, {}},
         {"letter in mobile", {"123a", "", "同事", true, true}, "无效的手机号码", F::Account, {}},
-        {"mobile rule off the phone book", {"bob", "", "同事", false, true}, nullptr, {},
+        {"mobile rule off the phone book",
+         {"bob", "", "同事", false, true},
+         nullptr,
+         {},
          NextStep::Send},
-        {"illegal nickname", {"bob", "B&B", "&", false, true}, "昵称中含有非法字符", F::Nickname,
+        {"illegal nickname",
+         {"bob", "B&B", "&", false, true},
+         "昵称中含有非法字符",
+         F::Nickname,
          {}},
         {"illegal group", {"bob", "Bob", "a<b", false, true}, "组群中含有非法字符", F::Group, {}},
         {"empty group", {"bob", "Bob", "", false, false}, "请输入或选择一个组!", F::Group, {}},
@@ -72,13 +82,21 @@ struct PhoneCase {
 TEST(ContactRulesTest, ThePhoneContactDialogStopsAtTheFirstFailedCheck) {
     using D = DialogMode;
     const PhoneCase cases[] = {
-        {"empty mobile", D::Add, [](PhoneContactInput& i) { i.mobile.clear(); i.name.clear(); },
+        {"empty mobile", D::Add,
+         [](PhoneContactInput& i) {
+             i.mobile.clear();
+             i.name.clear();
+         },
          "手机号码不能为空！", F::Mobile},
         {"illegal mobile", D::Add, [](PhoneContactInput& i) { i.mobile = "=138"; },
          "手机号码中含有非法字符", F::Mobile},
         {"short mobile", D::Add, [](PhoneContactInput& i) { i.mobile = "138"; }, "无效的手机号码！",
          F::Mobile},
-        {"empty name", D::Add, [](PhoneContactInput& i) { i.name.clear(); i.email = "x"; },
+        {"empty name", D::Add,
+         [](PhoneContactInput& i) {
+             i.name.clear();
+             i.email = "x";
+         },
          "请输入姓名!", F::Name},
         {"illegal name", D::Add, [](PhoneContactInput& i) { i.name = "a&b"; }, "姓名中含有非法字符",
          F::Name},

@@ -6,9 +6,9 @@
 #include "contacts/contact_group.h"
 #include "contacts/contact_user.h"
 #include "contacts/im_tree.h"
+#include "contacts/loading_fixture.h"
 #include "contacts/tree_builder.h"
 #include "core/client_world.h"
-#include "contacts/loading_fixture.h"
 #include "platform/services/notice_pop.h"
 #include "platform/session/sim_session_core.h"
 #include "support/gbk_print.h"
@@ -73,18 +73,30 @@ TEST_F(RosterPushTest, WhatEachUserItemDoes) {
         std::size_t detailQueries;
     };
     const Case cases[] = {
-        {"unsubscribe is skipped", {"amy@h", "Amy", "UnSubscribe", "add", "", "朋友"},
-         "同事 (0/1)\n  Bob(离线)\n朋友\n", 0},
-        {"a subscription state adds without asking", {"amy@h", "Amy", "", "both", "", "朋友"},
-         "同事 (0/1)\n  Bob(离线)\n朋友 (0/1)\n  Amy(离线)\n", 0},
-        {"update renames", {"bob@h", "Robert", "", "update", "", "同事"},
-         "同事 (0/1)\n  Robert(离线)\n朋友\n", 2},
-        {"a move leaves the old group", {"bob@h", "Bob", "", "update", "", "朋友"},
-         "同事\n朋友 (0/1)\n  Bob(离线)\n", 2},
-        {"remove takes the user out", {"bob@h", "Bob", "", "remove", "", "同事"},
-         "同事\n朋友\n", 0},
-        {"remove of another group's user changes nothing", {"bob@h", "Bob", "", "remove", "", "朋友"},
-         "同事 (0/1)\n  Bob(离线)\n朋友\n", 0},
+        {"unsubscribe is skipped",
+         {"amy@h", "Amy", "UnSubscribe", "add", "", "朋友"},
+         "同事 (0/1)\n  Bob(离线)\n朋友\n",
+         0},
+        {"a subscription state adds without asking",
+         {"amy@h", "Amy", "", "both", "", "朋友"},
+         "同事 (0/1)\n  Bob(离线)\n朋友 (0/1)\n  Amy(离线)\n",
+         0},
+        {"update renames",
+         {"bob@h", "Robert", "", "update", "", "同事"},
+         "同事 (0/1)\n  Robert(离线)\n朋友\n",
+         2},
+        {"a move leaves the old group",
+         {"bob@h", "Bob", "", "update", "", "朋友"},
+         "同事\n朋友 (0/1)\n  Bob(离线)\n",
+         2},
+        {"remove takes the user out",
+         {"bob@h", "Bob", "", "remove", "", "同事"},
+         "同事\n朋友\n",
+         0},
+        {"remove of another group's user changes nothing",
+         {"bob@h", "Bob", "", "remove", "", "朋友"},
+         "同事 (0/1)\n  Bob(离线)\n朋友\n",
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -115,19 +127,26 @@ TEST_F(RosterPushTest, GroupItemsCreateRenameAndDelete) {
         const char* outline;
     };
     const Case cases[] = {
-        {"addgroup makes a missing group", {{"家人", "家人", "", "addgroup"}},
+        {"addgroup makes a missing group",
+         {{"家人", "家人", "", "addgroup"}},
          "同事 (0/1)\n  Bob(离线)\n朋友\n家人\n"},
-        {"addgroup leaves a present one", {{"同事", "别名", "", "addgroup"}},
+        {"addgroup leaves a present one",
+         {{"同事", "别名", "", "addgroup"}},
          "同事 (0/1)\n  Bob(离线)\n朋友\n"},
-        {"listgroup renames", {{"同事", "老同事", "", "listgroup"}},
+        {"listgroup renames",
+         {{"同事", "老同事", "", "listgroup"}},
          "老同事 (0/1)\n  Bob(离线)\n朋友\n"},
-        {"updategroupname renames", {{"朋友", "好朋友", "", "updategroupname"}},
+        {"updategroupname renames",
+         {{"朋友", "好朋友", "", "updategroupname"}},
          "同事 (0/1)\n  Bob(离线)\n好朋友\n"},
-        {"updategroupname makes nothing", {{"家人", "家人", "", "updategroupname"}},
+        {"updategroupname makes nothing",
+         {{"家人", "家人", "", "updategroupname"}},
          "同事 (0/1)\n  Bob(离线)\n朋友\n"},
-        {"deletegroup takes the group and its users", {{"同事", "同事", "", "deletegroup"}},
+        {"deletegroup takes the group and its users",
+         {{"同事", "同事", "", "deletegroup"}},
          "朋友\n"},
-        {"a new group below another", {{"同学", "同学", "朋友", "addgroup"}},
+        {"a new group below another",
+         {{"同学", "同学", "朋友", "addgroup"}},
          "同事 (0/1)\n  Bob(离线)\n朋友\n  同学\n"},
     };
     for (const Case& c : cases) {
@@ -144,8 +163,8 @@ TEST_F(RosterPushTest, APhoneBookUserAsksForItsCard) {
     phoneBook->topKind = std::string(platform::kPhoneBookTopKind);
     contacts::ApplyRosterPush(
         context(), *phoneBook,
-        Push({{"13800138000@sms.h", "张三", "", "add", "", "家人"}}, {{"家人", "家人", "", "addgroup"}},
-             platform::kPhoneBookNameSpace),
+        Push({{"13800138000@sms.h", "张三", "", "add", "", "家人"}},
+             {{"家人", "家人", "", "addgroup"}}, platform::kPhoneBookNameSpace),
         platform::kPhoneBookTopKind);
     EXPECT_GBK_EQ(Outline(*phoneBook), "家人 (0/1)\n  张三\n");
     const auto calls = session().calls().Calls();

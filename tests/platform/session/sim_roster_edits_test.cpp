@@ -59,7 +59,8 @@ class SimRosterEditsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         me_ = world_.server().AddAccount({.loginName = "me", .password = "pw", .nickname = "我"});
-        bob_ = world_.server().AddAccount({.loginName = "bob", .password = "pw", .nickname = "Bob"});
+        bob_ =
+            world_.server().AddAccount({.loginName = "bob", .password = "pw", .nickname = "Bob"});
         world_.server().SetRoster(me_, {{bob_, "Bob", "同事", "both"}});
         ASSERT_EQ(client_.core.Login("me", "pw", 1, "", 0), platform::kLoginAccepted);
         client_.Pushes();
@@ -99,7 +100,9 @@ TEST_F(SimRosterEditsTest, EveryBuddyEditIsKeptAndPushed) {
          {{bob_, "Bob", "老同事", "both"}, {amy, "艾米", "老同事", "none"}}},
         {"remove one",
          [&] { return core.RemoveContact(amy, "艾米", "老同事"); },
-         {roster, {{amy, "艾米", "", "remove", "", "老同事"}}, {{"老同事", "老同事", "", "addgroup"}}},
+         {roster,
+          {{amy, "艾米", "", "remove", "", "老同事"}},
+          {{"老同事", "老同事", "", "addgroup"}}},
          {{bob_, "Bob", "老同事", "both"}}},
         {"delete the group with its contacts",
          [&] { return core.DeleteBudyGroup("老同事"); },
@@ -120,8 +123,7 @@ TEST_F(SimRosterEditsTest, AnEmptyGroupStaysInTheListAndEditsOfUnknownThingsAnsw
     platform::SimSessionCore& core = client_.core;
     EXPECT_EQ(core.AddBudyGroup("空组", "空组", "iqRosterTop"), 1);
     ASSERT_EQ(client_.Pushes().size(), 1u);
-    const platform::ContactListData list =
-        client_.RefreshedList(platform::kRosterNameSpace);
+    const platform::ContactListData list = client_.RefreshedList(platform::kRosterNameSpace);
     ASSERT_EQ(list.groups.size(), 2u);
     EXPECT_GBK_EQ(list.groups[0].name, "空组");
     struct Case {
@@ -161,8 +163,7 @@ TEST_F(SimRosterEditsTest, PhoneBookEditsNameTheContactByItsSmsJid) {
     ASSERT_EQ(pushes.size(), 1u);
     EXPECT_EQ(pushes[0], (RosterPushData{phone, {{jid, "张三丰", "", "remove", "", "家人"}}, {}}));
     // The group stays, empty.
-    const platform::ContactListData list =
-        client_.RefreshedList(platform::kPhoneBookNameSpace);
+    const platform::ContactListData list = client_.RefreshedList(platform::kPhoneBookNameSpace);
     EXPECT_TRUE(list.users.empty());
     ASSERT_EQ(list.groups.size(), 1u);
 }
