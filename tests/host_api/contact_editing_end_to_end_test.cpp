@@ -205,8 +205,9 @@ TEST_F(ContactEditingTest, APhoneBookContactForANewGroupIsSentOnceTheGroupCame) 
     const auto sent = world.simSession().calls().Named("AddMobileContact");
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_GBK_EQ(sent[0].args[0], "家人");
+    EXPECT_NE(sent[0].args[1].find("<mobile>13800138000</mobile>"), std::string::npos);
     EXPECT_TRUE(PumpUntil(world.windows(), [&] {
-        return Outline(*phoneBook).find("  张三\n") != std::string::npos;
+        return Outline(*phoneBook).find("家人 (0/1)\n  张三\n") != std::string::npos;
     })) << testing_support::DisplayGbk(Outline(*phoneBook));
 }
 
