@@ -39,6 +39,8 @@ class ContactTreeService final : public core::ContactService {
     void SetGroupSortPlan(int plan) override;
     int GetGroupSortPlan() override;
     void EmptyContactTrees(bool withRecentContacts) override;
+    void AddRecentContact(const std::string& jid, const std::string& name) override;
+    void DelRecentContact() override;
 
     // ---- The editing dialogs (contact_tree_editing.cpp). The selection is that of
     // SelectionTree; only the buddy list and the phone book are edited.

@@ -265,6 +265,8 @@ class SimServer {
     int SendTyping(SimSessionCore* session, std::string_view to, std::string_view state);
     int AddContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
                    std::string_view group);
+    // Keeps the account's own extension XML; its next login's own vCard carries it.
+    int UpdateExtension(SimSessionCore* session, std::string_view extensionXml);
     int ConfirmSubscribe(SimSessionCore* session, std::string_view requester, bool accept);
     // Edits of the buddy list and the phone book (sim_server_roster_edits.cpp). Each change
     // is confirmed to every session of the owner with a roster push (type 34); an edit of
