@@ -1,6 +1,7 @@
 #include "contacts/contact_notifications.h"
 
 #include "contacts/contact_trees.h"
+#include "contacts/editing/roster_push_notifications.h"
 #include "core/chat_window.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
@@ -56,6 +57,9 @@ notify::Registrations RegisterContactNotifications(core::ClientContext& context,
     }));
     registrations.push_back(handlers.OnUi(
         {kVcard}, [&context, &trees](const Record& record) { OnVcard(context, trees, record); }));
+    for (notify::Registration& pushes : RegisterRosterPushNotifications(context, trees, handlers)) {
+        registrations.push_back(std::move(pushes));
+    }
     return registrations;
 }
 

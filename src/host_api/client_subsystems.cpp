@@ -19,7 +19,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       handlers_(notify::NotificationHandlers::Create(context.log)),
       trees_(context),
       panelTrees_(context, trees_),
-      contactService_(trees_, panelTrees_,
+      contactService_(context, trees_, panelTrees_,
                       [&manager]() -> os::Window* { return manager.mainPanel(); }),
       userSettings_(context),
       shell_(context),

@@ -64,6 +64,8 @@ std::size_t ExpectedPayloadIndex(std::uint32_t type) {
             return IndexOf<ContactListData>;
         case kSubscriptionRequest:
             return IndexOf<SubscriptionRequestData>;
+        case kTreeNodeAdded:
+            return IndexOf<RosterPushData>;
         case kChannelList:
             return IndexOf<ChannelListData>;
         case kTypingState:

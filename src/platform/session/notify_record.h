@@ -239,6 +239,33 @@ struct ContactListData {
     friend bool operator==(const ContactListData&, const ContactListData&) = default;
 };
 
+// Type 34: the server's confirmation of a change to the roster or the phone book (a roster
+// push). A user item carries the pending request ("ask"), the subscription or the action
+// ("remove", "add", "update"), a further text and the group; a group item its action
+// ("listgroup", "addgroup", "updategroupname", "deletegroup").
+struct RosterPushUser {
+    std::string jid;
+    std::string name;
+    std::string ask;
+    std::string subscription;
+    std::string aux2;
+    std::string group;
+    friend bool operator==(const RosterPushUser&, const RosterPushUser&) = default;
+};
+struct RosterPushGroup {
+    std::string id;
+    std::string name;
+    std::string parentId;
+    std::string action;
+    friend bool operator==(const RosterPushGroup&, const RosterPushGroup&) = default;
+};
+struct RosterPushData {
+    std::string nameSpace;  // "jabber:iq:roster" or "kestral:iq:private:phone"
+    std::vector<RosterPushUser> users;
+    std::vector<RosterPushGroup> groups;
+    friend bool operator==(const RosterPushData&, const RosterPushData&) = default;
+};
+
 // What a type-27 record reports: bytes that moved, or the outcome of the offer (the sender
 // learns whether the peer was reached).
 enum class FileStage { Data, Negotiated, NegotiationFailed };
@@ -290,7 +317,8 @@ struct SlotData {
 using NotifyPayload =
     std::variant<NoPayload, LoginResultData, LoggedInElsewhereData, MessageData, UpdateNoticeData,
                  PresenceData, SubscriptionRequestData, TypingStateData, ChannelListData,
-                 ContactListData, FileTransferData, SmsQuotaData, TimedSmsAnswerData, SlotData>;
+                 ContactListData, FileTransferData, SmsQuotaData, TimedSmsAnswerData, SlotData,
+                 RosterPushData>;
 
 struct NotifyRecord {
     std::uint32_t type = 0;

@@ -272,6 +272,22 @@ class SimServer {
     // Keeps the account's own extension XML; its next login's own vCard carries it.
     int UpdateExtension(SimSessionCore* session, std::string_view extensionXml);
     int ConfirmSubscribe(SimSessionCore* session, std::string_view requester, bool accept);
+    // Edits of the buddy list and the phone book (sim_server_roster_edits.cpp). Each change
+    // is confirmed to every session of the owner with a roster push (type 34); an edit of
+    // something the owner does not have answers 0 and pushes nothing. A phone-book contact
+    // is named by its number or its JID "<number>@sms.<host>".
+    int ModifyContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
+                      std::string_view group);
+    int RemoveContact(SimSessionCore* session, std::string_view jid);
+    int AddGroup(SimSessionCore* session, std::string_view nameSpace, std::string_view name);
+    int RenameGroup(SimSessionCore* session, std::string_view nameSpace, std::string_view oldName,
+                    std::string_view newName);
+    // The group goes with every contact in it.
+    int DeleteGroup(SimSessionCore* session, std::string_view nameSpace, std::string_view name);
+    int AddMobileContact(SimSessionCore* session, std::string_view group, std::string_view payload);
+    int ModifyMobileContact(SimSessionCore* session, std::string_view group,
+                            std::string_view payload, std::string_view id);
+    int DeleteMobileContact(SimSessionCore* session, std::string_view id);
     int QueryStatus(SimSessionCore* session, std::string_view jid);
     // The presence of every online contact on the session's roster, again; 0 when the
     // session is not logged in.

@@ -1,6 +1,8 @@
 // The simulated server's lists: rosters and phone books as list records, and the
 // organisation directory unit by unit.
+#include <map>
 #include <string>
+#include <vector>
 
 #include "os/text/cstring_ops.h"
 #include "platform/session/sim_server.h"
@@ -23,6 +25,14 @@ void AddGroupOnce(ContactListData& list, const std::string& name) {
         if (group.id == name) return;
     }
     list.groups.push_back({name, name, ""});
+}
+
+// The groups the owner made, the empty ones too.
+void AddGroupsOf(ContactListData& list, const std::map<std::string, std::vector<std::string>>& made,
+                 const std::string& owner) {
+    if (auto it = made.find(owner); it != made.end()) {
+        for (const std::string& group : it->second) AddGroupOnce(list, group);
+    }
 }
 
 std::string GroupKey(std::string_view topKind, const std::string& group) {
@@ -106,6 +116,7 @@ bool SimServer::SendContactList(SimSessionCore* session, std::string_view nameSp
     list.nameSpace = std::string(nameSpace);
     if (nameSpace == kRosterNameSpace) {
         auto it = impl_->rosters.find(owner);
+        AddGroupsOf(list, impl_->rosterGroups, owner);
         if (it == impl_->rosters.end()) return deliver();
         for (const SimRosterItem& item : it->second) {
             AddGroupOnce(list, item.group);
@@ -113,6 +124,7 @@ bool SimServer::SendContactList(SimSessionCore* session, std::string_view nameSp
         }
     } else if (nameSpace == kPhoneBookNameSpace) {
         auto it = impl_->phoneBooks.find(owner);
+        AddGroupsOf(list, impl_->phoneGroups, owner);
         if (it == impl_->phoneBooks.end()) return deliver();
         for (const SimPhoneEntry& entry : it->second) {
             AddGroupOnce(list, entry.group);

@@ -88,7 +88,8 @@ int SimServer::AddContact(SimSessionCore* session, std::string_view jid, std::st
     const std::string ownerKey = Jid(owner->jid).StoreKey();
     const std::string contactKey = Jid(jid).StoreKey();
     SimRosterItem* item = impl_->RosterItem(ownerKey, contactKey);
-    if (item == nullptr) {
+    const bool added = item == nullptr;
+    if (added) {
         impl_->rosters[ownerKey].push_back(
             SimRosterItem{Jid(jid).Bare(), std::string(nickname), std::string(group), "none"});
         item = &impl_->rosters[ownerKey].back();
@@ -96,7 +97,9 @@ int SimServer::AddContact(SimSessionCore* session, std::string_view jid, std::st
         item->name = std::string(nickname);
         item->group = std::string(group);
     }
-    if (sim::SeesPresence(item->subscription) || impl_->Account(contactKey) == nullptr) return 1;
+    const bool asks = !sim::SeesPresence(item->subscription) && impl_->Account(contactKey);
+    impl_->PushRosterUser(ownerKey, *item, added ? "add" : "update", asks ? "subscribe" : "");
+    if (!asks) return 1;
 
     const NotifyRecord request =
         MakeNotify(notify_type::kSubscriptionRequest, SubscriptionRequestData{owner->jid});
@@ -126,6 +129,7 @@ int SimServer::ConfirmSubscribe(SimSessionCore* session, std::string_view reques
     // The requester now sees the confirmer ...
     if (SimRosterItem* item = impl_->RosterItem(requesterKey, confirmerKey)) {
         item->subscription = WithTo(item->subscription);
+        impl_->PushRosterUser(requesterKey, *item, item->subscription);
     } else {
         impl_->rosters[requesterKey].push_back(
             SimRosterItem{confirmer->jid, confirmer->nickname, {}, "to"});
@@ -133,6 +137,7 @@ int SimServer::ConfirmSubscribe(SimSessionCore* session, std::string_view reques
     // ... and the confirmer's roster knows the requester as someone who sees it.
     if (SimRosterItem* item = impl_->RosterItem(confirmerKey, requesterKey)) {
         item->subscription = WithFrom(item->subscription);
+        impl_->PushRosterUser(confirmerKey, *item, item->subscription);
     } else {
         impl_->rosters[confirmerKey].push_back(
             SimRosterItem{requesterJid,

@@ -346,8 +346,7 @@ int SimSessionCore::ModifyPersionInfo(const SlotData& info) {
 }
 
 // ---- Contacts and groups ----
-// AddContact and ConfirmSubscribe are carried out; the roster pushes that answer the other
-// edits come with the contact-editing work.
+// Carried out by the server, which confirms each change with a roster push.
 
 int SimSessionCore::AddContact(std::string_view jid, std::string_view nickname,
                                std::string_view group) {
@@ -358,13 +357,13 @@ int SimSessionCore::AddContact(std::string_view jid, std::string_view nickname,
 int SimSessionCore::ModifyContact(std::string_view jid, std::string_view nickname,
                                   std::string_view group, std::string_view previousGroup) {
     calls_.Record("ModifyContact", {Text(jid), Text(nickname), Text(group), Text(previousGroup)});
-    return Accepted();
+    return server_->ModifyContact(this, jid, nickname, group);
 }
 
 int SimSessionCore::RemoveContact(std::string_view jid, std::string_view name,
                                   std::string_view group) {
     calls_.Record("RemoveContact", {Text(jid), Text(name), Text(group)});
-    return Accepted();
+    return server_->RemoveContact(this, jid);
 }
 
 int SimSessionCore::SendRequestMsnContact(std::string_view address) {
@@ -380,49 +379,49 @@ int SimSessionCore::ConfirmSubscribe(std::string_view jid, int accept) {
 int SimSessionCore::AddBudyGroup(std::string_view name, std::string_view name2,
                                  std::string_view parent) {
     calls_.Record("AddBudyGroup", {Text(name), Text(name2), Text(parent)});
-    return Accepted();
+    return server_->AddGroup(this, kRosterNameSpace, name);
 }
 
 int SimSessionCore::ModifyBuddyGroup(std::string_view oldName, std::string_view newName) {
     calls_.Record("ModifyBuddyGroup", {Text(oldName), Text(newName)});
-    return Accepted();
+    return server_->RenameGroup(this, kRosterNameSpace, oldName, newName);
 }
 
 int SimSessionCore::DeleteBudyGroup(std::string_view group) {
     calls_.Record("DeleteBudyGroup", {Text(group)});
-    return Accepted();
+    return server_->DeleteGroup(this, kRosterNameSpace, group);
 }
 
 int SimSessionCore::AddTelGroup(std::string_view name, std::string_view name2,
                                 std::string_view parent) {
     calls_.Record("AddTelGroup", {Text(name), Text(name2), Text(parent)});
-    return Accepted();
+    return server_->AddGroup(this, kPhoneBookNameSpace, name);
 }
 
 int SimSessionCore::ModifyTelGroup(std::string_view oldName, std::string_view newName) {
     calls_.Record("ModifyTelGroup", {Text(oldName), Text(newName)});
-    return Accepted();
+    return server_->RenameGroup(this, kPhoneBookNameSpace, oldName, newName);
 }
 
 int SimSessionCore::DeleteTelGroup(std::string_view group) {
     calls_.Record("DeleteTelGroup", {Text(group)});
-    return Accepted();
+    return server_->DeleteGroup(this, kPhoneBookNameSpace, group);
 }
 
 int SimSessionCore::AddMobileContact(std::string_view group, std::string_view payload) {
     calls_.Record("AddMobileContact", {Text(group), Text(payload)});
-    return Accepted();
+    return server_->AddMobileContact(this, group, payload);
 }
 
 int SimSessionCore::ModifyMobileContact(std::string_view group, std::string_view payload,
                                         std::string_view id) {
     calls_.Record("ModifyMobileContact", {Text(group), Text(payload), Text(id)});
-    return Accepted();
+    return server_->ModifyMobileContact(this, group, payload, id);
 }
 
 int SimSessionCore::DeleteMobileContact(std::string_view group, std::string_view id) {
     calls_.Record("DeleteMobileContact", {Text(group), Text(id)});
-    return Accepted();
+    return server_->DeleteMobileContact(this, id);
 }
 
 // ---- Messages and SMS ----

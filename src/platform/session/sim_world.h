@@ -41,6 +41,9 @@ struct SimServer::Impl {
     std::map<std::string, SimAccount> accounts;
     std::map<std::string, std::vector<SimRosterItem>> rosters;
     std::map<std::string, std::vector<SimPhoneEntry>> phoneBooks;
+    // Groups a user made on the buddy list and in the phone book, kept while they are empty.
+    std::map<std::string, std::vector<std::string>> rosterGroups;
+    std::map<std::string, std::vector<std::string>> phoneGroups;
     SimDirectory directory;
     std::map<std::string, std::size_t> unitIndex;  // unit id -> index in directory.units
     std::vector<Channel> channels;
@@ -129,6 +132,34 @@ struct SimServer::Impl {
                 entry.session->Deliver(record);
             }
         }
+    }
+
+    // Confirms a change of the owner's lists to every session of the owner (type 34).
+    void PushRoster(const std::string& ownerKey, RosterPushData push) {
+        DeliverToAccount(ownerKey, MakeNotify(notify_type::kTreeNodeAdded, std::move(push)));
+    }
+
+    // Remembers a group of the owner's, so that it stays while it is empty; false when known.
+    static bool KeepGroup(std::map<std::string, std::vector<std::string>>& groups,
+                          const std::string& ownerKey, std::string_view name) {
+        std::vector<std::string>& kept = groups[ownerKey];
+        if (name.empty() || std::find(kept.begin(), kept.end(), name) != kept.end()) return false;
+        kept.emplace_back(name);
+        return true;
+    }
+
+    // Pushes one roster item with `action` ("add", "update", "remove" or a subscription
+    // state), and its group ("addgroup") so that a tree without it makes it first.
+    void PushRosterUser(const std::string& ownerKey, const SimRosterItem& item, std::string action,
+                        std::string ask = {}) {
+        RosterPushData push{std::string(kRosterNameSpace), {}, {}};
+        if (!item.group.empty()) {
+            KeepGroup(rosterGroups, ownerKey, item.group);
+            push.groups.push_back({item.group, item.group, "", "addgroup"});
+        }
+        push.users.push_back(
+            {item.jid, item.name, std::move(ask), std::move(action), "", item.group});
+        PushRoster(ownerKey, std::move(push));
     }
 
     // Tells every logged-in user who sees this account's presence.
