@@ -25,7 +25,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       navigator_(context, trees_),
       history_(context, trees_, panelTrees_, navigator_),
       web_(context),
-      incomingHooks_(trees_),
+      incomingHooks_(trees_, context),
       batch_(context, &trees_),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
