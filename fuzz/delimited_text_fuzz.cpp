@@ -28,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         textBytes += row.text.size();
         for (const std::string& field : row.fields) {
             const std::string written = contacts::ExportField(field);
-            const auto back = contacts::ReadDelimitedRows(written + ",", contacts::ImportSeparator::Comma);
+            const auto back =
+                contacts::ReadDelimitedRows(written + ",", contacts::ImportSeparator::Comma);
             if (back.size() != 1 || back[0].fields.size() != 2 || back[0].fields[0] != field) {
                 std::abort();
             }

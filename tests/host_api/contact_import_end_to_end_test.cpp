@@ -2,8 +2,10 @@
 // chooser, the import dialog and its worker, the simulated server's roster.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "contacts/transfer/contact_importer.h"
 #include "contacts/transfer/contact_transfer_flows.h"
 #include "contacts/transfer/dlg_import_contacts.h"
 #include "contacts/transfer/import_row_validator.h"
@@ -20,40 +22,66 @@ class ContactImportEndToEndTest : public SubsystemsTest {
   protected:
     core::ContactService& door() { return *context.doors().contacts; }
 
-    // Moves the manual clock through the import's pauses until its worker has ended. The
-    // client's own threads wait on the clock too: the worker's pause is a waiter beyond the
-    // `idleWaiters` counted before the import started.
-    ::testing::AssertionResult FinishImport(contacts::CDlgImportContacts& dialog, int idleWaiters) {
-        for (int pause = 0; pause < 12; ++pause) {
-            auto paused = testing_support::PumpUntil(world.windows(), [&] {
-                return dialog.summary().has_value() || world.clock().WaiterCount() > idleWaiters;
-            });
-            if (!paused) return paused;
-            if (dialog.summary()) break;
-            world.clock().Advance(3000);
-        }
-        return testing_support::PumpUntil(world.windows(),
-                                          [&] { return dialog.summary().has_value(); });
+    // Writes `text` as the import file, answers the file chooser with it and opens the import
+    // dialog of the buddy list through the door.
+    contacts::CDlgImportContacts* OpenImport(const std::string& text) {
+        file = commonDir.str() + "import.csv";
+        EXPECT_TRUE(os::WriteFileAtomically(file, text));
+        world.prompter().AnswerOpenFile(file);
+        door().ShowImportAddressList(false);
+        return subsystems->contactService().transfer().importDialog();
     }
+
+    // Until the worker waits for the dialog's pace timer, or has ended.
+    ::testing::AssertionResult PumpToPauseOrEnd(contacts::CDlgImportContacts& dialog) {
+        return testing_support::PumpUntil(
+            world.windows(), [&] { return dialog.pacing() || !dialog.running(); },
+            "the import's next pause or its end");
+    }
+
+    // Moves the manual clock through each pause of the import (the dialog's pace timer) until
+    // its worker has ended, then handles what the worker posted last.
+    ::testing::AssertionResult FinishImport(contacts::CDlgImportContacts& dialog) {
+        // Four pauses at most: after reading, after each refresh, after a failure.
+        for (int pause = 0; pause <= 4; ++pause) {
+            auto reached = PumpToPauseOrEnd(dialog);
+            if (!reached || !dialog.running()) break;
+            // The clock's steps handle this thread's messages too: the next pause may begin
+            // before Advance returns, so the pauses are counted, not the pacing flag.
+            const int ended = dialog.pausesEnded();
+            world.clock().Advance(contacts::kAfterFailurePauseMs);
+            auto resumed = testing_support::PumpUntil(
+                world.windows(), [&] { return dialog.pausesEnded() > ended; },
+                "the pace timer's end");
+            if (!resumed) return resumed;
+        }
+        if (dialog.running())
+            return ::testing::AssertionFailure() << "more pauses than an import has";
+        while (world.windows().PumpPending() > 0) {
+        }
+        if (!dialog.summary()) return ::testing::AssertionFailure() << "the worker left no summary";
+        return ::testing::AssertionSuccess();
+    }
+
+    std::optional<std::string> Status(qorvdesk::automation::Driver& driver,
+                                      qorvdesk::automation::WindowHandle window) {
+        return driver.Text(window, contacts::CDlgImportContacts::kStatusLabelId);
+    }
+
+    std::string file;
 };
 
-TEST_F(ContactImportEndToEndTest, DISABLED_ImportsRowsIntoTheServersRosterAndListsEveryRow) {
+TEST_F(ContactImportEndToEndTest, ImportsRowsIntoTheServersRosterAndListsEveryRow) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
-    const std::string file = commonDir.str() + "import.csv";
-    ASSERT_TRUE(os::WriteFileAtomically(file,
-                                        "alice@" + world.simSession().GetHostName() +
-                                            ",Alice,朋友\r\n"
-                                            "@bad,坏,朋友\r\n"
-                                            "13800138000,短信,手机\r\n"));
-    world.prompter().AnswerOpenFile(file);
-    door().ShowImportAddressList(false);
-    contacts::CDlgImportContacts* dialog = subsystems->contactService().transfer().importDialog();
+    contacts::CDlgImportContacts* dialog = OpenImport("alice@" + world.simSession().GetHostName() +
+                                                      ",Alice,朋友\r\n"
+                                                      "@bad,坏,朋友\r\n"
+                                                      "13800138000,短信,手机\r\n");
     ASSERT_NE(dialog, nullptr);
     qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
     const qorvdesk::automation::WindowHandle window = dialog->hwnd().value();
-    const int idleWaiters = world.clock().WaiterCount();
     ASSERT_TRUE(driver.Click(window, os::IDOK)) << driver.LastError();
-    ASSERT_TRUE(FinishImport(*dialog, idleWaiters));
+    ASSERT_TRUE(FinishImport(*dialog));
 
     const contacts::ImportSummary summary = *dialog->summary();
     EXPECT_TRUE(summary.finished) << summary.failure;
@@ -77,9 +105,45 @@ TEST_F(ContactImportEndToEndTest, DISABLED_ImportsRowsIntoTheServersRosterAndLis
     EXPECT_EQ(found, 2);
     // The progress bar reached its end and the last step is shown.
     EXPECT_EQ(driver.ProgressPosition(window, contacts::CDlgImportContacts::kProgressId), 100);
+    EXPECT_GBK_EQ(Status(driver, window).value_or(""), "正在处理数据请稍候...");
     std::string result;
     ASSERT_TRUE(os::ReadFile(file + ".bak.csv", result));
     EXPECT_NE(result.find("@bad,坏,朋友,!~!第一列用户名不合法,\n"), std::string::npos);
+}
+
+// The pauses are the dialog's timer on the one clock: the next step waits for it to run out,
+// and closing the dialog in a pause stops the worker before it adds anyone.
+TEST_F(ContactImportEndToEndTest, StepsWaitForThePaceTimerAndClosingInAPauseStopsTheImport) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    contacts::CDlgImportContacts* dialog =
+        OpenImport("alice@" + world.simSession().GetHostName() + ",Alice,朋友\r\n");
+    ASSERT_NE(dialog, nullptr);
+    qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
+    const qorvdesk::automation::WindowHandle window = dialog->hwnd().value();
+    ASSERT_TRUE(driver.Click(window, os::IDOK)) << driver.LastError();
+
+    ASSERT_TRUE(PumpToPauseOrEnd(*dialog));
+    ASSERT_TRUE(dialog->pacing());
+    EXPECT_GBK_EQ(Status(driver, window).value_or(""), "正在读取导入文件...");
+    world.clock().Advance(contacts::kAfterReadingPauseMs - 1);
+    world.windows().PumpPending();
+    EXPECT_TRUE(dialog->pacing());
+    EXPECT_EQ(dialog->pausesEnded(), 0);
+    EXPECT_GBK_EQ(Status(driver, window).value_or(""), "正在读取导入文件...");
+    world.clock().Advance(1);
+    ASSERT_TRUE(testing_support::PumpUntil(
+        world.windows(), [&] { return dialog->pausesEnded() == 1 && dialog->pacing(); }));
+    EXPECT_GBK_EQ(Status(driver, window).value_or(""), "与服务器同步 buddy...");
+
+    ASSERT_TRUE(driver.Click(window, os::IDCANCEL)) << driver.LastError();
+    ASSERT_TRUE(testing_support::PumpUntil(world.windows(), [&] { return !dialog->running(); }));
+    ASSERT_TRUE(dialog->summary().has_value());
+    EXPECT_FALSE(dialog->summary()->finished);
+    EXPECT_TRUE(world.simSession().calls().Named("AddBudyGroup").empty());
+    EXPECT_TRUE(world.simSession().calls().Named("AddContact").empty());
+    const auto flags = world.simSession().calls().Named("SetRequestWholeTreeValue");
+    ASSERT_FALSE(flags.empty());
+    EXPECT_EQ(flags.back().args[0], "0");
 }
 
 TEST_F(ContactImportEndToEndTest, ExportWritesTheBuddyListAndOpensIt) {
@@ -90,9 +154,8 @@ TEST_F(ContactImportEndToEndTest, ExportWritesTheBuddyListAndOpensIt) {
     door().ShowExportAddressList(false);
     std::string text;
     ASSERT_TRUE(os::ReadFile(file, text));
-    EXPECT_GBK_EQ(text,
-                  "用户名,用户姓名或昵称,群组,工作电话,手机,邮件,行业,单位,职称,职务,\r\n" +
-                      bob + ",Bob,同事,,,,,,,,\r\n");
+    EXPECT_GBK_EQ(text, "用户名,用户姓名或昵称,群组,工作电话,手机,邮件,行业,单位,职称,职务,\r\n" +
+                            bob + ",Bob,同事,,,,,,,,\r\n");
     ASSERT_EQ(world.shell().RequestCount(), 1u);
     EXPECT_EQ(world.shell().Requests()[0].file, file);
 }

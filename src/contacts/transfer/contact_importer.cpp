@@ -1,8 +1,5 @@
 #include "contacts/transfer/contact_importer.h"
 
-#include <condition_variable>
-#include <mutex>
-
 #include "contacts/im_tree.h"
 #include "contacts/transfer/contact_export.h"
 #include "contacts/transfer/import_encoding.h"
@@ -17,9 +14,6 @@ namespace {
 constexpr std::string_view kCannotOpenFile = "无法打开导入文件, 请确认文件存在且可以读取。";
 constexpr std::string_view kCannotWriteResult = "无法写入导入结果文件: ";
 constexpr std::string_view kSyncingPrefix = "与服务器同步 ";
-constexpr os::Millis kAfterReadingPauseMs = 500;
-constexpr os::Millis kAfterRefreshPauseMs = 1000;
-constexpr os::Millis kAfterFailurePauseMs = 3000;
 constexpr std::size_t kImportFileLimit = 64u << 20;
 
 std::string EscapeXml(std::string_view text) {
@@ -27,10 +21,17 @@ std::string EscapeXml(std::string_view text) {
     out.reserve(text.size());
     for (const char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -137,16 +138,8 @@ void ContactImporter::Report(std::string text) {
 }
 
 bool ContactImporter::Pause(os::Millis ms, const std::stop_token& stop) {
-    std::mutex mutex;
-    std::unique_lock lock(mutex);
-    std::condition_variable plain;
-    // A stop request wakes the pause through its callback.
-    std::stop_callback wake(stop, [&] {
-        std::lock_guard guard(mutex);
-        plain.notify_all();
-    });
-    clock_.WaitUntil(lock, plain, clock_.DeadlineAfter(ms), [&] { return stop.stop_requested(); });
-    return !stop.stop_requested();
+    if (stop.stop_requested()) return false;
+    return pace_ ? pace_(ms, stop) && !stop.stop_requested() : true;
 }
 
 ImportSummary ContactImporter::Run(const ImportRequest& request, std::stop_token stop) {

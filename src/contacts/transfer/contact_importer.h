@@ -4,7 +4,9 @@
 // file; have the server send both lists again; create the groups the accepted rows name and
 // the target tree lacks, level by level; add every accepted contact. Each step is reported
 // through the progress callback (called on the worker; the dialog posts it to its window).
-// A stop request (the dialog closing) ends the run between two server calls.
+// Between some steps the run pauses so the user can read them; the pacer it is given does the
+// waiting (the dialog's waits on a timer of its window). A stop request (the dialog closing)
+// ends the run between two server calls.
 
 #include <functional>
 #include <set>
@@ -20,9 +22,6 @@
 namespace platform {
 class SessionCore;
 }
-namespace os {
-class Event;
-}
 
 namespace contacts {
 
@@ -36,6 +35,12 @@ inline constexpr std::string_view kGroupCreationFailed = "导入失败---创建�
 inline constexpr std::string_view kAddingContact = "正在添加联系人 ";
 inline constexpr std::string_view kWaitingForContact = "正在处理数据请稍候...";
 inline constexpr std::string_view kUngroupedPhoneGroup = "未分组";
+
+// The pauses between steps: after reading the file, after each list's refresh, after a group
+// could not be created.
+inline constexpr os::Millis kAfterReadingPauseMs = 500;
+inline constexpr os::Millis kAfterRefreshPauseMs = 1000;
+inline constexpr os::Millis kAfterFailurePauseMs = 3000;
 
 struct ImportRequest {
     std::string path;  // GBK
@@ -71,10 +76,11 @@ struct ImportSummary {
 class ContactImporter {
   public:
     using ProgressSink = std::function<void(const ImportProgress&)>;
+    // Waits `ms` before the next step unless `stop` is asked for first; false when stopped.
+    using Pacer = std::function<bool(os::Millis ms, const std::stop_token& stop)>;
 
-    // `clock` times the pauses between steps; `stop` (when set) cuts a pause short.
-    ContactImporter(platform::SessionCore& session, os::Clock& clock, ProgressSink progress)
-        : session_(session), clock_(clock), progress_(std::move(progress)) {}
+    ContactImporter(platform::SessionCore& session, ProgressSink progress, Pacer pace)
+        : session_(session), progress_(std::move(progress)), pace_(std::move(pace)) {}
 
     ImportSummary Run(const ImportRequest& request, std::stop_token stop = {});
 
@@ -82,12 +88,11 @@ class ContactImporter {
     void Report(std::string text);
     // Ends a run asked to stop after the server was told a whole-tree request runs.
     ImportSummary Stopped(ImportSummary summary);
-    // Waits `ms` of the clock's time unless a stop is asked for first; false when stopped.
     bool Pause(os::Millis ms, const std::stop_token& stop);
 
     platform::SessionCore& session_;
-    os::Clock& clock_;
     ProgressSink progress_;
+    Pacer pace_;
     ImportProgress state_;
 };
 

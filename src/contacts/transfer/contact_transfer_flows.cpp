@@ -70,8 +70,8 @@ void ContactTransferFlows::ShowImport(bool phoneBook) {
     const std::optional<std::string> path = context.prompter.OpenFile(request);
     if (!path) return;
     importDialog_.reset();
-    auto dialog = std::make_unique<CDlgImportContacts>(
-        context, *tree, TitleOf(kRosterTop), TitleOf(kPhoneBookTop));
+    auto dialog = std::make_unique<CDlgImportContacts>(context, *tree, TitleOf(kRosterTop),
+                                                       TitleOf(kPhoneBookTop));
     if (!dialog->Create(owner, *path)) return;
     importDialog_ = std::move(dialog);
 }

@@ -43,20 +43,28 @@ std::size_t ClosingQuote(std::string_view text, std::size_t open) {
 
 std::string_view SeparatorText(ImportSeparator separator) {
     switch (separator) {
-        case ImportSeparator::Comma: return ",";
-        case ImportSeparator::FullWidthComma: return "，";
-        case ImportSeparator::Semicolon: return ";";
-        case ImportSeparator::Pipe: return "|";
+        case ImportSeparator::Comma:
+            return ",";
+        case ImportSeparator::FullWidthComma:
+            return "，";
+        case ImportSeparator::Semicolon:
+            return ";";
+        case ImportSeparator::Pipe:
+            return "|";
     }
     return ",";
 }
 
 std::string_view SeparatorLabel(ImportSeparator separator) {
     switch (separator) {
-        case ImportSeparator::Comma: return ",( 逗号 )";
-        case ImportSeparator::FullWidthComma: return "，( 全角逗号 )";
-        case ImportSeparator::Semicolon: return ";( 分号 )";
-        case ImportSeparator::Pipe: return "|( 管道符 )";
+        case ImportSeparator::Comma:
+            return ",( 逗号 )";
+        case ImportSeparator::FullWidthComma:
+            return "，( 全角逗号 )";
+        case ImportSeparator::Semicolon:
+            return ";( 分号 )";
+        case ImportSeparator::Pipe:
+            return "|( 管道符 )";
     }
     return ",( 逗号 )";
 }

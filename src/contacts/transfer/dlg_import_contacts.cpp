@@ -113,8 +113,8 @@ ImportRequest CDlgImportContacts::BuildRequest() const {
         const CGroup* group = target_.GroupOf(item);
         if (group == nullptr) return;
         stack.resize(static_cast<std::size_t>(depth));
-        request.existingGroups.insert({stack.empty() ? std::string() : stack.back().second,
-                                       group->name});
+        request.existingGroups.insert(
+            {stack.empty() ? std::string() : stack.back().second, group->name});
         stack.emplace_back(item, group->name);
     });
     return request;
@@ -135,13 +135,18 @@ bool CDlgImportContacts::Start() {
     platform::SessionCore& session = context_.session;
     os::Clock& clock = context_.clock;
     worker_ = os::Thread("contact-import", [=, &session, &clock, &windows](std::stop_token stop) {
-        ContactImporter importer(session, clock, [&](const ImportProgress& progress) {
-            {
-                std::lock_guard lock(shared->mutex);
-                shared->latest = progress;
-            }
-            windows.PostMessage(window, kProgressMessage);
-        });
+        ContactImporter importer(
+            session,
+            [&](const ImportProgress& progress) {
+                {
+                    std::lock_guard lock(shared->mutex);
+                    shared->latest = progress;
+                }
+                windows.PostMessage(window, kProgressMessage);
+            },
+            [&](os::Millis ms, const std::stop_token& token) {
+                return WaitForPace(*shared, clock, windows, window, ms, token);
+            });
         ImportSummary summary = importer.Run(request, stop);
         {
             std::lock_guard lock(shared->mutex);
@@ -150,6 +155,44 @@ bool CDlgImportContacts::Start() {
         windows.PostMessage(window, kProgressMessage);
     });
     return true;
+}
+
+bool CDlgImportContacts::WaitForPace(Shared& shared, os::Clock& clock, os::WindowSystem& windows,
+                                     os::HWND window, os::Millis ms, const std::stop_token& stop) {
+    // Registered before the lock is taken: a stop asked for already runs the callback here.
+    std::stop_callback wake(stop, [&shared] {
+        std::lock_guard guard(shared.mutex);
+        shared.paceEnded.notify_all();
+    });
+    std::unique_lock lock(shared.mutex);
+    shared.paceMs = ms;
+    shared.paced = false;
+    lock.unlock();
+    // A post to a closed dialog is dropped; its closing asked the worker to stop.
+    windows.PostMessage(window, kPaceMessage);
+    lock.lock();
+    clock.WaitUntil(lock, shared.paceEnded, os::kInfinite,
+                    [&] { return shared.paced || stop.stop_requested(); });
+    return !stop.stop_requested();
+}
+
+void CDlgImportContacts::StartPace() {
+    os::Millis ms = 0;
+    {
+        std::lock_guard lock(shared_->mutex);
+        ms = shared_->paceMs;
+    }
+    pacing_ = true;
+    if (!SetTimer(kPaceTimerId, ms)) EndPace();
+}
+
+void CDlgImportContacts::EndPace() {
+    KillTimer(kPaceTimerId);
+    pacing_ = false;
+    ++pausesEnded_;
+    std::lock_guard lock(shared_->mutex);
+    shared_->paced = true;
+    shared_->paceEnded.notify_all();
 }
 
 bool CDlgImportContacts::running() const { return worker_.Running(); }
@@ -172,9 +215,25 @@ void CDlgImportContacts::ShowProgress() {
 }
 
 os::LRESULT CDlgImportContacts::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM lParam) {
-    if (message == kProgressMessage) {
-        ShowProgress();
-        return 0;
+    switch (message) {
+        case kProgressMessage:
+            ShowProgress();
+            return 0;
+        case kPaceMessage:
+            StartPace();
+            return 0;
+        case os::WM_TIMER:
+            if (wParam == kPaceTimerId) {
+                EndPace();
+                return 0;
+            }
+            break;
+        case os::WM_DESTROY:
+            // However the window goes, a worker waiting for its pace timer must not wait on.
+            worker_.RequestStop();
+            break;
+        default:
+            break;
     }
     if (message == os::WM_COMMAND && os::HIWORD(wParam) == os::notify::kClicked) {
         switch (os::LOWORD(wParam)) {

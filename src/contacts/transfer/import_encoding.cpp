@@ -11,8 +11,7 @@ namespace {
 
 constexpr const char* kNotGbkOrUnicode =
     "导入文件的编码无法识别: 请将文件保存为 GBK、UTF-8 或 UTF-16 编码的文本后重试。";
-constexpr const char* kCharacterOutsideGbk =
-    "导入文件含有 GBK 编码无法表示的字符, 请修改后重试。";
+constexpr const char* kCharacterOutsideGbk = "导入文件含有 GBK 编码无法表示的字符, 请修改后重试。";
 constexpr const char* kBrokenUtf16 = "导入文件的 UTF-16 编码不完整, 请检查文件后重试。";
 
 void AppendUtf8(std::string& out, std::uint32_t cp) {
@@ -70,10 +69,14 @@ bool LooksLikeUtf8(std::string_view bytes) {
             ++i;
             continue;
         }
-        if (c >= 0xC2 && c <= 0xDF) extra = 1;
-        else if (c >= 0xE0 && c <= 0xEF) extra = 2;
-        else if (c >= 0xF0 && c <= 0xF4) extra = 3;
-        else return false;
+        if (c >= 0xC2 && c <= 0xDF)
+            extra = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            extra = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            extra = 3;
+        else
+            return false;
         if (i + extra >= bytes.size()) return false;
         for (int k = 1; k <= extra; ++k) {
             if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;

@@ -7,8 +7,8 @@ namespace contacts {
 namespace {
 
 bool IsUserIdChar(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-' || c == '.' || c == '@' || c == '$';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c == '@' || c == '$';
 }
 
 std::string LowerAscii(std::string_view text) {

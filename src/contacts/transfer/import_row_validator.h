@@ -51,7 +51,7 @@ class ImportRowValidator {
   private:
     std::string hostName_;
     std::string topKind_;
-    std::unordered_set<std::string> acceptedIds_;  // lower-cased
+    std::unordered_set<std::string> acceptedIds_;   // lower-cased
     std::unordered_set<std::string> groupMobiles_;  // group key + "\n" + mobile
 };
 

@@ -84,7 +84,9 @@ WorkbookRows ReadXlsRows(std::string_view path) {
             std::string field;
             if (freexl_get_cell_value(raw, r, c, &cell) == FREEXL_OK) {
                 switch (cell.type) {
-                    case FREEXL_CELL_INT: field = std::to_string(cell.value.int_value); break;
+                    case FREEXL_CELL_INT:
+                        field = std::to_string(cell.value.int_value);
+                        break;
                     case FREEXL_CELL_DOUBLE:
                         field = WorkbookNumberText(cell.value.double_value);
                         break;
@@ -100,7 +102,8 @@ WorkbookRows ReadXlsRows(std::string_view path) {
                             return result;
                         }
                         break;
-                    default: break;
+                    default:
+                        break;
                 }
             }
             row.fields.push_back(StripTextMarker(field));

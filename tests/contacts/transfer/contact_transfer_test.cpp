@@ -2,20 +2,18 @@
 // imports on the simulated session.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "../loading_fixture.h"
 #include "contacts/transfer/contact_export.h"
 #include "contacts/transfer/contact_importer.h"
 #include "contacts/transfer/import_result_file.h"
 #include "os/sys/file_ops.h"
 #include "platform/session/sim_session_core.h"
 #include "support/gbk_print.h"
-#include "support/waiting/clock_waiters.h"
-#include "../loading_fixture.h"
 
 namespace {
 
@@ -26,31 +24,21 @@ class ContactTransferTest : public contacts_test::LoadingTest {
     void SetUp() override { ASSERT_TRUE(LogIn()); }
     platform::SimSessionCore& sim() { return session(); }
 
-    // Runs the import on a thread of its own, moving the manual clock through its pauses. Every
-    // pause follows a progress report, so a waiter seen after a new report is a new pause.
+    // Runs the import on a thread of its own, as the dialog does; its pauses are recorded in
+    // `pauses` and end at once.
     ImportSummary RunImport(const ImportRequest& request,
                             std::vector<ImportProgress>* steps = nullptr) {
-        std::atomic<int> reports{0};
-        ContactImporter importer(context().session, clock(), [&](const ImportProgress& p) {
-            if (steps != nullptr) steps->push_back(p);
-            ++reports;
-        });
+        ContactImporter importer(
+            context().session,
+            [&](const ImportProgress& p) {
+                if (steps != nullptr) steps->push_back(p);
+            },
+            [&](os::Millis ms, const std::stop_token&) {
+                pauses.push_back(ms);
+                return true;
+            });
         ImportSummary summary;
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            summary = importer.Run(request);
-            done = true;
-        });
-        int advancedAt = -1;
-        // Four pauses at most: after reading, after each refresh, after a failure.
-        for (int pause = 0; pause < 4 && !done; ++pause) {
-            EXPECT_TRUE(testing_support::WaitFor(
-                [&] { return done || (clock().WaiterCount() > 0 && reports != advancedAt); },
-                "the import pauses again or ends"));
-            if (done) break;
-            advancedAt = reports;
-            clock().Advance(3000);
-        }
+        std::thread worker([&] { summary = importer.Run(request); });
         worker.join();
         return summary;
     }
@@ -68,6 +56,8 @@ class ContactTransferTest : public contacts_test::LoadingTest {
     std::vector<platform::SessionCall> Calls(std::string_view name) {
         return sim().calls().Named(name);
     }
+
+    std::vector<os::Millis> pauses;
 };
 
 TEST_F(ContactTransferTest, ExportingAnEmptyTreeWritesOnlyTheHeader) {
@@ -141,11 +131,24 @@ TEST_F(ContactTransferTest, TenThousandRowsEachGetAResultLine) {
     int expectedGood = 0;
     for (int i = 0; i < 10000; ++i) {
         switch (i % 5) {
-            case 0: text += "user" + std::to_string(i) + "@im.example,用户,组" + std::to_string(i % 7) + ",\r\n"; ++expectedGood; break;
-            case 1: text += std::to_string(13800000000LL + i) + ",短信,组1\r\n"; ++expectedGood; break;
-            case 2: text += "bad" + std::to_string(i) + ",坏,组1\r\n"; break;           // no '@'
-            case 3: text += "user" + std::to_string(i - 3) + "@im.example,重,组1\r\n"; break;  // repeated
-            case 4: text += "x\r\n"; break;                                                     // too short
+            case 0:
+                text += "user" + std::to_string(i) + "@im.example,用户,组" + std::to_string(i % 7) +
+                        ",\r\n";
+                ++expectedGood;
+                break;
+            case 1:
+                text += std::to_string(13800000000LL + i) + ",短信,组1\r\n";
+                ++expectedGood;
+                break;
+            case 2:
+                text += "bad" + std::to_string(i) + ",坏,组1\r\n";
+                break;  // no '@'
+            case 3:
+                text += "user" + std::to_string(i - 3) + "@im.example,重,组1\r\n";
+                break;  // repeated
+            case 4:
+                text += "x\r\n";
+                break;  // too short
         }
     }
     const ImportSummary summary = RunImport(TextRequest("many.csv", text));
@@ -209,6 +212,26 @@ TEST_F(ContactTransferTest, CreatesOnlyMissingLevelsUnderTheirParents) {
     EXPECT_EQ(flags[1].args[0], "0");
     EXPECT_EQ(Calls("RefreshRoster").at(0).args[0], "2");
     EXPECT_EQ(Calls("RefreshTelContactTop").at(0).args[0], "2");
+    // Half a second after reading, a second after each list's refresh.
+    EXPECT_EQ(pauses, (std::vector<os::Millis>{500, 1000, 1000}));
+}
+
+TEST_F(ContactTransferTest, AGroupTheServerRefusesEndsTheImportBeforeAnyContact) {
+    ImportRequest request = TextRequest("refused.csv", "a@im.example,甲,新组\r\n");
+    // A session that has logged out refuses every request, the group's among them.
+    sim().Logout();
+    std::vector<ImportProgress> steps;
+    const ImportSummary summary = RunImport(request, &steps);
+    EXPECT_FALSE(summary.finished);
+    EXPECT_GBK_EQ(summary.failure, "导入失败---创建组织失败!");
+    ASSERT_FALSE(steps.empty());
+    EXPECT_GBK_EQ(steps.back().text, "导入失败---创建组织失败!");
+    EXPECT_EQ(summary.groupsCreated, 0);
+    EXPECT_EQ(Calls("AddBudyGroup").size(), 1u);
+    EXPECT_TRUE(Calls("AddContact").empty());
+    // The message stays three seconds; the whole-tree flag is reset.
+    EXPECT_EQ(pauses.back(), 3000);
+    EXPECT_EQ(Calls("SetRequestWholeTreeValue").back().args[0], "0");
 }
 
 TEST_F(ContactTransferTest, PhoneBookImportSendsPayloadsUnderUngroupedWhenNoLevelIsLeft) {
@@ -225,7 +248,9 @@ TEST_F(ContactTransferTest, PhoneBookImportSendsPayloadsUnderUngroupedWhenNoLeve
 }
 
 TEST_F(ContactTransferTest, AnUnreadableFileEndsTheImportBeforeAnyServerCall) {
-    ImportRequest request = TextRequest("bad.csv", std::string("\xFF\xFE" "abc", 5));
+    ImportRequest request = TextRequest("bad.csv", std::string("\xFF\xFE"
+                                                               "abc",
+                                                               5));
     ImportRequest missing = request;
     missing.path = commonDir_.str() + "absent.csv";
     for (const ImportRequest& r : {request, missing}) {

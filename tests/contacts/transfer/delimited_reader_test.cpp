@@ -36,26 +36,45 @@ TEST_P(DelimitedReaderTest, ReadsEveryRowAndField) {
 
 // Spelled as bytes: a double-byte character whose trail byte is '|'.
 const std::string kPipeTrail = "\x81\x7C";
-const std::string kFullComma = "\xA3\xAC";   // "，"
+const std::string kFullComma = "\xA3\xAC";  // "，"
 
 const ReaderCase kReaderCases[] = {
-    {"plain comma", ImportSeparator::Comma, "a,b,c\r\nd,e,f\r\n", {{"a", "b", "c"}, {"d", "e", "f"}}},
-    {"bare line ends", ImportSeparator::Comma, "a,b\nc,d\re,f", {{"a", "b"}, {"c", "d"}, {"e", "f"}}},
+    {"plain comma",
+     ImportSeparator::Comma,
+     "a,b,c\r\nd,e,f\r\n",
+     {{"a", "b", "c"}, {"d", "e", "f"}}},
+    {"bare line ends",
+     ImportSeparator::Comma,
+     "a,b\nc,d\re,f",
+     {{"a", "b"}, {"c", "d"}, {"e", "f"}}},
     {"trailing separator", ImportSeparator::Comma, "a,b,\r\n", {{"a", "b", ""}}},
-    {"blank line is a row", ImportSeparator::Comma, "a,b\r\n\r\nc,d", {{"a", "b"}, {""}, {"c", "d"}}},
-    {"pipe trail byte", ImportSeparator::Pipe, "x" + kPipeTrail + "y|z\n",
+    {"blank line is a row",
+     ImportSeparator::Comma,
+     "a,b\r\n\r\nc,d",
+     {{"a", "b"}, {""}, {"c", "d"}}},
+    {"pipe trail byte",
+     ImportSeparator::Pipe,
+     "x" + kPipeTrail + "y|z\n",
      {{"x" + kPipeTrail + "y", "z"}}},
-    {"full width comma", ImportSeparator::FullWidthComma, "王伟" + kFullComma + "同事,甲",
+    {"full width comma",
+     ImportSeparator::FullWidthComma,
+     "王伟" + kFullComma + "同事,甲",
      {{"王伟", "同事,甲"}}},
     {"semicolon", ImportSeparator::Semicolon, "a;b,c;d", {{"a", "b,c", "d"}}},
     {"quoted separator", ImportSeparator::Comma, "\"a,b\",c", {{"a,b", "c"}}},
     {"doubled quote", ImportSeparator::Comma, "\"say \"\"hi\"\"\",x", {{"say \"hi\"", "x"}}},
-    {"quoted line break", ImportSeparator::Comma, "\"l1\r\nl2\",x\r\ny,z",
+    {"quoted line break",
+     ImportSeparator::Comma,
+     "\"l1\r\nl2\",x\r\ny,z",
      {{"l1\r\nl2", "x"}, {"y", "z"}}},
-    {"unclosed quote stays literal", ImportSeparator::Comma, "\"a,b\nc,d",
+    {"unclosed quote stays literal",
+     ImportSeparator::Comma,
+     "\"a,b\nc,d",
      {{"\"a", "b"}, {"c", "d"}}},
     {"quote inside field", ImportSeparator::Comma, "a\"b,c", {{"a\"b", "c"}}},
-    {"apostrophe before formula", ImportSeparator::Comma, "'=1+1,'-x,'abc,''@y",
+    {"apostrophe before formula",
+     ImportSeparator::Comma,
+     "'=1+1,'-x,'abc,''@y",
      {{"=1+1", "-x", "'abc", "'@y"}}},
     {"cut off lead byte", ImportSeparator::Comma, "a,\xB9", {{"a", "\xB9"}}},
 };
@@ -74,10 +93,18 @@ TEST(DelimitedReaderTest, KeepsTheRecordTextWithoutItsLineEnd) {
 
 TEST(ExportFieldTest, QuotesAndMarksWhatASpreadsheetWouldMisread) {
     const std::pair<std::string, std::string> cases[] = {
-        {"plain", "plain"},           {"a,b", "\"a,b\""},       {"a\"b", "\"a\"\"b\""},
-        {"l1\nl2", "\"l1\nl2\""},     {"=SUM(A1)", "'=SUM(A1)"}, {"+86", "'+86"},
-        {"-1", "'-1"},                {"@x", "'@x"},             {"'=x", "''=x"},
-        {"'plain", "'plain"},         {"=a,b", "\"'=a,b\""},     {"", ""},
+        {"plain", "plain"},
+        {"a,b", "\"a,b\""},
+        {"a\"b", "\"a\"\"b\""},
+        {"l1\nl2", "\"l1\nl2\""},
+        {"=SUM(A1)", "'=SUM(A1)"},
+        {"+86", "'+86"},
+        {"-1", "'-1"},
+        {"@x", "'@x"},
+        {"'=x", "''=x"},
+        {"'plain", "'plain"},
+        {"=a,b", "\"'=a,b\""},
+        {"", ""},
     };
     for (const auto& [field, written] : cases) {
         EXPECT_EQ(ExportField(field), written) << field;

@@ -68,8 +68,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ImportRowRuleTest, ::testing::ValuesIn(kRowCases
 
 TEST(ImportRowValidatorTest, RefusesARepeatedUserIdWhateverItsCase) {
     ImportRowValidator validator("im.example", std::string(kRosterTop));
-    const auto rows = ReadDelimitedRows(
-        "wang@im.example,王伟,同事\nWANG@im.example,王伟二,朋友\n", ImportSeparator::Comma);
+    const auto rows = ReadDelimitedRows("wang@im.example,王伟,同事\nWANG@im.example,王伟二,朋友\n",
+                                        ImportSeparator::Comma);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(validator.ValidateImportRow(rows[0]).reason, kRowAccepted);
     EXPECT_EQ(validator.ValidateImportRow(rows[1]).reason, kUserIdRepeated);
@@ -111,10 +111,10 @@ struct FieldRuleCase {
 
 TEST(ContactFieldRulesTest, IllegalCharactersAndMobiles) {
     const FieldRuleCase cases[] = {
-        {"", false, false},       {"=x", true, false},     {"a&b", true, false},
-        {"a-b", false, false},    {"-ab", true, false},    {"a<b", true, false},
-        {"it's", true, false},    {"1234", false, true},   {"123", false, false},
-        {"123a", false, false},   {"13800138000", false, true},
+        {"", false, false},     {"=x", true, false},          {"a&b", true, false},
+        {"a-b", false, false},  {"-ab", true, false},         {"a<b", true, false},
+        {"it's", true, false},  {"1234", false, true},        {"123", false, false},
+        {"123a", false, false}, {"13800138000", false, true},
     };
     for (const FieldRuleCase& c : cases) {
         EXPECT_EQ(HasIllegalChars(c.text), c.illegal) << c.text;
