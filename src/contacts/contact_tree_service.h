@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "contacts/transfer/contact_transfer_flows.h"
 #include "core/doors/contact_service.h"
 #include "os/ui/hwnd.h"
 
@@ -28,7 +29,11 @@ class ContactTreeService final : public core::ContactService {
     // `panel` answers the window the trees are controls of (the main panel), or null.
     ContactTreeService(core::ClientContext& context, ContactTrees& trees,
                        MainPanelTrees& panelTrees, std::function<os::Window*()> panel)
-        : context_(context), trees_(trees), panelTrees_(panelTrees), panel_(std::move(panel)) {}
+        : context_(context),
+          trees_(trees),
+          panelTrees_(panelTrees),
+          panel_(panel),
+          transfer_(trees, panel) {}
 
     // The selected node of the tree that has the keyboard focus; while no tree has it, of the
     // first tree (in the order the trees joined) that has a node selected. The numbers: tel
@@ -61,6 +66,11 @@ class ContactTreeService final : public core::ContactService {
     void ShowAddNewPhoneDialog() override;
     void AddMobileToPhoneBook(const std::string& number) override;
 
+    // Import and export of the buddy list (flag clear) or the phone book (flag set).
+    void ShowImportAddressList(bool flag) override { transfer_.ShowImport(flag); }
+    void ShowExportAddressList(bool flag) override { transfer_.ShowExport(flag); }
+    ContactTransferFlows& transfer() { return transfer_; }
+
     // The tree whose selection the exports act on (see Selection), or null.
     CIMTree* SelectionTree() const;
 
@@ -75,6 +85,7 @@ class ContactTreeService final : public core::ContactService {
     ContactTrees& trees_;
     MainPanelTrees& panelTrees_;
     std::function<os::Window*()> panel_;
+    ContactTransferFlows transfer_;
 };
 
 }  // namespace contacts

@@ -52,6 +52,7 @@ class ContactTrees {
     void Add(CIMTree& tree);
     void Remove(CIMTree& tree);
     const std::vector<CIMTree*>& trees() const { return trees_; }
+    core::ClientContext& context() const { return context_; }
 
     // Subcode 46. A record that is no presence (another type, or another payload) changes
     // nothing.
