@@ -11,6 +11,7 @@
 #include "host_api/window_manager.h"
 #include "login/login_notifications.h"
 #include "notify/wnd_child.h"
+#include "update/update_notifications.h"
 
 ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager& manager)
     : context_(context),
@@ -27,6 +28,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       web_(context),
       incomingHooks_(trees_),
       batch_(context, &trees_),
+      updates_(context),
+      startParameters_(context),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
           contacts::RegisterLoadingNotifications(context, panelTrees_, *handlers_)),
@@ -34,6 +37,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       loginNotifications_(login::RegisterLoginNotifications(context, *handlers_)),
       managerNotifications_(RegisterWindowManagerNotifications(context, *handlers_)),
       batchNotifications_(batch::RegisterBatchNotifications(context, batch_, *handlers_)),
+      updateNotifications_(
+          update::RegisterUpdateNotifications(context, updates_.programUpdate(), *handlers_)),
       proxy_(context, handlers_, incomingHooks_) {
     context_.doors().pump.Plug(proxy_);
     context_.doors().contacts.Plug(contactService_);
@@ -44,6 +49,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     context_.doors().batch.Plug(batch_);
     manager_.chatDoors().quota.Plug(batch_.chatQuota());
     context_.doors().web.Plug(web_);
+    context_.doors().updates.Plug(updates_);
+    context_.doors().startParameters.Plug(startParameters_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -58,4 +65,6 @@ ClientSubsystems::~ClientSubsystems() {
     context_.doors().batch.Unplug();
     manager_.chatDoors().quota.Unplug();
     context_.doors().web.Unplug();
+    context_.doors().updates.Unplug();
+    context_.doors().startParameters.Unplug();
 }

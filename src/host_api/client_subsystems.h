@@ -23,9 +23,11 @@
 #include "host_api/browser_web_service.h"
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
+#include "login/start_parameters.h"
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
+#include "update/auto_update.h"
 
 class CWindowManager;
 
@@ -47,6 +49,8 @@ class ClientSubsystems {
     history::MsgNavigator& messageNavigator() { return navigator_; }
     batch::BatchComposers& batchComposers() { return batch_; }
     BrowserWebService& webService() { return web_; }
+    update::AutoUpdate& updates() { return updates_; }
+    login::ClientStartParameters& startParameters() { return startParameters_; }
 
   private:
     core::ClientContext& context_;
@@ -63,6 +67,8 @@ class ClientSubsystems {
     BrowserWebService web_;
     notify::ClientIncomingHooks incomingHooks_;
     batch::BatchComposers batch_;
+    update::AutoUpdate updates_;
+    login::ClientStartParameters startParameters_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;
     notify::Registrations loadingNotifications_;
@@ -70,5 +76,6 @@ class ClientSubsystems {
     notify::Registrations loginNotifications_;
     notify::Registrations managerNotifications_;
     notify::Registrations batchNotifications_;
+    notify::Registrations updateNotifications_;
     CBaseProxy proxy_;
 };

@@ -15,6 +15,9 @@ class StartParameters {
     // When the login panel begins: starts the login that the start parameters carry, if
     // any; true when they carried one (the automatic login is then skipped).
     virtual bool StartCommandLineLogin() { return false; }
+    // Once logged in: opens the requested chat and carries out the requested action, each at
+    // most once per request (an action that cannot run yet stays pending for the next call).
+    virtual void Perform() {}
 };
 
 }  // namespace core

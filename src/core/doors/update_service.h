@@ -8,6 +8,8 @@ class UpdateService {
     virtual ~UpdateService() = default;
     virtual void ApplyPendingFileUpdates() {}
     virtual void CheckProgramUpdate() {}
+    // Starts the file-update run after a login (it works on a thread of its own).
+    virtual void StartFileUpdate() {}
 };
 
 }  // namespace core
