@@ -25,12 +25,18 @@ CommandLineRequest ParseRequest(std::string_view text) {
         if (equals == std::string_view::npos || equals == 0) continue;
         const std::string_view key = piece.substr(0, equals);
         std::string value(piece.substr(equals + 1));
-        if (os::EqualsNoCase(key, "username")) request.username = std::move(value);
-        else if (os::EqualsNoCase(key, "password")) request.password = std::move(value);
-        else if (os::EqualsNoCase(key, "talkid")) request.talkid = std::move(value);
-        else if (os::EqualsNoCase(key, "talkname")) request.talkname = std::move(value);
-        else if (os::EqualsNoCase(key, "action")) request.action = std::move(value);
-        else if (os::EqualsNoCase(key, "actparam")) request.actparam = std::move(value);
+        if (os::EqualsNoCase(key, "username"))
+            request.username = std::move(value);
+        else if (os::EqualsNoCase(key, "password"))
+            request.password = std::move(value);
+        else if (os::EqualsNoCase(key, "talkid"))
+            request.talkid = std::move(value);
+        else if (os::EqualsNoCase(key, "talkname"))
+            request.talkname = std::move(value);
+        else if (os::EqualsNoCase(key, "action"))
+            request.action = std::move(value);
+        else if (os::EqualsNoCase(key, "actparam"))
+            request.actparam = std::move(value);
     }
     if (!request.password.empty())
         request.password = UnscramblePassword(request.password).value_or(std::string{});

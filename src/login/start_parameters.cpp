@@ -63,8 +63,8 @@ void ClientStartParameters::Perform() {
     core::IWindowManager& manager = context_.windowManager();
     platform::SessionCore& session = context_.session;
     if (request_.TalkPending()) {
-        manager.OpenChatWindow(os::Format("%s$gov@%s", request_.talkid.c_str(),
-                                          session.GetHostName().c_str()));
+        manager.OpenChatWindow(
+            os::Format("%s$gov@%s", request_.talkid.c_str(), session.GetHostName().c_str()));
         request_.talkDone = true;
     }
     if (!request_.ActionPending()) return;
@@ -75,7 +75,8 @@ void ClientStartParameters::Perform() {
     } else if (action == "sendsms" || action == "telcall") {
         const std::string number = os::Trim(request_.actparam);
         if (number.empty()) return;  // stays pending for the next call
-        if (action == "sendsms") manager.OpenSmsChatWindow(number + "@sms." + session.GetHostName());
+        if (action == "sendsms")
+            manager.OpenSmsChatWindow(number + "@sms." + session.GetHostName());
     }
     request_.action.clear();
     request_.actionDone = true;

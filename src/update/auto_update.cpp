@@ -28,8 +28,8 @@ void AutoUpdate::CheckProgramUpdate() { program_.StartWaitingUpdate(); }
 void AutoUpdate::StartFileUpdate() {
     if (thread_.Running()) return;
     if (thread_.Joinable()) thread_.WaitEnded(context_.clock, os::kInfinite);
-    FileUpdateSettings settings{Folders(), context_.config.remotedir,
-                                context_.config.updatelisturl, &context_.clock, &stop_};
+    FileUpdateSettings settings{Folders(), context_.config.remotedir, context_.config.updatelisturl,
+                                &context_.clock, &stop_};
     thread_ = os::Thread("FileUpdate", [this, settings = std::move(settings)](std::stop_token) {
         const std::optional<int> ready = RunFileUpdate(settings, context_.log);
         if (!ready || *ready == 0 || stop_) return;

@@ -58,10 +58,14 @@ bool ReadSha256(std::string_view text, std::string& sha256) {
     if (text.size() != kSha256HexDigits) return false;
     std::string lower;
     for (const char c : text) {
-        if (c >= '0' && c <= '9') lower += c;
-        else if (c >= 'a' && c <= 'f') lower += c;
-        else if (c >= 'A' && c <= 'F') lower += static_cast<char>(c - 'A' + 'a');
-        else return false;
+        if (c >= '0' && c <= '9')
+            lower += c;
+        else if (c >= 'a' && c <= 'f')
+            lower += c;
+        else if (c >= 'A' && c <= 'F')
+            lower += static_cast<char>(c - 'A' + 'a');
+        else
+            return false;
     }
     sha256 = std::move(lower);
     return true;
@@ -73,8 +77,8 @@ double ReadVersion(std::string_view text) {
     text = TrimBlanks(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (error != std::errc() || !std::isfinite(value)) return 0;
     return value;
 }

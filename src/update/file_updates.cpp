@@ -76,9 +76,12 @@ std::string FileUpdateFolder(const UpdateFolders& folders) {
 
 std::optional<std::string> LocalFolder(const UpdateFolders& folders, int dirType) {
     switch (static_cast<DirType>(dirType)) {
-        case DirType::kSharedDir: return folders.commonDir;
-        case DirType::kAppDir: return folders.appDir;
-        case DirType::kUserFolder: return folders.userFolder;
+        case DirType::kSharedDir:
+            return folders.commonDir;
+        case DirType::kAppDir:
+            return folders.appDir;
+        case DirType::kUserFolder:
+            return folders.userFolder;
     }
     return std::nullopt;
 }
@@ -206,7 +209,8 @@ int ApplyPendingFiles(const UpdateFolders& folders, os::LogSink& log,
                           Matches(record, bytes) &&
                           WriteInFolder(*base + subfolder, leaf, bytes, [&] { reach("written"); });
         if (!done) {
-            Log(log, os::Format("更新文件失败:源文件:%s,目标文件:%s", source.c_str(), target.c_str()));
+            Log(log,
+                os::Format("更新文件失败:源文件:%s,目标文件:%s", source.c_str(), target.c_str()));
             continue;
         }
         reach("replaced");

@@ -58,7 +58,8 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::optional<ProgramNotice> ReadProgramNotice(const std::array<std::string, 6>& texts) {
     bool marked = false;
-    for (const std::string& text : texts) marked = marked || text.find(kProgramUpdateMarker) != std::string::npos;
+    for (const std::string& text : texts)
+        marked = marked || text.find(kProgramUpdateMarker) != std::string::npos;
     if (!marked) return std::nullopt;
     ProgramNotice notice;
     notice.mandatory = os::EqualsNoCase(os::Trim(texts[0]), "MUST");
@@ -82,7 +83,9 @@ double ProgramUpdate::InstalledVersion() const {
         os::GetProfileString(ConfigPath(context_), kCommonSettingSection, kVersionKey, "0.000"));
 }
 
-std::string ProgramUpdate::LiveupFolder() const { return context_.folders.commonDir + "update/Liveup/"; }
+std::string ProgramUpdate::LiveupFolder() const {
+    return context_.folders.commonDir + "update/Liveup/";
+}
 
 void ProgramUpdate::OnNotice(const std::array<std::string, 6>& texts) {
     const std::optional<ProgramNotice> notice = ReadProgramNotice(texts);

@@ -49,7 +49,8 @@ Entry Inspect(const std::string& gbkPath) {
     const auto native = os::NativePath(gbkPath);
     if (!native) return Entry::kOther;
     struct stat info {};
-    if (::lstat(native->c_str(), &info) != 0) return errno == ENOENT ? Entry::kMissing : Entry::kOther;
+    if (::lstat(native->c_str(), &info) != 0)
+        return errno == ENOENT ? Entry::kMissing : Entry::kOther;
     if (S_ISDIR(info.st_mode)) return Entry::kFolder;
     if (S_ISREG(info.st_mode)) return Entry::kFile;
     return Entry::kOther;

@@ -46,15 +46,21 @@ TEST(CommandLine, PiecesFillTheFieldsOfTheirKeys) {
         {"=li", {.hasParams = true}},
         {"&&", {}},  // empty pieces are dropped
         {"USERNAME=li&TalkId=wang&Action=sendsms&actparam=139&other=1",
-         {.hasParams = true, .talkDone = false, .username = "li", .talkid = "wang",
-          .talkname = "", .action = "sendsms", .actparam = "139", .actionDone = false}},
-        {"username=li&password=" + scrambled, {.hasParams = true, .username = "li",
-                                                .password = "秘密pw"}},
+         {.hasParams = true,
+          .talkDone = false,
+          .username = "li",
+          .talkid = "wang",
+          .talkname = "",
+          .action = "sendsms",
+          .actparam = "139",
+          .actionDone = false}},
+        {"username=li&password=" + scrambled,
+         {.hasParams = true, .username = "li", .password = "秘密pw"}},
         // A password in clear is not taken.
         {"username=li&password=plain", {.hasParams = true, .username = "li"}},
         // The value is everything after the first '='.
-        {"talkname=a=b&talkid=x", {.hasParams = true, .talkDone = false, .talkid = "x",
-                                   .talkname = "a=b"}},
+        {"talkname=a=b&talkid=x",
+         {.hasParams = true, .talkDone = false, .talkid = "x", .talkname = "a=b"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -70,10 +76,8 @@ TEST(CommandLine, TheUserNameNamesItsKindAndOrganisation) {
         const char* organisation;
     };
     const Case cases[] = {
-        {"li", "li", "", ""},
-        {"li$gov", "li", "gov", ""},
-        {"li$public", "li", "pub", ""},
-        {"li.unit7$pub", "li", "pub", "unit7"},
+        {"li", "li", "", ""},           {"li$gov", "li", "gov", ""},
+        {"li$public", "li", "pub", ""}, {"li.unit7$pub", "li", "pub", "unit7"},
         {"$gov", "$gov", "", ""},  // '$' first names no kind
         {".unit", ".unit", "", ""},
     };
@@ -106,8 +110,8 @@ TEST_F(CommandLineLoginTest, TheCommandLinePasswordLogsTheAccountIn) {
     AddAccount("li", "pw");
     SaveAccount("li", "saved-but-wrong");
     panel->Begin();
-    panel->StartCommandLineLogin(login::ParseRequest(
-        "username=li$pub&password=" + login::ScramblePassword("pw")));
+    panel->StartCommandLineLogin(
+        login::ParseRequest("username=li$pub&password=" + login::ScramblePassword("pw")));
     ASSERT_TRUE(FinishThreads());
     EXPECT_EQ(DeliverResults(), 1);
     EXPECT_TRUE(manager.Flags().loggedIn.load());

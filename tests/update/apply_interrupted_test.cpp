@@ -3,7 +3,6 @@
 // updates and reports each step through a pipe; the parent kills it at a chosen step (held
 // there) or just after one (left running), a hundred times.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -31,8 +30,7 @@ std::string OldBytes(int i) { return "old contents of file " + std::to_string(i)
 std::string NewBytes(int i) { return std::string(20000 + i, static_cast<char>('a' + i)); }
 
 update::UpdateFolders FoldersIn(const fs::path& root) {
-    return update::UpdateFolders{root.string() + "/common/", root.string() + "/app/",
-                                 std::nullopt};
+    return update::UpdateFolders{root.string() + "/common/", root.string() + "/app/", std::nullopt};
 }
 
 void Prepare(const fs::path& root) {
@@ -53,10 +51,12 @@ void ExpectWhole(const fs::path& root, bool allNew) {
     const update::UpdateFolders folders = FoldersIn(root);
     for (int i = 0; i < kFiles; ++i) {
         SCOPED_TRACE(i);
-        const std::string bytes = ReadAll(fs::path(folders.commonDir) / "dir" /
-                                          ("f" + std::to_string(i) + ".ini"));
-        if (allNew) EXPECT_EQ(bytes, NewBytes(i));
-        else EXPECT_TRUE(bytes == OldBytes(i) || bytes == NewBytes(i)) << bytes.size();
+        const std::string bytes =
+            ReadAll(fs::path(folders.commonDir) / "dir" / ("f" + std::to_string(i) + ".ini"));
+        if (allNew)
+            EXPECT_EQ(bytes, NewBytes(i));
+        else
+            EXPECT_TRUE(bytes == OldBytes(i) || bytes == NewBytes(i)) << bytes.size();
     }
     os::ManualClock clock;
     auto log = os::Log::Capturing(clock);

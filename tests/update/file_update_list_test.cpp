@@ -42,9 +42,9 @@ TEST_F(UpdateListTest, ALineIsARecordOnlyWithSixFieldsAndWellFormedOptionalOnes)
         {"2;a.ini;0;cfg/a.ini;1.05;1;1", true, 2, true},     // pending read
         {"3;a.ini;0;cfg/a.ini;1.05;1;0;;", true, 3, false},  // empty size and checksum
         {"4;a.ini;0;cfg/a.ini;1.05;1;0;42", true, 4, false, 42},
-        {shaLine.c_str(), true, 5, true, 12, sha.c_str()},    // checksum lower-cased
-        {"6;a.ini;0;cfg/a.ini;1.05;1;0;4x2", false},          // size that is no number
-        {"7;a.ini;0;cfg/a.ini;1.05;1;0;;abc", false},         // checksum too short
+        {shaLine.c_str(), true, 5, true, 12, sha.c_str()},  // checksum lower-cased
+        {"6;a.ini;0;cfg/a.ini;1.05;1;0;4x2", false},        // size that is no number
+        {"7;a.ini;0;cfg/a.ini;1.05;1;0;;abc", false},       // checksum too short
         {"", false},
     };
     for (const LineCase& c : cases) {
@@ -64,8 +64,8 @@ TEST_F(UpdateListTest, ALineIsARecordOnlyWithSixFieldsAndWellFormedOptionalOnes)
 }
 
 TEST_F(UpdateListTest, ARecordReadsBackAsWrittenAndAnOldLineStaysInTheOldForm) {
-    FileUpdateRecord record{12, "template/页.html", 1, "web/页.html", 1.1, true, true, 7,
-                            std::string(64, 'f')};
+    FileUpdateRecord record{12, "template/页.html",  1, "web/页.html", 1.1, true, true,
+                            7,  std::string(64, 'f')};
     const std::string line = update::FormatUpdateRecord(record);
     EXPECT_EQ(line, "12;template/页.html;1;web/页.html;1.100000;1;1;7;" + std::string(64, 'f'));
     EXPECT_EQ(update::ParseUpdateLine(line, *log), record);

@@ -49,9 +49,9 @@ TEST_F(UpdateTest, OnlyANewerVersionOrANewRecordIsDownloaded) {
              "2;b.ini;0;cfg/b.ini;2.0;0;0\r\n"
              "9;kept.ini;0;kept.ini;1.0;0;0\r\n");
     server.Serve("/list.txt",
-                 "1;a-new.ini;0;cfg/a.ini;1.1;0\r\n"  // greater: taken, with its new name
+                 "1;a-new.ini;0;cfg/a.ini;1.1;0\r\n"   // greater: taken, with its new name
                  "2;b.ini;0;cfg/b.ini;2.000000;0\r\n"  // equal: left alone
-                 "3;c.ini;1;c.ini;1.0;0\r\n");          // new, and no '/' in its path
+                 "3;c.ini;1;c.ini;1.0;0\r\n");         // new, and no '/' in its path
     server.Serve("/files/cfg/a.ini", "new a");
     server.Serve("/files/cfg/b.ini", "new b");
     server.Serve("/files/c.ini", "new c");
@@ -82,11 +82,13 @@ TEST_F(UpdateTest, ADownloadThatDoesNotMatchItsSizeOrChecksumIsDiscarded) {
     const std::string good = update::Sha256Hex(body);
     EXPECT_EQ(update::Sha256Hex("abc"),
               "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    server.Serve("/list.txt",
-                 "1;good.ini;0;good.ini;1.0;0;0;" + std::to_string(body.size()) + ";" + good +
-                     "\r\n"
-                     "2;badsum.ini;0;badsum.ini;1.0;0;0;;" + std::string(64, '0') + "\r\n"
-                     "3;badsize.ini;0;badsize.ini;1.0;0;0;3;\r\n");
+    server.Serve("/list.txt", "1;good.ini;0;good.ini;1.0;0;0;" + std::to_string(body.size()) + ";" +
+                                  good +
+                                  "\r\n"
+                                  "2;badsum.ini;0;badsum.ini;1.0;0;0;;" +
+                                  std::string(64, '0') +
+                                  "\r\n"
+                                  "3;badsize.ini;0;badsize.ini;1.0;0;0;3;\r\n");
     for (const char* name : {"/files/good.ini", "/files/badsum.ini", "/files/badsize.ini"})
         server.Serve(name, body);
 
@@ -155,7 +157,8 @@ TEST_F(UpdateTest, PendingFilesReplaceTheirTargetsInEachKindOfFolder) {
     for (const FileUpdateRecord& record : ReadList(CurrentList(), *log)) {
         EXPECT_FALSE(record.pending) << record.id;
     }
-    EXPECT_TRUE(log->HasCaptured("更新文件成功:源文件:" + (FileUpdateDir() / "page.html").string()));
+    EXPECT_TRUE(
+        log->HasCaptured("更新文件成功:源文件:" + (FileUpdateDir() / "page.html").string()));
 
     log->ClearCaptured();
     EXPECT_EQ(update::ApplyPendingFiles(folders, *log), 0);
@@ -187,7 +190,8 @@ TEST_F(UpdateTest, APendingFileIsNotPutThroughALinkNorWhenItNoLongerMatchesItsCh
              "1;linked/x.ini;0;x.ini;2.0;1;1\r\n"
              "2;victim.ini;0;x.ini;2.0;1;1\r\n"
              "3;../../x.ini;0;x.ini;2.0;1;1\r\n"
-             "4;sum.ini;0;x.ini;2.0;1;1;;" + std::string(64, '0') + "\r\n");
+             "4;sum.ini;0;x.ini;2.0;1;1;;" +
+                 std::string(64, '0') + "\r\n");
 
     EXPECT_EQ(update::ApplyPendingFiles(folders, *log), 0);
     EXPECT_TRUE(fs::is_empty(outside.path()));

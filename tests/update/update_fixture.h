@@ -26,7 +26,8 @@ class UpdateServer {
         : server_([this](const testing_support::RecordedRequest& request) {
               std::lock_guard lock(mutex_);
               const auto found = files_.find(request.target);
-              if (found == files_.end()) return testing_support::LoopbackHttpServer::Response(404, "");
+              if (found == files_.end())
+                  return testing_support::LoopbackHttpServer::Response(404, "");
               return testing_support::LoopbackHttpServer::Response(200, found->second);
           }) {}
 

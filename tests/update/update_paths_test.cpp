@@ -21,7 +21,7 @@ TEST(UpdatePaths, ALocalNameMustStayInsideItsFolder) {
         {"config.ini", "config.ini"},
         {"template/msgmgr.html", "template/msgmgr.html"},
         {"template\\msgmgr.html", "template/msgmgr.html"},  // a Windows separator
-        {"表\\页.html", "表/页.html"},                       // GBK names keep their bytes
+        {"表\\页.html", "表/页.html"},                      // GBK names keep their bytes
         {"", nullptr},
         {"/etc/passwd", nullptr},
         {"\\etc\\passwd", nullptr},
