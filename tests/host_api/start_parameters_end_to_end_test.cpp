@@ -16,14 +16,11 @@ class StartParametersEndToEndTest : public SubsystemsTest {
   protected:
     std::string Scrambled() const { return login::ScramblePassword("pw"); }
     bool LoggedIn() {
-        return testing_support::PumpUntil(world.windows(), [&] {
-            return world.windows().IsWindowVisible(manager->MainPanel());
-        });
+        return testing_support::PumpUntil(
+            world.windows(), [&] { return world.windows().IsWindowVisible(manager->MainPanel()); });
     }
     core::StartParameters& door() { return *context.doors().startParameters; }
-    const login::CommandLineRequest& request() {
-        return subsystems->startParameters().request();
-    }
+    const login::CommandLineRequest& request() { return subsystems->startParameters().request(); }
 };
 
 TEST_F(StartParametersEndToEndTest, TheStartCommandLineLogsInAndOpensOneChat) {
