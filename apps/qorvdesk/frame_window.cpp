@@ -22,6 +22,11 @@ FrameWindow::FrameWindow(ViewContext& context, WindowViews& views,
     });
     logOut_->setObjectName(QStringLiteral("logOutAction"));
     logOut_->setEnabled(false);
+    batchSms_ = menu_->addAction(QStringLiteral("群发短信"), [this] {
+        if (actions_.batchSms) actions_.batchSms();
+    });
+    batchSms_->setObjectName(QStringLiteral("batchSmsAction"));
+    batchSms_->setEnabled(false);
     QAction* quit = menu_->addAction(QStringLiteral("退出"), [this] { close(); });
     quit->setObjectName(QStringLiteral("quitAction"));
     resize(320, 640);
@@ -29,7 +34,10 @@ FrameWindow::FrameWindow(ViewContext& context, WindowViews& views,
 
 FrameWindow::~FrameWindow() = default;
 
-void FrameWindow::SetLoggedIn(bool loggedIn) { logOut_->setEnabled(loggedIn); }
+void FrameWindow::SetLoggedIn(bool loggedIn) {
+    logOut_->setEnabled(loggedIn);
+    batchSms_->setEnabled(loggedIn);
+}
 
 void FrameWindow::closeEvent(QCloseEvent* event) {
     // Whether the program may end is asked first; it ends by quitting, not by this event.

@@ -21,6 +21,7 @@ class FrameWindow : public QMainWindow {
     struct Actions {
         std::function<void()> logOut;
         std::function<void()> quit;
+        std::function<void()> batchSms;  // the frame's batch-SMS command
     };
     FrameWindow(ViewContext& context, WindowViews& views, qorvdesk::automation::WindowHandle client,
                 Actions actions);
@@ -38,6 +39,7 @@ class FrameWindow : public QMainWindow {
     WindowView* client_;
     QMenu* menu_;
     QAction* logOut_;
+    QAction* batchSms_;
     Actions actions_;
 };
 

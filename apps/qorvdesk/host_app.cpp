@@ -97,7 +97,8 @@ bool HostApp::Start() {
     views_ = std::make_unique<WindowViews>(*context_, frameHandle_);
     frameWindow_ = std::make_unique<FrameWindow>(
         *context_, *views_, clientHandle_,
-        FrameWindow::Actions{[this] { RequestLogOut(); }, [this] { RequestQuit(0); }});
+        FrameWindow::Actions{[this] { RequestLogOut(); }, [this] { RequestQuit(0); },
+                             [this] { OnCommand(kBatchSmsCommand); }});
     frameWindow_->setWindowIcon(ProgramIcon());
     views_->SetAfterApply([this] { frameWindow_->clientView().Refresh(); });
     trayMenu_->addAction(QStringLiteral("显示主窗口"), [this] {

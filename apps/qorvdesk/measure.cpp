@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "frame_window.h"
 #include "host_app.h"
 #include "loop_driver.h"
 #include "ui_steps.h"
@@ -26,6 +28,8 @@ constexpr int kAccount = 9000;
 constexpr int kPassword = 9001;
 constexpr int kLogin = 9004;
 constexpr int kBuddies = 6001;
+constexpr int kDirectory = 6003;
+constexpr int kDirectoryTab = 2;
 constexpr int kBudgetMs = 60000;
 constexpr int kIdleMs = 10000;
 constexpr int kChatWindows = 20;
@@ -119,6 +123,62 @@ int MeasureBurst(HostApp& app, QTreeWidget* tree) {
     return 0;
 }
 
+// Double-clicks `user` and waits for one more top-level window: true when it came.
+bool OpenChatWith(HostApp& app, QTreeWidget* tree, QTreeWidgetItem* user) {
+    const std::size_t windows = app.views().TopLevelViews().size();
+    DoubleClickItem(tree, user);
+    return ProcessUntil([&] { return app.views().TopLevelViews().size() > windows; }, 5000);
+}
+
+// Opens chats with people of the organisation, as a person finds them: the directory's tab,
+// then each item double-clicked in turn (a unit opens, showing its children to try next; a
+// person opens a chat window), until `wanted` more windows are open. Answers how many it
+// opened; the buddy list's tab is shown again afterwards.
+int OpenFromDirectory(HostApp& app, int wanted) {
+    auto* tabs = app.frame().findChild<QTabWidget*>(QStringLiteral("tree-tabs"));
+    if (tabs == nullptr || tabs->count() <= kDirectoryTab) return 0;
+    tabs->setCurrentIndex(kDirectoryTab);
+    QTreeWidget* tree = nullptr;
+    ProcessUntil(
+        [&] {
+            tree = qobject_cast<QTreeWidget*>(FindShownControl(app, kDirectory));
+            return tree != nullptr && tree->topLevelItemCount() > 0;
+        },
+        kBudgetMs);
+    int opened = 0;
+    // Texts, not items: the tree's items are rebuilt as units load.
+    std::vector<QString> next;
+    if (tree != nullptr) {
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            next.push_back(tree->topLevelItem(i)->text(0));
+        }
+    }
+    for (std::size_t at = 0; tree != nullptr && at < next.size() && opened < wanted; ++at) {
+        const QString text = next[at];
+        QTreeWidgetItem* item = FindTreeItem(tree, text);
+        // A unit's placeholder ("(无数据)") is no one to chat with.
+        if (item == nullptr || text.startsWith(QLatin1Char('('))) continue;
+        const std::size_t windows = app.views().TopLevelViews().size();
+        DoubleClickItem(tree, item);
+        bool unit = false;
+        ProcessUntil(
+            [&] {
+                item = FindTreeItem(tree, text);
+                unit = item != nullptr && item->childCount() > 0 && item->isExpanded();
+                return unit || app.views().TopLevelViews().size() > windows;
+            },
+            5000);
+        if (app.views().TopLevelViews().size() > windows) {
+            ++opened;
+        } else if (unit) {
+            for (int i = 0; i < item->childCount(); ++i) next.push_back(item->child(i)->text(0));
+        }
+    }
+    tabs->setCurrentIndex(0);
+    ProcessUntil([&] { return FindShownControl(app, kBuddies) != nullptr; }, kBudgetMs);
+    return opened;
+}
+
 }  // namespace
 
 int RunMeasurements(HostApp& app, const QElapsedTimer& sinceStart) {
@@ -175,14 +235,12 @@ int RunMeasurements(HostApp& app, const QElapsedTimer& sinceStart) {
         const QString text = users[i]->text(0);
         QTreeWidgetItem* user = FindTreeItem(tree, text);
         if (user == nullptr) continue;
-        const std::size_t windows = app.views().TopLevelViews().size();
-        DoubleClickItem(tree, user);
-        if (ProcessUntil([&] { return app.views().TopLevelViews().size() > windows; }, 5000)) {
-            ++opened;
-        }
+        if (OpenChatWith(app, tree, user)) ++opened;
         users.clear();
         for (int g = 0; g < tree->topLevelItemCount(); ++g) Users(tree->topLevelItem(g), users);
     }
+    // The buddy list holds fewer people than that: the rest come from the organisation.
+    if (opened < kChatWindows) opened += OpenFromDirectory(app, kChatWindows - opened);
     std::printf("memory: %ld KiB logged in, %ld KiB with %d chat windows (+%ld KiB)\n", before,
                 ResidentKiB(), opened, ResidentKiB() - before);
     const int burst = MeasureBurst(app, tree);

@@ -204,6 +204,10 @@ struct WebPage {
     std::string path;                   // GBK
     std::vector<PageScriptCall> calls;  // the latest call of each method, oldest first
     std::string selection;              // what the page reported selected last
+    // The origin offered the page's script object ("" when none is offered): a view offers
+    // its bridge only to a document of this origin (OriginOf) and reports its calls with
+    // the calling document's origin.
+    std::string scriptOrigin;
 };
 
 enum class ObjectKind { Face, Picture, PicturePlaceholder, OfflineFile, Other };
@@ -386,6 +390,13 @@ class Driver {
     // name. The window hears it as a notification and may answer by calling the page.
     bool ReportPageEvent(WindowHandle window, int controlId, std::string_view name,
                          std::string_view value);
+    // The page calls a method of the script object its window offers, from a document of
+    // `callerOrigin`: the method's result (an empty text for a method without one), or
+    // nothing when the call is refused (another origin, no object, no such method).
+    std::optional<ScriptValue> CallPageObject(WindowHandle window, int controlId,
+                                              std::string_view callerOrigin,
+                                              std::string_view method,
+                                              const std::vector<ScriptValue>& arguments);
 
     // ---- Watching
     // Calls `observer` for every change of any window of the system and its controls, right
@@ -417,6 +428,10 @@ class Driver {
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
+
+// The origin of a web address ("scheme://host[:port]", lower case, default port left out), or
+// "" when it is no http(s) address: the rule by which a view offers a page's script object.
+std::string OriginOf(std::string_view url);
 
 // GBK to UTF-8 for showing; a byte that is not GBK shows as '?'.
 std::string ToUtf8(std::string_view gbk);

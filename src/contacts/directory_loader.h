@@ -31,6 +31,8 @@ class CIMTree;
 inline constexpr std::string_view kLoadingPlaceholder = "正在读取信息，请稍候...";
 inline constexpr std::string_view kNoDataPlaceholder = "(无数据)";
 inline constexpr int kGroupChildrenWaitMs = 2000;
+// The request mode of the main panel's organisation tree.
+inline constexpr int kDirectoryRequestMode = 0;
 
 enum class UnitOpen { NotAUnit, ChildrenLoaded, OnlineInfoRequested };
 

@@ -20,9 +20,8 @@
 namespace contacts {
 namespace {
 
-// The mode the full-list and directory requests are sent with.
+// The mode the full-list requests are sent with (directory_loader.h has the directory's).
 constexpr int kWholeListMode = 2;
-constexpr int kDirectoryRequestMode = 0;
 // The recent-contacts tree has no cache file; its name only labels it.
 constexpr std::string_view kRecentTreeName = "最近联系人";
 

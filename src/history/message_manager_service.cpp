@@ -18,7 +18,8 @@ MessageManagerService::MessageManagerService(core::ClientContext& context,
     : context_(context),
       contactTrees_(contactTrees),
       panelTrees_(panelTrees),
-      navigator_(navigator) {}
+      navigator_(navigator),
+      oaNotices_(context) {}
 
 MessageManagerService::~MessageManagerService() {
     if (frame_ != nullptr) {

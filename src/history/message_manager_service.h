@@ -3,8 +3,7 @@
 // time; an open one is brought forward), filtered on a contact when asked, answers its keys
 // while it is the foreground window and forgets it when it goes. It keeps the process's page
 // size choice, read from the user's "CountOfMsgRecordPerPage" (a value that is not one of the
-// choices is reset to 30). Real-time OA notices are not shown here yet: ShowOaNotice keeps the
-// door's harmless default. UI thread.
+// choices is reset to 30). The real-time OA notices are the notice centre's. UI thread.
 
 #include <memory>
 #include <string>
@@ -12,6 +11,7 @@
 #include "core/doors/history_service.h"
 #include "history/frame_message_manager.h"
 #include "history/msg_navigator.h"
+#include "history/oa_notices.h"
 
 namespace core {
 class ClientContext;
@@ -36,9 +36,12 @@ class MessageManagerService final : public core::HistoryService {
     void Forget() override;
     void OpenNavigator() override { navigator_.OpenNavigator(); }
     os::HWND NavigatorWindow() override { return navigator_.NavigatorWindow(); }
+    void ShowOaNotice(const core::QueuedMessage& /*notice*/) override { oaNotices_.OpenWindow(); }
+    void OnOaNotice(const core::QueuedMessage& notice) override { oaNotices_.OnArrival(notice); }
 
     // The open window, or null.
     CFrameMessageManager* window() const { return frame_; }
+    OaNoticeCenter& oaNotices() { return oaNotices_; }
 
   private:
     core::ClientContext& context_;
@@ -47,6 +50,7 @@ class MessageManagerService final : public core::HistoryService {
     MsgNavigator& navigator_;
     PageSizeChoice pageSize_;
     CFrameMessageManager* frame_ = nullptr;  // adopted by the window system
+    OaNoticeCenter oaNotices_;
 };
 
 }  // namespace history

@@ -26,7 +26,7 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       navigator_(context, trees_),
       history_(context, trees_, panelTrees_, navigator_),
       web_(context),
-      incomingHooks_(trees_),
+      incomingHooks_(trees_, context),
       batch_(context, &trees_),
       updates_(context),
       startParameters_(context),

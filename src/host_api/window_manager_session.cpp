@@ -247,6 +247,8 @@ void CWindowManager::CloseAllWindows(bool final) {
         windows.SendMessage(history, os::WM_CLOSE);
         doors.history->Forget();
     }
+    const os::HWND navigator = doors.history->NavigatorWindow();
+    if (windows.IsWindow(navigator)) windows.SendMessage(navigator, os::WM_CLOSE);
 
     if (final) {
         pending_.Clear();

@@ -1,6 +1,9 @@
 #include "notify/client_hooks.h"
 
 #include "contacts/contact_trees.h"
+#include "core/client_context.h"
+#include "core/doors.h"
+#include "core/doors/history_service.h"
 
 namespace notify {
 
@@ -10,6 +13,10 @@ bool ClientIncomingHooks::IsInContactLists(std::string_view jid) {
 
 std::optional<std::string> ClientIncomingHooks::ContactSubscription(std::string_view jid) {
     return trees_.Subscription(jid);
+}
+
+void ClientIncomingHooks::OaNotice(const core::QueuedMessage& message) {
+    context_.doors().history->OnOaNotice(message);
 }
 
 }  // namespace notify

@@ -1,5 +1,7 @@
 #include "notify/wnd_child.h"
 
+#include "contacts/directory_unit_click.h"
+#include "contacts/im_tree.h"
 #include "contacts/main_panel_layout.h"
 #include "core/window_manager.h"
 #include "core/window_messages.h"
@@ -30,6 +32,16 @@ os::LRESULT CWndChild::OnMessage(os::UINT message, os::WPARAM wParam, os::LPARAM
             context_.windowManager().PickNextPendingMessage(core::PickTrigger::HotKey);
         }
         return 0;
+    }
+    if (message == os::WM_NOTIFY) {
+        const auto* note = os::FromLParam<const os::ControlNotification>(lParam);
+        if (note != nullptr && note->code == os::notify::kDoubleClick) {
+            auto* tree = GetControl<contacts::CIMTree>(note->controlId);
+            if (tree != nullptr && contacts::OpenDirectoryUnitOnDoubleClick(
+                                       context_, *tree, static_cast<os::TreeItem>(note->item))) {
+                return 1;
+            }
+        }
     }
     if (message == core::WM_IM_NOTIFY || message == core::WM_IM_NOTIFY_COPY) {
         if (auto handlers = handlers_.lock()) {

@@ -9,6 +9,9 @@
 // each after the name in hexadecimal UTF-8; from, time and contents are what the page should
 // show (the shown column, or the text itself). With --one-page every vector is a record of one
 // page instead (record i has the ID "i"), and the one line is "page TAB json".
+// With --oa-rows every vector fills each shown field of one OA notice (id 1) instead, and the
+// line is name TAB rows TAB appDesc TAB address TAB desc TAB sender TAB time TAB status: the
+// rows as the notice list hands them to its page, then what each cell should show.
 
 #include <cstdio>
 #include <iostream>
@@ -20,6 +23,9 @@
 #include "history/history_record.h"
 #include "history/page_json.h"
 #include "history/paging.h"
+#include "history/rtoa_list.h"
+#include "os/services/log.h"
+#include "os/sys/clock.h"
 #include "os/text/gbk_codec.h"
 
 namespace {
@@ -148,10 +154,33 @@ std::string ShownContents(std::string_view gbk) {
     return text;
 }
 
+// One notice with `text` in every field the page shows; its rows and the cells' texts.
+void WriteOaRows(std::string_view name, const std::string& text) {
+    history::RTOABody notice;
+    notice.id = 1;
+    notice.appDesc = text;
+    notice.jumpUrl = text;
+    notice.desc = text;
+    notice.senderName = text;
+    notice.sendTime = text;
+    notice.status = "1";
+    os::ManualClock clock;
+    auto log = os::Log::Capturing(clock);
+    history::RTOAList list(*log);
+    list.PushFront(notice);
+    std::cout << name << '\t' << Hex(Utf8(list.getPageContent(0, 1)));
+    for (const std::string& cell : {notice.appDesc, history::OaPageAddress(notice), notice.desc,
+                                    notice.senderName, notice.sendTime, notice.status}) {
+        std::cout << '\t' << Hex(Utf8(cell));
+    }
+    std::cout << '\n';
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool onePage = argc > 1 && std::string_view(argv[1]) == "--one-page";
+    const bool oaRows = argc > 1 && std::string_view(argv[1]) == "--oa-rows";
     std::vector<history::HistoryRecord> page;
     std::string line;
     int lineNumber = 0;
@@ -169,6 +198,10 @@ int main(int argc, char** argv) {
         if (!text || (parts.size() == 4 && !shown)) {
             std::fprintf(stderr, "line %d: bad escape, or text GBK cannot hold\n", lineNumber);
             return 2;
+        }
+        if (oaRows) {
+            WriteOaRows(parts[0], *text);
+            continue;
         }
         history::HistoryRecord record;
         record.index = 0;

@@ -11,4 +11,4 @@ fi
 if [ ! -d node_modules/playwright-core ]; then
     echo "page tests skipped: tests/browser/node_modules is missing (scripts/deps runs npm ci)"; exit 77
 fi
-exec node --test --test-reporter=spec page.test.mjs
+exec node --test --test-reporter=spec page.test.mjs oa_notices.test.mjs

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_trees.h"
+#include "history/oa_notices.h"
+#include "history/rtoa_body.h"
 #include "platform/session/sim_bots.h"
 #include "platform/session/sim_demo_world.h"
 #include "subsystems_fixture.h"
@@ -143,6 +146,75 @@ TEST_F(DemoWorldTest, TheDemoAccountSeesItsGroupsItsBotsAndAnOrganisationOfHundr
     EXPECT_LE(people, 1000);
 }
 
+// The organisation's units come without children: a double click on one loads them from the
+// server and opens it, a second shuts it; a person found there opens a chat.
+TEST_F(DemoWorldTest, ADoubleClickedUnitOfTheOrganisationLoadsItsChildrenAndOpens) {
+    using qorvdesk::automation::TreeNode;
+    const auto childrenOf = [&](qorvdesk::automation::TreeItemHandle item) {
+        const auto nodes = driver.TreeItems(Panel(), contacts::kDirectoryTreeId);
+        std::vector<TreeNode> open = nodes.value_or(std::vector<TreeNode>{});
+        while (!open.empty()) {
+            TreeNode node = std::move(open.back());
+            open.pop_back();
+            if (node.item == item) return node;
+            open.insert(open.end(), node.children.begin(), node.children.end());
+        }
+        return TreeNode{};
+    };
+    const std::vector<platform::DirectoryChild> tops = world.server().DirectoryChildren("top");
+    ASSERT_EQ(tops.size(), 1u);
+    const auto top = driver.FindTreeItemByPath(Panel(), contacts::kDirectoryTreeId, {tops[0].name});
+    ASSERT_NE(top, 0u) << driver.LastError();
+    ASSERT_TRUE(childrenOf(top).children.empty());
+    // Without children it has no button to open it with.
+    EXPECT_FALSE(driver.ExpandTreeItem(Panel(), contacts::kDirectoryTreeId, top));
+
+    ASSERT_TRUE(driver.DoubleClickTreeItem(Panel(), contacts::kDirectoryTreeId, top))
+        << driver.LastError();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); }));
+    const std::vector<platform::DirectoryChild> units =
+        world.server().DirectoryChildren("top," + tops[0].id);
+    ASSERT_FALSE(units.empty());
+    TreeNode opened = childrenOf(top);
+    EXPECT_TRUE(opened.expanded);
+    ASSERT_EQ(opened.children.size(), units.size());
+    for (const platform::DirectoryChild& unit : units) {
+        EXPECT_TRUE(std::any_of(opened.children.begin(), opened.children.end(),
+                                [&](const TreeNode& n) { return n.text.starts_with(unit.name); }))
+            << unit.name;
+    }
+
+    // A sub-unit with people: opened the same way, its first person chats.
+    const auto withPeople = std::find_if(units.begin(), units.end(), [&](const auto& unit) {
+        const auto inside = world.server().DirectoryChildren("top," + tops[0].id + "," + unit.id);
+        return unit.isUnit && std::any_of(inside.begin(), inside.end(),
+                                          [](const auto& child) { return !child.isUnit; });
+    });
+    ASSERT_NE(withPeople, units.end());
+    const auto subItem =
+        std::find_if(opened.children.begin(), opened.children.end(),
+                     [&](const TreeNode& n) { return n.text.starts_with(withPeople->name); });
+    ASSERT_NE(subItem, opened.children.end());
+    const auto sub = subItem->item;
+    ASSERT_TRUE(driver.DoubleClickTreeItem(Panel(), contacts::kDirectoryTreeId, sub));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); }));
+    const TreeNode subNode = childrenOf(sub);
+    ASSERT_TRUE(subNode.expanded);
+    const auto person = std::find_if(subNode.children.begin(), subNode.children.end(),
+                                     [](const TreeNode& n) { return n.children.empty(); });
+    ASSERT_NE(person, subNode.children.end());
+    const std::size_t windowsBefore = manager->ChatWindows().size();
+    ASSERT_TRUE(driver.SelectTreeItem(Panel(), contacts::kDirectoryTreeId, person->item));
+    manager->CallUserChat();
+    EXPECT_EQ(manager->ChatWindows().size(), windowsBefore + 1);
+
+    // Again: the unit shuts, its children stay.
+    ASSERT_TRUE(driver.DoubleClickTreeItem(Panel(), contacts::kDirectoryTreeId, top));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); }));
+    EXPECT_FALSE(childrenOf(top).expanded);
+    EXPECT_EQ(childrenOf(top).children.size(), units.size());
+}
+
 TEST_F(DemoWorldTest, ABotTypesThenAnswersQuotingTheText) {
     CDlgChat* chat = OpenChatFromRoster("小助手");
     ASSERT_NE(chat, nullptr);
@@ -204,6 +276,17 @@ TEST_F(DemoWorldTest, BuddiesChangePresenceAsTheClockMovesAndOnlyThen) {
         }
     }
     EXPECT_EQ(changed, 1);
+}
+
+TEST_F(DemoWorldTest, TheOfficeSystemsNoticeArrivesAfterLoginAndIsKept) {
+    history::OaNoticeCenter& notices = subsystems->messageManager().oaNotices();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return static_cast<bool>(notices.Window()); }));
+    const std::vector<history::RTOABody>& list = notices.list().notices();
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].desc, history::ParseRTOABody(platform::kDemoOaNotice).desc);
+    EXPECT_EQ(list[0].sendTime, "2026-01-05 09:00:00");
+    EXPECT_NE(list[0].id, 0) << "stored";
+    EXPECT_EQ(world.windows().GetWindowText(notices.Window()), "实时消息提醒");
 }
 
 }  // namespace

@@ -103,5 +103,26 @@ TEST_F(MessageNavigatorEndToEndTest, ALoggedInUserFindsAChatMessageMarksItHandle
     EXPECT_EQ(world.prompter().RecordsOf(os::PromptKind::MessageBox).back().text, "导出成功");
 }
 
+// The frame belongs to the session: logging out closes it with the session's other windows.
+TEST_F(MessageNavigatorEndToEndTest, LoggingOutClosesTheFrame) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    // The log-in's own exchanges end first: the log-out then cuts none of them off.
+    const platform::SimSessionCore& session = world.simSession();
+    ASSERT_TRUE(PumpUntil(
+        world.windows(), [&] { return session.QueuedCount() == 0 && session.IssuedCount() == 0; }));
+    qorvdesk::automation::Driver driver(world.windows(), &world.prompter());
+    context.doors().history->OpenNavigator();
+    driver.Pump();
+    const auto frame = driver.FindWindowByTitle(history::CFrameMsgMgr::kCaption);
+    ASSERT_TRUE(driver.IsWindow(frame));
+    ASSERT_EQ(context.doors().history->NavigatorWindow().value(), frame);
+
+    manager->UserLogout();
+    driver.Pump();
+    EXPECT_FALSE(driver.IsWindow(frame));
+    EXPECT_FALSE(context.doors().history->NavigatorWindow());
+    EXPECT_FALSE(driver.IsWindow(driver.FindWindowByTitle(history::CFrameMsgMgr::kCaption)));
+}
+
 }  // namespace
 }  // namespace host_api_test

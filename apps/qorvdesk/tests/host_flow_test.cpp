@@ -6,10 +6,15 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -45,6 +50,16 @@ const QString kBotGroup = QStringLiteral("机器人");
 // The chat window's "历史消息" button and the message manager's page.
 constexpr int kHistoryButton = 1206;
 constexpr int kManagerPage = 1550;
+// The manager's first-page button, its "页/%d页" label and its page-size choice.
+constexpr int kFirstPageButton = 1540;
+constexpr int kPageCountLabel = 1545;
+constexpr int kPageSizeCombo = 1546;
+// The batch composer's recipients, contents, counter (with the SMS quota), send and close.
+constexpr int kSmsRecipients = 1502;
+constexpr int kSmsContents = 1507;
+constexpr int kSmsCounter = 1508;
+constexpr int kSmsSend = 1519;
+constexpr int kSmsClose = 1520;
 
 // The names of the images a document shows, in order.
 QStringList ImagesOf(const QTextDocument& document) {
@@ -63,6 +78,13 @@ void Compose(QWidget* widget, const QString& text) {
     QInputMethodEvent event;
     event.setCommitString(text);
     QCoreApplication::sendEvent(widget, &event);
+}
+
+// The SMS count a quota text leaves ("您今日还可发送短信次数 50"), or -1 when it names none.
+int SmsLeftIn(const QString& text) {
+    static const QRegularExpression count(QStringLiteral("短信次数 (\\d+)"));
+    const QRegularExpressionMatch match = count.match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 // A person's double click: a click, then the second press that makes it double.
@@ -183,6 +205,36 @@ class HostFlowTest : public QObject {
         QVERIFY(Until([&] { return Control(kBuddies) != nullptr; }));
     }
 
+    void opensAUnitOfTheDirectoryWithADoubleClick() {
+        auto* tabs = app_->frame().findChild<QTabWidget*>(QStringLiteral("tree-tabs"));
+        QVERIFY(tabs != nullptr);
+        constexpr int kDirectory = 6003;
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+        QTreeWidget* tree = nullptr;
+        QVERIFY(Until([&] { return (tree = qobject_cast<QTreeWidget*>(Control(kDirectory))); }));
+        QVERIFY(Until([&] { return tree->topLevelItemCount() > 0; }));
+        // The organisation's top unit shows its units only once opened.
+        QTreeWidgetItem* top = tree->topLevelItem(0);
+        QCOMPARE(top->childCount(), 0);
+        const int windows = static_cast<int>(app_->views().TopLevelViews().size());
+        DoubleClick(tree, top);
+        QVERIFY(Until([&] {
+            top = tree->topLevelItem(0);
+            return top != nullptr && top->childCount() > 0 && top->isExpanded();
+        }));
+        // A unit opens no window of its own.
+        QCOMPARE(static_cast<int>(app_->views().TopLevelViews().size()), windows);
+        Picture(QStringLiteral("directory-opened"));
+        // The unit shuts on the next double click.
+        DoubleClick(tree, top);
+        QVERIFY(Until([&] {
+            top = tree->topLevelItem(0);
+            return top != nullptr && top->childCount() > 0 && !top->isExpanded();
+        }));
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(0).center());
+        QVERIFY(Until([&] { return Control(kBuddies) != nullptr; }));
+    }
+
     void opensAContactFromTheTree() {
         OpenBotChat();
         QVERIFY(!QTest::currentTestFailed() && chat_ != nullptr);
@@ -286,6 +338,72 @@ class HostFlowTest : public QObject {
         web->window()->close();
     }
 
+    // The ids of the records the page shows, in its order.
+    QStringList RecordIds(QWebEngineView* web) {
+        return InPage(web, QStringLiteral("[...document.querySelectorAll('.record')]"
+                                          ".map(r => r.dataset.id).join(',')"))
+            .toString()
+            .split(QLatin1Char(','), Qt::SkipEmptyParts);
+    }
+
+    void pagesThroughALongConversationInTheManager() {
+        QVERIFY(chat_ != nullptr);
+        auto* history = ChatControl<QTextBrowser>(kHistory);
+        QVERIFY(history != nullptr);
+        // Fifteen more greetings and their echoes: more than one page of 30.
+        constexpr int kMore = 15;
+        const int before = history->toPlainText().count(QStringLiteral("翻页"));
+        for (int i = 1; i <= kMore; ++i) {
+            Send(QStringLiteral("翻页"), QString::number(i));
+            QVERIFY(!QTest::currentTestFailed());
+            QVERIFY(
+                Until([&] { return ChatControl<QTextBrowser>(kInput)->toPlainText().isEmpty(); }));
+        }
+        QVERIFY(Until([&] {
+            return history->toPlainText().count(QStringLiteral("翻页")) >= before + 2 * kMore;
+        }));
+
+        QTest::mouseClick(ChatControl<QPushButton>(kHistoryButton), Qt::LeftButton);
+        QWebEngineView* web = nullptr;
+        QVERIFY(Until([&] {
+            web = qobject_cast<QWebEngineView*>(Control(kManagerPage));
+            return web != nullptr;
+        }));
+        QWidget* manager = web->window();
+        auto* pages = manager->findChild<QLabel*>(host::ControlObjectName(kPageCountLabel));
+        auto* size = manager->findChild<QComboBox*>(host::ControlObjectName(kPageSizeCombo));
+        auto* first = manager->findChild<QPushButton*>(host::ControlObjectName(kFirstPageButton));
+        QVERIFY(pages != nullptr && size != nullptr && first != nullptr);
+        QCOMPARE(size->currentText(), QStringLiteral("30"));
+        QVERIFY(Until([&] { return pages->text() == QStringLiteral("页/2页"); }));
+
+        // The load shows the last page; the first page holds other records.
+        QStringList last;
+        QVERIFY(Until([&] { return !(last = RecordIds(web)).isEmpty(); }));
+        QTest::mouseClick(first, Qt::LeftButton);
+        QStringList firstPage;
+        QVERIFY(Until([&] {
+            firstPage = RecordIds(web);
+            return !firstPage.isEmpty() && firstPage != last;
+        }));
+        for (const QString& id : firstPage) QVERIFY2(!last.contains(id), qPrintable(id));
+        QVERIFY(firstPage.size() == 30 || last.size() == 30);
+        Picture(QStringLiteral("message-manager-first-page"));
+
+        // 50 a page, chosen with the keyboard: one page with every record of both.
+        size->setFocus();
+        QTest::keyClick(size, Qt::Key_Down);
+        QVERIFY(Until([&] { return pages->text() == QStringLiteral("页/1页"); }));
+        QCOMPARE(size->currentText(), QStringLiteral("50"));
+        QStringList all;
+        QVERIFY(
+            Until([&] { return (all = RecordIds(web)).size() == firstPage.size() + last.size(); }));
+        for (const QString& id : firstPage + last) QVERIFY2(all.contains(id), qPrintable(id));
+        Picture(QStringLiteral("message-manager-fifty"));
+        manager->close();
+        QVERIFY(Until([&] { return Control(kManagerPage) == nullptr; }));
+    }
+
     void sendingNothingShowsTheNotice() {
         QVERIFY(chat_ != nullptr);
         const int before = app_->notices().count();
@@ -330,6 +448,62 @@ class HostFlowTest : public QObject {
         Picture(QStringLiteral("closed"));
     }
 
+    // The frame's menu, clicked as a person does: the menu bar's title, then the entry.
+    void ChooseFromFrameMenu(const QString& actionName) {
+        QMenuBar* bar = app_->frame().menuBar();
+        QMenu* menu = &app_->frame().menu();
+        auto* action = app_->frame().findChild<QAction*>(actionName);
+        QVERIFY(action != nullptr && action->isEnabled());
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(menu->menuAction()).center());
+        QVERIFY(Until([&] { return menu->isVisible(); }));
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+        QVERIFY(Until([&] { return !menu->isVisible(); }));
+    }
+
+    void sendsAnSmsBatchFromTheFrameMenuAndTheQuotaDrops() {
+        ChooseFromFrameMenu(QStringLiteral("batchSmsAction"));
+        QVERIFY(!QTest::currentTestFailed());
+        QWidget* composer = nullptr;
+        QVERIFY(Until([&] {
+            composer = host::FindShownWindowWithControl(*app_, kSmsRecipients);
+            return composer != nullptr;
+        }));
+        auto in = [&](int id) {
+            return composer->findChild<QWidget*>(host::ControlObjectName(id));
+        };
+        auto* counter = qobject_cast<QLabel*>(in(kSmsCounter));
+        auto* recipients = qobject_cast<QLineEdit*>(in(kSmsRecipients));
+        auto* contents = qobject_cast<QLineEdit*>(in(kSmsContents));
+        QVERIFY(counter != nullptr && recipients != nullptr && contents != nullptr);
+        // The quota comes from the gateway once the composer asked for it.
+        QVERIFY(Until([&] { return SmsLeftIn(counter->text()) >= 3; }));
+        const int before = SmsLeftIn(counter->text());
+
+        // Three numbers, the last after a full-width semicolon from the input method.
+        QTest::mouseClick(recipients, Qt::LeftButton);
+        QTest::keyClicks(recipients, QStringLiteral("13800000001;13800000002"));
+        Compose(recipients, QStringLiteral("；"));
+        QTest::keyClicks(recipients, QStringLiteral("13800000003"));
+        QTest::mouseClick(contents, Qt::LeftButton);
+        Compose(contents, QStringLiteral("明天九点开会"));
+        Picture(QStringLiteral("sms-composer"));
+
+        const int notices = app_->notices().count();
+        QTest::mouseClick(qobject_cast<QPushButton*>(in(kSmsSend)), Qt::LeftButton);
+        QVERIFY(Until([&] { return app_->notices().count() > notices; }));
+        QCOMPARE(app_->notices().lastText(), QStringLiteral("信息已提交！"));
+        // One SMS for each of the three, as the gateway's own count says when asked again.
+        QVERIFY2(Until([&] { return SmsLeftIn(counter->text()) == before - 3; }),
+                 qPrintable(counter->text()));
+        QVERIFY(Until([&] { return contents->text().isEmpty(); }));
+        Picture(QStringLiteral("sms-sent"));
+
+        QTest::mouseClick(qobject_cast<QPushButton*>(in(kSmsClose)), Qt::LeftButton);
+        QVERIFY(Until(
+            [&] { return host::FindShownWindowWithControl(*app_, kSmsRecipients) == nullptr; }));
+    }
+
     void answersTheLogOutQuestion() {
         {
             BoxAnswerer no(QMessageBox::No);
@@ -367,6 +541,12 @@ int main(int argc, char** argv) {
     qputenv("QORVDESK_HOME", QDir(home.path()).filePath(QStringLiteral("client/")).toLocal8Bit());
     qputenv("QORVDESK_APPDIR", QDir(home.path()).filePath(QStringLiteral("app/")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath(QStringLiteral("config")).toLocal8Bit());
+    // The organisation limits SMS: the composer and the chat window show the quota.
+    {
+        QDir().mkpath(QDir(home.path()).filePath(QStringLiteral("client")));
+        QFile config(QDir(home.path()).filePath(QStringLiteral("client/config.ini")));
+        if (config.open(QIODevice::WriteOnly)) config.write("[Component]\r\nHasSmsLimit=1\r\n");
+    }
     QApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     HostFlowTest test;

@@ -24,8 +24,10 @@ class HistoryService {
     virtual void OpenNavigator() {}
     // The message navigation frame, or a null handle when it is not open.
     virtual os::HWND NavigatorWindow() { return {}; }
-    // Shows a real-time OA notice taken from the pending queue.
+    // Shows a real-time OA notice taken from the pending queue: opens the notice window.
     virtual void ShowOaNotice(const QueuedMessage& /*notice*/) {}
+    // A real-time OA notice arrived (its XML body in `notice.content`): store and announce it.
+    virtual void OnOaNotice(const QueuedMessage& /*notice*/) {}
 };
 
 }  // namespace core

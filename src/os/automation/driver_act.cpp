@@ -221,6 +221,24 @@ bool Driver::ReportPageEvent(WindowHandle window, int controlId, std::string_vie
     return true;
 }
 
+std::optional<ScriptValue> Driver::CallPageObject(WindowHandle window, int controlId,
+                                                  std::string_view callerOrigin,
+                                                  std::string_view method,
+                                                  const std::vector<ScriptValue>& arguments) {
+    auto* view = impl_->ActOn<os::WebView>(window, controlId, "a web view");
+    if (!view) return std::nullopt;
+    impl_->Succeed();
+    std::vector<os::ScriptArgument> in;
+    for (const ScriptValue& value : arguments) {
+        in.push_back(value.isInteger ? os::ScriptArgument::Of(value.integer)
+                                     : os::ScriptArgument::Of(value.text));
+    }
+    std::optional<os::ScriptArgument> out =
+        view->CallFromPage(callerOrigin, std::string(method), in);
+    if (!out) return std::nullopt;
+    return ScriptValue{out->type == os::ScriptArgument::Type::Integer, out->text, out->integer};
+}
+
 bool Driver::PressKey(WindowHandle window, std::uint32_t virtualKey, KeyModifier modifier) {
     if (!impl_->WindowToActOn(window)) return false;
     impl_->Succeed();
@@ -257,5 +275,7 @@ bool Driver::Close(WindowHandle window) {
     impl_->system->SendMessage(os::HWND(window), os::WM_SYSCOMMAND, os::SC_CLOSE);
     return true;
 }
+
+std::string OriginOf(std::string_view url) { return os::OriginOf(url); }
 
 }  // namespace qorvdesk::automation

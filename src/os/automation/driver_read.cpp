@@ -154,7 +154,7 @@ std::optional<int> Driver::ProgressPosition(WindowHandle window, int controlId) 
 std::optional<WebPage> Driver::ReadWebPage(WindowHandle window, int controlId) {
     const auto* view = impl_->Read<os::WebView>(window, controlId, "a web view");
     if (!view) return std::nullopt;
-    WebPage page{view->page(), {}, view->selection()};
+    WebPage page{view->page(), {}, view->selection(), view->scriptOrigin()};
     for (const os::ScriptCall& call : view->calls()) {
         PageScriptCall& out = page.calls.emplace_back();
         out.sequence = call.sequence;

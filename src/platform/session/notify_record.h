@@ -60,8 +60,22 @@ inline constexpr std::uint32_t kUserDataUpdate = 40;
 inline constexpr std::uint32_t kChannelList = 41;
 inline constexpr std::uint32_t kTypingState = 42;
 inline constexpr std::uint32_t kGatewayError = 43;
+// Rooms. Every room record but the message (51, a MessageData) is a SlotData; the layouts
+// are given with the room_slot constants below.
+inline constexpr std::uint32_t kRoomInvitation = 47;
+inline constexpr std::uint32_t kRoomList = 49;
+inline constexpr std::uint32_t kRoomInfo = 50;
+// A room message: from is the occupant JID ("room/nickname"), fromName the nickname, to the
+// receiver; flag is set on the messages of the short history a newcomer is given.
 inline constexpr std::uint32_t kRoomMessageWithPictures = 51;
+inline constexpr std::uint32_t kRoomMessage = kRoomMessageWithPictures;
+inline constexpr std::uint32_t kRoomMemberPresence = 52;
+inline constexpr std::uint32_t kRoomMembersList = 53;
+inline constexpr std::uint32_t kRoomRemoved = 54;
+inline constexpr std::uint32_t kRoomMemberCounts = 55;
 inline constexpr std::uint32_t kTemporaryConversation = 57;
+inline constexpr std::uint32_t kRoomError = 60;
+inline constexpr std::uint32_t kRoomVoiceRequest = 61;
 inline constexpr std::uint32_t kSmsQuota = 77;
 inline constexpr std::uint32_t kTimedSmsAnswer = 78;
 inline constexpr std::uint32_t kPhoneBookCard = 80;
@@ -72,6 +86,42 @@ inline constexpr std::uint32_t kUnknownChatPartner = 103;
 inline constexpr std::uint32_t kDataPhaseStart = 106;
 inline constexpr std::uint32_t kLastKnown = 106;
 }  // namespace notify_type
+
+// Slot positions of the room records (SlotData).
+namespace room_slot {
+// 47, to the invitee: room JID, inviter's JID, reason (the room type: "temporary" for a
+// temporary room), room name, inviter's nickname.
+inline constexpr std::size_t kInviteRoom = 0, kInviteFrom = 1, kInviteReason = 2, kInviteName = 3,
+                             kInviteFromName = 4;
+// 49, the answer to RefreshSelfConferenceList: one triple per room the user is affiliated
+// with (JID, name, affiliation); numbers[0] is the flag of the call.
+inline constexpr std::size_t kListStride = 3, kListJid = 0, kListName = 1, kListAffiliation = 2;
+// 50, room info (the answer to QueryConferenceInfo, and to every occupant when the subject
+// changes): room JID, name, subject, "persistent" or "temporary"; numbers: member count,
+// member limit, occupants present.
+inline constexpr std::size_t kInfoRoom = 0, kInfoName = 1, kInfoSubject = 2, kInfoKind = 3;
+inline constexpr std::size_t kInfoCount = 0, kInfoLimit = 1, kInfoPresent = 2;
+// 52, member presence, to every occupant (the member's own entry included): occupant JID
+// ("room/nickname"), real JID, affiliation, role ("none": gone), nickname, and why a member
+// went ("left", "offline", "kicked", "removed", "destroyed"; empty otherwise).
+inline constexpr std::size_t kMemberOccupant = 0, kMemberRealJid = 1, kMemberAffiliation = 2,
+                             kMemberRole = 3, kMemberNick = 4, kMemberStatus = 5;
+// 53, the answer to QueryConferenceMembersList: room JID, then one quadruple per affiliated
+// user (real JID, nickname, affiliation, role: "none" when not present).
+inline constexpr std::size_t kMembersRoom = 0, kMembersFirst = 1, kMembersStride = 4;
+// 54, to a user whose room left the own list: room JID, reason ("destroyed", "removed").
+inline constexpr std::size_t kRemovedRoom = 0, kRemovedReason = 1;
+// 55, member counts, to every occupant when a count changed: room JID, room name; numbers:
+// member count, member limit, occupants present.
+inline constexpr std::size_t kCountsRoom = 0, kCountsName = 1;
+// 60, to the session whose call failed: room JID, condition ("item-not-found" for a room that
+// is gone, "forbidden", "not-allowed", "not-acceptable", "conflict"), the call's name;
+// numbers[0] the error code (404, 403, 405, 406, 409).
+inline constexpr std::size_t kErrorRoom = 0, kErrorCondition = 1, kErrorCall = 2;
+// 61, a visitor asks for voice, to every moderator present: room JID, occupant JID, real JID,
+// nickname.
+inline constexpr std::size_t kVoiceRoom = 0, kVoiceOccupant = 1, kVoiceRealJid = 2, kVoiceNick = 3;
+}  // namespace room_slot
 
 // ---- Payloads ----
 

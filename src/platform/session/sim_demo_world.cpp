@@ -16,6 +16,7 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kDemoNickname = "体验用户";
+constexpr int kDemoDailySms = 50;
 constexpr std::string_view kParticipantPassword = "demo";
 
 constexpr std::uint64_t kStepTimer = 1;
@@ -114,6 +115,15 @@ constexpr std::array<BotPlan, 2> kBots = {{
     {"echo", "回声机器人", BotStyle::Echo},
 }};
 constexpr std::string_view kBotGroup = "机器人";
+// The bot that keeps the demo room (the first of kBots), and what it says there first.
+constexpr std::size_t kRoomBot = 0;
+constexpr std::string_view kRoomSubject = "欢迎来到项目交流群，在这里说话，小助手会回答。";
+constexpr std::string_view kRoomWelcome = "大家好，我是小助手。在群里说句话，我来回答！";
+
+// Whether a room message is one the participant said itself (its nickname behind the "/").
+bool IsOwnRoomMessage(const MessageData& message, std::string_view nickname) {
+    return Jid(message.from).Resource() == nickname;
+}
 
 // The words a buddy moves through.
 constexpr std::array<std::string_view, 6> kPresenceWords = {"online", "away", "busy",
@@ -223,6 +233,11 @@ void SimDemoWorld::Populate() {
     demo.jid = jidOf(kDemoLogin);
     demo.nickname = std::string(kDemoNickname);
     demoJid_ = server_.AddAccount(std::move(demo));
+    // A daily SMS allowance, so a client that shows quotas has one to show and deduct.
+    SimSmsQuota quota;
+    quota.kind = 1;  // per day
+    quota.remaining = kDemoDailySms;
+    server_.SetSmsQuota(demoJid_, std::move(quota));
 
     std::vector<SimRosterItem> roster;
     std::vector<std::string> startPresence;
@@ -255,12 +270,38 @@ void SimDemoWorld::Populate() {
                           {{demoJid_, std::string(kDemoNickname), "同事", "both"}});
         SetPresence(participants_[i], startPresence[i]);
     }
+    OpenDemoRoom();
+}
+
+void SimDemoWorld::OpenDemoRoom() {
+    demoRoomJid_ = std::string(kDemoRoomLocal) + "@conference." + server_.HostName();
+    Participant& keeper = participants_[kRoomBot];
+    std::vector<std::string> members{demoJid_};
+    for (const Participant& participant : participants_) {
+        if (&participant != &keeper) members.push_back(participant.jid);
+    }
+    server_.AddPersistentRoom(demoRoomJid_, kDemoRoomName, keeper.jid, members);
+    SimSessionCore& session = *keeper.session;
+    session.EnterConferenceRoom(demoRoomJid_, "");
+    session.ChangeConferenceSubject(demoRoomJid_, kRoomSubject);
+    session.SendConferenceMessage(demoRoomJid_, kRoomWelcome, kBotFont);
+}
+
+void SimDemoWorld::PlanAnswer(std::size_t participant, const MessageData& message, bool inRoom) {
+    const os::Millis now = windows_.clock().Now();
+    const std::string to = inRoom ? Jid(message.from).Bare() : message.from;
+    for (BotStep& step : BotAnswer(*participants_[participant].bot, message.content)) {
+        // A room shows no typing state.
+        if (inRoom && step.kind == BotStepKind::Typing) continue;
+        agenda_.emplace(now + step.afterMs, PlannedStep{participant, to, std::move(step), inRoom});
+    }
 }
 
 void SimDemoWorld::AddParticipant(std::string login, std::string nickname,
                                   std::optional<BotStyle> bot) {
     Participant participant;
     participant.login = login;
+    participant.nickname = nickname;
     participant.bot = bot;
     SimAccount account;
     account.loginName = login;
@@ -296,17 +337,24 @@ void SimDemoWorld::SetPresence(Participant& participant, const std::string& word
 }
 
 void SimDemoWorld::Drain() {
-    const os::Millis now = windows_.clock().Now();
     for (std::size_t i = 0; i < participants_.size(); ++i) {
         SimSessionCore& session = *participants_[i].session;
         while (NotifyRecord* record = session.GetNotify()) {
-            if (const auto* message = record->As<MessageData>();
-                message != nullptr && record->type == notify_type::kChatMessage &&
+            const auto* message = record->As<MessageData>();
+            if (message != nullptr && record->type == notify_type::kChatMessage &&
                 participants_[i].bot) {
-                for (BotStep& step : BotAnswer(*participants_[i].bot, message->content)) {
-                    const os::Millis due = now + step.afterMs;
-                    agenda_.emplace(due, PlannedStep{i, message->from, std::move(step)});
-                }
+                PlanAnswer(i, *message, false);
+            } else if (message != nullptr && record->type == notify_type::kRoomMessage &&
+                       participants_[i].bot && !message->flag &&
+                       Jid(message->from).StoreKey() == Jid(demoRoomJid_).StoreKey() &&
+                       Jid(message->to).StoreKey() == Jid(participants_[i].jid).StoreKey() &&
+                       !IsOwnRoomMessage(*message, participants_[i].nickname)) {
+                // Only what others say live in the room, never the history or its own lines.
+                PlanAnswer(i, *message, true);
+            } else if (const auto* presence = record->As<PresenceData>();
+                       presence != nullptr &&
+                       Jid(presence->jid).StoreKey() == Jid(demoJid_).StoreKey()) {
+                NoteDemoPresence(presence->presence);
             } else if (const auto* request = record->As<SubscriptionRequestData>()) {
                 // Everyone here is glad to be on a list.
                 session.ConfirmSubscribe(request->jid, 1);
@@ -317,13 +365,22 @@ void SimDemoWorld::Drain() {
     ArmStepTimer();
 }
 
+void SimDemoWorld::NoteDemoPresence(const std::string& word) {
+    const bool online = word != "offline";
+    // One notice from the office system for each time the demo user comes online.
+    if (online && !demoOnline_) server_.SendOaNotice(demoJid_, kDemoOaNotice);
+    demoOnline_ = online;
+}
+
 void SimDemoWorld::RunDueSteps() {
     const os::Millis now = windows_.clock().Now();
     while (!agenda_.empty() && agenda_.begin()->first <= now) {
         const PlannedStep planned = std::move(agenda_.begin()->second);
         agenda_.erase(agenda_.begin());
         Participant& bot = participants_[planned.participant];
-        if (planned.step.kind == BotStepKind::Typing) {
+        if (planned.inRoom) {
+            bot.session->SendConferenceMessage(planned.to, planned.step.text, kBotFont);
+        } else if (planned.step.kind == BotStepKind::Typing) {
             bot.session->SendInputStateMessage(bot.jid, planned.to, planned.step.text);
         } else {
             bot.session->SendChatMessage(planned.to, planned.step.text, kBotFont);

@@ -1,7 +1,8 @@
 #pragma once
 // A world to show the client in, on the embedded server: the account "demo" (password
 // "demo"), an organisation of a few hundred people in units, buddies in groups whose presence
-// changes now and then, and bots that answer a chat (sim_bots.h).
+// changes now and then, bots that answer a chat (sim_bots.h), and a persistent room whose
+// members are demo, its colleagues and the bots, where the helper bot answers what is said.
 //
 // The buddies and bots are the server's own participants: each has a session of its own on
 // the server and acts through it, as a second person's client would. They run on the
@@ -21,6 +22,7 @@
 
 #include "os/sys/clock.h"
 #include "os/ui/hwnd.h"
+#include "platform/session/notify_record.h"
 #include "platform/session/sim_bots.h"
 
 namespace os {
@@ -34,6 +36,16 @@ class SimSessionCore;
 
 inline constexpr const char* kDemoLogin = "demo";
 inline constexpr const char* kDemoPassword = "demo";
+// The real-time OA notice the office system sends the demo user after each login.
+inline constexpr const char* kDemoOaNotice =
+    "<Appid>oa-docs</Appid><Appdesc>公文系统</Appdesc><TipType>0</TipType><Count>1</Count>"
+    "<Desc>请审批: 关于年度预算的请示</Desc><SenderName>办公室</SenderName>"
+    "<SendTime>20260105090000</SendTime><JumpUrl>http://127.0.0.1/oa/doc</JumpUrl>"
+    "<JumpUrlParam>id=42&from=im</JumpUrlParam><DisplayUrl></DisplayUrl>"
+    "<OfflineTip>您有一份公文待审批</OfflineTip>";
+// The demo room's local part and name.
+inline constexpr const char* kDemoRoomLocal = "demo-team";
+inline constexpr const char* kDemoRoomName = "项目交流群";
 
 class SimDemoWorld {
   public:
@@ -56,6 +68,8 @@ class SimDemoWorld {
     SimDemoWorld& operator=(const SimDemoWorld&) = delete;
 
     const std::string& demoJid() const { return demoJid_; }
+    // The demo room ("demo-team@conference.<host>").
+    const std::string& demoRoomJid() const { return demoRoomJid_; }
     // The bots' and the buddies' JIDs, in roster order.
     std::vector<std::string> BotJids() const;
     std::vector<std::string> BuddyJids() const;
@@ -64,6 +78,7 @@ class SimDemoWorld {
     class Window;
     struct Participant {
         std::string login;
+        std::string nickname;
         std::string jid;
         std::optional<BotStyle> bot;
         std::unique_ptr<SimSessionCore> session;
@@ -71,8 +86,9 @@ class SimDemoWorld {
     };
     struct PlannedStep {
         std::size_t participant;
-        std::string to;
+        std::string to;  // a chat partner, or the room the answer goes to
         BotStep step;
+        bool inRoom = false;
     };
 
     SimDemoWorld(SimServer& server, os::WindowSystem& windows, int people);
@@ -80,17 +96,21 @@ class SimDemoWorld {
     void Populate();
     void AddParticipant(std::string login, std::string nickname, std::optional<BotStyle> bot);
     void SetPresence(Participant& participant, const std::string& word);
+    void OpenDemoRoom();
+    void PlanAnswer(std::size_t participant, const MessageData& message, bool inRoom);
 
     // Work of the hidden window.
     void Drain();
     void RunDueSteps();
     void ArmStepTimer();
     void StepPresence();
+    void NoteDemoPresence(const std::string& word);
 
     SimServer& server_;
     os::WindowSystem& windows_;
     std::shared_ptr<SimServer> serverHandle_;  // does not own: for the sessions
     std::string demoJid_;
+    std::string demoRoomJid_;
     std::vector<Participant> participants_;
     std::multimap<os::Millis, PlannedStep> agenda_;
     int people_;
@@ -98,6 +118,7 @@ class SimDemoWorld {
     std::unique_ptr<Window> window_;
     os::HWND hwnd_;
     std::atomic<bool> drainPosted_{false};
+    bool demoOnline_ = false;
 };
 
 }  // namespace platform

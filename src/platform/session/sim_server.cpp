@@ -176,6 +176,7 @@ int SimServer::Login(SimSessionCore* session, std::string_view userName, std::st
             MakeNotify(notify_type::kSubscriptionRequest, SubscriptionRequestData{requester}));
     }
     world.pendingSubscriptions.erase(key);
+    world.DeliverPendingInvitations(key, *session);
     return kLoginAccepted;
 }
 

@@ -39,6 +39,9 @@ namespace platform {
 
 class SimSessionCore;
 class SimFileTransfers;
+namespace sim {
+class RoomCall;
+}
 
 inline constexpr const char* kDefaultSimHost = "im.qorvdesk.test";
 inline constexpr int kDefaultSimPort = 5222;
@@ -172,11 +175,12 @@ class SimServer {
     // the last element of a tree path key ("top,u1,u1_2"); a key without "," names the
     // directory's top (its root units).
     std::vector<DirectoryChild> DirectoryChildren(std::string_view pathKey) const;
-    // The roster (namespace "jabber:iq:roster") or phone book ("kestral:iq:private:phone")
-    // of a user as the list record a refresh hands over: one group per distinct group name
-    // (id = name, top-level), users keyed "<top kind>,<group>" (the top kind alone without
-    // a group).
-    ContactListData ContactList(std::string_view ownerJid, std::string_view nameSpace) const;
+    // Hands the session's own roster (namespace "jabber:iq:roster") or phone book
+    // ("kestral:iq:private:phone") over as the list record a refresh gets: one group per
+    // distinct group name (id = name, top-level), users keyed "<top kind>,<group>" (the top
+    // kind alone without a group). Checked and delivered under the server's lock, so a
+    // session that logs out meanwhile gets nothing; false when it is not logged in.
+    bool SendContactList(SimSessionCore* session, std::string_view nameSpace);
 
     // The channel list every successful login receives.
     void SetChannels(std::vector<Channel> channels);
@@ -206,15 +210,33 @@ class SimServer {
                        std::string_view key, std::string_view offeredName);
     // While stalled, started files move no bytes (a network that stopped carrying them).
     void StallFileTransfers(bool stalled);
+    // Rooms on "conference.<host>" (sim_server_rooms.cpp). A room set up by the world: a
+    // persistent room owned by `ownerJid`, with `memberJids` as members.
+    bool AddPersistentRoom(std::string_view roomJid, std::string_view name,
+                           std::string_view ownerJid, const std::vector<std::string>& memberJids);
+    bool HasRoom(std::string_view roomJid) const;
+    // The nicknames present in a room, in the order they entered, and one's role ("none" when
+    // absent); a user's affiliation ("none" when it has none).
+    std::vector<std::string> RoomOccupants(std::string_view roomJid) const;
+    std::string RoomRole(std::string_view roomJid, std::string_view nickname) const;
+    std::string RoomAffiliation(std::string_view roomJid, std::string_view userJid) const;
+    // The rooms a user was in when its last session ended, which it may enter again.
+    std::vector<std::string> RoomsKeptFor(std::string_view userJid) const;
+
     // The offline file server (sim_file_service.h); an HTTP server in front of it serves it.
     SimFileService& FileService() { return fileService_; }
     // Chat messages to this JID (any spelling) are refused from now on: the send answers 0
     // and nothing is delivered or kept. An empty JID lifts the refusal.
     void RefuseChatTo(std::string_view jid);
+    // An office system pushes a real-time OA notice (its XML body) to a user: delivered at
+    // once to each logged-in session of the user; 0, and nothing kept, when the user is not
+    // logged in (an office system sends a notice again through its offline tip).
+    int SendOaNotice(std::string_view toJid, std::string_view body);
 
   private:
     friend class SimSessionCore;
     friend class SimFileTransfers;
+    friend class sim::RoomCall;
     struct Impl;
 
     // ---- Called by the sessions ----
@@ -259,6 +281,29 @@ class SimServer {
     // The sender of an offered file sends it offline instead: the receiver is told (type 104)
     // and the online offer ends.
     int UseOfflineFileTrans(SimSessionCore* session, std::string_view key);
+    // Rooms (sim_server_rooms.cpp): each answer reaches the sessions concerned as the room
+    // records of notify_record.h; a call that is not allowed or names a room that is gone is
+    // answered with a room error (type 60). 0 only when the session is not logged in or the
+    // room JID is empty.
+    int RequestInstantRoom(SimSessionCore* session, std::string_view room);
+    int CreatePersistentRoom(SimSessionCore* session, std::string_view room, std::string_view name);
+    int DestroyRoom(SimSessionCore* session, std::string_view room);
+    int EnterRoom(SimSessionCore* session, std::string_view room, std::string_view nickname);
+    int LeaveRoom(SimSessionCore* session, std::string_view room);
+    int SendRoomMessage(SimSessionCore* session, std::string_view room, std::string_view text,
+                        std::string_view font);
+    int InviteToRoom(SimSessionCore* session, std::string_view room, std::string_view invitee,
+                     std::string_view reason);
+    int SetRoomMembership(SimSessionCore* session, std::string_view room, std::string_view user,
+                          std::string_view affiliation);
+    int ChangeRoomSubject(SimSessionCore* session, std::string_view room, std::string_view subject);
+    int QueryRoomMembers(SimSessionCore* session, std::string_view room);
+    int QueryRoomInfo(SimSessionCore* session, std::string_view room);
+    int RefreshOwnRooms(SimSessionCore* session, int flag);
+    int SetRoomVoice(SimSessionCore* session, std::string_view room, std::string_view member,
+                     bool voice);
+    int KickFromRoom(SimSessionCore* session, std::string_view room, std::string_view member);
+    int RequestRoomVoice(SimSessionCore* session, std::string_view room);
 
     os::Clock& clock_;
     const std::string hostName_;

@@ -4,6 +4,7 @@
 
 #include "os/text/cstring_ops.h"
 #include "platform/session/sim_server.h"
+#include "platform/session/sim_session_core.h"
 #include "platform/session/sim_world.h"
 
 namespace platform {
@@ -92,29 +93,34 @@ std::vector<DirectoryChild> SimServer::DirectoryChildren(std::string_view pathKe
     return children;
 }
 
-ContactListData SimServer::ContactList(std::string_view ownerJid,
-                                       std::string_view nameSpace) const {
+bool SimServer::SendContactList(SimSessionCore* session, std::string_view nameSpace) {
     std::lock_guard lock(mutex_);
-    const std::string owner = Jid(ownerJid).StoreKey();
+    const SimAccount* account = impl_->LoggedInAccount(session);
+    if (account == nullptr) return false;
+    const std::string owner = Jid(account->jid).StoreKey();
     ContactListData list;
+    const auto deliver = [&] {
+        session->Deliver(MakeNotify(notify_type::kContactListLoading, std::move(list)));
+        return true;
+    };
     list.nameSpace = std::string(nameSpace);
     if (nameSpace == kRosterNameSpace) {
         auto it = impl_->rosters.find(owner);
-        if (it == impl_->rosters.end()) return list;
+        if (it == impl_->rosters.end()) return deliver();
         for (const SimRosterItem& item : it->second) {
             AddGroupOnce(list, item.group);
             list.users.push_back({item.jid, item.name, GroupKey(kRosterTopKind, item.group)});
         }
     } else if (nameSpace == kPhoneBookNameSpace) {
         auto it = impl_->phoneBooks.find(owner);
-        if (it == impl_->phoneBooks.end()) return list;
+        if (it == impl_->phoneBooks.end()) return deliver();
         for (const SimPhoneEntry& entry : it->second) {
             AddGroupOnce(list, entry.group);
             list.users.push_back({entry.number + "@sms." + hostName_, entry.name,
                                   GroupKey(kPhoneBookTopKind, entry.group)});
         }
     }
-    return list;
+    return deliver();
 }
 
 }  // namespace platform

@@ -220,20 +220,12 @@ std::string SimSessionCore::GetUserJID(std::string_view account, int userType) {
 
 int SimSessionCore::RefreshRoster(int mode) {
     calls_.Record("RefreshRoster", {Number(mode)});
-    const std::string jid = GetCurrentUserJID();
-    if (jid.empty()) return 0;
-    Deliver(
-        MakeNotify(notify_type::kContactListLoading, server_->ContactList(jid, kRosterNameSpace)));
-    return 1;
+    return server_->SendContactList(this, kRosterNameSpace) ? 1 : 0;
 }
 
 int SimSessionCore::RefreshTelContactTop(int mode) {
     calls_.Record("RefreshTelContactTop", {Number(mode)});
-    const std::string jid = GetCurrentUserJID();
-    if (jid.empty()) return 0;
-    Deliver(MakeNotify(notify_type::kContactListLoading,
-                       server_->ContactList(jid, kPhoneBookNameSpace)));
-    return 1;
+    return server_->SendContactList(this, kPhoneBookNameSpace) ? 1 : 0;
 }
 
 int SimSessionCore::CheckCacheTimeVersion(std::string_view jid, std::string_view nameSpace,
@@ -469,89 +461,89 @@ int SimSessionCore::QuerySmsLimitInfo(int timed) {
 }
 
 // ---- Rooms ----
-// Accepted and recorded; rooms, members and their notifications come with the group-chat work.
+// Recorded, then carried out by the server's rooms (sim_server_rooms.cpp).
 
 int SimSessionCore::RequestInstantRoom(std::string_view roomJid) {
     calls_.Record("RequestInstantRoom", {Text(roomJid)});
-    return Accepted();
+    return server_->RequestInstantRoom(this, roomJid);
 }
 
 int SimSessionCore::CreatePersistentRoom(std::string_view roomJid, std::string_view name) {
     calls_.Record("CreatePersistentRoom", {Text(roomJid), Text(name)});
-    return Accepted();
+    return server_->CreatePersistentRoom(this, roomJid, name);
 }
 
 int SimSessionCore::DestroyRoom(std::string_view roomJid) {
     calls_.Record("DestroyRoom", {Text(roomJid)});
-    return Accepted();
+    return server_->DestroyRoom(this, roomJid);
 }
 
 int SimSessionCore::EnterConferenceRoom(std::string_view roomJid, std::string_view nickname) {
     calls_.Record("EnterConferenceRoom", {Text(roomJid), Text(nickname)});
-    return Accepted();
+    return server_->EnterRoom(this, roomJid, nickname);
 }
 
 int SimSessionCore::LeaveConferenceRoom(std::string_view roomJid) {
     calls_.Record("LeaveConferenceRoom", {Text(roomJid)});
-    return Accepted();
+    return server_->LeaveRoom(this, roomJid);
 }
 
 int SimSessionCore::SendConferenceMessage(std::string_view roomJid, std::string_view text,
                                           std::string_view font) {
     calls_.Record("SendConferenceMessage", {Text(roomJid), Text(text), Text(font)});
-    return Accepted();
+    return server_->SendRoomMessage(this, roomJid, text, font);
 }
 
 int SimSessionCore::ConferenceInvitation(std::string_view roomJid, std::string_view inviteeJid,
                                          std::string_view reason) {
     calls_.Record("ConferenceInvitation", {Text(roomJid), Text(inviteeJid), Text(reason)});
-    return Accepted();
+    return server_->InviteToRoom(this, roomJid, inviteeJid, reason);
 }
 
 int SimSessionCore::SetConferenceMembership(std::string_view roomJid, std::string_view userJid,
                                             std::string_view affiliation) {
     calls_.Record("SetConferenceMembership", {Text(roomJid), Text(userJid), Text(affiliation)});
-    return Accepted();
+    return server_->SetRoomMembership(this, roomJid, userJid, affiliation);
 }
 
 int SimSessionCore::ChangeConferenceSubject(std::string_view roomJid, std::string_view subject) {
     calls_.Record("ChangeConferenceSubject", {Text(roomJid), Text(subject)});
-    return Accepted();
+    return server_->ChangeRoomSubject(this, roomJid, subject);
 }
 
 int SimSessionCore::QueryConferenceMembersList(std::string_view roomJid) {
     calls_.Record("QueryConferenceMembersList", {Text(roomJid)});
-    return Accepted();
+    return server_->QueryRoomMembers(this, roomJid);
 }
 
 int SimSessionCore::QueryConferenceInfo(std::string_view roomJid) {
     calls_.Record("QueryConferenceInfo", {Text(roomJid)});
-    return Accepted();
+    return server_->QueryRoomInfo(this, roomJid);
 }
 
 int SimSessionCore::RefreshSelfConferenceList(int flag) {
     calls_.Record("RefreshSelfConferenceList", {Number(flag)});
-    return Accepted();
+    return server_->RefreshOwnRooms(this, flag);
 }
 
 int SimSessionCore::GrantConferenceVoice(std::string_view roomJid, std::string_view member) {
     calls_.Record("GrantConferenceVoice", {Text(roomJid), Text(member)});
-    return Accepted();
+    return server_->SetRoomVoice(this, roomJid, member, true);
 }
 
 int SimSessionCore::RevokeConferenceVoice(std::string_view roomJid, std::string_view member) {
     calls_.Record("RevokeConferenceVoice", {Text(roomJid), Text(member)});
-    return Accepted();
+    return server_->SetRoomVoice(this, roomJid, member, false);
 }
 
 int SimSessionCore::KickConferenceUser(std::string_view roomJid, std::string_view member) {
     calls_.Record("KickConferenceUser", {Text(roomJid), Text(member)});
-    return Accepted();
+    return server_->KickFromRoom(this, roomJid, member);
 }
 
 int SimSessionCore::RequestConferenceVoice(std::string_view roomJid) {
     calls_.Record("RequestConferenceVoice", {Text(roomJid)});
-    return Accepted();
+    return server_->RequestRoomVoice(this, roomJid);
 }
 
 // ---- Files ----

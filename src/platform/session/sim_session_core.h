@@ -195,6 +195,7 @@ class SimSessionCore final : public SessionCore {
   private:
     friend class SimServer;
     friend class SimFileTransfers;
+    friend class sim::RoomCall;
 
     // ---- Called by the server, with its lock held ----
     void Deliver(NotifyRecord record, OnGiveBack onGiveBack = OnGiveBack::Nothing);

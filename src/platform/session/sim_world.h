@@ -10,6 +10,7 @@
 
 #include "os/text/cstring_ops.h"
 #include "platform/jid/jid.h"
+#include "platform/session/sim_room_world.h"
 #include "platform/session/sim_server.h"
 #include "platform/session/sim_session_core.h"
 
@@ -47,6 +48,13 @@ struct SimServer::Impl {
     std::map<std::string, std::vector<MessageData>> stored;
     std::vector<MessageData> undeliverable;
     std::map<std::string, std::vector<std::string>> pendingSubscriptions;
+    sim::RoomWorld rooms;
+
+    // The account's last session ended: it is no longer present in its rooms, which keep its
+    // seat for a later entry (sim_server_rooms.cpp).
+    void LeaveRoomsOnSessionEnd(const std::string& key);
+    // Room invitations kept while the user was offline (sim_server_rooms.cpp).
+    void DeliverPendingInvitations(const std::string& key, SimSessionCore& session);
 
     SessionEntry* Entry(const SimSessionCore* session) {
         for (SessionEntry& entry : sessions) {
@@ -157,6 +165,7 @@ struct SimServer::Impl {
         entry.presence = "offline";
         entry.accountKey.clear();
         if (!wasLoggedIn || Online(key)) return;
+        LeaveRoomsOnSessionEnd(key);
         if (const SimAccount* account = Account(key)) BroadcastPresence(*account, "offline");
     }
 };

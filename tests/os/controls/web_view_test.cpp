@@ -50,5 +50,70 @@ TEST(WebView, PageEventsReachTheWindowAndTheSelectionIsKept) {
     EXPECT_EQ(view.selection(), "");
 }
 
+struct OriginCase {
+    const char* url;
+    const char* origin;
+};
+
+TEST(WebView, AnOriginIsSchemeHostAndPortInLowerCaseWithoutTheDefaultPort) {
+    const OriginCase cases[] = {
+        {"http://127.0.0.1:8123/oa/index.html?x=1", "http://127.0.0.1:8123"},
+        {"HTTP://OA.Example.COM/a", "http://oa.example.com"},
+        {"http://oa.example.com:80/a", "http://oa.example.com"},
+        {"https://oa.example.com:443", "https://oa.example.com"},
+        {"https://oa.example.com:80/", "https://oa.example.com:80"},
+        {"http://oa.example.com:0080#x", "http://oa.example.com"},
+        {"http://user:pw@oa.example.com:81/", "http://oa.example.com:81"},
+        {"http://oa.example.com@evil.example/", "http://evil.example"},
+        {"http://[::1]:8080/x", "http://[::1]:8080"},
+        {"http://oa.example.com:8x/", ""},
+        {"http:///path", ""},
+        {"file:///opt/qorvdesk/template/oa.html", ""},
+        {"javascript:alert(1)", ""},
+        {"/opt/qorvdesk/template/msgmgr.html", ""},
+        {"null", ""},
+        {"", ""},
+    };
+    for (const OriginCase& c : cases) EXPECT_EQ(OriginOf(c.url), c.origin) << c.url;
+}
+
+class Echo final : public PageScriptObject {
+  public:
+    std::optional<ScriptArgument> Invoke(const std::string& method,
+                                         const std::vector<ScriptArgument>& arguments) override {
+        if (method != "echo") return std::nullopt;
+        ++calls;
+        return arguments.empty() ? ScriptArgument::Of(std::string()) : arguments[0];
+    }
+    int calls = 0;
+};
+
+TEST(WebView, TheScriptObjectAnswersItsOwnOriginOnlyAndReportsEveryRefusal) {
+    WebView view(7);
+    NotificationRecorder seen(view);
+    Echo echo;
+    view.SetPage("http://127.0.0.1:8123/oa.html");
+    EXPECT_FALSE(view.CallFromPage("http://127.0.0.1:8123", "echo", {})) << "nothing offered";
+    view.OfferScriptObject(&echo, OriginOf("http://127.0.0.1:8123/oa.html"));
+    EXPECT_EQ(view.scriptOrigin(), "http://127.0.0.1:8123");
+    EXPECT_EQ(view.CallFromPage("http://127.0.0.1:8123/oa.html", "echo", {ScriptArgument::Of(5)}),
+              ScriptArgument::Of(5));
+    EXPECT_FALSE(view.CallFromPage("http://127.0.0.1:8123", "other", {}));
+    EXPECT_EQ(seen.Count(WebView::kPageCallRefused), 0);
+
+    EXPECT_FALSE(view.CallFromPage("http://evil.example", "echo", {}));
+    EXPECT_FALSE(view.CallFromPage("", "echo", {}));
+    ASSERT_EQ(seen.Count(WebView::kPageCallRefused), 2);
+    EXPECT_EQ(seen.all()[0].text,
+              std::string("http://evil.example") + WebView::kEventSeparator + "echo");
+    EXPECT_EQ(echo.calls, 1);
+
+    // Another page withdraws the object, even a page of the same origin.
+    view.SetPage("http://127.0.0.1:8123/elsewhere.html");
+    EXPECT_FALSE(view.CallFromPage("http://127.0.0.1:8123", "echo", {}));
+    EXPECT_EQ(view.scriptOrigin(), "");
+    EXPECT_EQ(echo.calls, 1);
+}
+
 }  // namespace
 }  // namespace os
