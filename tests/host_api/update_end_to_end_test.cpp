@@ -85,10 +85,7 @@ TEST_F(UpdateEndToEndTest, TheRunAfterLoginDownloadsNewerFilesAndTellsTheUser) {
     EXPECT_FALSE(fs::exists(appDir.path() / "template" / "page.html"));  // at the next start
 }
 
-// Disabled: the injected notice does not yet reach the update's copy handler on the main
-// panel (the prompt never comes); to be found before these run.
-TEST_F(UpdateEndToEndTest,
-       DISABLED_ANewVersionNoticeDownloadsThePackageForTheUpdaterOfTheNextStart) {
+TEST_F(UpdateEndToEndTest, ANewVersionNoticeDownloadsThePackageForTheUpdaterOfTheNextStart) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     const std::string config = commonDir.str() + "config.ini";
     ASSERT_TRUE(os::WriteProfileString(config, "Common Setting", "Version", "1.05"));
@@ -123,9 +120,7 @@ TEST_F(UpdateEndToEndTest,
     EXPECT_EQ(world.shell().Requests().size(), started.size());
 }
 
-// Disabled: the injected notice does not yet reach the update's copy handler on the main
-// panel (the prompt never comes); to be found before these run.
-TEST_F(UpdateEndToEndTest, DISABLED_APackageThatDoesNotMatchItsChecksumIsNotKept) {
+TEST_F(UpdateEndToEndTest, APackageThatDoesNotMatchItsChecksumIsNotKept) {
     ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
     platform::UpdateNoticeData notice;
     notice.texts = {"", "SubVersionLiveUp",  "9.0", server.Url("/pkg/update.up"),
