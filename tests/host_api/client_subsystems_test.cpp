@@ -52,6 +52,7 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
         {"chat windows", {26, 27, 28, 29, 30, 31, 32, 104}, Side::Ui},
         {"pump", {1, 17}, Side::Direct},
         {"pump", {11, 12, 13, 14, 15, 51, 101}, Side::Ui},
+        {"updates", {2}, Side::Copy},
     };
     for (const Case& c : registered) {
         for (std::uint32_t type : c.types) {
@@ -65,7 +66,6 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
     }
     // Parts of subsystems this client does not have yet stay without a handler.
     EXPECT_FALSE(handlers.Has(16, Side::ServiceDesk));
-    EXPECT_FALSE(handlers.Has(2, Side::Copy));
     EXPECT_FALSE(handlers.Has(92, Side::Direct));
 
     // Nothing keeps the registry once the subsystems are gone.
@@ -73,6 +73,18 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
     manager->FreeWindows();
     subsystems.reset();
     EXPECT_TRUE(registry.expired());
+}
+
+// A handler registered for a part its code's route does not have (or a second one) is
+// refused and never runs: the notice it waits for would be lost without a trace.
+TEST_F(ClientSubsystemsTest, NoSubsystemRegistersAHandlerThatIsRefused) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    const std::vector<std::string> lines = world.log().CapturedTexts();
+    ASSERT_FALSE(lines.empty());  // the start-up was logged where this looks
+    for (const std::string& line : lines) {
+        const bool refusal = os::Find(line, "handler for ") >= 0 && os::Find(line, " refused") >= 0;
+        EXPECT_FALSE(refusal) << testing_support::DisplayGbk(line);
+    }
 }
 
 TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {
