@@ -1,9 +1,11 @@
 #include "batch/batch_sender.h"
 
 #include "batch/sms_quota.h"
-#include "chat/gateway_address.h"
+#include "chat/encoding/gateway_address.h"
 #include "chat/send_rules.h"
 #include "config/client_config.h"
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
 #include "os/services/log.h"
 #include "os/text/cstring_ops.h"
 #include "platform/session/session_core.h"
@@ -109,6 +111,11 @@ BatchOutcome BatchSender::Send(const BatchDraft& draft) {
     std::vector<chat::ConversationStore::SentCopy> copies;
     std::string smsList;
     for (const std::string& jid : checked.recipients) {
+        if (config.HasRecentContact != 0) {
+            // A number goes by its digits; a chat contact by its own name.
+            context_.doors().contacts->AddRecentContact(
+                jid, IsSmsRecipient(jid) ? RecentContactName(jid) : std::string());
+        }
         if (IsSmsRecipient(jid)) {
             if (!smsList.empty()) smsList += ';';
             smsList += os::MakeUpper(jid);

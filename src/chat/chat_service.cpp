@@ -2,10 +2,13 @@
 
 #include "chat/chat_doors.h"
 #include "chat/chat_rich_view.h"
+#include "chat/encoding/gateway_address.h"
 #include "chat/encoding/markers.h"
-#include "chat/gateway_address.h"
 #include "chat/sms_copy.h"
 #include "config/client_config.h"
+#include "core/client_context.h"
+#include "core/doors.h"
+#include "core/doors/contact_service.h"
 #include "os/sys/clock.h"
 #include "os/text/cstring_ops.h"
 #include "platform/session/session_core.h"
@@ -67,15 +70,26 @@ void ChatService::Send(const Outgoing& message, std::span<const Recipient> recip
 
     if (mode() == ChatMode::Sms) {
         SendSms(message, recipients, feedback);
-        return;
-    }
-    if (IsGatewayJid(recipients.front().jid)) {
+    } else if (IsGatewayJid(recipients.front().jid)) {
         for (const std::string& part : GatewayParts(body)) {
             SendInstantMessage(part, message.header, recipients, feedback);
         }
-        return;
+    } else {
+        SendInstantMessage(body, message.header, recipients, feedback);
     }
-    SendInstantMessage(body, message.header, recipients, feedback);
+    RememberRecentContacts(recipients);
+}
+
+void ChatService::RememberRecentContacts(std::span<const Recipient> recipients) {
+    if (context_.config.HasRecentContact == 0) return;
+    core::ContactService& contacts = *context_.doors().contacts;
+    for (const Recipient& recipient : recipients) {
+        if (mode() != ChatMode::Sms) {
+            contacts.AddRecentContact(recipient.jid, {});
+        } else if (!recipient.mobile.empty()) {
+            contacts.AddRecentContact(SmsJidOf(recipient.mobile), recipient.displayName);
+        }
+    }
 }
 
 std::string ChatService::SmsJidOf(const std::string& mobile) const {

@@ -103,6 +103,8 @@ class ChatService {
     void StoreSent(const std::string& to, const std::string& contents, int type,
                    ChatFeedback& feedback);
     std::string SmsJidOf(const std::string& mobile) const;
+    // Every recipient goes to the top of the recent contacts (with HasRecentContact).
+    void RememberRecentContacts(std::span<const Recipient> recipients);
 
     core::ClientContext& context_;
     SendRules rules_;

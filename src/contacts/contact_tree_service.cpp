@@ -87,8 +87,15 @@ int ContactTreeService::GetGroupSortPlan() {
 }
 
 void ContactTreeService::EmptyContactTrees(bool /*withRecentContacts*/) {
-    // The recent-contacts tree is not built yet; every tree there is goes empty.
+    // The recent-contacts tree exists only with the component, so emptying every tree that
+    // exists empties it exactly when asked to.
     panelTrees_.EmptyAll();
 }
+
+void ContactTreeService::AddRecentContact(const std::string& jid, const std::string& name) {
+    panelTrees_.AddRecentContact(jid, name);
+}
+
+void ContactTreeService::DelRecentContact() { panelTrees_.DeleteSelectedRecentContact(); }
 
 }  // namespace contacts

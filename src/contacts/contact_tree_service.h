@@ -34,6 +34,8 @@ class ContactTreeService final : public core::ContactService {
     void SetGroupSortPlan(int plan) override;
     int GetGroupSortPlan() override;
     void EmptyContactTrees(bool withRecentContacts) override;
+    void AddRecentContact(const std::string& jid, const std::string& name) override;
+    void DelRecentContact() override;
 
     // The tree whose selection the exports act on (see Selection), or null.
     CIMTree* SelectionTree() const;

@@ -7,7 +7,6 @@
 #include "contacts/directory_loader.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_layout.h"
-#include "contacts/recent_contacts.h"
 #include "contacts/tree_builder.h"
 #include "core/client_context.h"
 #include "core/window_manager.h"
@@ -28,7 +27,7 @@ constexpr std::string_view kRecentTreeName = "最近联系人";
 }  // namespace
 
 MainPanelTrees::MainPanelTrees(core::ClientContext& context, ContactTrees& trees)
-    : context_(context), trees_(trees) {
+    : context_(context), trees_(trees), recentContacts_(context, trees) {
     trees_.SetOwnExtensionHandler([this](const std::string& xml) { OnOwnExtension(xml); });
 }
 
@@ -136,7 +135,18 @@ void MainPanelTrees::OnContactList(const platform::ContactListData& list) {
 
 void MainPanelTrees::OnOwnExtension(const std::string& extensionXml) {
     if (recent_ == nullptr) return;
-    FillRecentContacts(context_, *recent_, trees_, extensionXml);
+    recentContacts_.Fill(*recent_, extensionXml);
+}
+
+void MainPanelTrees::AddRecentContact(const std::string& jid, const std::string& name) {
+    if (context_.config.HasRecentContact == 0) return;
+    recentContacts_.Add(recent_, jid, name);
+}
+
+void MainPanelTrees::DeleteSelectedRecentContact() {
+    if (recent_ == nullptr || !recentContacts_.DeleteSelected(*recent_)) {
+        context_.log.WriteLog("没有选中最近联系人");
+    }
 }
 
 void MainPanelTrees::EmptyAll() {
@@ -148,6 +158,7 @@ void MainPanelTrees::EmptyAll() {
         tree->requestState.clear();
         tree->SetDirty(false);
     }
+    recentContacts_.Forget();
 }
 
 }  // namespace contacts

@@ -14,8 +14,9 @@
 //                          the group "未分组" (AddBudyGroup / AddTelGroup)
 //   own vCard (type 39)    with HasRecentContact set, the recent-contacts tree is filled from
 //                          the user's own extension (recent_contacts.h)
+//   a chat or an SMS       the contact goes to the top of the recent contacts (AddRecentContact)
 //   session end            every tree is emptied (EmptyAll; the window manager has saved
-//                          the caches before)
+//                          the caches before) and the own extension is forgotten
 //
 // The trees belong to the main panel (its controls) and to the UI thread; they leave the
 // contact trees when they are destroyed with the panel.
@@ -24,6 +25,7 @@
 #include <string_view>
 
 #include "contacts/contact_cache_files.h"
+#include "contacts/recent_contacts.h"
 #include "os/controls/tree_control.h"
 #include "platform/session/notify_record.h"
 
@@ -75,6 +77,10 @@ class MainPanelTrees {
     void OnContactList(const platform::ContactListData& list);
     // The user's own vCard arrived with this extension XML.
     void OnOwnExtension(const std::string& extensionXml);
+    // The user chats with or texts `jid` (HasRecentContact set): see RecentContacts::Add.
+    void AddRecentContact(const std::string& jid, const std::string& name);
+    // Takes the recent-contacts tree's selected contact out of the recent contacts.
+    void DeleteSelectedRecentContact();
     // The session ended: empties every contact tree.
     void EmptyAll();
 
@@ -89,6 +95,7 @@ class MainPanelTrees {
     CIMTree* phoneBook_ = nullptr;
     CIMTree* directory_ = nullptr;
     CIMTree* recent_ = nullptr;
+    RecentContacts recentContacts_;
 };
 
 }  // namespace contacts

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "chat/encoding/gateway_address.h"
 #include "chat/encoding/plain_text.h"
 #include "core/client_context.h"
 #include "os/controls/combo_box.h"
@@ -96,8 +97,12 @@ bool MessageListView::Query(MessageSource source, const std::string& argument,
             return db.GetMsg(false, collect, -1);
         case MessageSource::Unhandled:
             return db.GetMsg(true, collect, -1);
-        case MessageSource::Contact:
-            return db.GetMsg(argument.c_str(), argument.c_str(), collect, -1);
+        case MessageSource::Contact: {
+            // A gateway contact's messages are stored under its gateway address.
+            const std::string address =
+                chat::IsGatewayJid(argument) ? chat::GatewayStoreAddress(argument) : argument;
+            return db.GetMsg(address.c_str(), address.c_str(), collect, -1);
+        }
         case MessageSource::Search:
             return db.GetMsg(argument.c_str(), collect, -1);
     }

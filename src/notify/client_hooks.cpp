@@ -3,6 +3,7 @@
 #include "contacts/contact_trees.h"
 #include "core/client_context.h"
 #include "core/doors.h"
+#include "core/doors/contact_service.h"
 #include "core/doors/history_service.h"
 
 namespace notify {
@@ -17,6 +18,10 @@ std::optional<std::string> ClientIncomingHooks::ContactSubscription(std::string_
 
 void ClientIncomingHooks::OaNotice(const core::QueuedMessage& message) {
     context_.doors().history->OnOaNotice(message);
+}
+
+void ClientIncomingHooks::PutAtTopOfRecentContacts(std::string_view jid) {
+    context_.doors().contacts->AddRecentContact(std::string(jid), {});
 }
 
 }  // namespace notify

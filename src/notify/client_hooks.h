@@ -23,6 +23,8 @@ class ClientIncomingHooks final : public IncomingMessageHooks {
     std::optional<std::string> ContactSubscription(std::string_view jid) override;
     // Handed to the history door, which keeps the notices.
     void OaNotice(const core::QueuedMessage& message) override;
+    // Through the contact door, which keeps the recent contacts.
+    void PutAtTopOfRecentContacts(std::string_view jid) override;
 
   private:
     contacts::ContactTrees& trees_;

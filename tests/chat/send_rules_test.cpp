@@ -8,7 +8,7 @@
 #include <cctype>
 
 #include "chat/chat_doors.h"
-#include "chat/gateway_address.h"
+#include "chat/encoding/gateway_address.h"
 #include "chat/sms_copy.h"
 #include "config/client_config.h"
 #include "support/gbk_print.h"

@@ -8,6 +8,11 @@
 #include <functional>
 #include <sstream>
 
+#include "chat/encoding/gateway_address.h"
+#include "contacts/contact_group.h"
+#include "contacts/contact_user.h"
+#include "contacts/im_tree.h"
+#include "contacts/tree_item_data.h"
 #include "history/count_per_page.h"
 #include "history_fixture.h"
 #include "os/prompt/scripted_prompter.h"
@@ -161,6 +166,26 @@ TEST_F(FrameTest, EachLoaderReadsItsMessagesAndShowsItsOwnTextWhenTheStoreFails)
     world.prompter().AnswerMessageBox(os::IDOK);
     Click(id::kSearchButton);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"查找消息错误,请重试!"});
+}
+
+TEST_F(FrameTest, AGatewayContactsNodeReadsTheMessagesStoredUnderItsGatewayAddress) {
+    const std::string msn = "alice\\40hotmail.com@msn.im.test";
+    auto user = std::make_unique<contacts::CUser>(context.clock, msn, "Alice", "g", "both");
+    user->groupKey = "top,g";
+    auto item = contacts::CIMTreeItemData::ForUser(std::move(user));
+    contacts::CUser* added = roster->AddItemData(item)->user();
+    contacts::CGroup* colleagues = roster->FindGroup("top,g");
+    ASSERT_NE(colleagues, nullptr);
+    ASSERT_NE(roster->InsertUserItem(added, roster->NodeOf(*colleagues->holder()), os::kTreeLast),
+              0u);
+    // The chat window stores what goes to a gateway contact under "alice@hotmail.com@msn...".
+    const long sent = Store(myJid, chat::GatewayStoreAddress(msn), "你好");
+    Store(myJid, bobJid, "别人的");
+    CFrameMsgMgr& frame = Open();
+    SelectNode(frame.ContactNode(msn));
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(std::stol(rows[0][0]), sent);
 }
 
 TEST_F(FrameTest, SearchFindsAChineseKeywordAndAnEmptyBoxShowsTheHint) {

@@ -62,6 +62,9 @@ class ContactService {
     // A session ends: empty the contact trees (the recent-contacts tree too when asked) after
     // saving the caches that changed.
     virtual void EmptyContactTrees(bool /*withRecentContacts*/) {}
+    // The user chatted with or texted `jid`: it goes to the top of the recent contacts.
+    // `name` is the text the entry keeps; empty: the contact's own name.
+    virtual void AddRecentContact(const std::string& /*jid*/, const std::string& /*name*/) {}
 };
 
 }  // namespace core

@@ -265,6 +265,8 @@ class SimServer {
     int SendTyping(SimSessionCore* session, std::string_view to, std::string_view state);
     int AddContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
                    std::string_view group);
+    // Keeps the account's own extension XML; its next login's own vCard carries it.
+    int UpdateExtension(SimSessionCore* session, std::string_view extensionXml);
     int ConfirmSubscribe(SimSessionCore* session, std::string_view requester, bool accept);
     int QueryStatus(SimSessionCore* session, std::string_view jid);
     // The presence of every online contact on the session's roster, again; 0 when the

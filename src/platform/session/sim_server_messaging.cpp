@@ -70,6 +70,16 @@ int SimServer::SendTyping(SimSessionCore* session, std::string_view to, std::str
     return 1;
 }
 
+int SimServer::UpdateExtension(SimSessionCore* session, std::string_view extensionXml) {
+    std::lock_guard lock(mutex_);
+    const sim::SessionEntry* entry = impl_->Entry(session);
+    if (entry == nullptr || entry->state != sim::SessionState::LoggedIn) return 0;
+    auto account = impl_->accounts.find(entry->accountKey);
+    if (account == impl_->accounts.end()) return 0;
+    account->second.extensionXml = std::string(extensionXml);
+    return 1;
+}
+
 int SimServer::AddContact(SimSessionCore* session, std::string_view jid, std::string_view nickname,
                           std::string_view group) {
     std::lock_guard lock(mutex_);

@@ -329,7 +329,7 @@ int SimSessionCore::SetRequestWholeTreeValue(int value) {
 
 int SimSessionCore::UpdateMyExtendInfo(std::string_view extensionXml) {
     calls_.Record("UpdateMyExtendInfo", {Text(extensionXml)});
-    return Accepted();
+    return server_->UpdateExtension(this, extensionXml);
 }
 
 int SimSessionCore::ModifyPersionInfo(const SlotData& info) {

@@ -1,4 +1,4 @@
-#include "chat/gateway_address.h"
+#include "chat/encoding/gateway_address.h"
 
 #include "os/text/cstring_ops.h"
 #include "os/text/gbk_chars.h"
