@@ -58,7 +58,9 @@ bool HostApp::Start() {
         std::fprintf(stderr, "qorvdesk: some files of %s could not be written\n",
                      qPrintable(appDir));
     }
-    QorvSetStartCommandLine(ToGbkLossy(options_.startCommandLine).c_str());
+    // As the program's own command line reads: its name, then the parameters.
+    QorvSetStartCommandLine(
+        ToGbkLossy(QStringLiteral("qorvdesk ") + options_.startCommandLine).c_str());
     if (options_.demoWorld &&
         (options_.demoPeople > 0 ? QorvEmbeddedLoadDemoWorldOfSize(options_.demoPeople)
                                  : QorvEmbeddedLoadDemoWorld()) == 0) {

@@ -5,8 +5,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "gbk_bridge.h"
 #include "host_app.h"
 #include "host_options.h"
+#include "instance_channel.h"
 #include "measure.h"
 #include "screenshot_tour.h"
 
@@ -41,10 +43,20 @@ int main(int argc, char** argv) {
     application.setApplicationName(QStringLiteral("Qorvdesk"));
     application.setQuitOnLastWindowClosed(false);
 
+    // A second start hands its start parameters to the running client and ends.
+    const bool ownRun = !options.screenshotDir.isEmpty() || options.measure;
+    const qsizetype dash = options.startCommandLine.indexOf(QLatin1Char('-'));
+    const QString request = dash < 0 ? QString() : options.startCommandLine.mid(dash + 1);
+    if (!ownRun &&
+        host::HandOverToRunningClient(QByteArray::fromStdString(host::ToGbkLossy(request))))
+        return 0;
+
     host::HostApp app(options);
     if (!app.Start()) return 1;
     if (!options.screenshotDir.isEmpty())
         return host::RunScreenshotTour(app, options.screenshotDir);
     if (options.measure) return host::RunMeasurements(app, sinceStart);
+    host::InstanceChannel instances;
+    if (!instances.Listen()) std::fprintf(stderr, "qorvdesk: later starts cannot reach this one\n");
     return application.exec();
 }

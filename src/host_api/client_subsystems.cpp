@@ -12,6 +12,7 @@
 #include "login/login_notifications.h"
 #include "notify/wnd_child.h"
 #include "rooms/room_notifications.h"
+#include "update/update_notifications.h"
 
 ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager& manager)
     : context_(context),
@@ -30,6 +31,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       batch_(context, &trees_),
       rooms_(context, &trees_),
       reconnect_([&manager] { return manager.loginPanel(); }),
+      updates_(context),
+      startParameters_(context),
       contactNotifications_(contacts::RegisterContactNotifications(context, trees_, *handlers_)),
       loadingNotifications_(
           contacts::RegisterLoadingNotifications(context, panelTrees_, *handlers_)),
@@ -38,6 +41,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
       managerNotifications_(RegisterWindowManagerNotifications(context, *handlers_)),
       batchNotifications_(batch::RegisterBatchNotifications(context, batch_, *handlers_)),
       roomNotifications_(rooms::RegisterRoomNotifications(context, rooms_, *handlers_)),
+      updateNotifications_(
+          update::RegisterUpdateNotifications(context, updates_.programUpdate(), *handlers_)),
       proxy_(context, handlers_, incomingHooks_) {
     context_.doors().pump.Plug(proxy_);
     context_.doors().contacts.Plug(contactService_);
@@ -50,6 +55,8 @@ ClientSubsystems::ClientSubsystems(core::ClientContext& context, CWindowManager&
     context_.doors().web.Plug(web_);
     context_.doors().rooms.Plug(rooms_);
     context_.doors().reconnect.Plug(reconnect_);
+    context_.doors().updates.Plug(updates_);
+    context_.doors().startParameters.Plug(startParameters_);
     manager_.SetContactTrees(&trees_);
 }
 
@@ -66,4 +73,6 @@ ClientSubsystems::~ClientSubsystems() {
     context_.doors().web.Unplug();
     context_.doors().rooms.Unplug();
     context_.doors().reconnect.Unplug();
+    context_.doors().updates.Unplug();
+    context_.doors().startParameters.Unplug();
 }

@@ -25,10 +25,12 @@
 #include "host_api/main_window_session.h"
 #include "host_api/user_settings_service.h"
 #include "login/reconnect_service.h"
+#include "login/start_parameters.h"
 #include "notify/base_proxy.h"
 #include "notify/client_hooks.h"
 #include "notify/routes/notification_handlers.h"
 #include "rooms/conference_center.h"
+#include "update/auto_update.h"
 
 class CWindowManager;
 
@@ -52,6 +54,8 @@ class ClientSubsystems {
     CConferenceCenter& conferenceCenter() { return rooms_; }
     BrowserWebService& webService() { return web_; }
     login::ReconnectService& reconnect() { return reconnect_; }
+    update::AutoUpdate& updates() { return updates_; }
+    login::ClientStartParameters& startParameters() { return startParameters_; }
 
   private:
     core::ClientContext& context_;
@@ -70,6 +74,8 @@ class ClientSubsystems {
     batch::BatchComposers batch_;
     CConferenceCenter rooms_;
     login::ReconnectService reconnect_;
+    update::AutoUpdate updates_;
+    login::ClientStartParameters startParameters_;
     // Each subsystem's handlers, after what they use; the pump, last, stops before they go.
     notify::Registrations contactNotifications_;
     notify::Registrations loadingNotifications_;
@@ -78,5 +84,6 @@ class ClientSubsystems {
     notify::Registrations managerNotifications_;
     notify::Registrations batchNotifications_;
     notify::Registrations roomNotifications_;
+    notify::Registrations updateNotifications_;
     CBaseProxy proxy_;
 };

@@ -8,9 +8,7 @@
 #include "os/ui/window_system.h"
 
 MainWindowSession::MainWindowSession(core::ClientContext& context)
-    : context_(context),
-      auxiliary_(context.windows, context.clock),
-      startup_(context, [&context] {
+    : context_(context), auxiliary_(context.windows, context.clock), startup_(context, [&context] {
           return context.hasWindowManager() ? context.windowManager().MainPanel() : os::HWND{};
       }) {}
 

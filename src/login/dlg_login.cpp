@@ -77,8 +77,8 @@ void CDlgLogin::AddControls() {
     auto bar = std::make_unique<os::ProgressBar>(kProgressBarId);
     bar->SetVisible(false);
     AddControl(std::move(bar));
-    for (const auto& [id, text] : {std::pair{kReconnectNowId, "立即重连"},
-                                   std::pair{kCancelReconnectId, "取消重连"}}) {
+    for (const auto& [id, text] :
+         {std::pair{kReconnectNowId, "立即重连"}, std::pair{kCancelReconnectId, "取消重连"}}) {
         auto link = std::make_unique<os::Button>(id, text);
         link->SetVisible(false);
         AddControl(std::move(link));

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "core/client_context.h"
+#include "login/command_line.h"
 #include "login/login_attempt.h"
 #include "login/login_history.h"
 #include "login/reconnect_cycle.h"
@@ -111,6 +112,10 @@ class CDlgLogin final : public os::Window {
     void OnLoginResult(const platform::LoginResultData& result);
     // A login under a nickname (anonymous).
     void StartNicknameLogin(const std::string& nickname);
+    // The login of the start parameters: their account (its user kind and organisation
+    // split off) with their password, or with the saved password of that account when they
+    // carry none; without either nothing starts.
+    void StartCommandLineLogin(const login::CommandLineRequest& request);
     // Ends the running attempt's threads (waiting at most 1000 ms for each) and clears the
     // logging-in flag. Threads still running then are kept until they end or the panel goes.
     void StopLogin();

@@ -20,6 +20,27 @@ void CDlgLogin::Begin() {
     }
 }
 
+void CDlgLogin::StartCommandLineLogin(const login::CommandLineRequest& request) {
+    const login::CommandLineAccount parts = login::SplitCommandLineUser(request.username);
+    std::string password = request.password;
+    if (password.empty()) {
+        const login::SavedAccount* saved = history_.Find(parts.account);
+        if (saved == nullptr || saved->password.empty()) {
+            context_.log.WriteLog("命令行登录: 没有保存的帐号 " + parts.account);
+            return;
+        }
+        password = saved->password;
+    }
+    // The saved account chosen in the list would put its own password back.
+    GetControl<os::ComboBox>(kAccountId)->SetCurSel(-1);
+    SetText(kAccountId, parts.account);
+    SetText(kPasswordId, password);
+    if (!parts.userKind.empty())
+        GetControl<os::ComboBox>(kUserKindId)->SetCurSel(parts.userKind == "pub" ? 1 : 0);
+    if (!parts.organisation.empty()) groupName_ = parts.organisation;
+    SendMessage(os::WM_COMMAND, os::MAKEWPARAM(kLoginButtonId, 0), 0);
+}
+
 void CDlgLogin::LoadHistories() {
     if (!history_.Load(&context_.log))
         context_.log.WriteLog("读取登录历史失败:" + std::string(login::kLoginHistoryFile));

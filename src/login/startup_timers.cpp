@@ -6,10 +6,10 @@
 #include "core/doors/main_window_shell.h"
 #include "core/doors/start_parameters.h"
 #include "core/doors/update_service.h"
+#include "core/window_manager.h"
 #include "os/prompt/prompter.h"
 #include "os/services/log.h"
 #include "os/text/cstring_ops.h"
-#include "core/window_manager.h"
 #include "os/ui/window_system.h"
 #include "platform/session/session_core.h"
 
@@ -101,13 +101,13 @@ bool StartupTimers::OnTimer(std::uint64_t id) {
             return true;
         case kFileUpdateTimer:
             StopTimer(id);
-            context_.doors().updates->StartFileUpdateCheck();
+            context_.doors().updates->StartFileUpdate();
             return true;
         case kContactListsTimer:
             RequestContactLists();
             return true;
         case kCommandLineTimer:
-            context_.doors().startParameters->PerformPendingActions();
+            context_.doors().startParameters->Perform();
             return true;
         case kVpnTimer:
             StopTimer(id);
@@ -150,21 +150,22 @@ void StartupTimers::RequestContactLists() {
     // The pauses between the requests are steps of timer 8, not sleeps: the UI thread goes on.
     if (contactListSteps_.empty()) {
         platform::SessionCore& session = context_.session;
-        contactListSteps_ = {
-            [&session] { return session.RequestOrganizeList(6, 2), true; },
-            [&session] { return session.RequestOrganizeList(9, 2), true; },
-            [&session] { return session.RequestOrganizeList(10, 2), true; },
-            // A tree asked for already (during the login) is not asked for again.
-            [&session] {
-                if (session.GetRootRequestCount(platform::kRosterRootTree) > 0) return false;
-                session.RefreshRoster(2);
-                return true;
-            },
-            [&session] {
-                if (session.GetRootRequestCount(platform::kPhoneBookRootTree) >= 1) return false;
-                session.RefreshTelContactTop(2);
-                return true;
-            }};
+        contactListSteps_ = {[&session] { return session.RequestOrganizeList(6, 2), true; },
+                             [&session] { return session.RequestOrganizeList(9, 2), true; },
+                             [&session] { return session.RequestOrganizeList(10, 2), true; },
+                             // A tree asked for already (during the login) is not asked for again.
+                             [&session] {
+                                 if (session.GetRootRequestCount(platform::kRosterRootTree) > 0)
+                                     return false;
+                                 session.RefreshRoster(2);
+                                 return true;
+                             },
+                             [&session] {
+                                 if (session.GetRootRequestCount(platform::kPhoneBookRootTree) >= 1)
+                                     return false;
+                                 session.RefreshTelContactTop(2);
+                                 return true;
+                             }};
     }
     // Runs steps until one has asked the server for something, then pauses before the next.
     while (!contactListSteps_.empty()) {
@@ -196,8 +197,8 @@ void StartupTimers::LogWaitingSeams() {
     for (const auto& [seam, step] : seams) {
         if (!*seam) {
             context_.log.WriteLog2(
-                3, os::Format("start-up step \"%s\" is not plugged in: it waits for its part",
-                              step));
+                3,
+                os::Format("start-up step \"%s\" is not plugged in: it waits for its part", step));
         }
     }
 }

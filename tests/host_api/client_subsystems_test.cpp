@@ -53,6 +53,7 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
         {"conference centre", {47, 49, 50, 52, 53, 54, 55, 60, 61}, Side::Direct},
         {"pump", {1, 17}, Side::Direct},
         {"pump", {11, 12, 13, 14, 15, 51, 101}, Side::Ui},
+        {"updates", {2}, Side::Copy},
     };
     for (const Case& c : registered) {
         for (std::uint32_t type : c.types) {
@@ -66,7 +67,6 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
     }
     // Parts of subsystems this client does not have yet stay without a handler.
     EXPECT_FALSE(handlers.Has(16, Side::ServiceDesk));
-    EXPECT_FALSE(handlers.Has(2, Side::Copy));
     EXPECT_FALSE(handlers.Has(92, Side::Direct));
 
     // Nothing keeps the registry once the subsystems are gone.
@@ -74,6 +74,18 @@ TEST_F(ClientSubsystemsTest, EachSubsystemRegistersItsNotificationHandlersWhileI
     manager->FreeWindows();
     subsystems.reset();
     EXPECT_TRUE(registry.expired());
+}
+
+// A handler registered for a part its code's route does not have (or a second one) is
+// refused and never runs: the notice it waits for would be lost without a trace.
+TEST_F(ClientSubsystemsTest, NoSubsystemRegistersAHandlerThatIsRefused) {
+    ASSERT_NO_FATAL_FAILURE(Init());
+    const std::vector<std::string> lines = world.log().CapturedTexts();
+    ASSERT_FALSE(lines.empty());  // the start-up was logged where this looks
+    for (const std::string& line : lines) {
+        const bool refusal = os::Find(line, "handler for ") >= 0 && os::Find(line, " refused") >= 0;
+        EXPECT_FALSE(refusal) << testing_support::DisplayGbk(line);
+    }
 }
 
 TEST_F(ClientSubsystemsTest, TheStartUpLogNamesOnlyTheDoorsLeftUnplugged) {

@@ -15,8 +15,10 @@ class StartParameters {
     // When the login panel begins: starts the login that the start parameters carry, if
     // any; true when they carried one (the automatic login is then skipped).
     virtual bool StartCommandLineLogin() { return false; }
-    // Every 5 s while logged in: the command-line actions that arrived meanwhile are done.
-    virtual void PerformPendingActions() {}
+    // Every 5 s while logged in: opens the requested chat and carries out the requested
+    // action, each at most once per request (an action that cannot run yet stays pending for
+    // the next call).
+    virtual void Perform() {}
 };
 
 }  // namespace core

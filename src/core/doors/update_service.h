@@ -8,9 +8,9 @@ class UpdateService {
     virtual ~UpdateService() = default;
     virtual void ApplyPendingFileUpdates() {}
     virtual void CheckProgramUpdate() {}
-    // A while after a login: the file-update thread starts and the engine is asked for the
-    // update information of the sub-programs.
-    virtual void StartFileUpdateCheck() {}
+    // A while after a login: the file-update run starts (on a thread of its own) and the
+    // engine is asked for the update information of the sub-programs.
+    virtual void StartFileUpdate() {}
 };
 
 }  // namespace core

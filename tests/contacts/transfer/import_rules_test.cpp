@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "contacts/im_tree.h"
 #include "contacts/editing/text_rules.h"
+#include "contacts/im_tree.h"
 #include "contacts/transfer/delimited_reader.h"
 #include "contacts/transfer/import_row_validator.h"
 #include "support/case_name.h"

@@ -13,8 +13,8 @@ class RecordingStartParameters : public core::StartParameters {
         ++commandLineLogins;
         return carriesLogin;
     }
-    int actionPolls = 0;  // PerformPendingActions
-    void PerformPendingActions() override { ++actionPolls; }
+    int actionPolls = 0;  // Perform
+    void Perform() override { ++actionPolls; }
 };
 
 }  // namespace testing_support

@@ -8,7 +8,7 @@ namespace testing_support {
 class RecordingUpdates : public core::UpdateService {
   public:
     int fileUpdateChecks = 0;
-    void StartFileUpdateCheck() override { ++fileUpdateChecks; }
+    void StartFileUpdate() override { ++fileUpdateChecks; }
 };
 
 }  // namespace testing_support
