@@ -124,7 +124,16 @@ void WindowView::PlaceOnTab(ControlWidget& control, const ControlInfo& info) {
     const QString label = info.text.empty() ? QStringLiteral("联系人") : FromGbk(info.text);
     const int tab = tabs_->indexOf(widget);
     if (tab < 0) {
-        tabs_->addTab(widget, label);
+        // Tabs stand in the order of their control ids (the buddy list first), whenever each
+        // tree is made; the first one stays in front.
+        int at = 0;
+        for (; at < tabs_->count(); ++at) {
+            const auto placed = tabIds_.find(tabs_->widget(at));
+            if (placed != tabIds_.end() && placed->second > info.id) break;
+        }
+        tabIds_[widget] = info.id;
+        tabs_->insertTab(at, widget, label);
+        if (at == 0) tabs_->setCurrentIndex(0);
     } else if (tabs_->tabText(tab) != label) {
         tabs_->setTabText(tab, label);
     }

@@ -57,6 +57,7 @@ class WindowView : public QWidget {
     std::map<int, QBoxLayout*> inColumn_;
     QHBoxLayout* buttonRow_ = nullptr;  // the row the next button joins, while it is the last
     std::map<qorvdesk::automation::WindowHandle, std::unique_ptr<WindowView>> children_;
+    std::map<QWidget*, int> tabIds_;      // each tab's control id, to keep them in id order
     std::set<int> tabbedTrees_;           // the trees PlaceOnTab places, once there are two
     QTabWidget* tabs_ = nullptr;          // made for them
     qorvdesk::automation::Rect tabArea_;  // the union of their rectangles
