@@ -45,13 +45,20 @@ std::optional<std::string> ClientContext::CurrentUserFolder() const {
 }
 
 std::unique_ptr<CClientDB> ClientContext::OpenUserStore() const {
-    const std::string account = session.GetCurrentUserLimitName();
+    return OpenStoreOf(session.GetCurrentUserLimitName());
+}
+
+std::unique_ptr<CClientDB> ClientContext::OpenStoreOf(const std::string& account) const {
     const std::optional<std::string> folder = UserFolder(folders.commonDir, account);
     if (!folder) {
         log.WriteLog("用户名不能作为目录名:" + account);
         return nullptr;
     }
     return std::make_unique<CClientDB>(account.c_str(), folder->c_str());
+}
+
+void ClientContext::RememberSessionAccount() {
+    lastSessionAccount_ = {session.GetCurrentUserLimitName(), session.GetCurrentUserJID()};
 }
 
 IWindowManager& ClientContext::windowManager() const {

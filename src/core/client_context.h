@@ -21,6 +21,7 @@
 //   doors        the doors to the work of other subsystems (doors.h)
 //   windowManager  the window manager, for the subsystems below it (window_manager.h)
 //   OpenUserStore  the logged-in user's message store
+//   lastSessionAccount  who the last session that logged in belongs to, kept past its end
 //   clipboard    the process's clipboard (what the windows copy)
 //   offlineFiles the offline file tasks (OfflineFileLib), the client's one
 
@@ -115,6 +116,19 @@ class ClientContext {
     // A handle on the logged-in user's message store for one operation (the store keeps its
     // connections open between handles). Null, with a log line, when there is no user folder.
     std::unique_ptr<CClientDB> OpenUserStore() const;
+    // The same for the store of `account` (an account name).
+    std::unique_ptr<CClientDB> OpenStoreOf(const std::string& account) const;
+
+    // The account of the session that logged in last: its account name and own JID, taken
+    // at each login and kept after the session ends, until the next login. What that
+    // session received and queued before its end is still its user's, and is stored for
+    // them. Read and written on the UI thread.
+    struct SessionAccount {
+        std::string limitName;
+        std::string jid;
+    };
+    void RememberSessionAccount();
+    const SessionAccount& lastSessionAccount() const { return lastSessionAccount_; }
 
     // The offline file tasks: uploads to and downloads from the offline file server.
     platform::OfflineFileLib& offlineFiles() const { return *offlineFiles_; }
@@ -126,6 +140,7 @@ class ClientContext {
 
   private:
     std::unique_ptr<Doors> doors_;
+    SessionAccount lastSessionAccount_;
     IWindowManager* windowManager_ = nullptr;
     // Last: its tasks end (and their threads are waited for) before anything else goes.
     std::unique_ptr<platform::OfflineFileLib> offlineFiles_;

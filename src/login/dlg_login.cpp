@@ -41,10 +41,10 @@ CDlgLogin::CDlgLogin(core::ClientContext& context)
       initResultEvent_(os::OpenNamedEvent(context.namedObjects, "InitResultEvent", context.clock,
                                           os::EventReset::Manual, /*initiallySet=*/false)),
       stateWord_(std::make_shared<login::LoginStateWord>(context.namedObjects, context.clock)),
-      reconnect_(std::make_shared<login::ReconnectState>(context.clock)),
       history_(context.folders.commonDir + login::kLoginHistoryFile, login::HistoryLayout::Full),
       mobileHistory_(context.folders.commonDir + login::kMobileLoginHistoryFile,
-                     login::HistoryLayout::Mobile) {
+                     login::HistoryLayout::Mobile),
+      reconnect_(std::make_shared<login::ReconnectState>(context.clock)) {
     AddControls();
 }
 

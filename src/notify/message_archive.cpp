@@ -30,8 +30,14 @@ bool IsKeptOutOfStore(std::string_view content) {
 bool MessageArchive::StoreReceived(std::string_view from, std::string_view time,
                                    std::string_view contents, int type) {
     platform::SessionCore& session = context_.session;
-    const std::string account = session.GetCurrentUserLimitName();
-    const std::string ownJid = session.GetCurrentUserJID();
+    std::string account = session.GetCurrentUserLimitName();
+    std::string ownJid = session.GetCurrentUserJID();
+    if (account.empty()) {
+        // The session ended after this was received and before it was handled: it is still
+        // its user's message.
+        account = context_.lastSessionAccount().limitName;
+        ownJid = context_.lastSessionAccount().jid;
+    }
     if (account.empty()) {
         context_.log.WriteLog2(2, os::Format("No user is logged in; message from %s not stored",
                                              std::string(from).c_str()));
@@ -42,7 +48,7 @@ bool MessageArchive::StoreReceived(std::string_view from, std::string_view time,
     const std::string sender(from);
     const std::string text(contents);
 
-    const std::unique_ptr<CClientDB> db = context_.OpenUserStore();
+    const std::unique_ptr<CClientDB> db = context_.OpenStoreOf(account);
     if (db == nullptr) return false;
     if (db->AddMsg(sender.c_str(), ownJid.c_str(), stamp.c_str(), text.c_str(), "", "", "", type,
                    false, "", "", CClientDB::kStateUnhandled, nullptr)) {

@@ -25,9 +25,10 @@ class MessageArchive {
   public:
     explicit MessageArchive(core::ClientContext& context) : context_(context) {}
 
-    // Stores one message received by the logged-in user (the receiver is the user's own JID).
-    // An empty `time` stores the current time. False when it was not stored: nobody is
-    // logged in (logged), or the store failed (message box).
+    // Stores one message received by the logged-in user (the receiver is the user's own JID),
+    // or, when the session has ended since, by the user it belonged to. An empty `time`
+    // stores the current time. False when it was not stored: nobody ever logged in (logged),
+    // or the store failed (message box).
     bool StoreReceived(std::string_view from, std::string_view time, std::string_view contents,
                        int type);
 

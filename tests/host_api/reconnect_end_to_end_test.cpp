@@ -64,20 +64,26 @@ class ReconnectTest : public SubsystemsTest {
         ASSERT_TRUE(driver.Click(window, CDlgLogin::kLoginButtonId)) << driver.LastError();
     }
 
-    // Waits until the attempt's watcher waits out the login time-out on a refused login,
-    // then lets the time-out pass and pumps until the countdown shows. The watcher is known
-    // by its deadline, the full time-out from now: other threads (the notification pump)
-    // wait on the clock too, so a count of waiters could be met before the watch begins.
+    // Waits until the attempt's watcher waits out the login time-out and its worker has made
+    // its (refused) login call, then lets the time-out pass and pumps until the countdown
+    // shows. The watcher is known by its deadline, the full time-out from now: other threads
+    // (the notification pump) wait on the clock too, so a count of waiters could be met
+    // before the watch begins. The worker runs on its own thread and may call in after the
+    // watch has begun, so its call is awaited too, or the tests' counts of logins would race.
     ::testing::AssertionResult TimeOutIntoCountdown(int seconds) {
         const std::string text = os::Format("网络错误或服务器忙,%2d秒后重连...", seconds);
         const os::Millis timeOutAt = world.clock().Now() + kLoginTimeoutMs;
         if (auto watching = PumpUntil(
                 world.windows(),
-                [&] { return world.clock().NextDeadlineAfter(timeOutAt - 1) == timeOutAt; },
-                "the login time-out watch");
+                [&] {
+                    return world.clock().NextDeadlineAfter(timeOutAt - 1) == timeOutAt &&
+                           Logins() > loginsAtLastTimeOut;
+                },
+                "the login time-out watch and the attempt's login call");
             !watching) {
             return watching;
         }
+        loginsAtLastTimeOut = Logins();
         world.clock().Advance(kLoginTimeoutMs);
         return PumpUntil(world.windows(),
                          [&] { return Visible(CDlgLogin::kReconnectNowId) && Label() == text; });
@@ -146,9 +152,8 @@ class ReconnectTest : public SubsystemsTest {
         }
     }
 
-    // The contents of every message the user's store holds, each with its count.
-    std::map<std::string, int> StoredContents() {
-        const std::string account = world.simSession().GetCurrentUserLimitName();
+    // The contents of every message `account`'s store holds, each with its count.
+    std::map<std::string, int> StoredContents(const std::string& account) {
         const std::string folder = core::UserFolder(commonDir.str(), account).value_or("");
         CClientDB db(account.c_str(), folder.c_str());
         std::map<std::string, int> contents;
@@ -163,6 +168,7 @@ class ReconnectTest : public SubsystemsTest {
     testing_support::RecordingRooms rooms;
     bool networkUp = true;
     int hostToldLost = 0;
+    int loginsAtLastTimeOut = 0;  // the login calls made when the last time-out was let pass
 };
 
 TEST_F(ReconnectTest, TheFirstTimeOutCountsDownTenSecondsAndThenLogsInAgain) {
@@ -329,6 +335,24 @@ TEST_F(ReconnectTest, AMessageTypedWhileDisconnectedIsReportedAsNotSentAndNeverS
     EXPECT_EQ(received["重连后写的"], 1);
 }
 
+// A message received just before the connection is lost, and still waiting to be handled when
+// the session ends, is stored for the user it came to.
+TEST_F(ReconnectTest, AMessageStillQueuedWhenTheConnectionIsLostIsStoredForItsUser) {
+    ASSERT_NO_FATAL_FAILURE(StartLoggedIn());
+    remote = Remote("bob");
+    const std::string account = world.simSession().GetCurrentUserLimitName();
+    ASSERT_EQ(remote->SendChatMessage(me, "断线前收到的", kFont), 1);
+    ASSERT_TRUE(LoseConnection());
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); }));
+
+    int copies = 0;
+    for (const auto& [contents, count] : StoredContents(account)) {
+        if (contents.find("断线前收到的") != std::string::npos) copies += count;
+    }
+    EXPECT_EQ(copies, 1);
+    EXPECT_FALSE(world.log().HasCaptured("No user is logged in"));
+}
+
 // A long run of lost connections: each ends logged in again through the network watch, and
 // every message sent during the run arrives exactly once, those of the user to Bob while
 // logged in as much as Bob's to the user while the user is away (kept by the server until the
@@ -348,9 +372,6 @@ TEST_F(ReconnectTest, TwoHundredLostConnectionsEachEndLoggedInAgainAndLoseNoMess
         world.clock().Advance(kNetworkWatchMs);
         ASSERT_TRUE(PumpUntil(world.windows(), [&] { return MainPanelShown(); })) << drop;
         ASSERT_EQ(Logins(), loginsBefore + 1) << drop;
-        // What the login brought (Bob's message) is handled before the next drop: a record
-        // still queued when the session ends finds no user to store it for.
-        ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); })) << drop;
         CountBobReceived(bobReceived);
     }
     ASSERT_TRUE(PumpUntil(world.windows(), [&] {
@@ -359,7 +380,8 @@ TEST_F(ReconnectTest, TwoHundredLostConnectionsEachEndLoggedInAgainAndLoseNoMess
     }));
     EXPECT_EQ(rooms.reentered, kDrops);
 
-    const std::map<std::string, int> stored = StoredContents();
+    const std::map<std::string, int> stored =
+        StoredContents(world.simSession().GetCurrentUserLimitName());
     for (int drop = 0; drop < kDrops; ++drop) {
         const std::string sent = os::Format("去信%03d", drop);
         EXPECT_EQ(bobReceived[sent], 1) << sent;
