@@ -87,6 +87,11 @@ void BatchComposers::OpenComposer(const core::ComposerRequest& request) {
     }
 }
 
+void BatchComposers::ResetQuota() {
+    quota_.Clear();
+    QuotaChanged();
+}
+
 void BatchComposers::QuotaChanged() {
     for (CDlgBatchChat* composer : OpenComposers()) composer->OnQuotaChanged();
 }

@@ -31,6 +31,7 @@ class BatchComposers final : public core::BatchService {
     void ShowBatchChatWindow() override;
     void ShowSendSmsWindow(int mode) override;
     void OpenComposer(const core::ComposerRequest& request) override;
+    void ResetQuota() override;
 
     SmsQuota& quota() { return quota_; }
     // The quota as the chat windows ask it (with HasSmsLimit off it refuses nothing).

@@ -2,6 +2,7 @@
 // nickname question.
 #include "config/client_config.h"
 #include "core/doors.h"
+#include "core/doors/batch_service.h"
 #include "core/doors/feature_libraries.h"
 #include "core/doors/main_window_shell.h"
 #include "core/doors/settings_service.h"
@@ -48,6 +49,7 @@ void CDlgLogin::OnLoginSucceeded() {
     if (attempt_) attempt_->EndWatch();
 
     flags.sessionEnding = false;
+    context_.RememberSessionAccount();
     const std::string accountName = context_.session.GetCurrentUserLimitName();
     if (const std::optional<std::string> userFolder =
             core::UserFolder(context_.folders.commonDir, accountName)) {
@@ -81,6 +83,7 @@ void CDlgLogin::OnLoginSucceeded() {
     context_.doors().libraries->StartSession();
 
     if (context_.config.HasSmsLimit != 0) {
+        context_.doors().batch->ResetQuota();
         context_.session.QuerySmsLimitInfo(0);
         SetTimer(kSmsQuotaTimerId, kSmsQuotaPauseMs);
     }

@@ -148,6 +148,31 @@ TEST_F(BatchEndToEndTest, ARefusedBatchIsShownAndItsCopiesAreMarkedNotSent) {
     EXPECT_GBK_EQ(driver.Text(window, id::kContents).value_or(""), "明天九点开会");  // kept
 }
 
+// The quota is the logged-in account's: the next account that logs in starts from nothing,
+// so a timed window its gateway does not answer is not the last account's either.
+TEST_F(BatchEndToEndTest, TheNextAccountDoesNotInheritTheQuotaOfTheLastOne) {
+    const batch::SmsQuota& quota = subsystems->batchComposers().quota();
+    ASSERT_EQ(world.simSession().QuerySmsLimitInfo(1), 1);
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return Drained(); }));
+    ASSERT_TRUE(quota.TimedAvailable());
+    platform::SimSmsQuota bobs;
+    bobs.kind = 2;  // per month
+    bobs.remaining = 3;
+    bobs.timedErrorCode = "-16_1800";
+    world.server().SetSmsQuota(bob, bobs);
+
+    manager->UserLogout();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return Drained() && !world.windows().IsWindowVisible(manager->MainPanel());
+    }));
+    ASSERT_NO_FATAL_FAILURE(LogInAs("bob"));
+    world.clock().Advance(10);  // the login's pause between its two quota queries
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return Drained() && quota.QuotaText(false) == "您本月还可发送短信次数 3";
+    }));
+    EXPECT_FALSE(quota.TimedAvailable());
+}
+
 TEST_F(BatchEndToEndTest, TheChatWindowAsksTheSameQuotaAndOpensTheComposer) {
     // Bob's SMS window refuses more than the quota allows, in the quota's own words.
     platform::SimSmsQuota none;

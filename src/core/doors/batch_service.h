@@ -23,6 +23,9 @@ class BatchService {
     virtual void ShowSendSmsWindow(int /*mode*/) {}
     // The composer in `request.mode` with its recipient text and contents filled in.
     virtual void OpenComposer(const ComposerRequest& /*request*/) {}
+    // A session starts: the SMS quota known so far is forgotten (it may be another account's)
+    // until the server's answers to the queries that follow arrive.
+    virtual void ResetQuota() {}
 };
 
 }  // namespace core
