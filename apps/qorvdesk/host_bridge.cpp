@@ -14,9 +14,11 @@ HostBridge::HostBridge(Prompts& prompts, Notices& notices, FrameMessages frame)
     QorvSetFontHandler(&HostBridge::OnFont, this);
     QorvSetInputHandler(&HostBridge::OnInput, this);
     QorvSetNoticeHandler(&HostBridge::OnNotice, this);
+    QorvSetIdleTimeHandler(&HostBridge::OnIdleTime, this);
 }
 
 HostBridge::~HostBridge() {
+    QorvSetIdleTimeHandler(nullptr, nullptr);
     QorvSetNoticeHandler(nullptr, nullptr);
     QorvSetInputHandler(nullptr, nullptr);
     QorvSetFontHandler(nullptr, nullptr);
@@ -54,6 +56,10 @@ int HostBridge::OnInput(void* user, const QorvInputRequest* request, char* text,
 void HostBridge::OnNotice(void* user, const char* title, const char* text) {
     static_cast<HostBridge*>(user)->notices_.Show(FromGbk(title == nullptr ? "" : title),
                                                   FromGbk(text == nullptr ? "" : text));
+}
+
+std::int64_t HostBridge::OnIdleTime(void* user) {
+    return static_cast<HostBridge*>(user)->idle_.IdleMs().value_or(-1);
 }
 
 }  // namespace host

@@ -1,11 +1,13 @@
 #pragma once
 // The C handlers the library calls (qorvdesk/host.h), installed for the life of this object:
-// messages to the host's windows, prompts and pop-up tips. Each trampoline turns the C call
-// into a call on the host's C++ objects; strings stay GBK until those objects convert them.
+// messages to the host's windows, prompts, pop-up tips and the desktop's idle time. Each trampoline
+// turns the C call into a call on the host's C++ objects; strings stay GBK until those objects
+// convert them.
 
 #include <cstdint>
 #include <functional>
 
+#include "desktop_idle.h"
 #include "qorvdesk/host.h"
 
 namespace host {
@@ -32,10 +34,12 @@ class HostBridge {
     static int OnFont(void* user, QorvWindow owner, QorvFontChoice* choice);
     static int OnInput(void* user, const QorvInputRequest* request, char* text, size_t capacity);
     static void OnNotice(void* user, const char* title, const char* text);
+    static std::int64_t OnIdleTime(void* user);
 
     Prompts& prompts_;
     Notices& notices_;
     FrameMessages frame_;
+    DesktopIdle idle_;
 };
 
 }  // namespace host

@@ -149,6 +149,14 @@ void QorvSetInputHandler(QorvInputHandler handler, void* user) QORV_NOEXCEPT;
 typedef void (*QorvNoticeHandler)(void* user, const char* title, const char* text);
 void QorvSetNoticeHandler(QorvNoticeHandler handler, void* user) QORV_NOEXCEPT;
 
+/* The desktop's idle time, for the rule that shows an idle user as away: the handler answers
+ * the milliseconds since the user's last keyboard or mouse input anywhere on the desktop, or
+ * -1 when it cannot tell (an unknown idle time never changes the presence). Called on the UI
+ * thread, every 30 s while the user is logged in. Without a handler the user never counts
+ * as idle. */
+typedef int64_t (*QorvIdleTimeHandler)(void* user);
+void QorvSetIdleTimeHandler(QorvIdleTimeHandler handler, void* user) QORV_NOEXCEPT;
+
 /* ---- The embedded server (the default session engine) ---- */
 
 /* Adds an account the client can log in to; `nickname` may be null. 1 on success, 0 when the

@@ -1,6 +1,8 @@
 // The host's side of the library (qorvdesk/host.h): its windows, the UI loop, the start
 // command line, message boxes and the embedded server's accounts. Each runs its work through
 // ExportCall (export_call.h), as the exports of exports.h do.
+#include <cstdint>
+#include <optional>
 #include <source_location>
 
 #include "host_api/c_strings.h"
@@ -8,6 +10,7 @@
 #include "host_api/host_notices.h"
 #include "host_api/host_window.h"
 #include "host_api/library.h"
+#include "login/startup_timers.h"
 #include "platform/jid/jid.h"
 #include "platform/services/notice_pop.h"
 #include "platform/session/session_core.h"
@@ -136,6 +139,22 @@ void QorvSetNoticeHandler(QorvNoticeHandler handler, void* user) QORV_NOEXCEPT {
                 return;
             }
             show();
+        });
+    });
+}
+
+void QorvSetIdleTimeHandler(QorvIdleTimeHandler handler, void* user) QORV_NOEXCEPT {
+    OnLibrary([&](Library& library) {
+        if (library.subsystems == nullptr) return;
+        login::StartupTimers& timers = library.subsystems->mainWindowShell().startupTimers();
+        if (handler == nullptr) {
+            timers.SetIdleSource({});
+            return;
+        }
+        timers.SetIdleSource([handler, user]() -> std::optional<os::Millis> {
+            const std::int64_t idle = handler(user);
+            if (idle < 0) return std::nullopt;
+            return static_cast<os::Millis>(idle);
         });
     });
 }

@@ -44,7 +44,7 @@ constexpr std::array<std::string_view, 101> kHostExports = {
     "ShowConferenceListRefresh", "ShowShareDialog", "RemoveShareDialog", "SetShareNetDisk"};
 
 // The text utilities, the ABI version and what a host needs around the exports.
-constexpr std::array<std::string_view, 15> kOtherExports = {"UrlEncode",
+constexpr std::array<std::string_view, 16> kOtherExports = {"UrlEncode",
                                                             "SplitStringToArray",
                                                             "ConvertUtf8ToGBK",
                                                             "QorvdeskAbiVersion",
@@ -58,7 +58,8 @@ constexpr std::array<std::string_view, 15> kOtherExports = {"UrlEncode",
                                                             "QorvSetMessageBoxHandler",
                                                             "QorvEmbeddedAddAccount",
                                                             "QorvInternalSessionCore",
-                                                            "QorvEmbeddedLoadDemoWorld"};
+                                                            "QorvEmbeddedLoadDemoWorld",
+                                                            "QorvSetIdleTimeHandler"};
 
 TEST(ExportedNames, EveryExportIsFoundUnderItsCName) {
     EXPECT_SCENARIO([](abi_test::Checks& check, const abi_test::Loaded& loaded) {
