@@ -77,6 +77,23 @@ struct UserRecordTexts {
     bool anyDetail = false;
 };
 
+// The texts of the record read before, by field. The users of one unit come one after
+// another with the unit's key, id and often more alike (the unit's name, a duty): a text
+// equal to the one the previous record had in the same field shares its buffer, for the
+// cost of one comparison.
+class PreviousRecordTexts {
+  public:
+    SharedText Share(std::size_t field, std::string_view text) {
+        if (text.empty()) return SharedText();
+        SharedText& kept = kept_[field];
+        if (kept != text) kept = SharedText(text);
+        return kept;
+    }
+
+  private:
+    SharedText kept_[UserRecordTexts::kCount];
+};
+
 // Reads the record's texts and its DWORD; nothing is made yet.
 std::uint32_t TakeUserRecord(CacheArchive& archive, UserRecordTexts& record) {
     std::size_t next = 0;
@@ -100,21 +117,22 @@ std::uint32_t TakeUserRecord(CacheArchive& archive, UserRecordTexts& record) {
 }
 
 // Builds the user from its record. The block of details is made only when one of them is
-// set, so a user whose record has none stays as small as a new one; texts equal to a recent
-// one share its buffer.
-void FillUser(const UserRecordTexts& record, std::uint32_t flags, CUser& user, RecentTexts& recent,
-              RecentTexts& recentDetails) {
+// set, so a user whose record has none stays as small as a new one.
+void FillUser(const UserRecordTexts& record, std::uint32_t flags, CUser& user,
+              PreviousRecordTexts& previous) {
     std::size_t next = 0;
     const auto own = [&](auto& field) {
-        const std::string_view text = record.texts[next++];
+        const std::string_view text = record.texts[next];
         if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, SharedText>) {
-            field = recent.Share(text);
+            field = previous.Share(next, text);
         } else {
             field.assign(text);
         }
+        ++next;
     };
     const auto detail = [&](SharedText& field) {
-        field = recentDetails.Share(record.texts[next++]);
+        field = previous.Share(next, record.texts[next]);
+        ++next;
     };
     const auto skip = [&](const SharedText&) { ++next; };
     const auto jid = [&] { user.SetJid(std::string(record.texts[next++])); };
@@ -137,20 +155,20 @@ void FillUser(const UserRecordTexts& record, std::uint32_t flags, CUser& user, R
     user.vcardFlags = static_cast<std::int32_t>(flags);
 }
 
-void LoadUser(CacheArchive& archive, CUser& user, RecentTexts& recent, RecentTexts& recentDetails) {
+void LoadUser(CacheArchive& archive, CUser& user, PreviousRecordTexts& previous) {
     UserRecordTexts record;
     const std::uint32_t flags = TakeUserRecord(archive, record);
-    FillUser(record, flags, user, recent, recentDetails);
+    FillUser(record, flags, user, previous);
 }
 
 // One item record of a file being read.
 std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context,
-                                          RecentTexts& recent, RecentTexts& recentDetails) {
+                                          PreviousRecordTexts& previous) {
     std::uint32_t kind = 0;
     archive.Exchange(kind);
     if (kind == kUserRecord) {
         std::unique_ptr<CUser> user = CUser::ForRecord(context.clock);
-        LoadUser(archive, *user, recent, recentDetails);
+        LoadUser(archive, *user, previous);
         return CIMTreeItemData::ForUser(std::move(user));
     }
     if (kind == kGroupRecord) {
@@ -179,9 +197,8 @@ void Serialize(CacheArchive& archive, CUser& user) {
         StoreUser(archive, user);
         return;
     }
-    RecentTexts recent;
-    RecentTexts recentDetails;
-    LoadUser(archive, user, recent, recentDetails);
+    PreviousRecordTexts previous;
+    LoadUser(archive, user, previous);
 }
 
 std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
@@ -278,10 +295,9 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
         archive.Exchange(count);
         // Never more records than bytes: a damaged count reserves nothing absurd.
         items.reserve(std::min<std::size_t>(count, archive.remaining()));
-        RecentTexts recent;
-        RecentTexts recentDetails;
+        PreviousRecordTexts previous;
         for (std::uint32_t i = 0; i < count; ++i) {
-            items.push_back(LoadItem(archive, context, recent, recentDetails));
+            items.push_back(LoadItem(archive, context, previous));
         }
     } catch (const BrokenCacheFile& broken) {
         items.clear();
