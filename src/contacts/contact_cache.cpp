@@ -70,42 +70,105 @@ void StoreUser(CacheArchive& archive, const CUser& user) {
     archive.Put(static_cast<std::uint32_t>(user.vcardFlags));
 }
 
-// Details are read into a scratch block and kept only when one of them is set, so a user
-// whose record has none stays as small as a new one. Every record sets every field of the
-// scratch block that a file holds; the others stay empty.
-void LoadUser(CacheArchive& archive, CUser& user, UserDetails& scratch, RecentTexts& recent) {
+// The texts of one user record, as views of the file's bytes, in file order.
+struct UserRecordTexts {
+    static constexpr std::size_t kCount = 41;
+    std::string_view texts[kCount];
     bool anyDetail = false;
+};
+
+// The texts of the record read before, by field. The users of one unit come one after
+// another with the unit's key, id and often more alike (the unit's name, a duty): a text
+// equal to the one the previous record had in the same field shares its buffer, for the
+// cost of one comparison.
+class PreviousRecordTexts {
+  public:
+    SharedText Share(std::size_t field, std::string_view text) {
+        if (text.empty()) return SharedText();
+        SharedText& kept = kept_[field];
+        if (kept != text) kept = SharedText(text);
+        return kept;
+    }
+
+  private:
+    SharedText kept_[UserRecordTexts::kCount];
+};
+
+// Reads the record's texts and its DWORD; nothing is made yet.
+std::uint32_t TakeUserRecord(CacheArchive& archive, UserRecordTexts& record) {
+    std::size_t next = 0;
+    const auto take = [&](const auto&) { record.texts[next++] = archive.TakeText(); };
+    const auto detail = [&](const SharedText&) {
+        record.texts[next] = archive.TakeText();
+        record.anyDetail = record.anyDetail || !record.texts[next].empty();
+        ++next;
+    };
+    // Only the order of the fields is walked: empty stand-ins of the user's own and of its
+    // details.
+    struct OwnTexts {
+        SharedText groupId, subscription, groupKey;
+        std::string name, displayText;
+    };
+    static const OwnTexts kOwn;
+    static const UserDetails kDetails;
+    const auto place = [&] { record.texts[next++] = archive.TakeText(); };
+    ForEachUserText(kOwn, kDetails, take, detail, place, place);
+    return archive.TakeDword();
+}
+
+// Builds the user from its record. The block of details is made only when one of them is
+// set, so a user whose record has none stays as small as a new one.
+void FillUser(const UserRecordTexts& record, std::uint32_t flags, CUser& user,
+              PreviousRecordTexts& previous) {
+    std::size_t next = 0;
     const auto own = [&](auto& field) {
+        const std::string_view text = record.texts[next];
         if constexpr (std::is_same_v<std::remove_cvref_t<decltype(field)>, SharedText>) {
-            field = recent.Share(archive.TakeText());
+            field = previous.Share(next, text);
         } else {
-            field.assign(archive.TakeText());
+            field.assign(text);
         }
+        ++next;
     };
-    const auto detail = [&](std::string& field) {
-        field.assign(archive.TakeText());
-        anyDetail = anyDetail || !field.empty();
+    const auto detail = [&](SharedText& field) {
+        field = previous.Share(next, record.texts[next]);
+        ++next;
     };
-    ForEachUserText(
-        user, scratch, own, detail, [&] { user.SetJid(std::string(archive.TakeText())); },
-        [&] { user.SetPresence(archive.TakeText()); });
-    user.vcardFlags = static_cast<std::int32_t>(archive.TakeDword());
-    if (!anyDetail) return;
-    // The mobile is kept without trailing blanks.
-    std::string& mobile = scratch.mobile;
-    const std::size_t kept = mobile.find_last_not_of(' ');
-    mobile.erase(kept == std::string::npos ? 0 : kept + 1);
-    user.AdoptDetails(std::move(scratch));
+    const auto skip = [&](const SharedText&) { ++next; };
+    const auto jid = [&] { user.SetJid(std::string(record.texts[next++])); };
+    const auto presence = [&] { user.SetPresence(record.texts[next++]); };
+    if (record.anyDetail) {
+        // A block of its own, whatever the user held before: fields a file does not hold
+        // read empty.
+        UserDetails& d = user.ResetDetails();
+        ForEachUserText(user, d, own, detail, jid, presence);
+        // The mobile is kept without trailing blanks.
+        const std::string_view mobile = d.mobile.view();
+        const std::size_t kept = mobile.find_last_not_of(' ');
+        if (kept + 1 != mobile.size()) {
+            d.mobile =
+                kept == std::string_view::npos ? std::string_view() : mobile.substr(0, kept + 1);
+        }
+    } else {
+        ForEachUserText(user, user.details(), own, skip, jid, presence);
+    }
+    user.vcardFlags = static_cast<std::int32_t>(flags);
+}
+
+void LoadUser(CacheArchive& archive, CUser& user, PreviousRecordTexts& previous) {
+    UserRecordTexts record;
+    const std::uint32_t flags = TakeUserRecord(archive, record);
+    FillUser(record, flags, user, previous);
 }
 
 // One item record of a file being read.
 std::unique_ptr<CIMTreeItemData> LoadItem(CacheArchive& archive, core::ClientContext& context,
-                                          UserDetails& scratch, RecentTexts& recent) {
+                                          PreviousRecordTexts& previous) {
     std::uint32_t kind = 0;
     archive.Exchange(kind);
     if (kind == kUserRecord) {
         std::unique_ptr<CUser> user = CUser::ForRecord(context.clock);
-        LoadUser(archive, *user, scratch, recent);
+        LoadUser(archive, *user, previous);
         return CIMTreeItemData::ForUser(std::move(user));
     }
     if (kind == kGroupRecord) {
@@ -134,9 +197,8 @@ void Serialize(CacheArchive& archive, CUser& user) {
         StoreUser(archive, user);
         return;
     }
-    UserDetails scratch;
-    RecentTexts recent;
-    LoadUser(archive, user, scratch, recent);
+    PreviousRecordTexts previous;
+    LoadUser(archive, user, previous);
 }
 
 std::string StoreTree(CIMTree& tree, core::ClientContext& context) {
@@ -233,10 +295,9 @@ void LoadTree(CIMTree& tree, core::ClientContext& context, const std::string& pa
         archive.Exchange(count);
         // Never more records than bytes: a damaged count reserves nothing absurd.
         items.reserve(std::min<std::size_t>(count, archive.remaining()));
-        UserDetails scratch;
-        RecentTexts recent;
+        PreviousRecordTexts previous;
         for (std::uint32_t i = 0; i < count; ++i) {
-            items.push_back(LoadItem(archive, context, scratch, recent));
+            items.push_back(LoadItem(archive, context, previous));
         }
     } catch (const BrokenCacheFile& broken) {
         items.clear();

@@ -33,8 +33,8 @@ CGroup::CGroup(std::string id, std::string name, std::string parentId, std::stri
 
 CGroup::~CGroup() {
     for (std::size_t slot = 0; slot < members_.size(); ++slot) {
-        if (CUser* user = members_[slot].user) {
-            std::erase_if(user->listedIn_, [&](const CUser::Listing& listing) {
+        if (CUser* user = members_[slot]) {
+            user->listedIn_.EraseIf([&](const CUser::Listing& listing) {
                 return listing.group == this && listing.slot == slot;
             });
         }
@@ -49,11 +49,18 @@ std::size_t CGroup::FirstSlotOf(const CUser& user) const {
     return first;
 }
 
+GroupListing* CGroup::ListingOf(CUser& user, std::size_t slot) const {
+    for (CUser::Listing& listing : user.listedIn_) {
+        if (listing.group == this && listing.slot == slot) return &listing;
+    }
+    return nullptr;  // never: every entry has its listing
+}
+
 void CGroup::CompactIfSparse() {
     if (holes_ < 16 || holes_ * 2 < members_.size()) return;
     std::size_t kept = 0;
     for (std::size_t slot = 0; slot < members_.size(); ++slot) {
-        CUser* user = members_[slot].user;
+        CUser* user = members_[slot];
         if (user == nullptr) continue;
         if (kept != slot) {
             for (CUser::Listing& listing : user->listedIn_) {
@@ -95,8 +102,8 @@ void CGroup::AddUser(CUser* user) {
     if (user == nullptr) return;
     Guard guard(*this);
     const bool online = CountsOnline(*user);
-    user->listedIn_.push_back({this, static_cast<std::uint32_t>(members_.size())});
-    members_.push_back(Member{user, online});
+    user->listedIn_.push_back({this, static_cast<std::uint32_t>(members_.size()), online});
+    members_.push_back(user);
     if (online) ++onlineCount_;
 }
 
@@ -105,10 +112,10 @@ void CGroup::RemoveUser(CUser* user) {
     Guard guard(*this);
     const std::size_t slot = FirstSlotOf(*user);
     if (slot == std::string::npos) return;
-    if (members_[slot].countedOnline) --onlineCount_;
-    members_[slot].user = nullptr;
+    if (CUser::Listing* listing = ListingOf(*user, slot); listing->countedOnline) --onlineCount_;
+    members_[slot] = nullptr;
     ++holes_;
-    std::erase_if(user->listedIn_, [&](const CUser::Listing& listing) {
+    user->listedIn_.EraseIf([&](const CUser::Listing& listing) {
         return listing.group == this && listing.slot == slot;
     });
     CompactIfSparse();
@@ -119,13 +126,12 @@ bool CGroup::RefreshOnline(const CUser* user) {
     Guard guard(*this);
     const bool online = CountsOnline(*user);
     bool listed = false;
-    for (const CUser::Listing& listing : user->listedIn_) {
+    for (CUser::Listing& listing : const_cast<CUser*>(user)->listedIn_) {
         if (listing.group != this) continue;
         listed = true;
-        Member& member = members_[listing.slot];
-        if (member.countedOnline != online) {
+        if (listing.countedOnline != online) {
             onlineCount_ += online ? 1 : -1;
-            member.countedOnline = online;
+            listing.countedOnline = online;
         }
     }
     return listed;
@@ -134,10 +140,12 @@ bool CGroup::RefreshOnline(const CUser* user) {
 void CGroup::RecountOnline() {
     Guard guard(*this);
     onlineCount_ = 0;
-    for (Member& member : members_) {
-        if (member.user == nullptr) continue;
-        member.countedOnline = CountsOnline(*member.user);
-        if (member.countedOnline) ++onlineCount_;
+    for (std::size_t slot = 0; slot < members_.size(); ++slot) {
+        CUser* user = members_[slot];
+        if (user == nullptr) continue;
+        const bool online = CountsOnline(*user);
+        ListingOf(*user, slot)->countedOnline = online;
+        if (online) ++onlineCount_;
     }
 }
 
@@ -162,8 +170,8 @@ std::vector<CUser*> CGroup::Users() {
     Guard guard(*this);
     std::vector<CUser*> users;
     users.reserve(members_.size() - holes_);
-    for (const Member& member : members_) {
-        if (member.user != nullptr) users.push_back(member.user);
+    for (CUser* user : members_) {
+        if (user != nullptr) users.push_back(user);
     }
     return users;
 }

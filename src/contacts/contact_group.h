@@ -26,6 +26,7 @@ namespace contacts {
 
 class CIMTreeItemData;
 class CUser;
+struct GroupListing;
 
 // How a group title shows its counts (the OnlineUserInfoFormatInGroupTitle setting).
 enum class OnlineTitleForm { Numbers, Words };
@@ -88,13 +89,10 @@ class CGroup {
   private:
     friend class CIMTreeItemData;
 
-    // One entry of the user list; a removed entry leaves a hole (user null) until the list
-    // is compacted. Each user knows the slots of its entries (CUser::listedIn_), so removing
-    // or recounting one never searches the list.
-    struct Member {
-        CUser* user;
-        bool countedOnline;
-    };
+    // The user list holds one pointer per entry; a removed entry leaves a hole (null) until
+    // the list is compacted. Each user knows the slots of its entries and whether each is
+    // counted online (CUser::listedIn_), so removing or recounting one never searches the
+    // list, and an entry costs the list 8 bytes.
 
     // Takes the lock for a scope; goes on without it when it cannot be had.
     class Guard;
@@ -102,12 +100,14 @@ class CGroup {
     static bool CountsOnline(const CUser& user);
     // The first live entry of `user` in this list (the lowest slot), or npos.
     std::size_t FirstSlotOf(const CUser& user) const;
+    // The listing of `user` for the entry in `slot`.
+    GroupListing* ListingOf(CUser& user, std::size_t slot) const;
     // Drops the holes once they outnumber the entries, telling each moved user its new slot.
     void CompactIfSparse();
 
     std::string pathKey_;
     std::recursive_mutex lock_;
-    std::vector<Member> members_;
+    std::vector<CUser*> members_;
     std::size_t holes_ = 0;
     int onlineCount_ = 0;
     int totalCount_ = 0;

@@ -31,10 +31,6 @@ std::unique_ptr<CUser> CUser::ForRecord(const os::Clock& clock) {
     return std::unique_ptr<CUser>(new CUser(clock, RecordTag{}));
 }
 
-void CUser::AdoptDetails(UserDetails&& details) {
-    details_ = std::make_unique<UserDetails>(std::move(details));
-}
-
 CUser::CUser(const CUser& other) : clock_(other.clock_) {
     Initialise();
     CopyPersonFrom(other);
@@ -100,6 +96,11 @@ void CUser::CopyPersonFrom(const CUser& other) {
     to.attachments = from.attachments;
 }
 
+UserDetails& CUser::ResetDetails() {
+    details_ = std::make_unique<UserDetails>();
+    return *details_;
+}
+
 const UserDetails& CUser::details() const {
     static const UserDetails kNone;
     return details_ != nullptr ? *details_ : kNone;
@@ -108,6 +109,17 @@ const UserDetails& CUser::details() const {
 UserDetails& CUser::EditDetails() {
     if (details_ == nullptr) details_ = std::make_unique<UserDetails>();
     return *details_;
+}
+
+void CUser::Listings::push_back(const Listing& listing) {
+    if (size_ == capacity_) {
+        auto* grown = new Listing[capacity_ * 2];
+        std::copy(begin(), end(), grown);
+        if (capacity_ > kInline) delete[] heap_;
+        heap_ = grown;
+        capacity_ *= 2;
+    }
+    data()[size_++] = listing;
 }
 
 void CUser::SetJid(std::string jid) {
@@ -129,7 +141,12 @@ bool CUser::IsStale() const {
     return clock_->TickCount() - touchedTicks > kStaleAfterMs;
 }
 
-std::string CUser::ShownName() const { return suffixOn == 1 ? name + details().nameSuffix : name; }
+std::string CUser::ShownName() const {
+    if (suffixOn != 1) return name;
+    std::string shown = name;
+    shown += details().nameSuffix.view();
+    return shown;
+}
 
 void CUser::UpdateDisplayText(std::string_view presenceWord, const SignatureRule& rule) {
     displayText = ShownName() + "(" + PresenceTable().GetLabel(presenceWord) + ")";
@@ -142,8 +159,8 @@ void CUser::UpdateDisplayText(std::string_view presenceWord, const SignatureRule
 bool CUser::MatchesPhone(std::string_view text) const {
     if (text.empty()) return false;
     const UserDetails& d = details();
-    for (const std::string* number : {&d.mobile, &d.phone2, &d.phone3, &d.phone4, &d.fax}) {
-        if (os::EqualsNoCase(text, *number)) return true;
+    for (const SharedText* number : {&d.mobile, &d.phone2, &d.phone3, &d.phone4, &d.fax}) {
+        if (os::EqualsNoCase(text, number->view())) return true;
     }
     return os::EqualsNoCase(text, platform::Jid(jid_).LocalPart()) ||
            os::EqualsNoCase(text, d.workPhone);
@@ -190,7 +207,7 @@ void CUser::ApplyVcardFields(const CContactPersonInfo& vcard) {
     d.extension = vcard.extension;
     d.staffNumber = vcard.staffNumber;
     videoCapable = vcard.videoCapable != 0 ? 1 : 0;
-    d.vcardText = vcard.vcardTexts;
+    for (std::size_t i = 0; i < d.vcardText.size(); ++i) d.vcardText[i] = vcard.vcardTexts[i];
     d.extra4 = vcard.extra4;
     d.extensionXml = vcard.extensionXml;
     vcardFlags = vcard.flags;
@@ -219,7 +236,7 @@ void CUser::FillPersonInfo(CContactPersonInfo& info) const {
     info.extension = d.extension;
     info.staffNumber = d.staffNumber;
     info.videoCapable = videoCapable;
-    info.vcardTexts = d.vcardText;
+    for (std::size_t i = 0; i < d.vcardText.size(); ++i) info.vcardTexts[i] = d.vcardText[i].str();
     info.extra4 = d.extra4;
     info.extensionXml = BuildExtensionXml();
     info.flags = vcardFlags;

@@ -11,6 +11,7 @@
 //   holding the user makes its node, its place and its ancestors' titles follow. So counts
 //   stay right whichever path a presence takes (a notification, a copy, a cache save).
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -47,36 +48,49 @@ struct UserAttachment {
 // The fields of a user that most users never set (see CUser's record), in declared order.
 // extra1, extra2 (the vCard's two last further texts) and extra3 mean nothing to the
 // client: they are only carried.
+//
+// The texts are SharedText handles (8 bytes each, no buffer while empty): a user with a few
+// details set carries a block of some 400 bytes, not one of 40 full strings, and the users a
+// cache file or a directory unit lists one after another share the texts they hold alike
+// (the unit, the duty).
 struct UserDetails {
-    std::string aux2;
-    std::string mail;
-    std::string mobile;
-    std::string workPhone;
-    std::string industry;
-    std::string unit;
-    std::string reserved;
-    std::string title;
-    std::string duty;
-    std::string shortNumber;
-    std::string fax;
-    std::string extension;
-    std::string staffNumber;
-    std::string phone2;
-    std::string phone3;
-    std::string phone4;
-    std::string extra1;
-    std::string extra2;
-    std::array<std::string, 13> vcardText;
-    std::string signature;
-    std::string extra3;
-    std::string extra4;
-    std::string photoType;
-    std::string photoData;  // Base64
-    std::string extensionXml;
+    SharedText aux2;
+    SharedText mail;
+    SharedText mobile;
+    SharedText workPhone;
+    SharedText industry;
+    SharedText unit;
+    SharedText reserved;
+    SharedText title;
+    SharedText duty;
+    SharedText shortNumber;
+    SharedText fax;
+    SharedText extension;
+    SharedText staffNumber;
+    SharedText phone2;
+    SharedText phone3;
+    SharedText phone4;
+    SharedText extra1;
+    SharedText extra2;
+    std::array<SharedText, 13> vcardText;
+    SharedText signature;
+    SharedText extra3;
+    SharedText extra4;
+    SharedText photoType;
+    SharedText photoData;  // Base64
+    SharedText extensionXml;
     std::map<std::string, UserAttachment> attachments;
-    std::string nameSuffix;
+    SharedText nameSuffix;
     std::vector<std::string> recentIm;
     std::vector<std::string> recentSms;
+};
+
+// One entry of a group's user list, as the user listed there keeps it: the group, the slot of
+// the entry in the group's list, and whether the group counts it online.
+struct GroupListing {
+    CGroup* group;
+    std::uint32_t slot;
+    bool countedOnline;
 };
 
 // Whether display texts show the personal signature (the ShowSignatureInTree and
@@ -106,9 +120,9 @@ class CUser {
     // A user whose every text a cache record is about to give (the display text among
     // them): touched now, offline, but no display text made only to be replaced.
     static std::unique_ptr<CUser> ForRecord(const os::Clock& clock);
-    virtual ~CUser();
+    ~CUser();
 
-    virtual const std::string& GetJid() const { return jid_; }
+    const std::string& GetJid() const { return jid_; }
     // Changes the JID; the tree holding this user finds it by the new one from then on.
     void SetJid(std::string jid);
 
@@ -148,7 +162,7 @@ class CUser {
     // ---- What the client reads from the record's further fields ----
     // The contact's offline note: the further text its roster item carries (aux2). A chat
     // window opened on the contact while it is offline shows it first.
-    const std::string& OfflineNote() const { return details().aux2; }
+    std::string OfflineNote() const { return details().aux2.str(); }
     void SetOfflineNote(std::string note) { EditDetails().aux2 = std::move(note); }
     // Whether the contact asked for SMS copies of the chat messages it gets while offline:
     // the vCard's SMS-copy flag (extra4) is "1".
@@ -190,8 +204,8 @@ class CUser {
     const UserDetails& details() const;
     UserDetails& EditDetails();
     bool HasDetails() const { return details_ != nullptr; }
-    // Takes `details` as the user's block of details (`details` is left moved from).
-    void AdoptDetails(UserDetails&& details);
+    // Gives the user a new block of details, every field empty, and hands it out.
+    UserDetails& ResetDetails();
 
   private:
     friend class CIMTreeItemData;
@@ -210,12 +224,43 @@ class CUser {
     CIMTreeItemData* holder_ = nullptr;
     std::unique_ptr<UserDetails> details_;  // made on the first write of one of its fields
     // The groups whose user lists hold this user (once per entry): a user that goes leaves
-    // them, so no list ever holds a user that is gone.
-    struct Listing {
-        CGroup* group;
-        std::uint32_t slot;  // of the entry in the group's user list
+    // them, so no list ever holds a user that is gone. A directory user is listed by its unit
+    // and the units above it: the first two entries live in the user itself.
+    using Listing = GroupListing;
+    class Listings {
+      public:
+        Listings() = default;
+        Listings(const Listings&) = delete;
+        Listings& operator=(const Listings&) = delete;
+        ~Listings() {
+            if (capacity_ > kInline) delete[] heap_;
+        }
+        Listing* begin() { return data(); }
+        Listing* end() { return data() + size_; }
+        const Listing* begin() const { return data(); }
+        const Listing* end() const { return data() + size_; }
+        std::size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        Listing& back() { return data()[size_ - 1]; }
+        void push_back(const Listing& listing);
+        void pop_back() { --size_; }
+        template <typename Predicate>
+        void EraseIf(Predicate drop) {
+            size_ = static_cast<std::uint32_t>(std::remove_if(begin(), end(), drop) - begin());
+        }
+
+      private:
+        static constexpr std::uint32_t kInline = 2;
+        Listing* data() { return capacity_ > kInline ? heap_ : inline_; }
+        const Listing* data() const { return capacity_ > kInline ? heap_ : inline_; }
+        union {
+            Listing inline_[kInline];
+            Listing* heap_;  // once more than kInline are kept
+        };
+        std::uint32_t size_ = 0;
+        std::uint32_t capacity_ = kInline;
     };
-    std::vector<Listing> listedIn_;
+    Listings listedIn_;
 };
 
 }  // namespace contacts

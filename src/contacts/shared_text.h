@@ -29,6 +29,7 @@ class SharedText {
     SharedText& operator=(std::string_view text);
     SharedText& operator=(const std::string& text) { return *this = std::string_view(text); }
     SharedText& operator=(const char* text) { return *this = std::string_view(text); }
+    void clear() noexcept { Release(); }
     ~SharedText() { Release(); }
 
     // A handle to `text` shared process-wide when it is one of the presence words, else a

@@ -31,8 +31,8 @@ std::string Dword(std::uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));
     return bytes;
 }
-std::string Str(const std::string& text) {  // texts below 255 bytes
-    return std::string(1, static_cast<char>(text.size())) + text;
+std::string Str(std::string_view text) {  // texts below 255 bytes
+    return std::string(1, static_cast<char>(text.size())) + std::string(text);
 }
 
 class ContactCacheTest : public TreeTest {
@@ -72,7 +72,7 @@ class ContactCacheTest : public TreeTest {
         set(d.extension), set(d.title), set(d.workPhone), set(d.phone2), set(d.phone3);
         set(d.phone4), set(d.extra1), set(d.extra2), set(d.signature), set(d.extra3);
         set(d.extra4), set(d.photoType), set(d.photoData), set(user.groupKey);
-        for (std::string& text : user.EditDetails().vcardText)
+        for (contacts::SharedText& text : user.EditDetails().vcardText)
             text = tag + "v" + std::to_string(++n);
         user.vcardFlags = -7;
     }
@@ -98,25 +98,22 @@ TEST_F(ContactCacheTest, BuddyListOfOneGroupAndTwoUsersIsWrittenByteForByte) {
     expected += Dword(0) + Str("g1") + Str("同事") + Str("0") + Str("top,g1");
     auto userRecord = [&](const CUser& u, const std::string& display, const std::string& presence) {
         std::string r = Dword(1);
-        for (std::string_view s : {std::string_view(u.details().industry),
-                                   std::string_view(u.details().fax), u.groupId.view()})
-            r += Str(std::string(s));
+        const contacts::UserDetails& d = u.details();
+        for (std::string_view s : {d.industry.view(), d.fax.view(), u.groupId.view()}) r += Str(s);
         r += Str(u.GetJid());
-        for (const std::string* s : {&u.details().mail, &u.details().shortNumber, &u.name,
-                                     &u.details().aux2, &u.details().unit, &u.details().duty})
-            r += Str(*s);
+        for (std::string_view s : {d.mail.view(), d.shortNumber.view(), std::string_view(u.name),
+                                   d.aux2.view(), d.unit.view(), d.duty.view()})
+            r += Str(s);
         r += Str(display) + Str(presence);
         r += Str(u.subscription);
-        for (const std::string* s :
-             {&u.details().mobile, &u.details().extension, &u.details().title,
-              &u.details().workPhone, &u.details().phone2, &u.details().phone3, &u.details().phone4,
-              &u.details().extra1, &u.details().extra2})
-            r += Str(*s);
-        for (const std::string& s : u.details().vcardText) r += Str(s);
-        for (const std::string* s :
-             {&u.details().signature, &u.details().extra3, &u.details().extra4,
-              &u.details().photoType, &u.details().photoData})
-            r += Str(*s);
+        for (std::string_view s :
+             {d.mobile.view(), d.extension.view(), d.title.view(), d.workPhone.view(),
+              d.phone2.view(), d.phone3.view(), d.phone4.view(), d.extra1.view(), d.extra2.view()})
+            r += Str(s);
+        for (const contacts::SharedText& s : d.vcardText) r += Str(s);
+        for (std::string_view s : {d.signature.view(), d.extra3.view(), d.extra4.view(),
+                                   d.photoType.view(), d.photoData.view()})
+            r += Str(s);
         r += Str(u.groupKey);
         return r + Dword(static_cast<std::uint32_t>(u.vcardFlags));
     };
@@ -207,6 +204,35 @@ TEST_F(ContactCacheTest, LoadTrimsTrailingBlanksOfTheMobile) {
     contacts::LoadTree(*loaded, context(), path_);
     EXPECT_EQ(loaded->FindUser(Jid("bob"), "", platform::JidMatch::Exact)->details().mobile,
               "13800000001");
+}
+
+// Users read one after another share the texts they hold alike, and one whose record holds
+// no detail gets no block of details.
+TEST_F(ContactCacheTest, LoadedUsersShareTheirUnitsTextsAndCarryNoEmptyDetails) {
+    auto tree = MakeTree();
+    CUser* ann = AddUnplacedUser(*tree, Jid("ann"), "Ann", "top,g1");
+    CUser* bob = AddUnplacedUser(*tree, Jid("bob"), "Bob", "top,g1");
+    AddUnplacedUser(*tree, Jid("cid"), "Cid", "top,g1");
+    for (CUser* user : {ann, bob}) {
+        user->EditDetails().unit = "总部";
+        user->EditDetails().duty = "科员";
+    }
+    ann->EditDetails().mobile = "   ";  // only blanks: nothing once trimmed
+    tree->SetDirty(true);
+    ASSERT_TRUE(contacts::SaveTree(*tree, context(), path_));
+
+    auto loaded = MakeTree();
+    contacts::LoadTree(*loaded, context(), path_);
+    const CUser* a = loaded->FindUser(Jid("ann"), "", platform::JidMatch::Exact);
+    const CUser* b = loaded->FindUser(Jid("bob"), "", platform::JidMatch::Exact);
+    const CUser* c = loaded->FindUser(Jid("cid"), "", platform::JidMatch::Exact);
+    ASSERT_TRUE(a != nullptr && b != nullptr && c != nullptr);
+    EXPECT_EQ(b->details().unit, "总部");
+    EXPECT_TRUE(a->details().unit.SharesWith(b->details().unit));
+    EXPECT_TRUE(a->details().duty.SharesWith(b->details().duty));
+    EXPECT_TRUE(a->groupKey.SharesWith(c->groupKey));
+    EXPECT_EQ(a->details().mobile, "");
+    EXPECT_FALSE(c->HasDetails());
 }
 
 // Whether a save writes: the file is missing or the tree changed.

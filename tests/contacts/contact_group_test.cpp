@@ -157,6 +157,37 @@ TEST_F(GroupTest, AUserThatGoesLeavesEveryGroup) {
     EXPECT_EQ(other.UserCount(), 0);
 }
 
+// A user keeps its first listings inside itself and the further ones on the heap: counts,
+// presence changes and the user's going must be right on both sides of that line.
+TEST_F(GroupTest, AUserListedByManyGroupsIsCountedRightInEach) {
+    CUser* user = NewUser("offline");
+    std::vector<std::unique_ptr<CGroup>> groups;
+    for (int i = 0; i < 5; ++i) {
+        groups.push_back(
+            std::make_unique<CGroup>(std::to_string(i), "g", "1", "top," + std::to_string(i)));
+        groups.back()->AddUser(user);
+    }
+    groups[4]->AddUser(user);  // twice in the last one
+    user->SetPresence("online");
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(groups[i]->OnlineCount(), 1) << i;
+    EXPECT_EQ(groups[4]->OnlineCount(), 2);
+
+    groups[1]->RemoveUser(user);
+    groups[4]->RemoveUser(user);
+    EXPECT_EQ(groups[1]->UserCount(), 0);
+    EXPECT_EQ(groups[4]->UserCount(), 1);
+    user->SetPresence("away");
+    user->SetPresence("offline");
+    for (const auto& group : groups) {
+        EXPECT_EQ(group->OnlineCount(), 0);
+        group->RecountOnline();
+        EXPECT_EQ(group->OnlineCount(), 0);
+    }
+    groups[0].reset();  // a group that goes is forgotten by the user
+    users_.clear();     // and the user leaves every other one
+    for (std::size_t i = 1; i < groups.size(); ++i) EXPECT_EQ(groups[i]->UserCount(), 0) << i;
+}
+
 TEST_F(GroupTest, AGroupThatGoesLetsGoOfItsUsers) {
     CUser* user = NewUser("online");
     {

@@ -204,7 +204,7 @@ TEST_F(UserTest, ParsesTheExtensionXmlAndDropsEmptyListPieces) {
     user.ParseExtensionXml(
         "<SIGNATURE>签名</SIGNATURE><PHOTO><TYPE>png</TYPE><BINVAL>QQ==</BINVAL></PHOTO>"
         "<RECENTIM>a;;b;</RECENTIM>");
-    EXPECT_GBK_EQ(user.details().signature, "签名");
+    EXPECT_GBK_EQ(user.details().signature.view(), "签名");
     EXPECT_EQ(user.details().photoType, "png");
     EXPECT_EQ(user.details().photoData, "QQ==");
     EXPECT_EQ(user.details().recentIm, (std::vector<std::string>{"a", "b"}));

@@ -139,7 +139,7 @@ TEST_F(VcardTest, EveryUserWithTheJidTakesTheFields) {
     EXPECT_EQ(tree_->ApplyPersonVcard(vcard_), 2);
     EXPECT_EQ(shown_->details().mobile, "13800138000");
     EXPECT_EQ(hidden_->details().mobile, "13800138000");
-    EXPECT_GBK_EQ(shown_->details().signature, "开会");
+    EXPECT_GBK_EQ(shown_->details().signature.view(), "开会");
     EXPECT_GBK_EQ(shown_->name, "王");  // no renaming unless asked
     EXPECT_TRUE(tree_->dirty());
 }

@@ -144,7 +144,7 @@ TEST_F(ClientSubsystemsTest, AVcardReachesTheUsersOfThatJid) {
     world.simSession().Inject(platform::MakeNotify(platform::notify_type::kVcard, slots));
     ASSERT_TRUE(
         PumpUntil(world.windows(), [&] { return bobInTree->details().mobile == "13900000000"; }));
-    EXPECT_GBK_EQ(bobInTree->details().signature, "忙");
+    EXPECT_GBK_EQ(bobInTree->details().signature.view(), "忙");
 }
 
 TEST_F(ClientSubsystemsTest, AVcardNameThatDiffersFromTheTreeIsReportedToTheWindowManager) {
