@@ -6,12 +6,15 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "history/message_categories.h"
 #include "history/page_json.h"
 #include "history/paging.h"
 #include "history/record_collector.h"
+#include "platform/store/bigram_tokenizer.h"
 #include "platform/store/client_db.h"
 #include "support/temp_dir.h"
 
@@ -36,6 +39,8 @@ const std::string& BigStore() {
         }
         sqlite3* db = nullptr;
         sqlite3_open((folder + CClientDB::kDatabaseFileName).c_str(), &db);
+        // The search index's triggers run on every insert and need its tokenizer.
+        store::RegisterBigramTokenizer(db);
         sqlite3_exec(db, "PRAGMA synchronous=OFF; BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt* insert = nullptr;
         sqlite3_prepare_v2(db,
@@ -54,7 +59,10 @@ const std::string& BigStore() {
             sqlite3_bind_text(insert, 1, (sent ? me : peer).c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_text(insert, 2, (sent ? peer : me).c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_bind_text(insert, 3, text.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insert);
+            if (sqlite3_step(insert) != SQLITE_DONE) {
+                std::fprintf(stderr, "building the store failed: %s\n", sqlite3_errmsg(db));
+                std::abort();
+            }
             sqlite3_reset(insert);
         }
         sqlite3_finalize(insert);
