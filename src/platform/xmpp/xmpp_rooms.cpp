@@ -200,7 +200,14 @@ void Rooms::Invite(const std::string& roomJid, const std::string& invitee,
     const std::string room = Jid(roomJid).Bare();
     const Jid who(invitee);
     if (who.LocalPart().empty()) return FailLocally(room, "not-acceptable", "ConferenceInvitation");
-    if (Room* known = Find(room)) known->lastMessageCall = "ConferenceInvitation";
+    if (Room* known = Find(room)) {
+        if (known->stage != Stage::Present) {
+            // The room would not know the room yet: the invitation waits until we are in.
+            known->invitations.emplace_back(who.Bare(), reason);
+            return;
+        }
+        known->lastMessageCall = "ConferenceInvitation";
+    }
     Send(RoomInvitation(wire_.ctx, Utf8(room), Utf8(who.Bare()), Utf8(reason)));
 }
 
@@ -415,10 +422,10 @@ void Rooms::OnIq(xmpp_stanza_t* stanza, Pending pending) {
                 Send(RoomLeave(wire_.ctx, Utf8(room->jid + "/" + room->nick)));
                 return;
             }
-            room->stage = Stage::Present;
             room->infoShown = true;
             Notify(InfoRecord(*room, static_cast<int>(room->occupants.size())));
             CountsChanged(*room);
+            Inside(*room);
             return;
         }
         case Asked::Destroy:
@@ -546,7 +553,9 @@ void Rooms::OnPresence(const RoomPresenceIn& presence) {
             if (room.entry == RoomEntry::MakeInstant) Notify(PresenceRecord(room, *it, {}));
             return;
         }
-        room.stage = Stage::Present;
+        Notify(PresenceRecord(room, *it, {}));
+        Inside(room);
+        return;
     }
     if (room.stage == Stage::LeavingQuietly ||
         (room.stage == Stage::Configuring && room.entry == RoomEntry::MakePersistent)) {
@@ -586,6 +595,16 @@ void Rooms::OnSubject(const RoomSubjectIn& subject) {
         return;
     }
     Notify(InfoRecord(room, static_cast<int>(room.occupants.size())));
+}
+
+void Rooms::Inside(Room& room) {
+    room.stage = Stage::Present;
+    std::vector<std::pair<std::string, std::string>> invitations;
+    invitations.swap(room.invitations);
+    for (const auto& [invitee, reason] : invitations) {
+        room.lastMessageCall = "ConferenceInvitation";
+        Send(RoomInvitation(wire_.ctx, Utf8(room.jid), Utf8(invitee), Utf8(reason)));
+    }
 }
 
 void Rooms::Joined(Room& room) {

@@ -88,6 +88,8 @@ class Rooms {
         bool infoShown = false;  // the joining's room info has been given
         std::string lastMessageCall = "SendConferenceMessage";
         std::vector<Occupant> occupants;
+        // Invitations asked for while the room was being made or entered: sent once in.
+        std::vector<std::pair<std::string, std::string>> invitations;  // invitee, reason
     };
     enum class Asked { Existence, Configuration, Destroy, Change, Members, Info, Invitation };
     struct Pending {
@@ -115,6 +117,7 @@ class Rooms {
     void OnMessage(const RoomMessageIn& message);
     void OnSubject(const RoomSubjectIn& subject);
     void Joined(Room& room);
+    void Inside(Room& room);
     NotifyRecord PresenceRecord(const Room& room, const Occupant& occupant,
                                 const std::string& status) const;
     NotifyRecord InfoRecord(const Room& room, int present) const;

@@ -190,6 +190,9 @@ RoomStanza ReadRoomStanza(xmpp_stanza_t* stanza, const std::string& conferenceDo
     const std::string fromText = Attr(stanza, "from");
     if (fromText.empty()) return NotARoomStanza{};
     const Jid from(fromText);
+    if (os::EqualsNoCase(from.Bare(), conferenceDomain)) {
+        return RoomStanzaRefused{"a stanza from the conference service itself was dropped"};
+    }
     if (!os::EqualsNoCase(from.Domain(), conferenceDomain)) {
         // An invitation may come straight from a person (XEP-0249) or a stray room presence
         // from anywhere: only the conference service's are read here.
