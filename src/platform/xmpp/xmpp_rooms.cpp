@@ -150,6 +150,12 @@ void Rooms::Enter(const std::string& roomJid, const std::string& nickname, RoomE
     }
     if (Room* known = Find(room)) {
         if (entry != RoomEntry::Enter) return FailLocally(room, "conflict", call);
+        if (known->entry == RoomEntry::MakePersistent && known->stage != Stage::Present) {
+            // Being made, which ends with its maker going out: entered again once out.
+            known->enterAfterLeaving = true;
+            if (!nickname.empty()) known->nick = nickname;
+            return;
+        }
         if (known->stage != Stage::Present) return;  // on its way in already
         // Entering again: the window is told who is there and what the room is.
         for (const Occupant& occupant : known->occupants) {
@@ -511,6 +517,15 @@ void Rooms::OnPresence(const RoomPresenceIn& presence) {
         if (!quiet) Notify(PresenceRecord(room, gone, presence.status));
         if (!own) {
             if (!room.persistent && room.stage == Stage::Present) CountsChanged(room);
+            return;
+        }
+        if (quiet && room.enterAfterLeaving) {
+            room.enterAfterLeaving = false;
+            room.entry = RoomEntry::Enter;
+            room.call = "EnterConferenceRoom";
+            room.occupants.clear();
+            room.stage = Stage::Joining;
+            Send(RoomJoin(wire_.ctx, Utf8(room.jid + "/" + room.nick)));
             return;
         }
         const std::string jid = room.jid;

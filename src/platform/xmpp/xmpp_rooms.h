@@ -85,7 +85,8 @@ class Rooms {
         std::string name;
         std::string subject;
         bool persistent = false;
-        bool infoShown = false;  // the joining's room info has been given
+        bool infoShown = false;          // the joining's room info has been given
+        bool enterAfterLeaving = false;  // entered while its maker was still going out
         std::string lastMessageCall = "SendConferenceMessage";
         std::vector<Occupant> occupants;
         // Invitations asked for while the room was being made or entered: sent once in.

@@ -273,6 +273,19 @@ TEST_P(RoomConformance, APersistentRoomGivesVoiceToMembersAndOnRequest) {
     EXPECT_EQ(MembersIn(bob->Drain()), (std::vector<SeenMember>{{In("卡萝"), "none", "kicked"}}));
 }
 
+TEST_P(RoomConformance, APersistentRoomEnteredRightAfterItsMakingTakesItsOwnerIn) {
+    ASSERT_EQ(alice->core->CreatePersistentRoom(room_, "项目组"), 1);
+    ASSERT_EQ(alice->core->EnterConferenceRoom(room_, ""), 1);
+    Settle();
+    Settle();  // made, left, entered again
+    const std::vector<NotifyRecord> records = alice->Drain();
+    EXPECT_EQ(RoomErrorIn(records), "none");
+    EXPECT_EQ(MembersIn(records), (std::vector<SeenMember>{{In("艾丽丝"), "moderator", ""}}));
+    const NotifyRecord* info = LastOf(records, nt::kRoomInfo);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(SlotsOf(*info).at(rs::kInfoKind), "persistent");
+}
+
 TEST_P(RoomConformance, RefusedCallsAreAnsweredWithTheRoomError) {
     ASSERT_TRUE(AliceAndBobInAPersistentRoom());
     struct Case {
