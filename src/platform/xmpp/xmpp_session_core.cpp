@@ -144,6 +144,7 @@ class Connection {
             self->engine_.Log(2, "XMPP: an oversized stanza was dropped unread");
             return 1;
         }
+        if (self->engine_.OnRoomStanza(stanza)) return 1;
         self->engine_.OnInbound(ReadStanza(stanza, self->engine_.ReadContextNow(*self)));
         return 1;
     }
@@ -349,6 +350,7 @@ int XmppSessionCore::Login(std::string_view userName, std::string_view password,
         rosterShown_ = false;
     }
     Post([this, jidUtf8, passwordUtf8] {
+        rooms_.reset();
         if (connection_ != nullptr) {
             for (std::uint64_t ticket : connection_->parked) AnswerTickets({ticket});
             connection_.reset();
@@ -423,6 +425,7 @@ void XmppSessionCore::OnDisconnected(bool secured, bool conflict, bool endedByUs
         phase_ = Phase::Offline;
         contacts_.clear();
     }
+    rooms_.reset();
     std::vector<std::uint64_t> waiting = std::move(connection_->parked);
     for (const auto& [id, ticket] : connection_->echoes) waiting.push_back(ticket);
     connection_->parked.clear();
@@ -887,54 +890,8 @@ int XmppSessionCore::BatchSendSms(std::string_view, std::string_view, int, int) 
 }
 int XmppSessionCore::QuerySmsLimitInfo(int) { return NotCarriedOut("QuerySmsLimitInfo"); }
 
-// ---- Rooms, files, gateways: not carried out by this engine yet ----
+// ---- Files and gateways: not carried out by this engine yet (rooms: xmpp_rooms_calls.cpp) ----
 
-int XmppSessionCore::RequestInstantRoom(std::string_view) {
-    return NotCarriedOut("RequestInstantRoom");
-}
-int XmppSessionCore::CreatePersistentRoom(std::string_view, std::string_view) {
-    return NotCarriedOut("CreatePersistentRoom");
-}
-int XmppSessionCore::DestroyRoom(std::string_view) { return NotCarriedOut("DestroyRoom"); }
-int XmppSessionCore::EnterConferenceRoom(std::string_view, std::string_view) {
-    return NotCarriedOut("EnterConferenceRoom");
-}
-int XmppSessionCore::LeaveConferenceRoom(std::string_view) {
-    return NotCarriedOut("LeaveConferenceRoom");
-}
-int XmppSessionCore::SendConferenceMessage(std::string_view, std::string_view, std::string_view) {
-    return NotCarriedOut("SendConferenceMessage");
-}
-int XmppSessionCore::ConferenceInvitation(std::string_view, std::string_view, std::string_view) {
-    return NotCarriedOut("ConferenceInvitation");
-}
-int XmppSessionCore::SetConferenceMembership(std::string_view, std::string_view, std::string_view) {
-    return NotCarriedOut("SetConferenceMembership");
-}
-int XmppSessionCore::ChangeConferenceSubject(std::string_view, std::string_view) {
-    return NotCarriedOut("ChangeConferenceSubject");
-}
-int XmppSessionCore::QueryConferenceMembersList(std::string_view) {
-    return NotCarriedOut("QueryConferenceMembersList");
-}
-int XmppSessionCore::QueryConferenceInfo(std::string_view) {
-    return NotCarriedOut("QueryConferenceInfo");
-}
-int XmppSessionCore::RefreshSelfConferenceList(int) {
-    return NotCarriedOut("RefreshSelfConferenceList");
-}
-int XmppSessionCore::GrantConferenceVoice(std::string_view, std::string_view) {
-    return NotCarriedOut("GrantConferenceVoice");
-}
-int XmppSessionCore::RevokeConferenceVoice(std::string_view, std::string_view) {
-    return NotCarriedOut("RevokeConferenceVoice");
-}
-int XmppSessionCore::KickConferenceUser(std::string_view, std::string_view) {
-    return NotCarriedOut("KickConferenceUser");
-}
-int XmppSessionCore::RequestConferenceVoice(std::string_view) {
-    return NotCarriedOut("RequestConferenceVoice");
-}
 int XmppSessionCore::SendFile(std::string_view, std::string_view, std::string_view, int) {
     // No file route yet: a transfer that cannot happen is a failure, never a silent success.
     Log(2, "XMPP: file transfer is not carried out by this engine yet");
@@ -1004,6 +961,14 @@ std::uint64_t XmppSessionCore::RequestEcho() {
 bool XmppSessionCore::EchoReturned(std::uint64_t ticket) const {
     std::lock_guard lock(mutex_);
     return ticket < nextTicket_ && !pendingTickets_.contains(ticket);
+}
+
+void XmppSessionCore::SendOnConnection(xmpp_stanza_t* stanza) {
+    if (connection_ != nullptr) {
+        connection_->Send(stanza);
+    } else {
+        xmpp_stanza_release(stanza);
+    }
 }
 
 void XmppSessionCore::CutConnection() {

@@ -30,6 +30,7 @@
 #include "platform/session/session_core.h"
 #include "platform/session/session_utilities.h"
 #include "platform/xmpp/stanza_reader.h"
+#include "platform/xmpp/xmpp_rooms.h"
 #include "platform/xmpp/xmpp_settings.h"
 
 namespace os {
@@ -217,6 +218,14 @@ class XmppSessionCore : public SessionCore {
     void OnOwnPresenceElsewhere(const std::string& resource);
     ContactListData RosterList() const;  // with mutex_ held
 
+    // ---- Rooms (xmpp_rooms_calls.cpp) ----
+    // Runs a room call on the I/O thread; 0 when not logged in.
+    int RoomCall(std::string_view roomJid, std::function<void(xmpp::Rooms&)> call);
+    // The rooms of the connection, made when first needed; null while not logged in.
+    xmpp::Rooms* RoomsNow();
+    bool OnRoomStanza(xmpp_stanza_t* stanza);
+    void SendOnConnection(xmpp_stanza_t* stanza);
+
     XmppSettings settings_;
     os::Clock& clock_;
     const SessionUtilities utilities_;
@@ -240,6 +249,7 @@ class XmppSessionCore : public SessionCore {
 
     // The I/O thread's: the connection object lives and dies on it.
     std::unique_ptr<xmpp::Connection> connection_;
+    std::unique_ptr<xmpp::Rooms> rooms_;  // one per connection, reset when it ends
     std::mutex tasksMutex_;
     std::deque<std::function<void()>> tasks_;
     bool stopping_ = false;
