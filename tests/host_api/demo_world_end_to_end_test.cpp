@@ -5,18 +5,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include "chat/chat_controls.h"
 #include "chat/dlg_chat.h"
 #include "contacts/im_tree.h"
 #include "contacts/main_panel_trees.h"
+#include "core/user_folder.h"
 #include "history/oa_notices.h"
 #include "history/rtoa_body.h"
+#include "os/sys/file_ops.h"
+#include "os/text/cstring_ops.h"
 #include "platform/session/sim_bots.h"
 #include "platform/session/sim_demo_world.h"
+#include "platform/session/sim_file_transfers.h"
 #include "subsystems_fixture.h"
 #include "support/gbk_print.h"
+#include "support/temp_dir.h"
+#include "support/test_files.h"
 
 namespace host_api_test {
 namespace {
@@ -246,6 +253,88 @@ TEST_F(DemoWorldTest, ABotShakesTheWindowAndSendsFacesWhenAsked) {
     const auto text = driver.ReadRichText(chat->hwnd().value(), chat::control::kView);
     ASSERT_TRUE(text.has_value());
     EXPECT_NE(text->description.find("face 14"), std::string::npos) << text->description;
+}
+
+// The entries of a folder, by name.
+std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(DemoWorldTest, ABotTakesAFileSentToItAndSaysWhatArrived) {
+    CDlgChat* chat = OpenChatFromRoster("小助手");
+    ASSERT_NE(chat, nullptr);
+    const auto window = chat->hwnd().value();
+    testing_support::TempDir files;
+    const std::filesystem::path sent = files.path() / "report.bin";
+    testing_support::Put(sent, std::string(3 * 1048576, 'r'));
+
+    world.prompter().AnswerOpenFile(sent.string());
+    ASSERT_TRUE(driver.Click(window, chat::control::kSendFile)) << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(Advance(0));
+    EXPECT_NE(View(*chat).find("等待对方回应文件传输请求( 文件:report.bin"), std::string::npos);
+    // The bot takes it a moment later; it moves a chunk at a time.
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotTypingAfterMs));
+    EXPECT_NE(View(*chat).find("开始发送文件 report.bin ..."), std::string::npos) << View(*chat);
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::SimFileTransfers::kChunkIntervalMs));
+    ASSERT_EQ(chat->transfers().Panel().size(), 1u);
+    EXPECT_EQ(chat->transfers().Panel()[0].percent, "33%");
+    ASSERT_NO_FATAL_FAILURE(Advance(2 * platform::SimFileTransfers::kChunkIntervalMs));
+    EXPECT_NE(View(*chat).find("文件 report.bin 发送成功"), std::string::npos) << View(*chat);
+
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotTypingAfterMs));
+    EXPECT_NE(View(*chat).find("收到你的文件“report.bin”，共 3145728 字节，谢谢！"),
+              std::string::npos)
+        << View(*chat);
+    // The bot keeps nothing of what it was sent.
+    EXPECT_EQ(EntriesOf(demo->botFolder()).size(), 1u);
+    EXPECT_TRUE(os::FileExists(demo->botFolder() + std::string(platform::kBotFileName)));
+}
+
+TEST_F(DemoWorldTest, ABotRefusesAFileAboveItsLimit) {
+    CDlgChat* chat = OpenChatFromRoster("回声机器人");
+    ASSERT_NE(chat, nullptr);
+    testing_support::TempDir files;
+    const std::filesystem::path big = files.path() / "big.iso";
+    testing_support::Put(big, "x");
+    std::filesystem::resize_file(big, platform::kBotFileLimit + 1);  // a hole, no disk
+
+    world.prompter().AnswerOpenFile(big.string());
+    ASSERT_TRUE(driver.Click(chat->hwnd().value(), chat::control::kSendFile)) << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotTypingAfterMs));
+    EXPECT_NE(View(*chat).find("对方拒绝了文件传输"), std::string::npos) << View(*chat);
+    EXPECT_NE(View(*chat).find("这个文件我收不了"), std::string::npos) << View(*chat);
+    EXPECT_EQ(chat->transfers().Count(), 0);
+}
+
+TEST_F(DemoWorldTest, ABotSendsItsSmallFileWhenAskedAndTheUserReceivesIt) {
+    CDlgChat* chat = OpenChatFromRoster("小助手");
+    ASSERT_NE(chat, nullptr);
+    ASSERT_NO_FATAL_FAILURE(Send(*chat, "发个文件"));
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotAnswerAfterMs));
+    EXPECT_NE(View(*chat).find("这就给你发个文件"), std::string::npos) << View(*chat);
+    const std::string name(platform::kBotFileName);
+    const std::string contents = platform::BotFileContents();
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::kBotExtraAfterMs - platform::kBotAnswerAfterMs));
+    EXPECT_NE(
+        View(*chat).find(os::Format("要发送文件 %s(%zu 字节)给您, 您可以接收、另存、拒绝该文件",
+                                    name.c_str(), contents.size())),
+        std::string::npos)
+        << View(*chat);
+
+    ASSERT_TRUE(driver.ClickLink(chat->hwnd().value(), chat::control::kView, "接收"))
+        << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(Advance(platform::SimFileTransfers::kChunkIntervalMs));
+    EXPECT_NE(View(*chat).find("接收文件 " + name + " 成功"), std::string::npos) << View(*chat);
+    const std::string account = world.simSession().GetCurrentUserLimitName();
+    std::string arrived;
+    ASSERT_TRUE(os::ReadFile(
+        core::UserFolder(commonDir.str(), account).value_or("") + "File/" + name, arrived));
+    EXPECT_EQ(arrived, contents);
 }
 
 TEST_F(DemoWorldTest, BuddiesChangePresenceAsTheClockMovesAndOnlyThen) {

@@ -202,6 +202,141 @@ TEST_F(FileTransferEndToEndTest, AReceivedNameThatLeavesItsFolderLandsInsideItUn
     EXPECT_EQ(Entries(folder), (std::vector<std::string>{"evil.txt"}));
 }
 
+// Bob's file cut by the network after 3 of its 5 chunks, as the user's folder has it then.
+class ResumedFileTest : public FileTransferEndToEndTest {
+  protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(OpenChatWithBob());
+        sent = files.path() / "part.bin";
+        ASSERT_NO_FATAL_FAILURE(MakeFile(sent, 5 * 1048576));
+        const std::string account = world.simSession().GetCurrentUserLimitName();
+        folder = fs::path(core::UserFolder(commonDir.str(), account).value_or("")) / "File";
+        received = folder / "part.bin";
+
+        ASSERT_EQ(remote->SendFile(me, sent.string(), "00000000000000000000000000000001", 0), 1);
+        ASSERT_TRUE(ViewShows("要发送文件 part.bin(5120 KB)给您, 您可以接收、另存、拒绝该文件"));
+        ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "接收")) << driver.LastError();
+        ASSERT_TRUE(ViewShows("开始接收文件 part.bin ..."));
+        ASSERT_NO_FATAL_FAILURE(MoveChunks(3));
+        world.server().CutFileTransfers();
+        ASSERT_TRUE(ViewShows("由于网络原因,接收文件part.bin失败"));
+        EXPECT_EQ(chat->transfers().Count(), 0);
+        // The part waits under a temporary name of its own, never the file's.
+        const std::vector<std::string> entries = Entries(folder);
+        ASSERT_EQ(entries.size(), 1u);
+        EXPECT_NE(entries[0], "part.bin");
+        EXPECT_EQ(fs::file_size(folder / entries[0]), 3u * 1048576);
+    }
+
+    // Bob offers the same file again; the offer says how much arrived.
+    void OfferAgain(const char* key) {
+        ASSERT_EQ(remote->SendFile(me, sent.string(), key, 0), 1);
+        ASSERT_TRUE(
+            ViewShows("要发送文件 part.bin(5120 KB/已接收60%)给您, 您可以续传、另存、拒绝该文件"));
+    }
+
+    int TimesShown(const std::string& part) {
+        const std::string view = View();
+        int count = 0;
+        for (std::size_t at = view.find(part); at != std::string::npos;
+             at = view.find(part, at + part.size())) {
+            ++count;
+        }
+        return count;
+    }
+
+    fs::path sent;
+    fs::path folder;
+    fs::path received;
+};
+
+TEST_F(ResumedFileTest, APartlyReceivedFileGoesOnFromWhereItWasCutAndEqualsTheSentOne) {
+    ASSERT_NO_FATAL_FAILURE(OfferAgain("00000000000000000000000000000002"));
+    ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "续传")) << driver.LastError();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return TimesShown("开始接收文件 part.bin ...") == 2 &&
+               world.simSession().QueuedCount() == 0 && world.simSession().IssuedCount() == 0;
+    }));
+    // It starts at the 60 % that arrived, and two chunks end it.
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        const auto panel = chat->transfers().Panel();
+        return panel.size() == 1 && panel[0].percent == "60%";
+    }));
+    ASSERT_NO_FATAL_FAILURE(MoveChunks(1));
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        const auto panel = chat->transfers().Panel();
+        return panel.size() == 1 && panel[0].percent == "80%";
+    }));
+    EXPECT_GBK_EQ(chat->transfers().Panel().at(0).speed, "速度:10 MB/秒")
+        << "the bytes of before are no part of the speed";
+    EXPECT_FALSE(fs::exists(received));
+    ASSERT_NO_FATAL_FAILURE(MoveChunks(1));
+    ASSERT_TRUE(ViewShows("接收文件 part.bin 成功"));
+    EXPECT_TRUE(testing_support::Slurp(received) == testing_support::Slurp(sent));
+    EXPECT_EQ(Entries(folder), (std::vector<std::string>{"part.bin"}));
+    EXPECT_EQ(TimesShown("开始接收文件 part.bin ..."), 2) << "one start line for each start";
+}
+
+TEST_F(ResumedFileTest, RefusingTheResumedOfferRemovesThePart) {
+    ASSERT_NO_FATAL_FAILURE(OfferAgain("00000000000000000000000000000002"));
+    ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "拒绝")) << driver.LastError();
+    ASSERT_TRUE(ViewShows("您拒绝了文件传输"));
+    EXPECT_TRUE(Entries(folder).empty());
+    // Offered once more, the file starts from nothing.
+    ASSERT_EQ(remote->SendFile(me, sent.string(), "00000000000000000000000000000003", 0), 1);
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        // The first offer's line became its start line; this one is new.
+        return TimesShown("要发送文件 part.bin(5120 KB)给您, 您可以接收、另存、拒绝该文件") == 1;
+    }));
+}
+
+TEST_F(ResumedFileTest, CancelledOrSavedElsewhereTheFileLeavesNoPart) {
+    // Bob cancels the resumed file: its part goes, and the next offer starts from nothing.
+    ASSERT_NO_FATAL_FAILURE(OfferAgain("00000000000000000000000000000002"));
+    ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "续传")) << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(MoveChunks(1));
+    ASSERT_EQ(remote->CancelFile("00000000000000000000000000000002"), 1);
+    ASSERT_TRUE(ViewShows("对方取消了文件 part.bin 传输"));
+    EXPECT_TRUE(Entries(folder).empty());
+
+    // Cut once more at 40 %, then saved elsewhere: it starts again from its first byte there,
+    // and the part goes.
+    ASSERT_EQ(remote->SendFile(me, sent.string(), "00000000000000000000000000000003", 0), 1);
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return TimesShown("要发送文件 part.bin(5120 KB)给您, 您可以接收") == 1;
+    }));
+    ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "接收")) << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(MoveChunks(2));
+    world.server().CutFileTransfers();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] { return chat->transfers().Count() == 0; }));
+    ASSERT_EQ(remote->SendFile(me, sent.string(), "00000000000000000000000000000004", 0), 1);
+    ASSERT_TRUE(ViewShows("要发送文件 part.bin(5120 KB/已接收40%)给您"));
+    const fs::path elsewhere = files.path() / "elsewhere.bin";
+    world.prompter().AnswerSaveFile(elsewhere.string());
+    ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "另存")) << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(MoveChunks(5));
+    ASSERT_TRUE(ViewShows("接收文件 part.bin 成功"));
+    EXPECT_TRUE(testing_support::Slurp(elsewhere) == testing_support::Slurp(sent));
+    EXPECT_TRUE(Entries(folder).empty());
+
+    // The user closes the window during a file: nothing stays behind. (Saved into the user's
+    // folder again: the last folder used is the other one now.)
+    ASSERT_EQ(remote->SendFile(me, sent.string(), "00000000000000000000000000000005", 0), 1);
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return TimesShown("要发送文件 part.bin(5120 KB)给您, 您可以接收") == 1;
+    }));
+    world.prompter().AnswerSaveFile(received.string());
+    ASSERT_TRUE(driver.ClickLink(window, chat::control::kView, "另存")) << driver.LastError();
+    ASSERT_NO_FATAL_FAILURE(MoveChunks(2));
+    world.prompter().AnswerMessageBox(os::IDYES);
+    ASSERT_TRUE(driver.Close(window)) << driver.LastError();
+    ASSERT_TRUE(PumpUntil(world.windows(), [&] {
+        return manager->FindChatWindow(bob, platform::JidMatch::Loose) == nullptr;
+    }));
+    chat = nullptr;
+    EXPECT_TRUE(Entries(folder).empty());
+}
+
 TEST_F(FileTransferEndToEndTest, DroppedFilesAreSentLikeChosenOnesUpToFourAtOnce) {
     ASSERT_NO_FATAL_FAILURE(OpenChatWithBob());
     std::vector<std::string> paths;

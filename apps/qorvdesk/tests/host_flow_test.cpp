@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
@@ -28,6 +30,7 @@
 #include <optional>
 
 #include "box_answerer.h"
+#include "file_dialog_answerer.h"
 #include "frame_window.h"
 #include "gbk_bridge.h"
 #include "host_app.h"
@@ -60,6 +63,10 @@ constexpr int kSmsContents = 1507;
 constexpr int kSmsCounter = 1508;
 constexpr int kSmsSend = 1519;
 constexpr int kSmsClose = 1520;
+// The chat window's "发送文件" button and the transfer panel's first row (label, bar).
+constexpr int kSendFileButton = 1102;
+constexpr int kTransferLine = 1401;
+constexpr int kTransferBar = 1411;
 
 // The names of the images a document shows, in order.
 QStringList ImagesOf(const QTextDocument& document) {
@@ -87,6 +94,29 @@ int SmsLeftIn(const QString& text) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+// Clicks the link whose text is `word` in a message view, where it shows on screen; false
+// when the view has no such link (the last one counts when several do).
+bool ClickLinkWord(QTextBrowser* view, const QString& word) {
+    QTextDocument* document = view->document();
+    int position = -1;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int at = fragment.text().indexOf(word);
+            if (at >= 0 && fragment.charFormat().isAnchor()) position = fragment.position() + at;
+        }
+    }
+    if (position < 0) return false;
+    QTextCursor cursor(document);
+    cursor.setPosition(position + 1);  // inside the word, not at its edge
+    view->ensureCursorVisible();
+    view->setTextCursor(cursor);
+    view->ensureCursorVisible();
+    const QPoint at = view->cursorRect(cursor).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    return true;
+}
+
 // A person's double click: a click, then the second press that makes it double.
 void DoubleClick(QTreeWidget* tree, QTreeWidgetItem* item) {
     tree->scrollToItem(item);
@@ -102,6 +132,7 @@ class HostFlowTest : public QObject {
 
   private:
     std::unique_ptr<host::HostApp> app_;
+    QTemporaryDir files_;
     QPointer<QWidget> chat_;
     QPointer<QWebEngineView> manager_;
     int step_ = 0;
@@ -436,6 +467,86 @@ class HostFlowTest : public QObject {
         input->selectAll();
         QTest::keyClick(input, Qt::Key_Backspace);
         QVERIFY(Until([&] { return input->toPlainText().isEmpty(); }));
+    }
+
+    // The first row of the chat window's transfer panel, while it is shown.
+    QProgressBar* TransferBar() {
+        auto* bar = ChatControl<QProgressBar>(kTransferBar);
+        return bar != nullptr && bar->isVisible() ? bar : nullptr;
+    }
+    QString TransferLine() {
+        auto* line = ChatControl<QLabel>(kTransferLine);
+        return line != nullptr && line->isVisible() ? line->text() : QString();
+    }
+
+    void sendsAFileToTheBotWithProgressInThePanel() {
+        QVERIFY(chat_ != nullptr && files_.isValid());
+        const QString path = QDir(files_.path()).filePath(QStringLiteral("report.bin"));
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(file.resize(10 * 1048576));  // ten chunks of the server's
+        }
+        auto* history = ChatControl<QTextBrowser>(kHistory);
+        QVERIFY(history != nullptr);
+        {
+            FileDialogAnswerer chooser(path);
+            QTest::mouseClick(ChatControl<QPushButton>(kSendFileButton), Qt::LeftButton);
+            QVERIFY(chooser.answered());
+            QCOMPARE(chooser.title(), QStringLiteral("选择要发送的文件"));
+        }
+        QVERIFY(Until([&] {
+            return history->toPlainText().contains(QStringLiteral("开始发送文件 report.bin ..."));
+        }));
+        // The bar moves while the file goes, and the row names it with its size and speed.
+        QVERIFY(Until([&] {
+            QProgressBar* bar = TransferBar();
+            return bar != nullptr && bar->value() > 0 && bar->value() < 100;
+        }));
+        QVERIFY2(TransferLine().startsWith(QStringLiteral("report.bin  大小:")),
+                 qPrintable(TransferLine()));
+        QVERIFY(TransferLine().contains(QStringLiteral("速度:")));
+        Picture(QStringLiteral("file-sending"));
+        QVERIFY(Until([&] {
+            return history->toPlainText().contains(QStringLiteral("文件 report.bin 发送成功"));
+        }));
+        QVERIFY(Until([&] { return TransferBar() == nullptr; }));
+        QVERIFY(Until([&] {
+            return history->toPlainText().contains(
+                QStringLiteral("收到你的文件“report.bin”，共 10485760 字节"));
+        }));
+        Picture(QStringLiteral("file-sent"));
+    }
+
+    void receivesTheBotsFileByClickingItsWord() {
+        QVERIFY(chat_ != nullptr);
+        auto* history = ChatControl<QTextBrowser>(kHistory);
+        QVERIFY(history != nullptr);
+        Send(QStringLiteral("发个文件"), QString());
+        QVERIFY(!QTest::currentTestFailed());
+        const QString name = QStringLiteral("机器人的问候.txt");
+        QVERIFY(Until([&] {
+            return history->toPlainText().contains(QStringLiteral("要发送文件 %1(").arg(name));
+        }));
+        // The offered file is listed in the panel until it is in.
+        QVERIFY(Until([&] { return TransferLine().startsWith(name); }));
+        Picture(QStringLiteral("file-offered"));
+
+        QVERIFY(ClickLinkWord(history, QStringLiteral("接收")));
+        QVERIFY(Until([&] {
+            return history->toPlainText().contains(QStringLiteral("接收文件 %1 成功").arg(name));
+        }));
+        QVERIFY(Until([&] { return TransferBar() == nullptr; }));
+        // The file is in the user's folder for received files.
+        QString found;
+        QDirIterator it(QString::fromLocal8Bit(qgetenv("QORVDESK_HOME")), {name}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        if (it.hasNext()) found = it.next();
+        QVERIFY2(!found.isEmpty(), "the received file is nowhere in the client's folder");
+        QFile received(found);
+        QVERIFY(received.open(QIODevice::ReadOnly));
+        QVERIFY(received.readAll().contains("Hello! This small file came from the demo bot."));
+        Picture(QStringLiteral("file-received"));
     }
 
     void closingTheChatWindowAndAMessageWaitsInTheTray() {

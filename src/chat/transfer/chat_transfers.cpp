@@ -48,6 +48,12 @@ std::string LeafOf(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
+// The bytes an event says arrived, within 0 and the file's size.
+std::uint64_t BytesArrived(const platform::FileTransferData& data) {
+    const std::int64_t size = std::max<std::int64_t>(data.size, 0);
+    return static_cast<std::uint64_t>(std::clamp<std::int64_t>(data.transferred, 0, size));
+}
+
 }  // namespace
 
 ChatTransfers::ChatTransfers(core::ClientContext& context, CChatRichView& view,
@@ -163,8 +169,24 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
         record.direction = TransferDirection::Receiving;
         record.window = window_;
         record.progress.total = record.size;
+        // Part of this file arrived before: the offer is one to go on with.
+        const std::uint64_t received = BytesArrived(data);
+        const bool resumed = received > 0 && received < record.size;
+        if (resumed) record.progress.done = received;
         Transfers().Add(record);
         UpdateTimer();
+        if (resumed) {
+            AppendPrompt(
+                record.key,
+                os::Format(
+                    "\r\n%s %s 要发送文件 %s(%s/已接收%s)给您, 您可以续传、另存、拒绝该文件\r\n",
+                    Now().c_str(), peerName_.c_str(), name->c_str(), SizeText(record.size).c_str(),
+                    PercentText(received, record.size).c_str()),
+                {{"续传", transfer_link::kReceive},
+                 {"另存", transfer_link::kSaveAs},
+                 {"拒绝", transfer_link::kRefuse}});
+            return;
+        }
         AppendPrompt(record.key,
                      os::Format("\r\n%s %s 要发送文件 %s(%s)给您, 您可以接收、另存、拒绝该文件\r\n",
                                 Now().c_str(), peerName_.c_str(), name->c_str(),
@@ -209,7 +231,9 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
                     r.progress.done =
                         static_cast<std::uint64_t>(std::max<std::int64_t>(data.transferred, 0));
                     const os::Millis elapsed = now - r.progress.startedAt;
-                    if (elapsed > 0) r.progress.bytesPerSecond = r.progress.done * 1000 / elapsed;
+                    const std::uint64_t moved =
+                        r.progress.done - std::min(r.progress.done, r.progress.doneAtStart);
+                    if (elapsed > 0) r.progress.bytesPerSecond = moved * 1000 / elapsed;
                 });
                 PanelChanged();
             }
@@ -218,11 +242,19 @@ void ChatTransfers::OnEvent(std::uint32_t type, const platform::FileTransferData
             Transfers().Update(data.key, [&](TransferRecord& r) {
                 r.progress.started = true;
                 r.progress.startedAt = context_.clock.Now();
+                // A resumed file starts where it was cut; a fresh one (or one saved elsewhere)
+                // at 0.
+                r.progress.done = BytesArrived(data);
+                r.progress.doneAtStart = r.progress.done;
+                r.progress.doneAtLastCheck = r.progress.done;
             });
             PanelChanged();
-            ReplacePrompt(
-                data.key,
-                os::Format(sending ? "开始发送文件 %s ...\r\n" : "开始接收文件 %s ...\r\n", name));
+            // A received file's offer line became its start line when the user accepted it.
+            if (sending) {
+                ReplacePrompt(data.key, os::Format("开始发送文件 %s ...\r\n", name));
+            } else if (prompts_.contains(data.key)) {
+                ReplacePrompt(data.key, os::Format("开始接收文件 %s ...\r\n", name));
+            }
             return;
         case nt::kFileTransferSucceeded:
             if (sending) {

@@ -7,7 +7,9 @@
 // Prompts are grey lines whose words are links with the target "transfer:<action>:<key>";
 // a prompt line is replaced in place when its transfer starts. A name from a peer is made a
 // safe leaf (os::SafeLeafName) before it is shown or saved; an offer whose name leaves
-// nothing is refused.
+// nothing is refused. An offer of a file part of which arrived before (the engine's
+// `transferred`) is shown with what was received and "续传", which receives it like "接收":
+// the engine goes on from those bytes when the file is saved where its part was.
 //
 // Offline files (chat_transfers_offline.cpp) go through the context's OfflineFileLib: an
 // upload to the configured upload address, which ends with the "#(-3)#" notice sent to the

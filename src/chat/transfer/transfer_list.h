@@ -29,6 +29,8 @@ enum class TransferDirection { Sending = 0, Receiving = 1 };
 struct TransferProgress {
     std::uint64_t total = 0;
     std::uint64_t done = 0;
+    // What had arrived before this start (a resumed file): not counted in the speed.
+    std::uint64_t doneAtStart = 0;
     std::uint64_t bytesPerSecond = 0;
     std::uint64_t doneAtLastCheck = 0;
     os::Millis stalledMs = 0;

@@ -55,6 +55,7 @@ std::vector<BotStep> BotAnswer(BotStyle style, std::string_view text) {
     const bool shaken = text == kShake;
     const bool wantsShake = shaken || Mentions(text, "抖动", "shake");
     const bool wantsFaces = !shaken && Mentions(text, "表情", "face");
+    const bool wantsFile = !shaken && Mentions(text, "发个文件", "send file");
 
     std::string answer;
     if (shaken) {
@@ -63,11 +64,14 @@ std::vector<BotStep> BotAnswer(BotStyle style, std::string_view text) {
         answer = "你说：" + Quote(text);
     } else {
         answer = "你好！我是小助手，收到你的消息：" + Quote(text) + "。";
-        if (!wantsShake && !wantsFaces)
-            answer += "发“抖动”我就抖抖你的窗口，发“表情”送你几个表情。";
+        if (!wantsShake && !wantsFaces && !wantsFile)
+            answer +=
+                "发“抖动”我就抖抖你的窗口，发“表情”送你几个表情，发“发个文件”我给你传个"
+                "文件，也可以给我发文件。";
     }
     if (wantsShake && !shaken) answer += "好的，抖一抖！";
     if (wantsFaces) answer += "送你几个表情：";
+    if (wantsFile) answer += "这就给你发个文件。";
 
     std::vector<BotStep> steps;
     steps.push_back({kBotTypingAfterMs, BotStepKind::Typing, "composing"});
@@ -75,7 +79,29 @@ std::vector<BotStep> BotAnswer(BotStyle style, std::string_view text) {
     steps.push_back({kBotAnswerAfterMs, BotStepKind::Typing, "active"});
     if (wantsShake) steps.push_back({kBotExtraAfterMs, BotStepKind::Message, std::string(kShake)});
     if (wantsFaces) steps.push_back({kBotExtraAfterMs, BotStepKind::Message, std::string(kFaces)});
+    if (wantsFile) steps.push_back({kBotExtraAfterMs, BotStepKind::SendFile, {}});
     return steps;
+}
+
+std::string BotFileContents() {
+    std::string text = "你好！这是机器人发给你的文件。\r\n";
+    text += "收到它，说明文件传输一切正常：它从机器人那里经服务器来到你的电脑上。\r\n";
+    text += "Hello! This small file came from the demo bot.\r\n";
+    return text;
+}
+
+std::vector<BotStep> BotFileOfferAnswer(std::string_view key, std::int64_t size) {
+    if (size <= 0 || size > kBotFileLimit) {
+        return {{kBotTypingAfterMs, BotStepKind::Message,
+                 os::Format("这个文件我收不了：我只收 1 字节到 %d MB 的文件。",
+                            static_cast<int>(kBotFileLimit >> 20))}};
+    }
+    return {{kBotTypingAfterMs, BotStepKind::AcceptFile, std::string(key)}};
+}
+
+std::string BotFileReceivedText(std::string_view name, std::int64_t size) {
+    return os::Format("收到你的文件“%s”，共 %lld 字节，谢谢！",
+                      os::LeftBytes(name, kQuoteBytes).c_str(), static_cast<long long>(size));
 }
 
 }  // namespace platform

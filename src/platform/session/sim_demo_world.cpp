@@ -1,10 +1,16 @@
 #include "platform/session/sim_demo_world.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
 #include <thread>
 
+#include "os/sys/file_ops.h"
 #include "os/text/cstring_ops.h"
 #include "os/ui/window.h"
 #include "os/ui/window_system.h"
@@ -171,6 +177,10 @@ SimDemoWorld::~SimDemoWorld() {
     if (window_ != nullptr) window_->DestroyWindow();
     window_.reset();
     participants_.clear();
+    if (!botFolder_.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(botFolder_, error);
+    }
 }
 
 std::vector<std::string> SimDemoWorld::BotJids() const {
@@ -200,6 +210,7 @@ bool SimDemoWorld::Start() {
         return false;
     }
     hwnd_ = window_->hwnd();
+    MakeBotFolder();
     Populate();
     window_->SetTimer(kPresenceTimer, kPresenceStepMs);
     return true;
@@ -273,6 +284,24 @@ void SimDemoWorld::Populate() {
     OpenDemoRoom();
 }
 
+bool SimDemoWorld::MakeBotFolder() {
+    std::error_code error;
+    const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    if (error) return false;
+    std::string folder = (base / "qorv-demo-bots-XXXXXX").string();
+    if (::mkdtemp(folder.data()) == nullptr) return false;
+    // The folder's name is ours but its parent the environment's: GBK and the file system
+    // agree on it only when it is ASCII.
+    if (std::any_of(folder.begin(), folder.end(),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; }) ||
+        !os::WriteFileAtomically(folder + "/" + std::string(kBotFileName), BotFileContents())) {
+        std::filesystem::remove_all(folder, error);
+        return false;
+    }
+    botFolder_ = folder + "/";
+    return true;
+}
+
 void SimDemoWorld::OpenDemoRoom() {
     demoRoomJid_ = std::string(kDemoRoomLocal) + "@conference." + server_.HostName();
     Participant& keeper = participants_[kRoomBot];
@@ -291,8 +320,8 @@ void SimDemoWorld::PlanAnswer(std::size_t participant, const MessageData& messag
     const os::Millis now = windows_.clock().Now();
     const std::string to = inRoom ? Jid(message.from).Bare() : message.from;
     for (BotStep& step : BotAnswer(*participants_[participant].bot, message.content)) {
-        // A room shows no typing state.
-        if (inRoom && step.kind == BotStepKind::Typing) continue;
+        // A room shows no typing state and carries no files.
+        if (inRoom && step.kind != BotStepKind::Message) continue;
         agenda_.emplace(now + step.afterMs, PlannedStep{participant, to, std::move(step), inRoom});
     }
 }
@@ -351,6 +380,9 @@ void SimDemoWorld::Drain() {
                        !IsOwnRoomMessage(*message, participants_[i].nickname)) {
                 // Only what others say live in the room, never the history or its own lines.
                 PlanAnswer(i, *message, true);
+            } else if (const auto* file = record->As<FileTransferData>();
+                       file != nullptr && participants_[i].bot) {
+                NoteBotFile(i, record->type, *file);
             } else if (const auto* presence = record->As<PresenceData>();
                        presence != nullptr &&
                        Jid(presence->jid).StoreKey() == Jid(demoJid_).StoreKey()) {
@@ -363,6 +395,31 @@ void SimDemoWorld::Drain() {
         }
     }
     ArmStepTimer();
+}
+
+void SimDemoWorld::NoteBotFile(std::size_t participant, std::uint32_t type,
+                               const FileTransferData& file) {
+    if (file.sending) return;  // the bot's own file: nothing to do while it goes
+    SimSessionCore& session = *participants_[participant].session;
+    if (botFolder_.empty()) {
+        if (type == notify_type::kFileOffer) session.DenyFile(file.key);
+        return;
+    }
+    const os::Millis now = windows_.clock().Now();
+    const std::string to = Jid(file.peerJid).Bare();
+    if (type == notify_type::kFileOffer) {
+        for (BotStep& step : BotFileOfferAnswer(file.key, file.size)) {
+            if (step.kind != BotStepKind::AcceptFile) session.DenyFile(file.key);
+            agenda_.emplace(now + step.afterMs, PlannedStep{participant, to, std::move(step)});
+        }
+    } else if (type == notify_type::kFileTransferSucceeded) {
+        // The bot only says what came; it keeps nothing of it.
+        if (file.filePath.starts_with(botFolder_)) os::DeleteFile(file.filePath);
+        agenda_.emplace(now + kBotTypingAfterMs,
+                        PlannedStep{participant, to,
+                                    BotStep{kBotTypingAfterMs, BotStepKind::Message,
+                                            BotFileReceivedText(file.fileName, file.size)}});
+    }
 }
 
 void SimDemoWorld::NoteDemoPresence(const std::string& word) {
@@ -380,6 +437,17 @@ void SimDemoWorld::RunDueSteps() {
         Participant& bot = participants_[planned.participant];
         if (planned.inRoom) {
             bot.session->SendConferenceMessage(planned.to, planned.step.text, kBotFont);
+        } else if (planned.step.kind == BotStepKind::AcceptFile) {
+            bot.session->RecvFile(
+                botFolder_ +
+                    os::Format("received-%llu", static_cast<unsigned long long>(++botFiles_)),
+                planned.step.text);
+        } else if (planned.step.kind == BotStepKind::SendFile) {
+            if (botFolder_.empty()) continue;
+            // A key of 32 hexadecimal digits, as every client's.
+            bot.session->SendFile(
+                planned.to, botFolder_ + std::string(kBotFileName),
+                os::Format("D0B07%027llX", static_cast<unsigned long long>(++botFiles_)), 0);
         } else if (planned.step.kind == BotStepKind::Typing) {
             bot.session->SendInputStateMessage(bot.jid, planned.to, planned.step.text);
         } else {

@@ -10,6 +10,9 @@
 // move the presence and play the bots' answers, and a bot learns of a message through its
 // session's delivery hook, which posts the work to that window. So an idle world costs
 // nothing between its steps, and under a manual clock nothing moves until the clock does.
+//
+// The bots' files live in a private temporary folder of the world (mode 0700), removed with
+// it: the small file they send, and the files people send them, each deleted once it arrived.
 
 #include <atomic>
 #include <cstddef>
@@ -73,6 +76,9 @@ class SimDemoWorld {
     // The bots' and the buddies' JIDs, in roster order.
     std::vector<std::string> BotJids() const;
     std::vector<std::string> BuddyJids() const;
+    // The bots' folder (ends in '/'); empty when it could not be made (the bots then send and
+    // take no files).
+    const std::string& botFolder() const { return botFolder_; }
 
   private:
     class Window;
@@ -105,6 +111,9 @@ class SimDemoWorld {
     void ArmStepTimer();
     void StepPresence();
     void NoteDemoPresence(const std::string& word);
+    // A bot's session heard of a file (an offer to it, or the end of one it receives).
+    void NoteBotFile(std::size_t participant, std::uint32_t type, const FileTransferData& file);
+    bool MakeBotFolder();
 
     SimServer& server_;
     os::WindowSystem& windows_;
@@ -119,6 +128,8 @@ class SimDemoWorld {
     os::HWND hwnd_;
     std::atomic<bool> drainPosted_{false};
     bool demoOnline_ = false;
+    std::string botFolder_;
+    std::uint64_t botFiles_ = 0;  // names the files the bots receive and the keys they send
 };
 
 }  // namespace platform

@@ -7,8 +7,15 @@
 // ends an offer not yet started and tells the receiver (type 104) that the file comes offline. A
 // started file moves kChunkBytes per kChunkIntervalMs of the server's clock, each chunk a type-27
 // record to both sides, until type 30 (or 31 with its reason) ends it. The bytes go to a temporary
-// file in the receiver's folder that takes its name only when complete: a cancelled or failed file
-// leaves nothing. A session that logs out or loses its connection cancels its transfers.
+// file in the receiver's folder that takes its name only when complete: nothing partial ever
+// carries the final name. A session that logs out or loses its connection cancels its transfers.
+//
+// Resuming: a started file cut short by the network or by either side leaving keeps its
+// temporary file (kMaxPartials at most, the oldest let go first). When the same sender offers
+// the same file (path, name and size) to the same receiver again, the offer's `transferred`
+// says how much arrived; accepted into the same save path it goes on from there, into another
+// path it starts again and the part is removed. A refusal or a cancel from either side is a
+// decision, not an accident: it removes the part.
 //
 // With a manual clock the chunks move inside ManualClock::Advance (a deadline source), in
 // order with the other timed work; with any other clock a thread of the server moves them.
@@ -23,6 +30,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "os/sys/clock.h"
 #include "os/sys/folder_file_writer.h"
@@ -55,9 +63,27 @@ class SimFileTransfers {
     int SwitchToOffline(SimSessionCore* sender, std::string_view key);
     void EndSession(SimSessionCore* session);
     void SetStalled(bool stalled) { stalled_ = stalled; }
+    // Fails every started file as a network failure would.
+    void CutStarted();
+
+    static constexpr std::size_t kMaxPartials = 16;
 
   private:
     struct Transfer;
+    // The received part of a file cut short, waiting for the file to be offered again.
+    struct Partial {
+        std::string senderJid;
+        std::string receiverJid;
+        std::string sourcePath;
+        std::string fileName;
+        std::int64_t size = 0;
+        std::unique_ptr<os::FolderFileWriter> writer;  // its temporary file holds the bytes
+    };
+
+    // Keeps what the receiver has of `transfer` (started or offered for resuming).
+    void KeepPartial(Transfer& transfer);
+    // Gives `transfer` the part kept of its file, if any.
+    void TakePartial(Transfer& transfer);
 
     // What one side of a transfer hears of it: the sender its source, the receiver its save
     // path.
@@ -76,6 +102,7 @@ class SimFileTransfers {
     SimServer::Impl& world_;
     std::mutex& mutex_;
     std::map<std::string, std::unique_ptr<Transfer>> transfers_;
+    std::vector<Partial> partials_;  // oldest first
     os::ManualClock* manual_ = nullptr;
     os::ManualClock::DeadlineSource source_ = 0;
     // The mover thread of a clock that is not manual.

@@ -210,6 +210,9 @@ class SimServer {
                        std::string_view key, std::string_view offeredName);
     // While stalled, started files move no bytes (a network that stopped carrying them).
     void StallFileTransfers(bool stalled);
+    // The network drops every started file: each fails (type 31, reason 3) and the
+    // receiver's part of it is kept for a later offer of the same file.
+    void CutFileTransfers();
     // Rooms on "conference.<host>" (sim_server_rooms.cpp). A room set up by the world: a
     // persistent room owned by `ownerJid`, with `memberJids` as members.
     bool AddPersistentRoom(std::string_view roomJid, std::string_view name,

@@ -21,6 +21,8 @@ struct SimFileTransfers::Transfer {
     std::int64_t moved = 0;
     int sourceFd = -1;
     std::unique_ptr<os::FolderFileWriter> target;
+    // The part of this file a cut-short transfer left, while the offer is not yet accepted.
+    std::unique_ptr<os::FolderFileWriter> resumable;
     std::string savePath;
     os::Millis nextChunk = os::kInfinite;  // kInfinite while offered
 
@@ -148,6 +150,7 @@ int SimFileTransfers::Offer(SimSessionCore* sender, std::string_view to, std::st
         sender->Deliver(MakeNotify(notify_type::kFileTransferProgress, std::move(outcome)));
         return 1;
     }
+    TakePartial(*transfer);
     DeliverTo(transfer->receiver, notify_type::kFileOffer, *transfer, false);
     outcome.stage = FileStage::Negotiated;
     sender->Deliver(MakeNotify(notify_type::kFileTransferProgress, std::move(outcome)));
@@ -165,13 +168,20 @@ int SimFileTransfers::Accept(SimSessionCore* receiver, std::string_view savePath
     const std::size_t cut = savePath.find_last_of('/');
     if (cut == std::string_view::npos) return 0;
     transfer.savePath = std::string(savePath);
-    transfer.target =
-        os::FolderFileWriter::Begin(savePath.substr(0, cut + 1), savePath.substr(cut + 1));
+    if (transfer.resumable && transfer.resumable->FinalPath() == savePath) {
+        // The same file into the same place: on from the bytes that arrived before.
+        transfer.target = std::move(transfer.resumable);
+        transfer.moved = static_cast<std::int64_t>(transfer.target->Written());
+    } else {
+        transfer.resumable.reset();
+        transfer.moved = 0;
+        transfer.target =
+            os::FolderFileWriter::Begin(savePath.substr(0, cut + 1), savePath.substr(cut + 1));
+    }
     if (!transfer.target) {
         Finish(transfer.key, false, kFileFailureOther);
         return 0;
     }
-    ::lseek(transfer.sourceFd, 0, SEEK_SET);
     transfer.nextChunk = clock_.Now() + kChunkIntervalMs;
     DeliverTo(transfer.sender, notify_type::kFileTransferStarted, transfer, true);
     DeliverTo(transfer.receiver, notify_type::kFileTransferStarted, transfer, false);
@@ -197,7 +207,7 @@ int SimFileTransfers::Cancel(SimSessionCore* session, std::string_view key) {
     } else {
         DeliverTo(transfer.sender, notify_type::kFileTransferCancelled, transfer, true);
     }
-    transfers_.erase(it);  // the temporary file goes with its writer
+    transfers_.erase(it);  // the temporary file goes with its writer: a cancel keeps nothing
     return 1;
 }
 
@@ -220,6 +230,7 @@ void SimFileTransfers::EndSession(SimSessionCore* session) {
             ++it;
             continue;
         }
+        KeepPartial(transfer);
         it = transfers_.erase(it);
     }
 }
@@ -282,7 +293,60 @@ void SimFileTransfers::Finish(const std::string& key, bool success, int reason) 
         data.reason = reason;
         session->Deliver(MakeNotify(type, std::move(data)));
     }
+    if (!success) KeepPartial(transfer);
     transfers_.erase(it);
+}
+
+void SimFileTransfers::CutStarted() {
+    std::vector<std::string> started;
+    for (const auto& [key, transfer] : transfers_) {
+        if (transfer->target) started.push_back(key);
+    }
+    for (const std::string& key : started) Finish(key, false, kFileFailureNetwork);
+}
+
+namespace {
+
+bool SameFile(std::string_view senderJid, std::string_view receiverJid, std::string_view sourcePath,
+              std::string_view fileName, std::int64_t size, std::string_view otherSender,
+              std::string_view otherReceiver, std::string_view otherSource,
+              std::string_view otherName, std::int64_t otherSize) {
+    return size == otherSize && sourcePath == otherSource && fileName == otherName &&
+           Jid(senderJid).StoreKey() == Jid(otherSender).StoreKey() &&
+           Jid(receiverJid).StoreKey() == Jid(otherReceiver).StoreKey();
+}
+
+}  // namespace
+
+void SimFileTransfers::KeepPartial(Transfer& transfer) {
+    std::unique_ptr<os::FolderFileWriter> writer =
+        transfer.target ? std::move(transfer.target) : std::move(transfer.resumable);
+    // Only a clean part: every byte counted was written, and some are still missing.
+    if (!writer || writer->Written() == 0 ||
+        writer->Written() != static_cast<std::uint64_t>(transfer.moved) ||
+        transfer.moved >= transfer.size) {
+        return;
+    }
+    std::erase_if(partials_, [&](const Partial& partial) {
+        return SameFile(partial.senderJid, partial.receiverJid, partial.sourcePath,
+                        partial.fileName, partial.size, transfer.senderJid, transfer.receiverJid,
+                        transfer.sourcePath, transfer.fileName, transfer.size);
+    });
+    partials_.push_back(Partial{transfer.senderJid, transfer.receiverJid, transfer.sourcePath,
+                                transfer.fileName, transfer.size, std::move(writer)});
+    if (partials_.size() > kMaxPartials) partials_.erase(partials_.begin());
+}
+
+void SimFileTransfers::TakePartial(Transfer& transfer) {
+    auto it = std::find_if(partials_.begin(), partials_.end(), [&](const Partial& partial) {
+        return SameFile(partial.senderJid, partial.receiverJid, partial.sourcePath,
+                        partial.fileName, partial.size, transfer.senderJid, transfer.receiverJid,
+                        transfer.sourcePath, transfer.fileName, transfer.size);
+    });
+    if (it == partials_.end()) return;
+    transfer.moved = static_cast<std::int64_t>(it->writer->Written());
+    transfer.resumable = std::move(it->writer);
+    partials_.erase(it);
 }
 
 // ---- SimServer's file requests ----
@@ -309,6 +373,11 @@ int SimServer::OfferFileNamed(SimSessionCore& sender, std::string_view to, std::
 void SimServer::StallFileTransfers(bool stalled) {
     std::lock_guard lock(mutex_);
     SimFileTransfers::Of(files_, clock_, *impl_, mutex_).SetStalled(stalled);
+}
+
+void SimServer::CutFileTransfers() {
+    std::lock_guard lock(mutex_);
+    SimFileTransfers::Of(files_, clock_, *impl_, mutex_).CutStarted();
 }
 
 int SimServer::RecvFile(SimSessionCore* session, std::string_view savePath, std::string_view key) {

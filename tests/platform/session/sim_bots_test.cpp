@@ -83,4 +83,52 @@ TEST(BotAnswer, ALongTextIsQuotedInPartWithoutHalfACharacter) {
     EXPECT_LT(answer.size(), text.size());
 }
 
+TEST(BotAnswer, AskedForAFileTheBotSendsItsSmallFileAfterTheAnswer) {
+    for (BotStyle style : {BotStyle::Helper, BotStyle::Echo}) {
+        for (const char* text : {"发个文件吧", "please SEND FILE", "今天开会", "#(-1)#"}) {
+            SCOPED_TRACE(text);
+            const auto steps = platform::BotAnswer(style, text);
+            const auto file = std::find_if(steps.begin(), steps.end(), [](const auto& step) {
+                return step.kind == BotStepKind::SendFile;
+            });
+            const bool asked = std::string_view(text).starts_with("发个") ||
+                               std::string_view(text).starts_with("please");
+            ASSERT_EQ(file != steps.end(), asked);
+            if (asked) EXPECT_GE(file->afterMs, platform::kBotAnswerAfterMs);
+        }
+    }
+    // The helper tells of it when it is asked for nothing in particular.
+    const auto hint = BotMessages(platform::BotAnswer(BotStyle::Helper, "你好")).at(0);
+    EXPECT_NE(hint.find("发个文件"), std::string::npos);
+    EXPECT_FALSE(platform::BotFileContents().empty());
+    EXPECT_TRUE(os::IsValidGbk(platform::BotFileContents()));
+}
+
+TEST(BotFileOfferAnswer, TakesFilesUpToItsLimitAndSaysSoForOthers) {
+    struct Case {
+        std::int64_t size;
+        bool taken;
+    };
+    const Case cases[] = {{1, true},
+                          {platform::kBotFileLimit, true},
+                          {platform::kBotFileLimit + 1, false},
+                          {0, false},
+                          {-5, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const auto steps = platform::BotFileOfferAnswer("KEY", c.size);
+        ASSERT_EQ(steps.size(), 1u);
+        EXPECT_EQ(steps[0].afterMs, platform::kBotTypingAfterMs);
+        if (c.taken) {
+            EXPECT_EQ(steps[0], (platform::BotStep{platform::kBotTypingAfterMs,
+                                                   BotStepKind::AcceptFile, "KEY"}));
+        } else {
+            EXPECT_EQ(steps[0].kind, BotStepKind::Message);
+            EXPECT_NE(steps[0].text.find("64 MB"), std::string::npos);
+        }
+    }
+    EXPECT_GBK_EQ(platform::BotFileReceivedText("报告.doc", 12345),
+                  "收到你的文件“报告.doc”，共 12345 字节，谢谢！");
+}
+
 }  // namespace

@@ -160,6 +160,63 @@ TEST_F(SimFileTransferTest, RefusalUnreachedPeerAndALeavingSession) {
     EXPECT_EQ(alice.Events(), (std::vector<std::string>{"unreached"}));
 }
 
+TEST_F(SimFileTransferTest, AFileCutByTheNetworkGoesOnWhenOfferedAgain) {
+    ASSERT_NO_FATAL_FAILURE(StartTransfer());
+    world.manualClock().Advance(Files::kChunkIntervalMs);
+    world.server().CutFileTransfers();
+    const std::string chunk = std::to_string(Files::kChunkBytes);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"27:" + chunk, "31:" + chunk}));
+    EXPECT_EQ(bob.last.reason, platform::kFileFailureNetwork);
+    // The part waits under a name of its own.
+    ASSERT_EQ(FolderEntries(temp.path() / "in").size(), 1u);
+    EXPECT_FALSE(fs::exists(temp.path() / "in" / u8"报告.bin"));
+
+    // Another file, or the file to someone else, is no continuation.
+    const std::string other = temp.str() + "out/other.bin";
+    ASSERT_TRUE(os::WriteFileAtomically(other, content));
+    alice.Events();
+    ASSERT_EQ(alice.core.SendFile(bobJid, other, "k2", 0), 1);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"32:0"}));
+    ASSERT_EQ(bob.core.DenyFile("k2"), 1);
+
+    // The same file again: the offer says what arrived, and it goes on from there.
+    ASSERT_EQ(alice.core.SendFile(bobJid, source, "k3", 0), 1);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"32:" + chunk}));
+    alice.Events();
+    ASSERT_EQ(bob.core.RecvFile(temp.str() + "in/报告.bin", "k3"), 1);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"26:" + chunk}));
+    world.manualClock().Advance(2 * Files::kChunkIntervalMs);
+    const std::string all = std::to_string(content.size());
+    EXPECT_EQ(bob.Events(),
+              (std::vector<std::string>{"27:" + std::to_string(2 * Files::kChunkBytes), "27:" + all,
+                                        "30:" + all}));
+    EXPECT_EQ(testing_support::Slurp(temp.path() / "in" / u8"报告.bin"), content);
+    EXPECT_EQ(FolderEntries(temp.path() / "in"),
+              (std::vector<std::string>{testing_support::U8(u8"报告.bin")}));
+}
+
+TEST_F(SimFileTransferTest, KeptPartsAreBoundedAndARefusedResumeRemovesItsPart) {
+    // More cut files than the server keeps: the oldest parts go.
+    for (std::size_t i = 0; i <= Files::kMaxPartials; ++i) {
+        const std::string key = "c" + std::to_string(i);
+        const std::string path = temp.str() + "out/f" + std::to_string(i) + ".bin";
+        ASSERT_TRUE(os::WriteFileAtomically(path, content));
+        ASSERT_EQ(alice.core.SendFile(bobJid, path, key, 0), 1);
+        ASSERT_EQ(bob.core.RecvFile(temp.str() + "in/f" + std::to_string(i) + ".bin", key), 1);
+        world.manualClock().Advance(Files::kChunkIntervalMs);
+        world.server().CutFileTransfers();
+    }
+    EXPECT_EQ(FolderEntries(temp.path() / "in").size(), Files::kMaxPartials);
+    alice.Events();
+    bob.Events();
+    ASSERT_EQ(alice.core.SendFile(bobJid, temp.str() + "out/f0.bin", "r0", 0), 1);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"32:0"})) << "the oldest part went";
+    ASSERT_EQ(alice.core.SendFile(bobJid, temp.str() + "out/f1.bin", "r1", 0), 1);
+    EXPECT_EQ(bob.Events(), (std::vector<std::string>{"32:" + std::to_string(Files::kChunkBytes)}));
+    ASSERT_EQ(bob.core.DenyFile("r1"), 1);
+    EXPECT_EQ(FolderEntries(temp.path() / "in").size(), Files::kMaxPartials - 1);
+}
+
 }  // namespace
 
 namespace {
