@@ -50,13 +50,14 @@ xmpp_stanza_t* ChildInNs(xmpp_stanza_t* stanza, const char* ns) {
 InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     const std::string type = Attr(stanza, "type");
     if (type == "error") return Ignored{"message error from " + Gbk(Attr(stanza, "from"))};
-    if (type == "groupchat" || type == "headline") return Ignored{};
+    const bool attention = Child(stanza, "attention", kAttentionNs) != nullptr;
+    // Other clients send attention as a headline, as its protocol asks.
+    if (type == "groupchat" || (type == "headline" && !attention)) return Ignored{};
     const std::string from = Gbk(Attr(stanza, "from"));
     if (from.empty()) return Ignored{"message without a sender"};
     const std::string to = Jid(Gbk(Attr(stanza, "to"))).Bare();
 
     xmpp_stanza_t* body = xmpp_stanza_get_child_by_name(stanza, "body");
-    const bool attention = Child(stanza, "attention", kAttentionNs) != nullptr;
     if (body == nullptr && !attention) {
         xmpp_stanza_t* state = ChildInNs(stanza, kChatStatesNs);
         if (state == nullptr) return Ignored{"message with nothing for the client from " + from};
@@ -71,7 +72,8 @@ InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     ChatIn chat;
     chat.message.from = from;
     chat.message.to = to;
-    chat.message.content = body != nullptr ? Gbk(InnerText(body)) : std::string(kShakeBody);
+    chat.message.content = body != nullptr ? Gbk(InnerText(body)) : std::string();
+    if (chat.message.content.empty() && attention) chat.message.content = kShakeBody;
     if (xmpp_stanza_t* font = Child(stanza, "font", kFontNs)) {
         chat.message.font = Gbk(InnerText(font));
     }
