@@ -9,6 +9,8 @@
 #include <optional>
 
 #include "chat/chat_controls.h"
+#include "config/client_config.h"
+#include "contacts/main_panel_trees.h"
 #include "support/gbk_print.h"
 #include "xmpp_clients_fixture.h"
 
@@ -87,6 +89,58 @@ TEST_F(XmppEndToEndTest, TwoClientsSeeEachOtherOnlineAndChatThroughTheirChatWind
     bob.manager->UserLogout();
     ASSERT_TRUE(PumpClientsUntil(
         both, [&] { return me.peerInTree->presence() == "offline"; }, "bob offline in me's tree"));
+}
+
+TEST_F(XmppEndToEndTest, TheRecentContactsAreKeptOnTheServerForTheNextLogin) {
+    XmppClient me(*server, "me", "我");
+    XmppClient bob(*server, "bob", "Bob");
+    me.SetRoster(bob.jid, "Bob");
+    ASSERT_TRUE(server->Ready()) << server->error();
+    const std::vector<XmppClient*> clients{&me};
+    ASSERT_NO_FATAL_FAILURE(me.Start(bob.jid, "Bob"));
+    me.world.context().config.HasRecentContact = 1;  // after the start, which reads the settings
+    const auto recentOutline = [&] {
+        const auto* recent =
+            me.manager->mainPanel()->GetControl<contacts::CIMTree>(contacts::kRecentTreeId);
+        std::string lines;
+        if (recent == nullptr) return lines;
+        recent->ForEachItem([&](os::TreeItem item, int depth) {
+            lines += std::string(static_cast<std::size_t>(depth) * 2, ' ') +
+                     recent->GetItemText(item) + "\n";
+        });
+        return lines;
+    };
+    ASSERT_TRUE(me.ClickLogin());
+    ASSERT_TRUE(PumpClientsUntil(
+        clients, [&] { return me.MainPanelShown(); }, "the login"));
+    // The buddy list comes after the own vCard, which holds nothing of ours yet.
+    const auto rosterHoldsBob = [&] {
+        auto* roster =
+            me.manager->mainPanel()->GetControl<contacts::CIMTree>(contacts::kRosterTreeId);
+        return roster != nullptr && roster->FindUser(bob.jid, {}, platform::JidMatch::Loose);
+    };
+    ASSERT_TRUE(PumpClientsUntil(clients, rosterHoldsBob, "the buddy list"));
+    EXPECT_GBK_EQ(recentOutline(), "");
+
+    // A message to Bob puts him in the list, which goes to the server.
+    CDlgChat* chat = me.OpenChatFromTree();
+    ASSERT_NE(chat, nullptr);
+    ASSERT_TRUE(me.driver.AppendText(chat->hwnd().value(), chat::control::kInput, "明天见"))
+        << me.driver.LastError();
+    ASSERT_TRUE(me.driver.Click(chat->hwnd().value(), chat::control::kSend))
+        << me.driver.LastError();
+    me.driver.Pump();
+    const std::string withBob = "最近IM联系人 (0/1)\n  Bob(离线)\n最近手机联系人\n  无数据\n";
+    EXPECT_GBK_EQ(recentOutline(), withBob);
+
+    // The next login reads the list back from the server.
+    me.manager->UserLogout();
+    me.driver.Pump();
+    ASSERT_TRUE(me.ClickLogin());
+    ASSERT_TRUE(PumpClientsUntil(
+        clients, [&] { return me.MainPanelShown() && recentOutline() == withBob; },
+        "Bob in the recent contacts after the next login"))
+        << testing_support::DisplayGbk(recentOutline());
 }
 
 }  // namespace

@@ -89,6 +89,49 @@ InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     return chat;
 }
 
+// The number of the first TEL of the vCard that carries the flag `kind` (CELL, WORK).
+std::string TelephoneOf(xmpp_stanza_t* card, const char* kind) {
+    for (xmpp_stanza_t* child = xmpp_stanza_get_children(card); child != nullptr;
+         child = xmpp_stanza_get_next(child)) {
+        if (Is(xmpp_stanza_get_name(child), "TEL") &&
+            xmpp_stanza_get_child_by_name(child, kind) != nullptr) {
+            return Gbk(InnerText(xmpp_stanza_get_child_by_name(child, "NUMBER")));
+        }
+    }
+    return {};
+}
+
+std::string TextOf(xmpp_stanza_t* parent, const char* name) {
+    return parent == nullptr ? std::string()
+                             : Gbk(InnerText(xmpp_stanza_get_child_by_name(parent, name)));
+}
+
+InboundEvent ReadVcard(xmpp_stanza_t* stanza, const std::string& id, const std::string& from) {
+    VcardIn vcard;
+    vcard.id = id;
+    vcard.from = Jid(from).Bare();
+    xmpp_stanza_t* card =
+        Attr(stanza, "type") == "result" ? Child(stanza, "vCard", kVcardNs) : nullptr;
+    if (card == nullptr) return vcard;
+    vcard.found = true;
+    vcard.nickname = TextOf(card, "NICKNAME");
+    vcard.fullName = TextOf(card, "FN");
+    vcard.mobile = TelephoneOf(card, "CELL");
+    vcard.workPhone = TelephoneOf(card, "WORK");
+    vcard.email = TextOf(xmpp_stanza_get_child_by_name(card, "EMAIL"), "USERID");
+    vcard.unit = TextOf(xmpp_stanza_get_child_by_name(card, "ORG"), "ORGNAME");
+    vcard.title = TextOf(card, "TITLE");
+    vcard.role = TextOf(card, "ROLE");
+    vcard.extension = Gbk(InnerText(Child(card, "EXTENSION", kExtensionNs)));
+    char* text = nullptr;
+    std::size_t size = 0;
+    if (xmpp_stanza_to_text(card, &text, &size) == XMPP_EOK && text != nullptr) {
+        vcard.cardXml.assign(text, size);
+        xmpp_free(xmpp_stanza_get_context(card), text);
+    }
+    return vcard;
+}
+
 InboundEvent ReadPresence(xmpp_stanza_t* stanza, const ReadContext& context) {
     const std::string type = Attr(stanza, "type");
     const Jid from(Gbk(Attr(stanza, "from")));
@@ -165,14 +208,7 @@ InboundEvent ReadIq(xmpp_stanza_t* stanza, const ReadContext& context) {
             }
             return list;
         }
-        if (id.starts_with("vcard")) {
-            VcardIn vcard;
-            vcard.id = id;
-            if (xmpp_stanza_t* card = Child(stanza, "vCard", kVcardNs)) {
-                vcard.nickname = Gbk(InnerText(xmpp_stanza_get_child_by_name(card, "NICKNAME")));
-            }
-            return vcard;
-        }
+        if (id.starts_with("vcard")) return ReadVcard(stanza, id, from);
         return ResultIn{id, type == "error"};
     }
     if (type == "get" || type == "set") {
