@@ -50,13 +50,14 @@ xmpp_stanza_t* ChildInNs(xmpp_stanza_t* stanza, const char* ns) {
 InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     const std::string type = Attr(stanza, "type");
     if (type == "error") return Ignored{"message error from " + Gbk(Attr(stanza, "from"))};
-    if (type == "groupchat" || type == "headline") return Ignored{};
+    const bool attention = Child(stanza, "attention", kAttentionNs) != nullptr;
+    // Other clients send attention as a headline, as its protocol asks.
+    if (type == "groupchat" || (type == "headline" && !attention)) return Ignored{};
     const std::string from = Gbk(Attr(stanza, "from"));
     if (from.empty()) return Ignored{"message without a sender"};
     const std::string to = Jid(Gbk(Attr(stanza, "to"))).Bare();
 
     xmpp_stanza_t* body = xmpp_stanza_get_child_by_name(stanza, "body");
-    const bool attention = Child(stanza, "attention", kAttentionNs) != nullptr;
     if (body == nullptr && !attention) {
         xmpp_stanza_t* state = ChildInNs(stanza, kChatStatesNs);
         if (state == nullptr) return Ignored{"message with nothing for the client from " + from};
@@ -71,7 +72,8 @@ InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     ChatIn chat;
     chat.message.from = from;
     chat.message.to = to;
-    chat.message.content = body != nullptr ? Gbk(InnerText(body)) : std::string(kShakeBody);
+    chat.message.content = body != nullptr ? Gbk(InnerText(body)) : std::string();
+    if (chat.message.content.empty() && attention) chat.message.content = kShakeBody;
     if (xmpp_stanza_t* font = Child(stanza, "font", kFontNs)) {
         chat.message.font = Gbk(InnerText(font));
     }
@@ -85,6 +87,49 @@ InboundEvent ReadMessage(xmpp_stanza_t* stanza, const ReadContext& context) {
     }
     chat.message.time = time.empty() ? context.localTimeNow : time;
     return chat;
+}
+
+// The number of the first TEL of the vCard that carries the flag `kind` (CELL, WORK).
+std::string TelephoneOf(xmpp_stanza_t* card, const char* kind) {
+    for (xmpp_stanza_t* child = xmpp_stanza_get_children(card); child != nullptr;
+         child = xmpp_stanza_get_next(child)) {
+        if (Is(xmpp_stanza_get_name(child), "TEL") &&
+            xmpp_stanza_get_child_by_name(child, kind) != nullptr) {
+            return Gbk(InnerText(xmpp_stanza_get_child_by_name(child, "NUMBER")));
+        }
+    }
+    return {};
+}
+
+std::string TextOf(xmpp_stanza_t* parent, const char* name) {
+    return parent == nullptr ? std::string()
+                             : Gbk(InnerText(xmpp_stanza_get_child_by_name(parent, name)));
+}
+
+InboundEvent ReadVcard(xmpp_stanza_t* stanza, const std::string& id, const std::string& from) {
+    VcardIn vcard;
+    vcard.id = id;
+    vcard.from = Jid(from).Bare();
+    xmpp_stanza_t* card =
+        Attr(stanza, "type") == "result" ? Child(stanza, "vCard", kVcardNs) : nullptr;
+    if (card == nullptr) return vcard;
+    vcard.found = true;
+    vcard.nickname = TextOf(card, "NICKNAME");
+    vcard.fullName = TextOf(card, "FN");
+    vcard.mobile = TelephoneOf(card, "CELL");
+    vcard.workPhone = TelephoneOf(card, "WORK");
+    vcard.email = TextOf(xmpp_stanza_get_child_by_name(card, "EMAIL"), "USERID");
+    vcard.unit = TextOf(xmpp_stanza_get_child_by_name(card, "ORG"), "ORGNAME");
+    vcard.title = TextOf(card, "TITLE");
+    vcard.role = TextOf(card, "ROLE");
+    vcard.extension = Gbk(InnerText(Child(card, "EXTENSION", kExtensionNs)));
+    char* text = nullptr;
+    std::size_t size = 0;
+    if (xmpp_stanza_to_text(card, &text, &size) == XMPP_EOK && text != nullptr) {
+        vcard.cardXml.assign(text, size);
+        xmpp_free(xmpp_stanza_get_context(card), text);
+    }
+    return vcard;
 }
 
 InboundEvent ReadPresence(xmpp_stanza_t* stanza, const ReadContext& context) {
@@ -163,14 +208,7 @@ InboundEvent ReadIq(xmpp_stanza_t* stanza, const ReadContext& context) {
             }
             return list;
         }
-        if (id.starts_with("vcard")) {
-            VcardIn vcard;
-            vcard.id = id;
-            if (xmpp_stanza_t* card = Child(stanza, "vCard", kVcardNs)) {
-                vcard.nickname = Gbk(InnerText(xmpp_stanza_get_child_by_name(card, "NICKNAME")));
-            }
-            return vcard;
-        }
+        if (id.starts_with("vcard")) return ReadVcard(stanza, id, from);
         return ResultIn{id, type == "error"};
     }
     if (type == "get" || type == "set") {

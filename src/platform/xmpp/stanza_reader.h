@@ -25,6 +25,8 @@ inline constexpr char kNickNs[] = "http://jabber.org/protocol/nick";
 inline constexpr char kDelayNs[] = "urn:xmpp:delay";
 inline constexpr char kRosterNs[] = "jabber:iq:roster";
 inline constexpr char kVcardNs[] = "vcard-temp";
+// Our extension XML (signature, picture, recent contacts) inside the vCard, as text.
+inline constexpr char kExtensionNs[] = "urn:qorvdesk:extension";
 inline constexpr char kPingNs[] = "urn:xmpp:ping";
 // Our resources start with this, so a session tells its own account's other sessions of
 // this client from a phone or another program.
@@ -72,7 +74,18 @@ struct RosterIn {
 };
 struct VcardIn {
     std::string id;
+    std::string from;    // bare; empty for our own
+    bool found = false;  // the answer held a vCard
     std::string nickname;
+    std::string fullName;
+    std::string mobile;
+    std::string workPhone;
+    std::string email;
+    std::string unit;
+    std::string title;
+    std::string role;
+    std::string extension;  // our extension XML
+    std::string cardXml;    // the vCard as it came (UTF-8), so that ours changes in one part
 };
 struct ResultIn {  // any other iq result or error, by id
     std::string id;

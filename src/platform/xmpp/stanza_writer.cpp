@@ -1,5 +1,7 @@
 #include "platform/xmpp/stanza_writer.h"
 
+#include <string_view>
+
 #include "platform/xmpp/stanza_reader.h"
 
 namespace platform::xmpp {
@@ -100,6 +102,27 @@ xmpp_stanza_t* RosterSet(xmpp_ctx_t* ctx, const std::string& id, const std::stri
     }
     Adopt(query, item);
     Adopt(iq, query);
+    return iq;
+}
+
+xmpp_stanza_t* OwnVcardSet(xmpp_ctx_t* ctx, const std::string& id, const std::string& cardXml,
+                           const std::string& extension) {
+    xmpp_stanza_t* iq = xmpp_iq_new(ctx, "set", id.c_str());
+    xmpp_stanza_t* card = Element(ctx, "vCard", kVcardNs);
+    xmpp_stanza_t* old =
+        cardXml.empty() ? nullptr : xmpp_stanza_new_from_string(ctx, cardXml.c_str());
+    if (old != nullptr) {
+        for (xmpp_stanza_t* part = xmpp_stanza_get_children(old); part != nullptr;
+             part = xmpp_stanza_get_next(part)) {
+            const char* ns = xmpp_stanza_get_ns(part);
+            if (!xmpp_stanza_is_text(part) && ns != nullptr && std::string_view(ns) == kExtensionNs)
+                continue;
+            Adopt(card, xmpp_stanza_copy(part));
+        }
+        xmpp_stanza_release(old);
+    }
+    if (!extension.empty()) AddTextElement(card, "EXTENSION", kExtensionNs, extension);
+    Adopt(iq, card);
     return iq;
 }
 

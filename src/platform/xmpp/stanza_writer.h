@@ -27,6 +27,10 @@ xmpp_stanza_t* RosterGet(xmpp_ctx_t* ctx, const std::string& id, const std::stri
 xmpp_stanza_t* RosterSet(xmpp_ctx_t* ctx, const std::string& id, const std::string& jid,
                          const std::string& name, const std::string& group,
                          const char* subscription);
+// A vCard set of our own card: every part of `cardXml` (the vCard the server gave us, may be
+// empty) but our extension, and the extension `extension` (empty: none).
+xmpp_stanza_t* OwnVcardSet(xmpp_ctx_t* ctx, const std::string& id, const std::string& cardXml,
+                           const std::string& extension);
 // The empty result that answers an iq.
 xmpp_stanza_t* ResultOf(xmpp_ctx_t* ctx, const std::string& id, const std::string& to);
 

@@ -17,6 +17,7 @@
 #include "os/text/cstring_ops.h"
 #include "os/text/gbk_codec.h"
 #include "platform/jid/jid.h"
+#include "platform/xmpp/person_vcard.h"
 #include "platform/xmpp/stanza_writer.h"
 
 namespace platform {
@@ -164,6 +165,8 @@ class Connection {
 namespace {
 
 constexpr char kOwnVcardId[] = "vcard-own";
+constexpr char kPersonVcardId[] = "vcard-person";
+constexpr char kOwnVcardSetId[] = "vcard-set";
 constexpr char kLoginRosterId[] = "roster-login";
 constexpr char kRefreshRosterId[] = "roster-refresh";
 constexpr char kLoginBarrierId[] = "login-barrier";
@@ -378,17 +381,23 @@ void XmppSessionCore::OnConnected() {
     connection_->Send(xmpp::Query(ctx_, "get", kOwnVcardId, "vCard", xmpp::kVcardNs));
 }
 
-void XmppSessionCore::OnOwnNickname(std::string nickname) {
+void XmppSessionCore::OnOwnVcard(const xmpp::VcardIn& vcard) {
     std::string version;
     {
         std::lock_guard lock(mutex_);
         if (phase_ != Phase::LoggingIn) return;
         phase_ = Phase::LoggedIn;
-        nickname_ = nickname.empty() ? limitName_ : std::move(nickname);
+        nickname_ = vcard.nickname.empty() ? limitName_ : vcard.nickname;
+        ownCardXml_ = vcard.cardXml;
         queue_.Push(
             MakeNotify(notify_type::kLoginResult, LoginResultData{1, LoginFailure::None, {}}));
         queue_.Push(MakeNotify(notify_type::kChannelList, ChannelListData{}));
         queue_.Push(MakeNotify(notify_type::kDataPhaseStart, NoPayload{}));
+        // Our extension (the recent contacts among it) comes back as it was last sent.
+        if (!vcard.extension.empty()) {
+            queue_.Push(MakeNotify(notify_type::kVcard,
+                                   xmpp::PersonVcardSlots(vcard, jid_, std::string())));
+        }
         if (loginEvent_ != nullptr) loginEvent_->Set();
         version = rosterVersion_;
     }
@@ -480,7 +489,8 @@ void XmppSessionCore::OnInbound(xmpp::InboundEvent event) {
         return;
     }
     if (auto* vcard = std::get_if<xmpp::VcardIn>(&event)) {
-        if (vcard->id == kOwnVcardId) OnOwnNickname(vcard->nickname);
+        if (vcard->id == kOwnVcardId) OnOwnVcard(*vcard);
+        if (vcard->id == kPersonVcardId) OnPersonVcard(*vcard);
         return;
     }
     if (auto* ping = std::get_if<xmpp::PingIn>(&event)) {
@@ -614,6 +624,20 @@ void XmppSessionCore::OnInbound(xmpp::InboundEvent event) {
     }
 }
 
+void XmppSessionCore::OnPersonVcard(const xmpp::VcardIn& vcard) {
+    if (!vcard.found || vcard.from.empty()) {
+        Log(2, "XMPP: no vCard for " + (vcard.from.empty() ? std::string("?") : vcard.from));
+        return;
+    }
+    std::lock_guard lock(mutex_);
+    if (phase_ != Phase::LoggedIn) return;
+    std::string subscription;
+    if (auto it = contacts_.find(Key(vcard.from)); it != contacts_.end())
+        subscription = it->second.subscription == "none" ? "" : it->second.subscription;
+    queue_.Push(
+        MakeNotify(notify_type::kVcard, xmpp::PersonVcardSlots(vcard, vcard.from, subscription)));
+}
+
 int XmppSessionCore::Logout() {
     {
         std::lock_guard lock(mutex_);
@@ -744,19 +768,38 @@ int XmppSessionCore::RequestOrganizeList(int, int) { return NotCarriedOut("Reque
 int XmppSessionCore::QueryRootOnlineInfo(std::string_view, std::string_view, int) {
     return NotCarriedOut("QueryRootOnlineInfo");
 }
-int XmppSessionCore::QueryPersonInfo(std::string_view, int, int) {
-    return NotCarriedOut("QueryPersonInfo");
+int XmppSessionCore::QueryPersonInfo(std::string_view jid, int, int) {
+    std::string to;
+    if (!LoggedIn() || !os::GbkToUtf8(Jid(jid).Bare(), to) || to.empty()) return 0;
+    Post([this, to] {
+        if (connection_ != nullptr)
+            connection_->Send(
+                xmpp::Query(ctx_, "get", kPersonVcardId, "vCard", xmpp::kVcardNs, to));
+    });
+    return 1;
 }
-int XmppSessionCore::QueryPersonInfo_refresh(std::string_view) {
-    return NotCarriedOut("QueryPersonInfo_refresh");
+int XmppSessionCore::QueryPersonInfo_refresh(std::string_view jid) {
+    return QueryPersonInfo(jid, 0, 0);
 }
 int XmppSessionCore::QueryMobileVcards(std::string_view, int) {
     return NotCarriedOut("QueryMobileVcards");
 }
 int XmppSessionCore::GetRootRequestCount(int) { return 0; }
 int XmppSessionCore::SetRequestWholeTreeValue(int) { return 1; }
-int XmppSessionCore::UpdateMyExtendInfo(std::string_view) {
-    return NotCarriedOut("UpdateMyExtendInfo");
+int XmppSessionCore::UpdateMyExtendInfo(std::string_view extensionXml) {
+    std::string card, extension;
+    {
+        std::lock_guard lock(mutex_);
+        if (phase_ != Phase::LoggedIn) return 0;
+        card = ownCardXml_;
+    }
+    if (!os::GbkToUtf8(extensionXml, extension)) return 0;
+    // The rest of the card stays as the server gave it.
+    Post([this, card, extension] {
+        if (connection_ != nullptr)
+            connection_->Send(xmpp::OwnVcardSet(ctx_, kOwnVcardSetId, card, extension));
+    });
+    return 1;
 }
 int XmppSessionCore::ModifyPersionInfo(const SlotData&) {
     return NotCarriedOut("ModifyPersionInfo");

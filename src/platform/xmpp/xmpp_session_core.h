@@ -11,8 +11,9 @@
 // the own vCard's nickname), log-out, presence with the seven presence words, the roster
 // (get with versioning, pushes) and its online information, chat with our font header beside
 // the plain body, chat states for typing, attention beside a shake, subscriptions, a lost
-// connection and a login elsewhere. Every other request is accepted while logged in and
-// logged as not carried out by this engine yet.
+// connection and a login elsewhere, others' vCards and our own extension kept in our vCard.
+// Every other request is accepted while logged in and logged as not carried out by this
+// engine yet.
 
 #include <cstdint>
 #include <deque>
@@ -210,7 +211,8 @@ class XmppSessionCore : public SessionCore {
 
     // ---- Called on the I/O thread by the connection ----
     void OnConnected();
-    void OnOwnNickname(std::string nickname);
+    void OnOwnVcard(const xmpp::VcardIn& vcard);
+    void OnPersonVcard(const xmpp::VcardIn& vcard);
     void AnswerTickets(const std::vector<std::uint64_t>& tickets);
     void OnLoginBarrier();
     void OnDisconnected(bool secured, bool conflict, bool endedByUs);
@@ -240,6 +242,7 @@ class XmppSessionCore : public SessionCore {
     std::string limitName_;
     std::string password_;
     std::string nickname_;
+    std::string ownCardXml_;  // UTF-8, as the server gave it at the login
     std::string word_ = "online";
     std::map<std::string, Contact> contacts_;  // by lower-case bare JID
     std::string rosterVersion_;

@@ -62,12 +62,34 @@ TEST_F(StanzaReaderTest, ChatMessageTakesBodyFontNickAndDelayStamp) {
 }
 
 TEST_F(StanzaReaderTest, AttentionWithoutBodyIsAShake) {
-    InboundEvent event = Read(
-        "<message from='peer@example.org/x'>"
-        "<attention xmlns='urn:xmpp:attention:0'/></message>");
-    const auto* chat = std::get_if<ChatIn>(&event);
-    ASSERT_NE(chat, nullptr);
-    EXPECT_EQ(chat->message.content, kShakeBody);
+    struct Case {
+        const char* what;
+        std::string xml;
+    };
+    const Case cases[] = {
+        {"normal message",
+         "<message from='peer@example.org/x'>"
+         "<attention xmlns='urn:xmpp:attention:0'/></message>"},
+        // The type the attention protocol asks for, which other clients send.
+        {"headline",
+         "<message type='headline' from='peer@example.org/x'>"
+         "<attention xmlns='urn:xmpp:attention:0'/></message>"},
+        {"headline with an empty body",
+         "<message type='headline' from='peer@example.org/x'>"
+         "<body/><attention xmlns='urn:xmpp:attention:0'/></message>"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        InboundEvent event = Read(c.xml);
+        const auto* chat = std::get_if<ChatIn>(&event);
+        ASSERT_NE(chat, nullptr);
+        EXPECT_EQ(chat->message.content, kShakeBody);
+        EXPECT_EQ(chat->message.from, "peer@example.org/x");
+    }
+    // A headline without attention is a notice from a service, not a chat message.
+    InboundEvent event =
+        Read("<message type='headline' from='news.example.org'><body>news</body></message>");
+    EXPECT_NE(std::get_if<Ignored>(&event), nullptr);
 }
 
 TEST_F(StanzaReaderTest, ChatStatesAreTypingNotices) {
