@@ -87,9 +87,6 @@ void CWindowManager::ShowInterface(core::ClientInterface face) {
     flags_.loggedIn = true;
     flags_.saveContactCaches = true;
     context_.doors().shell->StartAfterLogin();
-    // The user's own rooms are listed from the start: the rooms tree is not left empty until
-    // something asks for it.
-    context_.doors().rooms->ShowConferenceListRefresh();
     // Back after a lost connection: the rooms of that session are entered again. This holds
     // for the immediate switch as much as for the delayed one, or the flag would outlive the
     // reconnect and every later log-out would be taken for a lost connection.

@@ -662,21 +662,6 @@ TEST_F(RoomEndToEndTest, ARoomDissolvedByItsOwnerIsToldAndTheListAskedForAgain) 
     EXPECT_TRUE(RoomNodes().empty());
 }
 
-// The own rooms are asked for at each login: the next login lists the room without a refresh.
-TEST_F(RoomEndToEndTest, TheNextLoginListsTheUsersRoomsAtOnce) {
-    ASSERT_TRUE(BobsRoomOnTheList(Room("kept"), true));
-    manager->UserLogout();
-    ASSERT_TRUE(Settle());
-    ASSERT_EQ(center().RoomCount(), 0u);
-    ASSERT_TRUE(RoomNodes().empty());
-    calls().Clear();
-    ASSERT_NO_FATAL_FAILURE(LogInAs("me"));
-    ASSERT_TRUE(Settle());
-    EXPECT_EQ(Named("RefreshSelfConferenceList").size(), 1u);
-    EXPECT_NE(center().Find(Room("kept")), nullptr);
-    EXPECT_EQ(RoomNodes(), std::vector<std::string>{"税务"});
-}
-
 TEST_F(RoomEndToEndTest, LoggingOutClosesEveryRoomWindowAndEmptiesTheMap) {
     ASSERT_NE(InvitedToBobsTemporaryRoom(Room("a")), 0u);
     ASSERT_NE(InvitedToBobsTemporaryRoom(Room("b")), 0u);
