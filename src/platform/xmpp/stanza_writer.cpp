@@ -5,20 +5,20 @@
 #include "platform/xmpp/stanza_reader.h"
 
 namespace platform::xmpp {
-namespace {
-
-xmpp_stanza_t* Element(xmpp_ctx_t* ctx, const char* name, const char* ns = nullptr) {
+xmpp_stanza_t* Element(xmpp_ctx_t* ctx, const char* name, const char* ns) {
     xmpp_stanza_t* element = xmpp_stanza_new(ctx);
     xmpp_stanza_set_name(element, name);
     if (ns != nullptr) xmpp_stanza_set_ns(element, ns);
     return element;
 }
 
-// Adds `child` to `parent` and lets go of our reference.
-void Adopt(xmpp_stanza_t* parent, xmpp_stanza_t* child) {
+xmpp_stanza_t* Adopt(xmpp_stanza_t* parent, xmpp_stanza_t* child) {
     xmpp_stanza_add_child(parent, child);
     xmpp_stanza_release(child);
+    return child;
 }
+
+namespace {
 
 void AddTextElement(xmpp_stanza_t* parent, const char* name, const char* ns,
                     const std::string& text) {

@@ -7,6 +7,12 @@
 
 namespace platform::xmpp {
 
+// The building blocks of every stanza we write: an empty element `name` (in `ns`, when
+// given), and `child` added to `parent` with our reference let go (answers the child, which
+// `parent` now keeps alive).
+xmpp_stanza_t* Element(xmpp_ctx_t* ctx, const char* name, const char* ns = nullptr);
+xmpp_stanza_t* Adopt(xmpp_stanza_t* parent, xmpp_stanza_t* child);
+
 // A chat message: the plain body every client shows, our font header beside it (when there
 // is one), the active chat state, our nickname and, for a shake, an attention request.
 xmpp_stanza_t* ChatMessage(xmpp_ctx_t* ctx, const std::string& to, const std::string& body,

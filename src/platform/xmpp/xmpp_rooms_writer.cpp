@@ -1,23 +1,10 @@
 #include "platform/xmpp/xmpp_rooms_writer.h"
 
 #include "platform/xmpp/stanza_reader.h"
+#include "platform/xmpp/stanza_writer.h"
 
 namespace platform::xmpp {
 namespace {
-
-xmpp_stanza_t* Element(xmpp_ctx_t* ctx, const char* name, const char* ns = nullptr) {
-    xmpp_stanza_t* element = xmpp_stanza_new(ctx);
-    xmpp_stanza_set_name(element, name);
-    if (ns != nullptr) xmpp_stanza_set_ns(element, ns);
-    return element;
-}
-
-// Adds `child` to `parent` and lets go of our reference; answers the child.
-xmpp_stanza_t* Adopt(xmpp_stanza_t* parent, xmpp_stanza_t* child) {
-    xmpp_stanza_add_child(parent, child);
-    xmpp_stanza_release(child);
-    return child;
-}
 
 void AddText(xmpp_stanza_t* parent, const std::string& text) {
     xmpp_stanza_t* content = xmpp_stanza_new(xmpp_stanza_get_context(parent));
